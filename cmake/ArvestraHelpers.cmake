@@ -1,0 +1,34 @@
+# Shared build settings: every target of the project compiles with warnings as errors.
+function(arvestra_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# One layer of the core: an object library made of every .cpp in its folder, so a layer's tests
+# build without the layers above it. An empty folder gives an interface library.
+function(arvestra_add_layer name dir)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(sources)
+    add_library(${name} OBJECT ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    arvestra_warnings(${name})
+    target_link_libraries(${name} PUBLIC ${ARGN} Threads::Threads)
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARGN} Threads::Threads)
+  endif()
+endfunction()
+
+# One GoogleTest executable per test folder, registered with CTest.
+function(arvestra_add_test_folder name dir)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  arvestra_warnings(${name})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/tools)
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS ${name} TIMEOUT 300)
+endfunction()

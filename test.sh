@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds Arvestra and runs every test: a release build with the editor, then the core and tools
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, the worker handshake under
+# ThreadSanitizer, and each libFuzzer target for a short run when clang is present.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+./scripts/ensure-packages.sh
+
+jobs=$(nproc)
+fuzz_seconds=${ARVESTRA_FUZZ_SECONDS:-30}
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "Release build"
+cmake --preset release
+cmake --build --preset release -j "$jobs"
+ctest --preset release -j "$jobs"
+
+step "AddressSanitizer + UndefinedBehaviorSanitizer build"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cmake --preset asan
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs"
+
+step "ThreadSanitizer build (worker handshake)"
+cmake --preset tsan
+cmake --build --preset tsan -j "$jobs" --target all
+ctest --preset tsan -j "$jobs"
+
+if command -v clang++ >/dev/null; then
+  step "Fuzzing, ${fuzz_seconds} s per target"
+  cmake --preset fuzz
+  cmake --build --preset fuzz -j "$jobs"
+  shopt -s nullglob
+  for target in build/fuzz/fuzz/fuzz_*; do
+    [[ -x "$target" ]] || continue
+    name=$(basename "$target")
+    corpus="build/fuzz/corpus-$name"
+    mkdir -p "$corpus"
+    echo "--- $name"
+    "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$corpus"
+  done
+fi
+
+step "All tests passed"
