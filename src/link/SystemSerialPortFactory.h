@@ -1,0 +1,17 @@
+#pragma once
+
+#include "link/SerialPortFactory.h"
+
+namespace arvestra {
+
+// The real ports: "tcp:HOST:PORT" gives a TcpSerialPort, anything else a PosixSerialPort.
+class SystemSerialPortFactory final : public SerialPortFactory {
+  public:
+    // A closed port of the kind the path names.
+    std::unique_ptr<SerialPort> Create(const std::string& path) override;
+
+    // One shared instance for links that are not given a factory.
+    static SystemSerialPortFactory& Instance();
+};
+
+}  // namespace arvestra
