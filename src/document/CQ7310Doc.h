@@ -1,0 +1,340 @@
+// The location document: the devices installed at one place, each with its address, name,
+// firmware numbers, bypass flags and nine parameter images, kept in the 528,638 bytes of a
+// location (an in-memory buffer until a Location File's working copy is attached). It tracks
+// the device and preset being edited, owns the serial link and the synchronisation worker, and
+// offers every parameter operation the editing pages use.
+//
+// Threads: everything runs on the user-interface thread except the worker, which reaches the
+// document only through ISyncTarget. The edit buffer is written, and the dirty range widened,
+// under dirtyLock; the worker copies what it sends under the same lock.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/Clock.h"
+#include "app/ErrorReporter.h"
+#include "app/OnlineObserver.h"
+#include "document/LocationImage.h"
+#include "document/LocationLayout.h"
+#include "link/SerialLink.h"
+#include "link/SerialPortFactory.h"
+#include "link/SyncTarget.h"
+#include "link/SyncWorker.h"
+#include "model/ParamField.h"
+#include "model/PresetImageView.h"
+
+namespace arvestra {
+
+class WorkingCopy;
+
+// View-update hints: 0 for a change, 3 after a whole document or device has been loaded.
+inline constexpr int kHintChange = 0;
+inline constexpr int kHintLoaded = 3;
+
+// Chain lists: per channel the output node followed by the nodes up to the source.
+inline constexpr int kChainLength = 12;
+
+// Error numbers of the worker handshake.
+inline constexpr int kErrWorkerStart = 305;
+inline constexpr int kErrPauseTimeout = 321;
+inline constexpr int kErrFlushTimeout = 337;
+
+// Texts the document asks.
+inline constexpr char kMsgSavePreset[] =
+    "The current preset has been modified, do you want to save it?";
+inline constexpr char kMsgOverwriteAddressFormat[] =
+    "There is already a device at address %d, do you want to overwrite it?";
+inline constexpr char kMsgNoFreeAddress[] =
+    "The location already holds 126 devices; delete a device before adding another.";
+inline constexpr char kMsgSameAddressFormat[] = "The device is already at address %d.";
+inline constexpr char kDefaultDeviceName[] = "No Device Name";
+
+// Result of PauseWorker: ok is 1 when the worker is idle, saved the earlier syncEnabled.
+struct PauseResult {
+    int ok = 0;
+    int saved = 0;
+};
+
+class CQ7310Doc : public ISyncTarget, public OnlineObserver {
+  public:
+    // A document over the real serial ports.
+    CQ7310Doc(ErrorReporter& reporter, Clock& clock);
+    // A document whose link makes its ports with `factory` (tests, the simulator over TCP).
+    CQ7310Doc(ErrorReporter& reporter, Clock& clock, SerialPortFactory& factory);
+    // Waits for the worker to become idle, then stops and joins it.
+    ~CQ7310Doc() override;
+    CQ7310Doc(const CQ7310Doc&) = delete;
+    CQ7310Doc& operator=(const CQ7310Doc&) = delete;
+
+    // ---- Storage ---------------------------------------------------------------------------
+
+    // Works on these 528,638 bytes from now on (the mapped working copy); reselects the device.
+    void AttachStorage(std::span<uint8_t, kLocationSize> bytes);
+    // Goes back to the document's own in-memory buffer (before the attached bytes go away).
+    void DetachStorage();
+    // The location bytes the document works on.
+    CLocationImage& Location() { return location_; }
+    const CLocationImage& Location() const { return location_; }
+    // Makes the current storage an empty location (no devices).
+    void FormatEmptyLocation();
+
+    // ---- Ports -----------------------------------------------------------------------------
+
+    CSerialLink& Link() { return link; }
+    CSyncWorker& Worker() { return worker_; }
+    ErrorReporter& Reporter() { return reporter_; }
+    AppState& App() { return reporter_.App(); }
+    UiPort& Ui() { return reporter_.Ui(); }
+    Clock& Clocks() { return clock_; }
+    // 1 while the application is online.
+    int IsOnline() const { return reporter_.App().IsOnline(); }
+
+    // ---- Framework steps (the GUI wraps them) ------------------------------------------------
+
+    // Sets or clears the document's modified flag.
+    void SetModifiedFlag(bool on = true) { modified.store(on ? 1 : 0); }
+    bool IsModified() const { return modified.load() != 0; }
+    // Asks every view to refresh with a hint.
+    void UpdateAllViews(int hint) { Ui().UpdateAllViews(hint); }
+
+    // ---- Edit state and worker handshake ----------------------------------------------------
+
+    // Widens the dirty range by one byte offset of the edit buffer; always 1.
+    int MarkDirty(uint8_t offset);
+    // The dirty range as (first, last); empty when last < first.
+    std::pair<uint8_t, uint8_t> DirtyRange() const;
+    // Clears syncEnabled and waits (at most 11-12 s, longer while a link error dialog is up)
+    // until the worker is idle; reports 321 on time-out when asked to.
+    PauseResult PauseWorker(bool report = true);
+    // syncEnabled = saved (after a successful operation).
+    void ResumeWorker(int saved);
+    // syncEnabled = 1 at the end of a successful go-online.
+    void EnableSync();
+
+    // ---- Online synchronisation --------------------------------------------------------------
+
+    // Starts the worker once, only while online; reports 305 when the thread cannot start.
+    int StartWorker();
+    // Sends the dirty range now (worker, or user-interface thread while paused).
+    int FlushDirty() { return worker_.FlushDirty(); }
+    // CMD_WRITE_IMAGE with bytes first..last of the current image as image number n.
+    int WriteImageRange(int first, int last, int imageNumber);
+    // One status poll into the meter members (no exchange while syncLive is off).
+    int PollStatus() { return worker_.PollStatus(); }
+    // PollStatus, then the meter refresh command.
+    int PollAndRefresh() { return worker_.PollAndRefresh(); }
+    // Waits until the worker has sent the dirty range; reports 337 after the time limit.
+    int WaitDirtyFlushed();
+    // Clears syncEnabled and waits for the worker to become idle (exit); 0 on time-out.
+    int WaitWorkerIdle();
+    // Pauses the worker and opens the port; the worker stays paused.
+    int OpenLink();
+    // Pauses the worker and closes the port; the worker stays paused.
+    int CloseLink();
+    // Pauses the worker, purges the port and resumes.
+    int PurgeLink();
+    // Follows the application's online flag: opens the link, or closes it and refreshes.
+    int ApplyOnlineState() override;
+    // Zeroes the meters and posts the refresh command.
+    void ClearMeters() override;
+
+    // ISyncTarget (worker side).
+    bool IsSyncLive() const override { return syncLive.load() != 0; }
+    bool IsStatusPolling() const override { return statusPolling.load() != 0; }
+    DirtyChunk TakeDirtyRange() override;
+    StatusInputs ReadStatusInputs() override;
+    void StoreMeters(const MeterRecord& meters) override;
+    void PostMeterRefresh() override;
+
+    // ---- Block parameter operations -----------------------------------------------------------
+
+    // A field of the current image (channel 0 A, other B; index for arrays).
+    int Get(ParamField field, int channel = kChannelA, int index = 0) const;
+    // Sets a field through its family: linked, per channel, routing or configuration.
+    void Set(ParamField field, int channel, int index, long long value);
+    void Set(ParamField field, int channel, long long value) { Set(field, channel, 0, value); }
+    // Linked write: channel A before B when the block is linked; unchanged channels untouched.
+    void SetLinked(ParamField field, int channel, int index, long long value);
+    // Only the given channel (0 or 1); master flags, levels, compressor/limiter link fields.
+    void SetPerChannel(ParamField field, int channel, long long value);
+    // Source node of a block or an output (0..17); marks but sets no flag.
+    void SetRouting(ParamField field, int channel, long long node);
+    // A configuration field (index where it is an array).
+    void SetConfig(ParamField field, int index, long long value);
+    // True when the master flag of the block of `field` is set on channel A or B.
+    bool IsLinked(FieldBlock block) const;
+
+    // "Master" button: sets the flag, copies the block when set, and for the compressor/limiter
+    // recomputes its link fields.
+    void SetMasterWithCopy(FieldBlock block, int channel, int value);
+    // Copies every copied field of a block from `sourceChannel` to the other channel.
+    void CopyBlockToOtherChannel(FieldBlock block, int sourceChannel);
+    // Compressor/limiter link fields from the two master flags.
+    void UpdateCompLimLinkFields();
+    // Limits every field of an image read from a device, applies the links, drops invalid codes.
+    void CheckImageAfterRead();
+    // Block defaults through the operations, for both channels.
+    void ApplyConfigurationDefaults();
+    void ApplyEqualiserDefaults();
+    void ApplyLowPassDefaults();
+    void ApplyHighPassDefaults();
+    void ApplyDelayDefaults();
+    void ApplyCompLimiterDefaults();
+    // Fills all nine images of the current record as a new device holds them.
+    void InitialiseDeviceImages();
+
+    // 24-bit delay of a channel; setting limits it to 0..65536 and writes low, middle, high.
+    int GetDelaySamples(int channel) const;
+    void SetDelaySamples(int channel, long long samples);
+    // Temperature in tenths of a degree F; setting limits to 0..1500, writes low then high.
+    int GetTemperatureTenths(int channel) const;
+    void SetTemperatureTenths(int channel, long long tenths);
+
+    // Page shortcuts.
+    void FlatGraphic(int channel);
+    void FlatParametric(int channel);
+    void NarrowGraphicBandwidth(int channel);
+    void WideGraphicBandwidth(int channel);
+    void DelayDefaultSettings(int channel);
+    // Flips a flag (bypass buttons); index for the parametric band bypass.
+    void ToggleFlag(ParamField field, int channel, int index = 0);
+
+    // ---- Location model -------------------------------------------------------------------
+
+    // Makes `address` the device being edited (pauses, sends pending edits of the device
+    // being left, then switches link address and images); records the chains.
+    void SelectDevice(int address);
+    // SelectDevice, and online its information and edit buffer are read; 1 on success.
+    int EditDevice(int address);
+    int EditDeviceInSlot(int slot);
+    // Table entry of an address; an address without one gives the entry of address 1.
+    int SlotOfAddress(int address) const;
+    // Lowest address 1..126 whose entry is `slot`; 1 when there is none.
+    int AddressOfSlot(int slot) const;
+    int IsDevicePresent(int address) const;
+    // present[a] = 1 for every address in the table; the lowest such address (0 when none).
+    int RebuildPresentTable();
+    int CountPresentDevices() const;
+    // Lowest address 1..126 / slot 0..126 not in use; -1 when full.
+    int FirstFreeAddress() const;
+    int FirstFreeSlot() const;
+    std::string GetDeviceName(int address) const;
+    // Name of image 0..8 of the current record.
+    std::string GetPresetName(int image) const;
+    // 1 when a chain slot of the current image holds the block code.
+    int IsKindConfigured(int code) const;
+
+    int ChainHoldsNode(int channel, int node) const;
+    int ChainHoldsKind(int channel, int code) const;
+    void SetChainNode(int channel, int i, int node);
+    int GetChainNode(int channel, int i) const;
+    void ClearChains();
+    // Walks each output's sources in the current image and records the two chain lists.
+    void RecordChains();
+    // The indicator lamp rule for a channel.
+    int AnyIndicatorLit(int channel) const;
+
+    // Record fields of the current device.
+    int CurrentSlot() const { return currentSlot_; }
+    int CurrentPreset() const;  // 1..8 whatever the record holds
+    void SetCurrentPreset(int preset);
+    int PresetModified() const;
+    void SetPresetModified(int on);
+    int BypassA() const;
+    int BypassB() const;
+    // The current image's bytes (the edit buffer unless a record is being created).
+    uint8_t* CurrentImage() { return model.data(); }
+
+    // Editing operations; 1 on success, 0 on failure.
+    int SetDeviceName(std::string_view name, int address);
+    int SetDeviceName(std::string_view name);
+    int SetPresetName(std::string_view name);
+    int RecallPreset(int preset, bool readBack);
+    int StorePreset();
+    int RecallPresetOnAllDevices(int preset);
+    int SetBypassA(int on);
+    int SetBypassB(int on);
+    // The address of the new device, or -1 when no address or slot is free.
+    int AddDevice(int address = -1);
+    int DeleteDevice(int address);
+    int ChangeDeviceAddress(int oldAddress, int newAddress);
+    int ReadDeviceInfo();
+    int ReadImage(int image);
+    int UploadDevice();
+    int UploadAllDevices();
+    int DownloadDevice();
+    int FactoryInitialise();
+    int SetMidiDebug(int on);
+
+    // ==== Location File and discovery (DocLocationFile.cpp, DocDiscovery.cpp) ==================
+    int MapWorkingCopy(const std::string& path);
+    void UnmapWorkingCopy();
+    int NewLocation();
+    int OpenLocation(const std::string& path);
+    int SaveLocation(const std::string& path);
+    void CloseLocation();
+    void ClearLocation();
+    int Discover(bool reconcile);
+    int DownloadToDevices();
+
+    std::string pathName;
+    std::string tempPath;
+    int newDocumentDone = 0;
+    std::unique_ptr<WorkingCopy> workingCopy;
+    // ==== end of the Location File block ========================================================
+
+    // ---- Document state ---------------------------------------------------------------------
+
+    CSerialLink link;
+    std::atomic<int> modified{0};
+    int workerStarted = 0;
+    std::atomic<int> statusPolling{1};
+    std::atomic<int> syncLive{0};
+    std::array<int, kAddressCount> present{};
+    PresetImageView model;
+    int editingStarted = 0;
+    int currentAddress = 0;
+    std::atomic<uint8_t> levelA{0}, levelB{0}, level2A{0}, level2B{0};
+    std::array<std::atomic<uint8_t>, 2> reduction1{};
+    std::array<std::atomic<uint8_t>, 2> reduction2{};
+    std::atomic<uint8_t> indicatorBits{0};
+    std::atomic<int> devicePreset{0};
+    int midiDebug = 0;
+
+  private:
+    // Binds link address, model and current slot to an address (no pause, no traffic).
+    void BindDevice(int address);
+    // The record slot an address resolves to, or -1 when the location holds no device.
+    int ResolveSlot(int address) const;
+    // Writes one byte field of the current image under the lock and marks it when live.
+    bool WriteField(ParamField field, int channel, int index, int value);
+    // presetModified and the document's modified flag after a change.
+    void FlagChange(bool presetToo);
+    // Asks a question through the user-interface port.
+    UiAnswer Ask(const std::string& text, ButtonSet buttons, IconKind icon = IconKind::Question);
+    // Sends the two bypass flags of the current record.
+    int SendBypass();
+    // Waits until the device reports `preset` or a second has passed.
+    int WaitForDevicePreset(int preset);
+
+    ErrorReporter& reporter_;
+    Clock& clock_;
+    mutable std::mutex dirtyLock;
+    uint8_t dirtyFirst = 255;
+    uint8_t dirtyLast = 0;
+    std::vector<uint8_t> ownStorage_;
+    CLocationImage location_;
+    int currentSlot_ = kNoDevice;
+    std::array<std::array<int, kChainLength>, 2> chains_{};
+    CSyncWorker worker_;
+};
+
+}  // namespace arvestra
