@@ -1,0 +1,156 @@
+#include "document/WorkingCopy.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "document/FileStepFaults.h"
+
+namespace arvestra {
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class FdCloser {
+  public:
+    explicit FdCloser(int fd) : fd_(fd) {}
+    ~FdCloser() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
+
+  private:
+    int fd_;
+};
+
+// errno of the step's planned failure, or of the call's result when it returned failure.
+int StepError(int step, bool failed) {
+    if (int planned = FileStepFaults::Take(step)) return planned;
+    if (!failed) return 0;
+    return errno != 0 ? errno : EIO;
+}
+
+// Writes all of bytes to fd; 0 or errno.
+int WriteAll(int fd, const uint8_t* bytes, std::size_t count) {
+    while (count > 0) {
+        ssize_t written = ::write(fd, bytes, count);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+// Copies the first kLocationSize bytes of the regular file at source into fd; the source's
+// whole length goes to sourceLength. Non-blocking open, so a FIFO given by mistake cannot hang.
+int CopySourceInto(const std::string& source, int fd, std::size_t& sourceLength) {
+    int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (in < 0) return errno;
+    FdCloser closeIn(in);
+    struct stat info {};
+    if (::fstat(in, &info) != 0) return errno;
+    if (S_ISDIR(info.st_mode)) return EISDIR;
+    if (!S_ISREG(info.st_mode)) return EINVAL;
+    sourceLength = static_cast<std::size_t>(info.st_size);
+
+    std::vector<uint8_t> buffer(64 * 1024);
+    std::size_t copied = 0;
+    while (copied < kLocationSize) {
+        std::size_t want = std::min(buffer.size(), kLocationSize - copied);
+        ssize_t got = ::read(in, buffer.data(), want);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (got == 0) break;
+        if (int error = WriteAll(fd, buffer.data(), static_cast<std::size_t>(got))) return error;
+        copied += static_cast<std::size_t>(got);
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string WorkingCopy::TemporaryDirectory() {
+    const char* fromEnvironment = std::getenv("TMPDIR");
+    if (fromEnvironment != nullptr && *fromEnvironment != '\0') return fromEnvironment;
+    return "/tmp";
+}
+
+std::unique_ptr<WorkingCopy> WorkingCopy::Create(const std::string& sourcePath, FileFault& fault) {
+    fault = {};
+    auto fail = [&fault](int number, int error) {
+        fault.number = number;
+        fault.systemError = error;
+        return std::unique_ptr<WorkingCopy>();
+    };
+
+    std::string directory = TemporaryDirectory();
+    struct stat dirInfo {};
+    errno = 0;
+    bool noDirectory = ::stat(directory.c_str(), &dirInfo) != 0;
+    if (!noDirectory && !S_ISDIR(dirInfo.st_mode)) {
+        errno = ENOTDIR;
+        noDirectory = true;
+    }
+    if (int error = StepError(kErrTempDirectory, noDirectory))
+        return fail(kErrTempDirectory, error);
+
+    std::unique_ptr<WorkingCopy> copy(new WorkingCopy());
+    std::string pattern = directory + (directory.back() == '/' ? "" : "/") + "kvxXXXXXX";
+    errno = 0;
+    int created = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (created >= 0) copy->path_ = pattern;  // from here on the destructor deletes it
+    if (int error = StepError(kErrTempName, created < 0)) {
+        if (created >= 0) ::close(created);
+        return fail(kErrTempName, error);
+    }
+
+    int copyError = 0;
+    if (!sourcePath.empty()) copyError = CopySourceInto(sourcePath, created, copy->sourceLength_);
+    ::close(created);
+    errno = copyError;
+    if (int error = StepError(kErrCopyToWorking, copyError != 0)) {
+        return fail(kErrCopyToWorking, error);
+    }
+
+    errno = 0;
+    copy->fd_ = ::open(copy->path_.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (int error = StepError(kErrOpenWorking, copy->fd_ < 0)) return fail(kErrOpenWorking, error);
+
+    errno = 0;
+    bool sized = ::ftruncate(copy->fd_, static_cast<off_t>(kLocationSize)) == 0;
+    if (int error = StepError(kErrSizeWorking, !sized)) return fail(kErrSizeWorking, error);
+
+    errno = 0;
+    void* mapped = ::mmap(nullptr, kLocationSize, PROT_READ | PROT_WRITE, MAP_SHARED, copy->fd_, 0);
+    if (mapped != MAP_FAILED) copy->base_ = static_cast<uint8_t*>(mapped);
+    if (int error = StepError(kErrMapWorking, mapped == MAP_FAILED)) {
+        return fail(kErrMapWorking, error);
+    }
+    return copy;
+}
+
+WorkingCopy::~WorkingCopy() {
+    if (base_ != nullptr) ::munmap(base_, kLocationSize);
+    if (fd_ >= 0) ::close(fd_);
+    if (!path_.empty()) ::unlink(path_.c_str());
+}
+
+int WorkingCopy::Flush() const {
+    errno = 0;
+    bool synced = ::msync(base_, kLocationSize, MS_SYNC) == 0;
+    return StepError(kErrSaveFlush, !synced);
+}
+
+}  // namespace arvestra

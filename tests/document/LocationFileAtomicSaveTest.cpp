@@ -1,0 +1,130 @@
+// Replacing a Location File: the old file stays whole whatever fails, permissions and
+// symbolic links survive, and nothing is left behind.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "document/AtomicFileWriter.h"
+#include "document/FileStepFaults.h"
+#include "document/LocationFileTestDir.h"
+
+namespace arvestra {
+namespace {
+
+using testing::ModeOf;
+using testing::ReadFileBytes;
+using testing::ScratchDir;
+using testing::WriteFileBytes;
+
+class AtomicSaveTest : public ::testing::Test {
+  protected:
+    ~AtomicSaveTest() override { FileStepFaults::Clear(); }
+
+    int Save(const std::string& destination, const std::vector<uint8_t>& bytes) {
+        AtomicFileWriter writer;
+        if (int error = writer.Begin(destination)) return error;
+        return writer.Commit(bytes);
+    }
+
+    ScratchDir dir_;
+    const std::vector<uint8_t> oldBytes_ = std::vector<uint8_t>(5000, 0x0A);
+    const std::vector<uint8_t> newBytes_ = std::vector<uint8_t>(12290, 0x0B);
+};
+
+TEST_F(AtomicSaveTest, CreatesANewFileWithTheUmasksPermissions) {
+    mode_t mask = ::umask(022);
+    EXPECT_EQ(Save(dir_.File("new.kvx"), newBytes_), 0);
+    ::umask(mask);
+    EXPECT_EQ(ReadFileBytes(dir_.File("new.kvx")), newBytes_);
+    EXPECT_EQ(ModeOf(dir_.File("new.kvx")), 0644u);
+    EXPECT_EQ(dir_.Entries().size(), 1u);
+}
+
+TEST_F(AtomicSaveTest, ReplacesAnOlderLongerFileCompletely) {
+    WriteFileBytes(dir_.File("a.kvx"), std::vector<uint8_t>(40000, 0x0C));
+    EXPECT_EQ(Save(dir_.File("a.kvx"), newBytes_), 0);
+    EXPECT_EQ(ReadFileBytes(dir_.File("a.kvx")), newBytes_);
+}
+
+class KeepsMode : public AtomicSaveTest, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(KeepsMode, ReplacedFileKeepsItsPermissions) {
+    WriteFileBytes(dir_.File("a.kvx"), oldBytes_);
+    ASSERT_EQ(::chmod(dir_.File("a.kvx").c_str(), GetParam()), 0);
+    EXPECT_EQ(Save(dir_.File("a.kvx"), newBytes_), 0);
+    EXPECT_EQ(ModeOf(dir_.File("a.kvx")), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, KeepsMode, ::testing::Values(0600u, 0640u, 0664u, 0444u, 0755u));
+
+TEST_F(AtomicSaveTest, SavingThroughASymbolicLinkReplacesTheFileItPointsTo) {
+    WriteFileBytes(dir_.File("real.kvx"), oldBytes_);
+    std::filesystem::create_symlink(dir_.File("real.kvx"), dir_.File("link.kvx"));
+    EXPECT_EQ(Save(dir_.File("link.kvx"), newBytes_), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_.File("link.kvx")));
+    EXPECT_EQ(ReadFileBytes(dir_.File("real.kvx")), newBytes_);
+}
+
+struct FailureCase {
+    const char* name;
+    int step;  // where the failure is planned
+};
+
+class SaveFailure : public AtomicSaveTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(SaveFailure, LeavesTheOldFileWholeAndNothingBehind) {
+    WriteFileBytes(dir_.File("a.kvx"), oldBytes_);
+    FileStepFaults::FailNext(GetParam().step, ENOSPC);
+    EXPECT_EQ(Save(dir_.File("a.kvx"), newBytes_), ENOSPC);
+    EXPECT_EQ(ReadFileBytes(dir_.File("a.kvx")), oldBytes_);
+    EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.kvx"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, SaveFailure,
+                         ::testing::Values(FailureCase{"CreatingTheNewFile", 273},
+                                           FailureCase{"AfterWritingAndSyncing", 275}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AtomicSaveTest, DirectoryInTheWayFailsAndStaysADirectory) {
+    std::filesystem::create_directory(dir_.File("a.kvx"));
+    EXPECT_NE(Save(dir_.File("a.kvx"), newBytes_), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(dir_.File("a.kvx")));
+    EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.kvx"});
+}
+
+TEST_F(AtomicSaveTest, MissingDirectoryFailsAtBegin) {
+    AtomicFileWriter writer;
+    EXPECT_EQ(writer.Begin(dir_.File("none/a.kvx")), ENOENT);
+    EXPECT_EQ(writer.Commit(newBytes_), EBADF);
+}
+
+TEST_F(AtomicSaveTest, AnEmptyPathIsRefused) {
+    AtomicFileWriter writer;
+    EXPECT_EQ(writer.Begin(""), ENOENT);
+}
+
+TEST_F(AtomicSaveTest, AbandonedWriterRemovesItsNewFile) {
+    WriteFileBytes(dir_.File("a.kvx"), oldBytes_);
+    {
+        AtomicFileWriter writer;
+        ASSERT_EQ(writer.Begin(dir_.File("a.kvx")), 0);
+        EXPECT_EQ(dir_.Entries().size(), 2u);
+    }
+    EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.kvx"});
+    EXPECT_EQ(ReadFileBytes(dir_.File("a.kvx")), oldBytes_);
+}
+
+TEST_F(AtomicSaveTest, RelativePathInTheCurrentDirectory) {
+    std::error_code ignored;
+    auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.Path());
+    int result = Save("rel.kvx", newBytes_);
+    std::filesystem::current_path(previous, ignored);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadFileBytes(dir_.File("rel.kvx")), newBytes_);
+}
+
+}  // namespace
+}  // namespace arvestra
