@@ -109,10 +109,15 @@ class CSerialLink {
     int SendByte(std::uint8_t command, std::uint8_t value);
 
   private:
+    // What the reply checks decided.
+    enum class ReplyVerdict { Accept, Retry, Fail };
+
     int FailOpen(int code, int systemError);
     int FailIo(int code, int command, int a, int b);
-    int CheckReply(std::uint8_t command, const std::uint8_t* bytes, int readLength,
-                   std::uint8_t* reply, int replyLength);
+    ReplyVerdict CheckReply(std::uint8_t command, const std::uint8_t* bytes, int readLength,
+                            std::uint8_t* reply, int replyLength);
+    // A report's answer other than "carry on": Retry repeats the exchange, the rest end it.
+    static ReplyVerdict VerdictOf(int answer);
 
     ErrorReporter& reporter_;
     SerialPortFactory& factory_;
