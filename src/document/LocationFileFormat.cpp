@@ -20,10 +20,10 @@ HeaderCheck CheckLocationFile(const CLocationImage& location, std::size_t source
         return Refuse(kErrBadMagic);
     }
     const uint32_t format = location.HeaderWord(kFormatOffset);
-    if (format != kFormatWord) return Refuse(kErrBadFormat, static_cast<int>(format));
+    if (format != kFormatWord) return Refuse(kErrBadFormat);
     const uint32_t version = location.HeaderWord(kVersionOffset);
     if (version != kVersionCurrent && version != kVersionOld) {
-        return Refuse(kErrBadVersion, static_cast<int>(version));
+        return Refuse(kErrBadVersion);
     }
     // A cut header would otherwise read its missing table entries as zero: slot 0 everywhere.
     if (sourceLength < kHeaderSize) {

@@ -22,9 +22,9 @@ struct HeaderCheck {
 };
 
 // Checks a location copied from a file that was sourceLength bytes long: the magic (295), the
-// format word (296, with the word), the version (297, with the word), a header that is all
-// there (298, with the length) and every address-table entry being -1 or a slot 0..126 (299,
-// with the address and the entry).
+// format word (296), the version (297), a header that is all there (298, with the length and
+// 8192) and every address-table entry being -1 or a slot 0..126 (299, with the address and
+// the entry).
 HeaderCheck CheckLocationFile(const CLocationImage& location, std::size_t sourceLength);
 
 // Copies the four gain bytes of the older version from each listed device record (offsets 49

@@ -61,13 +61,11 @@ INSTANTIATE_TEST_SUITE_P(
                       HeaderCase{"MagicUpperCase", kMagicOffset, 0x0058564Bu, 295, 0},
                       HeaderCase{"MagicWithoutZero", kMagicOffset, 0x2078766Bu, 295, 0},
                       HeaderCase{"FormatZero", kFormatOffset, 0, 296, 0},
-                      HeaderCase{"FormatTwo", kFormatOffset, 2, 296, 2},
+                      HeaderCase{"FormatTwo", kFormatOffset, 2, 296, 0},
                       HeaderCase{"VersionZero", kVersionOffset, 0, 297, 0},
-                      HeaderCase{"VersionBeforeOld", kVersionOffset, 0x80000000u, 297,
-                                 static_cast<int>(0x80000000u)},
-                      HeaderCase{"VersionAfterCurrent", kVersionOffset, 0x80000003u, 297,
-                                 static_cast<int>(0x80000003u)},
-                      HeaderCase{"VersionWithoutHighBit", kVersionOffset, 2, 297, 2}),
+                      HeaderCase{"VersionBeforeOld", kVersionOffset, 0x80000000u, 297, 0},
+                      HeaderCase{"VersionAfterCurrent", kVersionOffset, 0x80000003u, 297, 0},
+                      HeaderCase{"VersionWithoutHighBit", kVersionOffset, 2, 297, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LocationFileFormatTest, MagicIsCheckedBeforeTheFormatWord) {
