@@ -22,6 +22,7 @@
 #include "app/Clock.h"
 #include "app/ErrorReporter.h"
 #include "app/OnlineObserver.h"
+#include "app/SystemClock.h"
 #include "document/LocationImage.h"
 #include "document/LocationLayout.h"
 #include "link/SerialLink.h"
@@ -55,6 +56,7 @@ inline constexpr char kMsgOverwriteAddressFormat[] =
 inline constexpr char kMsgNoFreeAddress[] =
     "The location already holds 126 devices; delete a device before adding another.";
 inline constexpr char kMsgSameAddressFormat[] = "The device is already at address %d.";
+inline constexpr char kMsgAddressTakenFormat[] = "There is already a device at address %d.";
 inline constexpr char kDefaultDeviceName[] = "No Device Name";
 
 // Result of PauseWorker: ok is 1 when the worker is idle, saved the earlier syncEnabled.
@@ -312,6 +314,15 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
   private:
     // Binds link address, model and current slot to an address (no pause, no traffic).
     void BindDevice(int address);
+    // Makes image 0..8 of the current record the current image.
+    void BindImage(int image);
+    // CMD_WRITE_IMAGE of bytes 0..249 of image `image` of the current record as `imageNumber`.
+    int SendStoredImage(int image, int imageNumber);
+    // Names image 0..8 of the current record and, through the name operations, the current
+    // image; online the name is sent as image `image`. presetModified is kept.
+    int NameImage(int image, std::string_view name);
+    // Copies 256 bytes between two images of the current record (under the lock).
+    void CopyImage(int from, int to);
     // The record slot an address resolves to, or -1 when the location holds no device.
     int ResolveSlot(int address) const;
     // Writes one byte field of the current image under the lock and marks it when live.
@@ -334,6 +345,8 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     CLocationImage location_;
     int currentSlot_ = kNoDevice;
     std::array<std::array<int, kChainLength>, 2> chains_{};
+    // The worker's naps and yields are pacing, not time limits: they always really sleep.
+    SystemClock workerClock_;
     CSyncWorker worker_;
 };
 

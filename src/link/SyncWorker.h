@@ -63,7 +63,7 @@ class CSyncWorker {
     void WorkerLoop();
 
   private:
-    // One pass of the active branch; false when synchronisation was switched off on the way.
+    // One pass of the active branch: flush, then poll unless paused or failed meanwhile.
     void ActivePass();
 
     ISyncTarget& target_;

@@ -1,0 +1,456 @@
+// CQ7310Doc: the block parameter operations. Every edit of a preset goes through here: clamp,
+// compare, write through the image view, apply the channel link, mark the byte for sending
+// while live, and raise the modified flags. One generic setter per family, driven by the
+// model's field table.
+#include <algorithm>
+#include <initializer_list>
+
+#include "document/CQ7310Doc.h"
+#include "model/DelayMath.h"
+#include "model/Scales.h"
+
+namespace arvestra {
+
+namespace {
+
+using PF = ParamField;
+
+// The families of set operations.
+enum class Family { Linked, PerChannel, Routing, Configuration };
+
+Family FamilyOf(const FieldDescriptor& f) {
+    switch (f.role) {
+        case FieldRole::Source:
+            return Family::Routing;
+        case FieldRole::Master:
+        case FieldRole::LinkDerived:
+            return Family::PerChannel;
+        case FieldRole::Value:
+            break;
+    }
+    switch (f.block) {
+        case FieldBlock::Input:
+        case FieldBlock::Output:
+            return Family::PerChannel;
+        case FieldBlock::Configuration:
+        case FieldBlock::Name:
+            return Family::Configuration;
+        default:
+            return Family::Linked;
+    }
+}
+
+// The master flag of a linkable block; false for the blocks without one.
+bool MasterOf(FieldBlock block, ParamField& master) {
+    switch (block) {
+        case FieldBlock::Equaliser:
+            master = PF::EqMaster;
+            return true;
+        case FieldBlock::LowPass:
+            master = PF::LpMaster;
+            return true;
+        case FieldBlock::HighPass:
+            master = PF::HpMaster;
+            return true;
+        case FieldBlock::Delay:
+            master = PF::DelayMaster;
+            return true;
+        case FieldBlock::CompLimiter:
+            master = PF::ClMaster;
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool IsChannel(int channel) {
+    return channel == kChannelA || channel == kChannelB;
+}
+
+// One field element of a block, in the order a block is copied and checked.
+struct FieldRef {
+    ParamField field;
+    int index;
+};
+
+// Appends every element of `field` to `out`.
+void AppendAll(std::vector<FieldRef>& out, ParamField field) {
+    const int count = FieldInfo(field).indexCount;
+    for (int i = 0; i < count; ++i) out.push_back({field, i});
+}
+
+// The fields of a block that "copy to the other channel" carries, in copy order.
+std::vector<FieldRef> CopiedFields(FieldBlock block) {
+    std::vector<FieldRef> out;
+    const auto add = [&out](std::initializer_list<ParamField> fields) {
+        for (ParamField f : fields) AppendAll(out, f);
+    };
+    switch (block) {
+        case FieldBlock::Equaliser:
+            add({PF::EqBypass, PF::EqType, PF::EqReserved, PF::EqGraphicQ, PF::EqGraphicGain,
+                 PF::EqParamFrequency, PF::EqParamBandwidth, PF::EqParamGain, PF::EqParamBypass});
+            break;
+        case FieldBlock::LowPass:
+            add({PF::LpBlockFlag, PF::LpCutoff, PF::LpSlope});
+            break;
+        case FieldBlock::HighPass:
+            add({PF::HpBlockFlag, PF::HpCutoff, PF::HpSlope});
+            break;
+        case FieldBlock::Delay:
+            add({PF::DelayBypass, PF::DelayHigh, PF::DelayMiddle, PF::DelayLow, PF::TemperatureHigh,
+                 PF::TemperatureLow});
+            break;
+        case FieldBlock::CompLimiter: {
+            add({PF::ClBypass, PF::ClReserved, PF::ClCrossover, PF::ClMode});
+            const ParamField band[] = {PF::ClAttack,    PF::ClRelease, PF::ClBandReserved,
+                                       PF::ClThreshold, PF::ClRatio,   PF::ClKnee,
+                                       PF::ClGain};
+            for (int b = 0; b < 2; ++b) {
+                for (ParamField f : band) out.push_back({f, b});
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    return out;
+}
+
+// Codes that no block has; an image read from a device has them replaced by 0.
+bool IsInvalidBlockCode(int code) {
+    return code == 6 || code == 7 || code == 9 || code == 10;
+}
+
+constexpr FieldBlock kCheckedBlocks[] = {FieldBlock::Delay, FieldBlock::Equaliser,
+                                         FieldBlock::LowPass, FieldBlock::HighPass,
+                                         FieldBlock::CompLimiter};
+
+}  // namespace
+
+// ---- Generic access ------------------------------------------------------------------------
+
+int CQ7310Doc::Get(ParamField field, int channel, int index) const {
+    return model.Get(field, channel, index);
+}
+
+void CQ7310Doc::Set(ParamField field, int channel, int index, long long value) {
+    switch (FamilyOf(FieldInfo(field))) {
+        case Family::Linked:
+            SetLinked(field, channel, index, value);
+            break;
+        case Family::PerChannel:
+            SetPerChannel(field, channel, value);
+            break;
+        case Family::Routing:
+            SetRouting(field, channel, value);
+            break;
+        case Family::Configuration:
+            SetConfig(field, index, value);
+            break;
+    }
+}
+
+bool CQ7310Doc::WriteField(ParamField field, int channel, int index, int value) {
+    std::lock_guard<std::mutex> lock(dirtyLock);
+    if (!model.isBound()) return false;
+    const int offset = FieldOffset(field, channel, index);
+    if (offset < 0) return false;
+    if (model.Get(field, channel, index) == value) return false;
+    model.Set(field, channel, index, value);
+    // Marked after the write and under the same lock, so the worker never sends a half edit.
+    if (syncLive.load() != 0) {
+        const auto byte = static_cast<uint8_t>(offset);
+        dirtyFirst = std::min(dirtyFirst, byte);
+        dirtyLast = std::max(dirtyLast, byte);
+    }
+    return true;
+}
+
+void CQ7310Doc::FlagChange(bool presetToo) {
+    if (presetToo) SetPresetModified(1);
+    SetModifiedFlag(true);
+}
+
+bool CQ7310Doc::IsLinked(FieldBlock block) const {
+    ParamField master{};
+    if (!MasterOf(block, master)) return false;
+    return model.Get(master, kChannelA) != 0 || model.Get(master, kChannelB) != 0;
+}
+
+void CQ7310Doc::SetLinked(ParamField field, int channel, int index, long long value) {
+    const int v = ClampToField(field, value);
+    const FieldBlock block = FieldInfo(field).block;
+    // The link is read afresh before each channel: a write may have been to a master flag's byte.
+    if (IsLinked(block) || channel == kChannelA) {
+        if (WriteField(field, kChannelA, index, v)) FlagChange(true);
+    }
+    if (IsLinked(block) || channel == kChannelB) {
+        if (WriteField(field, kChannelB, index, v)) FlagChange(true);
+    }
+}
+
+void CQ7310Doc::SetPerChannel(ParamField field, int channel, long long value) {
+    const int v = ClampToField(field, value);
+    if (!IsChannel(channel)) return;
+    // Switching the equaliser link changes no sound, so the preset does not count as modified.
+    if (WriteField(field, channel, 0, v)) FlagChange(field != PF::EqMaster);
+}
+
+void CQ7310Doc::SetRouting(ParamField field, int channel, long long node) {
+    const int v = ClampToField(field, node);
+    if (!IsChannel(channel)) return;
+    WriteField(field, channel, 0, v);
+}
+
+void CQ7310Doc::SetConfig(ParamField field, int index, long long value) {
+    const int v = ClampToField(field, value);
+    if (WriteField(field, kChannelA, index, v)) FlagChange(field != PF::Reserved195);
+}
+
+// ---- Master toggles and block copy ---------------------------------------------------------
+
+void CQ7310Doc::SetMasterWithCopy(FieldBlock block, int channel, int value) {
+    ParamField master{};
+    if (!MasterOf(block, master)) return;
+    const int m = ClampToField(master, value);
+    SetPerChannel(master, channel, m);
+    if (m == 1 && IsChannel(channel)) CopyBlockToOtherChannel(block, channel);
+    if (block == FieldBlock::CompLimiter) UpdateCompLimLinkFields();
+}
+
+void CQ7310Doc::CopyBlockToOtherChannel(FieldBlock block, int sourceChannel) {
+    if (!IsChannel(sourceChannel)) return;
+    const int target = 1 - sourceChannel;
+    for (const FieldRef& ref : CopiedFields(block)) {
+        SetLinked(ref.field, target, ref.index, Get(ref.field, sourceChannel, ref.index));
+    }
+}
+
+void CQ7310Doc::UpdateCompLimLinkFields() {
+    const bool linked = IsLinked(FieldBlock::CompLimiter);
+    SetPerChannel(PF::ClLinkMode, kChannelA, linked ? 0 : 1);
+    SetPerChannel(PF::ClLinkMode, kChannelB, linked ? 0 : 2);
+    SetPerChannel(PF::ClLinkFlag, kChannelA, 0);
+    SetPerChannel(PF::ClLinkFlag, kChannelB, linked ? 0 : 1);
+}
+
+// ---- Check after reading ---------------------------------------------------------------------
+
+void CQ7310Doc::CheckImageAfterRead() {
+    const int live = syncLive.exchange(0);
+    const auto again = [this](ParamField field, int channel, int index = 0) {
+        Set(field, channel, index, Get(field, channel, index));
+    };
+    for (int ch = kChannelA; ch <= kChannelB; ++ch) {
+        for (ParamField f : {PF::EqSource, PF::EqMaster, PF::LpSource, PF::LpMaster, PF::HpSource,
+                             PF::HpMaster, PF::InputLevel, PF::DelaySource, PF::DelayMaster,
+                             PF::ClSource, PF::ClMaster, PF::OutputSource, PF::OutputLevel}) {
+            again(f, ch);
+        }
+    }
+    again(PF::PinkNoiseLevel, 0);
+    again(PF::Reserved195, 0);
+    for (int s = 0; s < 16; ++s) again(PF::ChainSlot, 0, s);
+    for (int p = 0; p < 10; ++p) again(PF::PalettePosition, 0, p);
+    for (int i = 0; i < 2; ++i) again(PF::PinkNoiseOn, 0, i);
+    for (int i = 0; i < 2; ++i) again(PF::JoinPosition, 0, i);
+    again(PF::JoinOn, 0);
+    again(PF::JoinTarget, 0);
+    for (int i = 0; i < 32; ++i) again(PF::NameChar, 0, i);
+
+    for (FieldBlock block : kCheckedBlocks) {
+        std::vector<FieldRef> fields = CopiedFields(block);
+        if (block == FieldBlock::CompLimiter) {
+            fields.push_back({PF::ClLinkMode, 0});
+            fields.push_back({PF::ClLinkFlag, 0});
+        }
+        for (int ch = kChannelA; ch <= kChannelB; ++ch) {
+            for (const FieldRef& ref : fields) again(ref.field, ch, ref.index);
+        }
+    }
+
+    for (int s = 0; s < 16; ++s) {
+        if (IsInvalidBlockCode(Get(PF::ChainSlot, 0, s))) SetConfig(PF::ChainSlot, s, 0);
+    }
+    for (int p = 0; p < 10; ++p) {
+        if (IsInvalidBlockCode(Get(PF::PalettePosition, 0, p))) {
+            SetConfig(PF::PalettePosition, p, 0);
+        }
+    }
+    syncLive.store(live);
+}
+
+// ---- Initial settings ------------------------------------------------------------------------
+
+void CQ7310Doc::ApplyConfigurationDefaults() {
+    for (int ch = kChannelA; ch <= kChannelB; ++ch) {
+        for (ParamField f : {PF::EqSource, PF::LpSource, PF::HpSource, PF::DelaySource,
+                             PF::ClSource, PF::OutputSource}) {
+            Set(f, ch, 0);
+        }
+        for (ParamField f :
+             {PF::EqMaster, PF::LpMaster, PF::HpMaster, PF::DelayMaster, PF::ClMaster}) {
+            Set(f, ch, 0);
+        }
+        Set(PF::InputLevel, ch, 192);
+        Set(PF::OutputLevel, ch, 192);
+    }
+    SetConfig(PF::PinkNoiseLevel, 0, 0);
+    SetConfig(PF::Reserved195, 0, 1);
+    for (int s = 0; s < 16; ++s) SetConfig(PF::ChainSlot, s, 0);
+    for (int p = 0; p < 10; ++p) SetConfig(PF::PalettePosition, p, 0);
+    for (int i = 0; i < 2; ++i) {
+        SetConfig(PF::PinkNoiseOn, i, 0);
+        SetConfig(PF::JoinPosition, i, 0);
+    }
+    SetConfig(PF::JoinOn, 0, 0);
+    SetConfig(PF::JoinTarget, 0, 0);
+    for (int i = 0; i < 32; ++i) SetConfig(PF::NameChar, i, 0);
+}
+
+void CQ7310Doc::ApplyEqualiserDefaults() {
+    for (int ch = kChannelA; ch <= kChannelB; ++ch) {
+        Set(PF::EqBypass, ch, 0);
+        Set(PF::EqType, ch, 0);
+        Set(PF::EqReserved, ch, 0);
+        Set(PF::EqGraphicQ, ch, 6);
+        for (int i = 0; i < 31; ++i) Set(PF::EqGraphicGain, ch, i, 30);
+        for (int i = 0; i < 10; ++i) {
+            Set(PF::EqParamFrequency, ch, i, 50);
+            Set(PF::EqParamBandwidth, ch, i, 19);
+            Set(PF::EqParamGain, ch, i, 97);
+            Set(PF::EqParamBypass, ch, i, 0);
+        }
+    }
+}
+
+void CQ7310Doc::ApplyLowPassDefaults() {
+    for (int ch = kChannelA; ch <= kChannelB; ++ch) {
+        Set(PF::LpBlockFlag, ch, 0);
+        Set(PF::LpCutoff, ch, 100);
+        Set(PF::LpSlope, ch, 1);
+    }
+}
+
+void CQ7310Doc::ApplyHighPassDefaults() {
+    for (int ch = kChannelA; ch <= kChannelB; ++ch) {
+        Set(PF::HpBlockFlag, ch, 0);
+        Set(PF::HpCutoff, ch, 0);
+        Set(PF::HpSlope, ch, 1);
+    }
+}
+
+void CQ7310Doc::ApplyDelayDefaults() {
+    for (int ch = kChannelA; ch <= kChannelB; ++ch) {
+        Set(PF::DelayBypass, ch, 0);
+        Set(PF::DelayHigh, ch, 0);
+        Set(PF::DelayMiddle, ch, 0);
+        Set(PF::DelayLow, ch, 0);
+        Set(PF::TemperatureHigh, ch, 2);
+        Set(PF::TemperatureLow, ch, 168);
+    }
+}
+
+void CQ7310Doc::ApplyCompLimiterDefaults() {
+    for (int ch = kChannelA; ch <= kChannelB; ++ch) {
+        Set(PF::ClBypass, ch, 0);
+        Set(PF::ClLinkMode, ch, 0);
+        Set(PF::ClReserved, ch, 0);
+        Set(PF::ClLinkFlag, ch, 0);
+        Set(PF::ClCrossover, ch, 56);
+        Set(PF::ClMode, ch, 1);
+        for (int b = 0; b < 2; ++b) {
+            Set(PF::ClAttack, ch, b, 10);
+            Set(PF::ClRelease, ch, b, 59);
+            Set(PF::ClBandReserved, ch, b, 48);
+            Set(PF::ClThreshold, ch, b, 200);
+            Set(PF::ClRatio, ch, b, 0);
+            Set(PF::ClKnee, ch, b, 1);
+            Set(PF::ClGain, ch, b, 40);
+        }
+    }
+}
+
+void CQ7310Doc::InitialiseDeviceImages() {
+    static constexpr int kPalette[12] = {1, 11, 13, 5, 3, 0, 2, 12, 14, 8, 4, 0};
+    for (int k = 0; k < kImageCount; ++k) {
+        BindImage(k);
+        ApplyConfigurationDefaults();
+        ApplyEqualiserDefaults();
+        ApplyLowPassDefaults();
+        ApplyHighPassDefaults();
+        ApplyDelayDefaults();
+        ApplyCompLimiterDefaults();
+        NameImage(k, "Preset " + std::to_string(k));
+        SetRouting(PF::OutputSource, kChannelA, 1);
+        SetRouting(PF::OutputSource, kChannelB, 2);
+        for (int s = 0; s < 16; ++s) SetConfig(PF::ChainSlot, s, 0);
+        for (int p = 0; p < 12; ++p) SetConfig(PF::PalettePosition, p, kPalette[p]);
+        for (int ch = kChannelA; ch <= kChannelB; ++ch) {
+            for (int n = 0; n < 10; ++n) Set(PF::EqParamFrequency, ch, n, 7 + 9 * n);
+        }
+        UpdateCompLimLinkFields();
+    }
+    SetPresetModified(0);
+    BindImage(0);
+}
+
+// ---- Delay helpers and page shortcuts ---------------------------------------------------------
+
+int CQ7310Doc::GetDelaySamples(int channel) const {
+    return model.delaySamples(channel);
+}
+
+void CQ7310Doc::SetDelaySamples(int channel, long long samples) {
+    const long long limited = std::clamp<long long>(samples, 0, kMaxDelaySamples);
+    const DelayBytes bytes = SplitDelaySamples(static_cast<int>(limited));
+    SetLinked(PF::DelayLow, channel, 0, bytes.low);
+    SetLinked(PF::DelayMiddle, channel, 0, bytes.middle);
+    SetLinked(PF::DelayHigh, channel, 0, bytes.high);
+}
+
+int CQ7310Doc::GetTemperatureTenths(int channel) const {
+    return model.temperatureTenths(channel);
+}
+
+void CQ7310Doc::SetTemperatureTenths(int channel, long long tenths) {
+    const long long limited = std::clamp<long long>(tenths, 0, kMaxTemperatureTenths);
+    const TemperatureBytes bytes = SplitTemperatureTenths(static_cast<int>(limited));
+    SetLinked(PF::TemperatureLow, channel, 0, bytes.low);
+    SetLinked(PF::TemperatureHigh, channel, 0, bytes.high);
+}
+
+void CQ7310Doc::FlatGraphic(int channel) {
+    for (int i = 0; i < FieldInfo(PF::EqGraphicGain).indexCount; ++i) {
+        SetLinked(PF::EqGraphicGain, channel, i, 30);
+    }
+}
+
+void CQ7310Doc::FlatParametric(int channel) {
+    for (int i = 0; i < FieldInfo(PF::EqParamGain).indexCount; ++i) {
+        SetLinked(PF::EqParamGain, channel, i, 97);
+    }
+}
+
+void CQ7310Doc::NarrowGraphicBandwidth(int channel) {
+    SetLinked(PF::EqGraphicQ, channel, 0, nearestCode(Scale::GraphicQ, 7.0));
+}
+
+void CQ7310Doc::WideGraphicBandwidth(int channel) {
+    SetLinked(PF::EqGraphicQ, channel, 0, nearestCode(Scale::GraphicQ, 4.0));
+}
+
+void CQ7310Doc::DelayDefaultSettings(int channel) {
+    // The distance stays; the time follows the new temperature.
+    const int oldTenths = GetTemperatureTenths(channel);
+    const int samples =
+        SamplesForNewTemperature(GetDelaySamples(channel), oldTenths, kDefaultTemperatureTenths);
+    SetTemperatureTenths(channel, kDefaultTemperatureTenths);
+    SetDelaySamples(channel, samples);
+}
+
+void CQ7310Doc::ToggleFlag(ParamField field, int channel, int index) {
+    Set(field, channel, index, Get(field, channel, index) != 0 ? 0 : 1);
+}
+
+}  // namespace arvestra

@@ -1,0 +1,406 @@
+// CQ7310Doc: the editing operations of the location model. Every step that exchanges frames
+// with a device pauses the worker first and resumes it only on success; a failed exchange
+// returns 0 at once and leaves the worker paused (the application is then offline or closing).
+#include <algorithm>
+#include <cstdio>
+
+#include "document/CQ7310Doc.h"
+
+namespace arvestra {
+
+namespace {
+
+std::string Format(const char* format, int value) {
+    char text[256];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// Turns syncLive to a value for the life of the guard and puts the old value back, on every
+// path out of an operation.
+class LiveGuard {
+  public:
+    LiveGuard(std::atomic<int>& live, int value) : live_(live), saved_(live.exchange(value)) {}
+    ~LiveGuard() { live_.store(saved_); }
+    LiveGuard(const LiveGuard&) = delete;
+    LiveGuard& operator=(const LiveGuard&) = delete;
+    int Saved() const { return saved_; }
+
+  private:
+    std::atomic<int>& live_;
+    int saved_;
+};
+
+}  // namespace
+
+void CQ7310Doc::CopyImage(int from, int to) {
+    if (currentSlot_ == kNoDevice || from == to) return;
+    std::lock_guard<std::mutex> lock(dirtyLock);
+    const uint8_t* source = location_.Image(currentSlot_, from);
+    std::copy_n(source, kImageSlotSize, location_.Image(currentSlot_, to));
+}
+
+int CQ7310Doc::SendBypass() {
+    return link.SendByte(CMD_SET_BYPASS, EncodeBypass(BypassA() != 0, BypassB() != 0));
+}
+
+// ---- Names ---------------------------------------------------------------------------------
+
+int CQ7310Doc::SetDeviceName(std::string_view name, int address) {
+    const PauseResult pause = PauseWorker(true);
+    if (!pause.ok) return 0;
+    const int remembered = currentAddress;
+    SelectDevice(address);
+    if (currentSlot_ == kNoDevice) return 0;
+    location_.SetDeviceName(currentSlot_, name);
+    SetModifiedFlag(true);
+    if (syncLive.load() != 0) {
+        const auto request = EncodeDeviceName(name);
+        if (!link.Transact(CMD_WRITE_DEVICE_NAME, request.data(), static_cast<int>(request.size()),
+                           nullptr, 0)) {
+            return 0;
+        }
+    }
+    SelectDevice(remembered);
+    ResumeWorker(pause.saved);
+    return 1;
+}
+
+int CQ7310Doc::SetDeviceName(std::string_view name) {
+    return SetDeviceName(name, currentAddress);
+}
+
+int CQ7310Doc::NameImage(int image, std::string_view name) {
+    if (currentSlot_ == kNoDevice || image < 0 || image >= kImageCount) return 0;
+    const int wasModified = PresetModified();
+    location_.SetPresetName(currentSlot_, image, name);
+    // The same name, byte by byte through the name operations, into the current image.
+    std::array<uint8_t, kNameLength> bytes{};
+    for (std::size_t i = 0; i < kNameLength && i < name.size() && name[i] != '\0'; ++i) {
+        bytes[i] = static_cast<uint8_t>(name[i]);
+    }
+    for (std::size_t i = 0; i < kNameLength; ++i) {
+        SetConfig(ParamField::NameChar, static_cast<int>(i), bytes[i]);
+    }
+    if (IsOnline()) {
+        const PauseResult pause = PauseWorker(true);
+        if (!pause.ok) return 0;
+        if (!WriteImageRange(static_cast<int>(kNameOffset),
+                             static_cast<int>(kNameOffset + kNameLength - 1), image)) {
+            return 0;
+        }
+        ResumeWorker(pause.saved);
+    }
+    SetPresetModified(wasModified);
+    return 1;
+}
+
+int CQ7310Doc::SetPresetName(std::string_view name) {
+    return NameImage(CurrentPreset(), name);
+}
+
+// ---- Presets -------------------------------------------------------------------------------
+
+int CQ7310Doc::WaitForDevicePreset(int preset) {
+    const std::int64_t start = clock_.NowSeconds();
+    for (;;) {
+        if (!PollStatus()) return 0;
+        if (devicePreset.load() == preset) return 1;
+        if (clock_.NowSeconds() - start > 1) return 1;
+        Ui().KeepResponsive();
+        clock_.Sleep(0);
+    }
+}
+
+int CQ7310Doc::RecallPreset(int preset, bool readBack) {
+    const int p = std::clamp(preset, kFirstPreset, kLastPreset);
+    const PauseResult pause = PauseWorker(true);
+    if (!pause.ok) return 0;
+    if (editingStarted && PresetModified()) {
+        switch (Ask(kMsgSavePreset, ButtonSet::YesNoCancel)) {
+            case UiAnswer::Yes:
+                // A store that failed must not be followed by a recall that overwrites the
+                // edits the user just asked to keep.
+                if (!StorePreset()) return 0;
+                break;
+            case UiAnswer::No:
+                break;
+            default:
+                ResumeWorker(pause.saved);
+                return 1;
+        }
+    }
+    SetCurrentPreset(p);
+    if (IsOnline()) {
+        if (!link.SendByte(CMD_RECALL_PRESET, static_cast<uint8_t>(p))) return 0;
+        if (readBack) {
+            BindImage(0);
+            if (!ReadImage(0)) return 0;
+        }
+        if (!WaitForDevicePreset(p)) return 0;
+    } else {
+        CopyImage(p, 0);
+    }
+    SetPresetModified(0);
+    SetModifiedFlag(true);
+    RecordChains();
+    ResumeWorker(pause.saved);
+    return 1;
+}
+
+int CQ7310Doc::StorePreset() {
+    const PauseResult pause = PauseWorker(true);
+    if (!pause.ok) return 0;
+    const int p = CurrentPreset();
+    if (IsOnline()) {
+        if (!link.SendByte(CMD_STORE_PRESET, static_cast<uint8_t>(p))) return 0;
+    } else {
+        CopyImage(0, p);
+        SetModifiedFlag(true);
+    }
+    SetPresetModified(0);
+    ResumeWorker(pause.saved);
+    return 1;
+}
+
+int CQ7310Doc::RecallPresetOnAllDevices(int preset) {
+    const int remembered = currentAddress;
+    for (int a = kFirstAddress; a <= kMaxAddress; ++a) {
+        if (a == remembered || !IsDevicePresent(a)) continue;
+        SelectDevice(a);
+        if (!RecallPreset(preset, true)) return 0;
+    }
+    SelectDevice(remembered);
+    return RecallPreset(preset, true);
+}
+
+// ---- Bypass and debug ----------------------------------------------------------------------
+
+int CQ7310Doc::SetBypassA(int on) {
+    if (currentSlot_ == kNoDevice) return 0;
+    location_.SetRecordInt(currentSlot_, kRecBypassA, on != 0 ? 1 : 0);
+    SetModifiedFlag(true);
+    const PauseResult pause = PauseWorker(true);
+    if (!pause.ok) return 0;
+    if (!SendBypass()) return 0;
+    ResumeWorker(pause.saved);
+    return 1;
+}
+
+int CQ7310Doc::SetBypassB(int on) {
+    if (currentSlot_ == kNoDevice) return 0;
+    location_.SetRecordInt(currentSlot_, kRecBypassB, on != 0 ? 1 : 0);
+    SetModifiedFlag(true);
+    const PauseResult pause = PauseWorker(true);
+    if (!pause.ok) return 0;
+    if (!SendBypass()) return 0;
+    ResumeWorker(pause.saved);
+    return 1;
+}
+
+int CQ7310Doc::SetMidiDebug(int on) {
+    const PauseResult pause = PauseWorker(true);
+    if (!pause.ok) return 0;
+    midiDebug = on != 0 ? 1 : 0;
+    if (!link.SendByte(CMD_SET_MIDI_DEBUG, EncodeMidiDebug(midiDebug != 0))) return 0;
+    ResumeWorker(pause.saved);
+    return 1;
+}
+
+// ---- Adding, deleting and moving devices -------------------------------------------------------
+
+int CQ7310Doc::AddDevice(int address) {
+    const int slot = FirstFreeSlot();
+    if (address == -1) address = FirstFreeAddress();
+    if (slot == kNoDevice || !CLocationImage::IsDeviceAddress(address)) {
+        Ui().ShowInformation(kMsgNoFreeAddress);
+        return -1;
+    }
+    if (location_.SlotOf(address) != kNoDevice) {
+        Ui().ShowInformation(Format(kMsgAddressTakenFormat, address));
+        return -1;
+    }
+    // A reused slot still holds the deleted device's bytes; a new device starts from zero.
+    std::fill_n(location_.Record(slot), kDeviceRecordSize, uint8_t{0});
+    location_.SetSlotOf(address, slot);
+    const int remembered = currentAddress;
+    SelectDevice(address);
+    if (!SetDeviceName(kDefaultDeviceName)) return -1;
+    if (!SetBypassA(0) || !SetBypassB(0)) return -1;
+    {
+        // Images 1..8 are built in turn as the current image: none of their bytes may be sent
+        // to the device as edit-buffer bytes.
+        LiveGuard quiet(syncLive, 0);
+        InitialiseDeviceImages();
+    }
+    if (!RecallPreset(kFirstPreset, true)) return -1;
+    SelectDevice(location_.SlotOf(remembered) != kNoDevice ? remembered : address);
+    if (!IsOnline()) RebuildPresentTable();
+    SetModifiedFlag(true);
+    return address;
+}
+
+int CQ7310Doc::DeleteDevice(int address) {
+    if (!CLocationImage::IsDeviceAddress(address)) return 0;
+    location_.SetSlotOf(address, kNoDevice);
+    present[static_cast<std::size_t>(address)] = 0;
+    SetModifiedFlag(true);
+    if (address == currentAddress) {
+        // The deleted record must not stay the one being edited.
+        int next = address;
+        for (int a = kFirstAddress; a <= kMaxAddress; ++a) {
+            if (IsDevicePresent(a)) {
+                next = a;
+                break;
+            }
+        }
+        SelectDevice(next);
+    }
+    return 1;
+}
+
+int CQ7310Doc::ChangeDeviceAddress(int oldAddress, int newAddress) {
+    if (!CLocationImage::IsDeviceAddress(oldAddress) ||
+        !CLocationImage::IsDeviceAddress(newAddress)) {
+        return 0;
+    }
+    if (oldAddress == newAddress) {
+        Ui().ShowInformation(Format(kMsgSameAddressFormat, newAddress));
+        return 0;
+    }
+    if (location_.SlotOf(oldAddress) == kNoDevice) return 0;
+    if (location_.SlotOf(newAddress) != kNoDevice &&
+        Ask(Format(kMsgOverwriteAddressFormat, newAddress), ButtonSet::OkCancel,
+            IconKind::Warning) != UiAnswer::Ok) {
+        return 0;
+    }
+    location_.SetSlotOf(newAddress, location_.SlotOf(oldAddress));
+    location_.SetSlotOf(oldAddress, kNoDevice);
+    present[static_cast<std::size_t>(oldAddress)] = 0;
+    SetModifiedFlag(true);
+    if (currentAddress == oldAddress || currentAddress == newAddress) SelectDevice(newAddress);
+    return 1;
+}
+
+// ---- Transfers -----------------------------------------------------------------------------
+
+int CQ7310Doc::ReadDeviceInfo() {
+    const PauseResult pause = PauseWorker(true);
+    if (!pause.ok) return 0;
+    LiveGuard quiet(syncLive, 0);
+    std::array<uint8_t, kDeviceInfoReplyLength> reply{};
+    if (!link.Transact(CMD_READ_DEVICE_INFO, nullptr, 0, reply.data(), kDeviceInfoReplyLength)) {
+        return 0;
+    }
+    if (link.IsOpen()) {  // with the port closed nothing was read
+        const DeviceInfo info = DecodeDeviceInfo(reply);
+        if (!SetDeviceName(info.name)) return 0;
+        SetCurrentPreset(info.currentPreset);
+        devicePreset.store(info.currentPreset);
+        if (!SetBypassA(info.bypassA ? 1 : 0)) return 0;
+        if (!SetBypassB(info.bypassB ? 1 : 0)) return 0;
+    }
+    ResumeWorker(pause.saved);
+    return 1;
+}
+
+int CQ7310Doc::ReadImage(int image) {
+    if (image < 0 || image >= kImageCount) return 0;
+    const PauseResult pause = PauseWorker(true);
+    if (!pause.ok) return 0;
+    LiveGuard quiet(syncLive, 0);
+    const auto request = EncodeReadImage(image, 0, static_cast<int>(kPresetImageSize));
+    std::array<uint8_t, kPresetImageSize> reply{};
+    if (!request ||
+        !link.Transact(CMD_READ_IMAGE, request->data(), static_cast<int>(request->size()),
+                       reply.data(), static_cast<int>(kPresetImageSize))) {
+        return 0;
+    }
+    if (link.IsOpen()) {
+        std::lock_guard<std::mutex> lock(dirtyLock);
+        if (model.isBound()) std::copy(reply.begin(), reply.end(), model.data());
+    }
+    CheckImageAfterRead();
+    if (model.slotIndex() == 0) RecordChains();
+    ResumeWorker(pause.saved);
+    return 1;
+}
+
+int CQ7310Doc::UploadDevice() {
+    if (!ReadDeviceInfo()) return 0;
+    for (int n = 0; n < kImageCount; ++n) {
+        BindImage(n);
+        if (!ReadImage(n)) {
+            BindImage(0);
+            return 0;
+        }
+    }
+    // Editing goes on in the edit buffer, never in the last preset read.
+    BindImage(0);
+    RecordChains();
+    return 1;
+}
+
+int CQ7310Doc::UploadAllDevices() {
+    if (!IsOnline()) return 1;
+    const int remembered = currentAddress;
+    int complete = 1;
+    for (int a = kFirstAddress; a <= kMaxAddress; ++a) {
+        if (!IsDevicePresent(a)) continue;
+        // Ignore or Abort on a failed exchange takes the application offline: stop there
+        // instead of failing once more on every remaining address.
+        if (!IsOnline()) {
+            complete = 0;
+            break;
+        }
+        SelectDevice(a);
+        UploadDevice();
+    }
+    SelectDevice(remembered);
+    return complete;
+}
+
+int CQ7310Doc::DownloadDevice() {
+    const PauseResult pause = PauseWorker(true);
+    if (!pause.ok) return 0;
+    LiveGuard live(syncLive, 1);
+    const std::string name = GetDeviceName(currentAddress);
+    if (!SetDeviceName(name)) return 0;
+    if (BypassA() && !SetBypassA(1)) return 0;
+    if (BypassB() && !SetBypassB(1)) return 0;
+    const int p = CurrentPreset();
+    BindImage(0);
+    if (!SendStoredImage(0, p)) return 0;
+    const int wasModified = PresetModified();
+    SetPresetModified(0);
+    if (!RecallPreset(p, false)) return 0;
+    for (int n = 0; n < kImageCount; ++n) {
+        if (!SendStoredImage(n, n)) return 0;
+    }
+    SetPresetModified(wasModified);
+    if (!BypassA() && !SetBypassA(0)) return 0;
+    if (!BypassB() && !SetBypassB(0)) return 0;
+    ResumeWorker(pause.saved);
+    return 1;
+}
+
+int CQ7310Doc::FactoryInitialise() {
+    Ui().SetWaitCursor(true);
+    const auto done = [this](int result) {
+        Ui().SetWaitCursor(false);
+        return result;
+    };
+    const PauseResult pause = PauseWorker(true);
+    if (!pause.ok) return done(0);
+    const auto restore = static_cast<uint8_t>(kFactoryRestorePreset);
+    if (!link.SendByte(CMD_STORE_PRESET, restore)) return done(0);
+    if (!link.SendByte(CMD_STORE_PRESET, restore)) return done(0);
+    SetPresetModified(0);
+    if (!ReadDeviceInfo()) return done(0);
+    if (!RecallPreset(kFirstPreset, true)) return done(0);
+    UpdateAllViews(kHintLoaded);
+    ResumeWorker(pause.saved);
+    return done(1);
+}
+
+}  // namespace arvestra

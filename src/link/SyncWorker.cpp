@@ -1,0 +1,105 @@
+#include "link/SyncWorker.h"
+
+#include <cerrno>
+#include <system_error>
+
+namespace arvestra {
+
+CSyncWorker::CSyncWorker(ISyncTarget& target, CSerialLink& link, Clock& clock)
+    : target_(target), link_(link), clock_(clock) {}
+
+CSyncWorker::~CSyncWorker() {
+    Stop();
+}
+
+int CSyncWorker::Start() {
+    if (thread_.joinable()) return 0;
+    stop_.store(false);
+    try {
+        thread_ = std::thread([this] { WorkerLoop(); });
+    } catch (const std::system_error& e) {
+        return e.code().value() != 0 ? e.code().value() : EAGAIN;
+    }
+    return 0;
+}
+
+void CSyncWorker::Stop() {
+    stop_.store(true);
+    if (thread_.joinable()) thread_.join();
+}
+
+void CSyncWorker::Enable() {
+    failed.store(0);
+    syncEnabled.store(1);
+}
+
+void CSyncWorker::Resume(int saved) {
+    // A failure since the pause began wins: the worker stays idle until the next go-online.
+    syncEnabled.store(saved != 0 && failed.load() == 0 ? 1 : 0);
+}
+
+int CSyncWorker::FlushDirty() {
+    if (!target_.IsSyncLive()) return 1;
+    const DirtyChunk chunk = target_.TakeDirtyRange();
+    if (chunk.count <= 0) return 1;
+    return WriteImageRange(
+        chunk.first,
+        std::span<const std::uint8_t>(chunk.bytes.data(), static_cast<std::size_t>(chunk.count)),
+        0);
+}
+
+int CSyncWorker::WriteImageRange(int first, std::span<const std::uint8_t> bytes, int imageNumber) {
+    const auto payload = EncodeWriteImage(imageNumber, first, bytes);
+    if (!payload) return 0;  // a range outside the image is never sent
+    return link_.Transact(CMD_WRITE_IMAGE, payload->data(), static_cast<int>(payload->size()),
+                          nullptr, 0);
+}
+
+int CSyncWorker::PollStatus() {
+    if (!target_.IsSyncLive()) return 1;
+    std::array<std::uint8_t, kStatusReplyLength> reply{};
+    if (!link_.Transact(CMD_READ_STATUS, nullptr, 0, reply.data(), kStatusReplyLength)) return 0;
+    const StatusInputs inputs = target_.ReadStatusInputs();
+    target_.StoreMeters(
+        DecodeStatus(reply, inputs.chains, inputs.outputLevelA, inputs.outputLevelB));
+    return 1;
+}
+
+int CSyncWorker::PollAndRefresh() {
+    if (!PollStatus()) return 0;
+    target_.PostMeterRefresh();
+    return 1;
+}
+
+void CSyncWorker::WorkerLoop() {
+    while (!stop_.load()) {
+        if (syncEnabled.load() == 0) {
+            workerBusy.store(0);
+            clock_.Sleep(kWorkerNapMs);
+            continue;
+        }
+        // Claim the link first, then look again: a pause that cleared syncEnabled in between
+        // either sees workerBusy = 1 and waits, or is seen here and the worker backs off.
+        workerBusy.store(1);
+        if (syncEnabled.load() == 0) continue;
+        ActivePass();
+    }
+    workerBusy.store(0);
+}
+
+void CSyncWorker::ActivePass() {
+    if (!FlushDirty()) {
+        failed.store(1);
+        syncEnabled.store(0);
+    }
+    clock_.Sleep(0);
+    if (syncEnabled.load() != 0 && target_.IsStatusPolling()) {
+        if (!PollAndRefresh()) {
+            failed.store(1);
+            syncEnabled.store(0);
+        }
+    }
+    clock_.Sleep(0);
+}
+
+}  // namespace arvestra
