@@ -1,0 +1,65 @@
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace arvestra::testing {
+
+// A pseudo-terminal pair made for one test: the test plays the device on the master side and
+// the code under test opens the slave path like any serial port.
+class PtyPair {
+  public:
+    PtyPair() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
+        const char* name = ::ptsname(master_);
+        if (name != nullptr) slavePath_ = name;
+    }
+    ~PtyPair() {
+        if (master_ >= 0) ::close(master_);
+    }
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    bool Ok() const { return master_ >= 0 && !slavePath_.empty(); }
+    const std::string& SlavePath() const { return slavePath_; }
+    int Master() const { return master_; }
+
+    // Writes bytes as the device.
+    bool Send(const std::vector<std::uint8_t>& bytes) const {
+        std::size_t sent = 0;
+        while (sent < bytes.size()) {
+            const ssize_t n = ::write(master_, bytes.data() + sent, bytes.size() - sent);
+            if (n <= 0) return false;
+            sent += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+
+    // Reads up to `count` bytes as the device, giving up after waitMs without new bytes.
+    std::vector<std::uint8_t> Receive(std::size_t count, int waitMs = 2000) const {
+        std::vector<std::uint8_t> bytes;
+        while (bytes.size() < count) {
+            pollfd entry{master_, POLLIN, 0};
+            if (::poll(&entry, 1, waitMs) <= 0) break;
+            std::uint8_t chunk[512];
+            const std::size_t want = std::min(sizeof chunk, count - bytes.size());
+            const ssize_t n = ::read(master_, chunk, want);
+            if (n <= 0) break;
+            bytes.insert(bytes.end(), chunk, chunk + n);
+        }
+        return bytes;
+    }
+
+  private:
+    int master_ = -1;
+    std::string slavePath_;
+};
+
+}  // namespace arvestra::testing
