@@ -1,0 +1,247 @@
+// Discovery: the scan of bus addresses 1 to 126 that finds the devices, checks their type,
+// maker and firmware, and enters them in the location (new-file mode) or reconciles them with
+// it (reconcile mode); and the download of the whole location into the devices.
+//
+// Once a reported failure has taken the application offline or asked it to close (Ignore,
+// Abort, Yes or No in the error box), the scan and the download stop at once instead of going
+// on talking to devices the user chose to leave.
+#include <array>
+#include <string>
+
+#include "app/ErrorMessages.h"
+#include "document/CQ7310Doc.h"
+#include "document/LocationMessages.h"
+#include "document/TextFormat.h"
+#include "document/WaitCursor.h"
+#include "link/DeviceCommands.h"
+#include "model/PresetImage.h"
+
+namespace arvestra {
+
+namespace {
+
+// Switches the link between probing (20 ms, failures silent) and normal exchanges.
+int SetProbeMode(CSerialLink& link, bool probing) {
+    link.reportErrors = probing ? 0 : 1;
+    link.quickProbe = probing ? 1 : 0;
+    return link.ApplyTimeouts();
+}
+
+// Puts the link back to normal exchanges when the scan ends early.
+class ProbeModeGuard {
+  public:
+    explicit ProbeModeGuard(CQ7310Doc& doc) : doc_(doc) {}
+    ~ProbeModeGuard() {
+        CSerialLink& link = doc_.Link();
+        if (link.quickProbe == 0 && link.reportErrors == 1) return;
+        link.reportErrors = 1;
+        link.quickProbe = 0;
+        // Offline the port is about to close; a failure to program it would only add a box.
+        if (doc_.IsOnline()) link.ApplyTimeouts();
+    }
+    ProbeModeGuard(const ProbeModeGuard&) = delete;
+    ProbeModeGuard& operator=(const ProbeModeGuard&) = delete;
+
+  private:
+    CQ7310Doc& doc_;
+};
+
+// Keeps syncLive off for the length of a scope, so that the document's own writes of what a
+// device reported are not echoed back to it.
+class SyncLiveOff {
+  public:
+    explicit SyncLiveOff(CQ7310Doc& doc) : doc_(doc), saved_(doc.syncLive.exchange(0)) {}
+    ~SyncLiveOff() { doc_.syncLive = saved_; }
+    SyncLiveOff(const SyncLiveOff&) = delete;
+    SyncLiveOff& operator=(const SyncLiveOff&) = delete;
+
+  private:
+    CQ7310Doc& doc_;
+    int saved_;
+};
+
+// False once a reported failure took the application offline or is closing it, or the link
+// has been closed: nothing more may be sent.
+bool CanGoOn(CQ7310Doc& doc) {
+    return doc.IsOnline() != 0 && doc.Link().IsOpen();
+}
+
+bool AskYesNo(CQ7310Doc& doc, const std::string& text) {
+    UiQuestion question;
+    question.title = kAppTitle;
+    question.text = text;
+    question.buttons = ButtonSet::YesNo;
+    question.icon = IconKind::Question;
+    return doc.Ui().Ask(question) == UiAnswer::Yes;
+}
+
+// Outcome of one address: go on with the next one, or end the scan with 0.
+enum class ScanStep { kNext, kFail };
+
+// Silence at an address: reconcile mode offers to drop the file's device there.
+ScanStep HandleNoAnswer(CQ7310Doc& doc, int address, bool reconcile) {
+    if (!CanGoOn(doc)) return ScanStep::kFail;
+    if (reconcile && doc.Location().SlotOf(address) != kNoDevice &&
+        AskYesNo(doc, FormatText(kMsgNotOnNetworkFormat, address))) {
+        doc.Location().SetSlotOf(address, kNoDevice);
+        doc.SetModifiedFlag();
+    }
+    doc.PurgeLink();
+    return ScanStep::kNext;
+}
+
+// True when the identify reply names a device this editor drives; otherwise says why.
+bool IsAcceptedKind(CQ7310Doc& doc, int address, const DeviceIdentity& identity) {
+    if (identity.deviceType != kAcceptedDeviceType) {
+        doc.Ui().ShowInformation(
+            FormatText(kMsgUnknownDeviceTypeFormat, address, identity.deviceType));
+        return false;
+    }
+    if (identity.manufacturer != kAcceptedManufacturer) {
+        doc.Ui().ShowInformation(
+            FormatText(kMsgUnknownManufacturerFormat, address, identity.manufacturer));
+        return false;
+    }
+    return true;
+}
+
+// The slot a found device goes to, or kNoDevice when the user does not want it in the file.
+int SlotForFoundDevice(CQ7310Doc& doc, int address, bool reconcile) {
+    if (!reconcile) return doc.FirstFreeSlot();  // the record keeps the new file's zero bytes
+    const int listed = doc.Location().SlotOf(address);
+    if (listed != kNoDevice) return listed;
+    if (!AskYesNo(doc, FormatText(kMsgNotInFileFormat, address))) return kNoDevice;
+    const int slot = doc.FirstFreeSlot();
+    if (slot == kNoDevice) return kNoDevice;
+    SyncLiveOff quiet(doc);
+    doc.AddDevice(address);
+    return slot;
+}
+
+// Reads the firmware numbers into the record; false when the exchange failed.
+bool ReadFirmware(CQ7310Doc& doc, int slot, FirmwareInfo& firmware) {
+    std::array<uint8_t, kFirmwareReplyLength> reply{};
+    if (!doc.Link().Transact(CMD_READ_FIRMWARE, nullptr, 0, reply.data(), kFirmwareReplyLength)) {
+        return false;
+    }
+    firmware = DecodeFirmware(reply);
+    doc.Location().SetRecordInt(slot, kRecApplicationNumber, firmware.applicationNumber);
+    doc.Location().SetRecordInt(slot, kRecAppFirmware, firmware.applicationRevision);
+    doc.Location().SetRecordInt(slot, kRecBaseFirmware, firmware.baseRevision);
+    return true;
+}
+
+// True when the firmware suits this editor; otherwise says why.
+bool IsAcceptedFirmware(CQ7310Doc& doc, int address, const FirmwareInfo& firmware) {
+    if (!IsCompatibilityLevelAccepted(firmware)) {
+        doc.Ui().ShowInformation(FormatText(kMsgOldFirmwareFormat, address, kErrOldFirmware,
+                                            firmware.compatibilityLevel,
+                                            kEditorCompatibilityLevel));
+        return false;
+    }
+    if (!IsEditorLevelAccepted(firmware)) {
+        doc.Ui().ShowInformation(FormatText(kMsgNewerFirmwareFormat, address, kErrNewerFirmware,
+                                            firmware.editorLevel, kEditorCompatibilityLevel));
+        return false;
+    }
+    return true;
+}
+
+// New-file mode: the device's name (when it answers) and the names of its eight presets.
+ScanStep ReadNames(CQ7310Doc& doc, int address, int slot) {
+    std::array<uint8_t, kDeviceInfoReplyLength> info{};
+    if (doc.Link().Transact(CMD_READ_DEVICE_INFO, nullptr, 0, info.data(),
+                            kDeviceInfoReplyLength)) {
+        SyncLiveOff quiet(doc);
+        doc.SetDeviceName(DecodeDeviceInfo(info).name, address);
+    } else if (!CanGoOn(doc)) {
+        return ScanStep::kFail;
+    }
+    for (int preset = kFirstStoredPreset; preset <= kLastStoredPreset; ++preset) {
+        const auto request =
+            EncodeReadImage(preset, static_cast<int>(kNameOffset), kDeviceNameLength);
+        std::array<uint8_t, kDeviceNameLength + 1> name{};
+        if (!request ||
+            !doc.Link().Transact(CMD_READ_IMAGE, request->data(), static_cast<int>(request->size()),
+                                 name.data(), kDeviceNameLength)) {
+            return ScanStep::kFail;
+        }
+        doc.Location().SetPresetName(slot, preset,
+                                     std::string(reinterpret_cast<const char*>(name.data())));
+    }
+    return ScanStep::kNext;
+}
+
+// Probes one address and, when an acceptable device answers, enters it in the location.
+ScanStep DiscoverAddress(CQ7310Doc& doc, int address, bool reconcile) {
+    CSerialLink& link = doc.Link();
+    link.SetAddress(address);
+    if (!SetProbeMode(link, true)) return ScanStep::kFail;
+    std::array<uint8_t, kIdentifyReplyLength> identify{};
+    if (!link.Transact(CMD_IDENTIFY, nullptr, 0, identify.data(), kIdentifyReplyLength)) {
+        return HandleNoAnswer(doc, address, reconcile);
+    }
+    if (!SetProbeMode(link, false)) return ScanStep::kFail;
+    if (!IsAcceptedKind(doc, address, DecodeIdentify(identify))) return ScanStep::kNext;
+
+    const int slot = SlotForFoundDevice(doc, address, reconcile);
+    if (!CanGoOn(doc)) return ScanStep::kFail;
+    if (slot == kNoDevice) return ScanStep::kNext;
+    doc.Location().SetSlotOf(address, slot);
+    doc.present[address] = 1;
+    doc.SelectDevice(address);
+    if (!doc.SetMidiDebug(doc.midiDebug) || !CanGoOn(doc)) return ScanStep::kFail;
+
+    FirmwareInfo firmware;
+    if (!ReadFirmware(doc, slot, firmware)) return ScanStep::kFail;
+    if (!IsAcceptedFirmware(doc, address, firmware)) {
+        doc.present[address] = 0;
+        return ScanStep::kNext;
+    }
+    if (reconcile) return ScanStep::kNext;
+    return ReadNames(doc, address, slot);
+}
+
+}  // namespace
+
+int CQ7310Doc::Discover(bool reconcile) {
+    present.fill(0);
+    if (!CanGoOn(*this)) return 0;
+    ProbeModeGuard restoreLink(*this);
+    for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
+        if (!CanGoOn(*this)) return 0;
+        if (DiscoverAddress(*this, address, reconcile) == ScanStep::kFail) return 0;
+    }
+    if (!SetProbeMode(link, false)) return 0;
+    if (CountPresentDevices() == 0) {
+        const int answer =
+            Reporter().ReportError(kMsgNoDevicesFound, false, kErrNoDevices, 0, 0, 0);
+        return answer != kAnswerProceed ? 0 : 1;
+    }
+    return 1;
+}
+
+int CQ7310Doc::DownloadToDevices() {
+    WaitCursor wait(Ui());
+    if (!StartWorker()) return 0;
+    if (!PauseWorker(true).ok) return 0;
+    syncLive = 1;
+    if (!OpenLink()) return 0;
+    if (!Discover(true)) return 0;
+
+    int firstAddress = 0;
+    for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
+        if (!present[address]) continue;
+        if (!CanGoOn(*this)) return 0;
+        SelectDevice(address);
+        if (!DownloadDevice() || !CanGoOn(*this)) return 0;
+        if (firstAddress == 0) firstAddress = address;
+    }
+    syncLive = 1;
+    if (firstAddress != 0) SelectDevice(firstAddress);
+    EnableSync();
+    UpdateAllViews(kHintChange);
+    return 1;
+}
+
+}  // namespace arvestra

@@ -1,0 +1,93 @@
+#include "document/GoOnline.h"
+
+#include "document/LocationMessages.h"
+
+namespace arvestra {
+
+namespace {
+
+UiAnswer AskUser(CQ7310Doc& doc, const char* text, ButtonSet buttons) {
+    UiQuestion question;
+    question.title = kAppTitle;
+    question.text = text;
+    question.buttons = buttons;
+    question.icon = IconKind::Question;
+    return doc.Ui().Ask(question);
+}
+
+}  // namespace
+
+GoOnline::GoOnline(AppState& app, CQ7310Doc& doc, FrameworkFileSteps steps)
+    : app_(app), doc_(doc), steps_(std::move(steps)) {}
+
+bool GoOnline::ConfirmUpload() {
+    return AskUser(doc_, kMsgConfirmUpload, ButtonSet::YesNo) == UiAnswer::Yes;
+}
+
+int GoOnline::Run(GoOnlineChoice choice) {
+    switch (choice) {
+        case GoOnlineChoice::kCreateNewLocationFile:
+            return CreateNewLocationFile();
+        case GoOnlineChoice::kUploadFromDevices:
+            return UploadFromDevices();
+        case GoOnlineChoice::kDownloadToDevices:
+            return DownloadToDevices();
+        case GoOnlineChoice::kCancel:
+            break;
+    }
+    return 0;
+}
+
+int GoOnline::CreateNewLocationFile() {
+    app_.SetOnline(1);
+    // The port could not be opened and the user chose to stay offline: nothing to scan.
+    if (!app_.IsOnline()) return 0;
+    doc_.newDocumentDone = 0;
+    int made = 0;
+    if (SaveModified()) made = doc_.NewLocation();
+    if (doc_.newDocumentDone) {
+        doc_.SetModifiedFlag();
+    } else {
+        app_.SetOnline(0);  // the user kept the old location
+    }
+    return made && app_.IsOnline() ? 1 : 0;
+}
+
+int GoOnline::UploadFromDevices() {
+    app_.SetOnline(1);
+    if (!app_.IsOnline()) return 0;
+    const int made = doc_.NewLocation();
+    doc_.UpdateAllViews(kHintChange);
+    doc_.SetModifiedFlag();
+    return made && app_.IsOnline() ? 1 : 0;
+}
+
+int GoOnline::DownloadToDevices() {
+    app_.SetOnline(1);
+    if (!app_.IsOnline()) return 0;
+    if (!doc_.DownloadToDevices()) return 0;
+    doc_.SetModifiedFlag(false);
+    return 1;
+}
+
+int GoOnline::GoOffline() {
+    if (doc_.IsModified()) {
+        const UiAnswer answer = AskUser(doc_, kMsgUploadBeforeOffline, ButtonSet::YesNoCancel);
+        if (answer == UiAnswer::Cancel) return 0;
+        // Saving while still online uploads every present device into the file first.
+        if (answer == UiAnswer::Yes && !FileSave()) return 0;
+    }
+    app_.SetOnline(0);
+    return 1;
+}
+
+bool GoOnline::SaveModified() {
+    return steps_.saveModified ? steps_.saveModified() : true;
+}
+
+bool GoOnline::FileSave() {
+    if (steps_.fileSave) return steps_.fileSave();
+    return !doc_.pathName.empty() && doc_.SaveLocation(doc_.pathName) != 0;
+}
+
+}  // namespace arvestra
