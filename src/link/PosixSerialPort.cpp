@@ -75,6 +75,9 @@ int PosixSerialPort::Open(const std::string& path) {
 
 void PosixSerialPort::Close() {
     if (fd_ < 0) return;
+    // The exclusive flag can outlive this descriptor on a pseudo-terminal whose other side stays
+    // open, which would keep a later open by an ordinary user out.
+    ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);  // also drops the advisory lock
     fd_ = -1;
 }
