@@ -53,31 +53,35 @@ void ComplexResponse::EvaluateOrder(const FilterSection& section, const Frequenc
     const double* s3 = grid.PowerIm(3).data();
     const double* c4 = grid.PowerRe(4).data();
     const double* s4 = grid.PowerIm(4).data();
-    const auto& b = section.b;
-    const auto& a = section.a;
+    // Local copies: the compiler cannot otherwise rule out that the outputs alias them.
+    const double b0 = section.b[0], b1 = section.b[1], b2 = section.b[2];
+    const double b3 = section.b[3], b4 = section.b[4];
+    const double a0 = section.a[0], a1 = section.a[1], a2 = section.a[2];
+    const double a3 = section.a[3], a4 = section.a[4];
     double* outRe = re_.data();
     double* outIm = im_.data();
     for (std::size_t i = 0; i < size; ++i) {
-        double nRe = b[0] + b[1] * c1[i] + b[2] * c2[i];
-        double nIm = b[1] * s1[i] + b[2] * s2[i];
-        double dRe = a[0] + a[1] * c1[i] + a[2] * c2[i];
-        double dIm = a[1] * s1[i] + a[2] * s2[i];
+        double nRe = b0 + b1 * c1[i] + b2 * c2[i];
+        double nIm = b1 * s1[i] + b2 * s2[i];
+        double dRe = a0 + a1 * c1[i] + a2 * c2[i];
+        double dIm = a1 * s1[i] + a2 * s2[i];
         if constexpr (Order == 4) {
-            nRe = nRe + b[3] * c3[i] + b[4] * c4[i];
-            nIm = nIm + b[3] * s3[i] + b[4] * s4[i];
-            dRe = dRe + a[3] * c3[i] + a[4] * c4[i];
-            dIm = dIm + a[3] * s3[i] + a[4] * s4[i];
+            nRe = nRe + b3 * c3[i] + b4 * c4[i];
+            nIm = nIm + b3 * s3[i] + b4 * s4[i];
+            dRe = dRe + a3 * c3[i] + a4 * c4[i];
+            dIm = dIm + a3 * s3[i] + a4 * s4[i];
         }
         const bool imagLarger = std::fabs(dIm) > std::fabs(dRe);
         const double x = imagLarger ? nRe : nIm;
         const double y = imagLarger ? nIm : nRe;
         const double p = imagLarger ? dRe : dIm;
         const double q = imagLarger ? dIm : dRe;
+        // Multiplying by -1 is exact; a select of t or -t would keep the loop from vectorising.
+        const double sign = imagLarger ? 1.0 : -1.0;
         const double r = p / q;
         const double d = q + p * r;
-        const double t = (y * r - x) / d;
         outRe[i] = (x * r + y) / d;
-        outIm[i] = imagLarger ? t : -t;
+        outIm[i] = sign * ((y * r - x) / d);
     }
 }
 

@@ -6,8 +6,32 @@ namespace arvestra {
 
 namespace {
 
-// The next node after `node`: its source field, bounded to the nodes a field may name.
+// True for the nodes that own a source field: the blocks and the two outputs.
+bool HasSourceField(int node) {
+    using namespace RoutingNode;
+    switch (node) {
+        case kEqualiserA:
+        case kEqualiserB:
+        case kDelayA:
+        case kDelayB:
+        case kCompLimiterA:
+        case kCompLimiterB:
+        case kLowPassA:
+        case kLowPassB:
+        case kHighPassA:
+        case kHighPassB:
+        case kOutputA:
+        case kOutputB:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The next node after `node`: its source field, bounded to the nodes a field may name. Nodes
+// without a block lead nowhere, whatever a snapshot holds for them.
 int NextNode(const RoutingSnapshot& routing, int node) {
+    if (!HasSourceField(node)) return RoutingNode::kNone;
     const int source = routing.sourceOf[static_cast<std::size_t>(node)];
     if (source < RoutingNode::kNone || source > RoutingNode::kHighestStoredSource) {
         return RoutingNode::kNone;
