@@ -1,0 +1,266 @@
+// Location model operations while online, against the fake device on a fake port: what is
+// sent, in which order, to which address, and what the document keeps afterwards.
+#include <gtest/gtest.h>
+
+#include "document/DocTestSupport.h"
+
+namespace arvestra::testing {
+namespace {
+
+using PF = ParamField;
+
+// An online document whose fake device holds the same images as the document's device 1.
+struct OnlineDoc : DocBench {
+    OnlineDoc() {
+        for (int k = 0; k < 9; ++k) {
+            const std::uint8_t* p = doc.Location().Image(0, k);
+            std::copy(p, p + 256, device.images[static_cast<std::size_t>(k)].begin());
+        }
+        GoOnline();
+        device.ClearRequests();
+    }
+    std::vector<int> Commands() {
+        std::vector<int> out;
+        for (const Request& r : device.Requests()) out.push_back(r.command);
+        return out;
+    }
+};
+
+TEST(Online, RecallWithReadBackTakesTheDevicesEditBuffer) {
+    OnlineDoc t;
+    t.device.images[3][4] = 17;  // preset 3 differs from the file in graphic band 0 of A
+    ASSERT_EQ(t.doc.RecallPreset(3, true), 1);
+    EXPECT_EQ(t.device.preset, 3);
+    EXPECT_EQ(t.doc.CurrentPreset(), 3);
+    EXPECT_EQ(t.doc.Get(PF::EqGraphicGain, 0, 0), 17);
+    EXPECT_EQ(t.doc.devicePreset.load(), 3);
+    const auto commands = t.Commands();
+    ASSERT_GE(commands.size(), 3u);
+    EXPECT_EQ(commands[0], CMD_RECALL_PRESET);
+    EXPECT_EQ(commands[1], CMD_READ_IMAGE);
+    EXPECT_EQ(commands[2], CMD_READ_STATUS);
+    EXPECT_EQ(t.device.RequestsOf(CMD_READ_IMAGE)[0].payload, (Bytes{0, 0, 250}));
+}
+
+TEST(Online, RecallWaitsAtMostAboutASecondForTheDevice) {
+    OnlineDoc t;
+    t.device.silentCommands = {};
+    // The device keeps reporting preset 1 although asked for 5.
+    t.device.onRequest = [&t](const Request& r) {
+        if (r.command == CMD_RECALL_PRESET) {
+            std::lock_guard<std::mutex> lock(t.device.mutex);
+            t.device.preset = 1;
+        }
+    };
+    t.clock.SetYieldStep(100);
+    const std::int64_t start = t.clock.NowSeconds();
+    ASSERT_EQ(t.doc.RecallPreset(5, false), 1);
+    const std::int64_t waited = t.clock.NowSeconds() - start;
+    EXPECT_GE(waited, 2);
+    EXPECT_LE(waited, 3);
+    EXPECT_GT(t.device.RequestsOf(CMD_READ_STATUS).size(), 5u);
+    t.device.onRequest = nullptr;
+}
+
+TEST(Online, SaveAnsweredYesButStoreFailingRecallsNothing) {
+    OnlineDoc t;
+    t.doc.Set(PF::EqGraphicGain, 0, 0, 3);
+    const auto edited = t.ImageOf(1, 0);
+    t.device.silentCommands = {CMD_STORE_PRESET};
+    t.ui.Push(UiAnswer::Yes);     // save the modified preset
+    t.ui.Push(UiAnswer::Ignore);  // the store fails: continue offline
+    EXPECT_EQ(t.doc.RecallPreset(2, true), 0);
+    EXPECT_TRUE(t.device.RequestsOf(CMD_RECALL_PRESET).empty());
+    EXPECT_EQ(t.doc.CurrentPreset(), 1);
+    EXPECT_EQ(t.ImageOf(1, 0), edited);
+    EXPECT_EQ(t.doc.PresetModified(), 1);
+}
+
+TEST(Online, StoreSendsThePresetNumberAndLeavesTheFileImage) {
+    OnlineDoc t;
+    t.doc.Location().SetRecordInt(0, kRecCurrentPreset, 6);
+    t.doc.Set(PF::EqGraphicGain, 0, 0, 3);
+    const auto preset6 = t.ImageOf(1, 6);
+    ASSERT_EQ(t.doc.StorePreset(), 1);
+    const auto stores = t.device.RequestsOf(CMD_STORE_PRESET);
+    ASSERT_EQ(stores.size(), 1u);
+    EXPECT_EQ(stores[0].payload, (Bytes{6}));
+    EXPECT_EQ(t.ImageOf(1, 6), preset6);
+    EXPECT_EQ(t.doc.PresetModified(), 0);
+}
+
+TEST(Online, SelectingAnotherDeviceSendsPendingEditsToTheOneLeft) {
+    OnlineDoc t;
+    ASSERT_EQ(t.doc.AddDevice(2), 2);
+    t.device.ClearRequests();
+    t.doc.Set(PF::InputLevel, 0, 170);  // pending for device 1; the worker is not enabled
+    t.doc.SelectDevice(2);
+    const auto writes = t.device.RequestsOf(CMD_WRITE_IMAGE);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].address, 1);
+    EXPECT_EQ(writes[0].payload, (Bytes{0, 142, 170}));
+    const auto range = t.doc.DirtyRange();
+    EXPECT_LT(range.second, range.first);
+    EXPECT_EQ(t.doc.link.Address(), 2);
+}
+
+TEST(Online, DeviceNameIsSentOnlyWhileLive) {
+    OnlineDoc t;
+    ASSERT_EQ(t.doc.SetDeviceName("Front of House"), 1);
+    ASSERT_EQ(t.device.RequestsOf(CMD_WRITE_DEVICE_NAME).size(), 1u);
+    EXPECT_EQ(t.device.name, "Front of House");
+    t.doc.syncLive.store(0);
+    ASSERT_EQ(t.doc.SetDeviceName("Monitors"), 1);
+    EXPECT_EQ(t.device.RequestsOf(CMD_WRITE_DEVICE_NAME).size(), 1u);
+    EXPECT_EQ(t.doc.GetDeviceName(1), "Monitors");
+}
+
+TEST(Online, PresetNameIsWrittenIntoThePresetsImage) {
+    OnlineDoc t;
+    t.doc.Location().SetRecordInt(0, kRecCurrentPreset, 4);
+    ASSERT_EQ(t.doc.SetPresetName("Choir"), 1);
+    const auto writes = t.device.RequestsOf(CMD_WRITE_IMAGE);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].payload.size(), 34u);
+    EXPECT_EQ(writes[0].payload[0], 4);
+    EXPECT_EQ(writes[0].payload[1], 218);
+    EXPECT_EQ(std::string(t.device.images[4].begin() + 218, t.device.images[4].begin() + 223),
+              "Choir");
+}
+
+TEST(Online, BypassSendsBothFlags) {
+    OnlineDoc t;
+    ASSERT_EQ(t.doc.SetBypassB(1), 1);
+    ASSERT_EQ(t.doc.SetBypassA(1), 1);
+    ASSERT_EQ(t.doc.SetBypassB(0), 1);
+    const auto sent = t.device.RequestsOf(CMD_SET_BYPASS);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0].payload, (Bytes{2}));
+    EXPECT_EQ(sent[1].payload, (Bytes{3}));
+    EXPECT_EQ(sent[2].payload, (Bytes{1}));
+}
+
+TEST(Online, ReadDeviceInfoTakesNameClampedPresetAndBypass) {
+    OnlineDoc t;
+    t.device.name = "Balcony";
+    t.device.preset = 0;  // a device reporting 0 runs preset 1
+    t.device.bypassBits = 2;
+    ASSERT_EQ(t.doc.ReadDeviceInfo(), 1);
+    EXPECT_EQ(t.doc.GetDeviceName(1), "Balcony");
+    EXPECT_EQ(t.doc.CurrentPreset(), 1);
+    EXPECT_EQ(t.doc.BypassA(), 0);
+    EXPECT_EQ(t.doc.BypassB(), 1);
+    EXPECT_TRUE(t.device.RequestsOf(CMD_WRITE_DEVICE_NAME).empty()) << "the rename is not echoed";
+    EXPECT_EQ(t.device.RequestsOf(CMD_SET_BYPASS).size(), 2u);
+    EXPECT_EQ(t.doc.syncLive.load(), 1);
+}
+
+TEST(Online, ReadImageChecksWhatTheDeviceSent) {
+    OnlineDoc t;
+    t.device.images[0][200] = 9;  // chain slot 4 holds an invalid code
+    t.device.images[0][142] = 3;  // input level A below its range
+    ASSERT_EQ(t.doc.ReadImage(0), 1);
+    EXPECT_EQ(t.doc.Get(PF::ChainSlot, 0, 4), 0);
+    EXPECT_EQ(t.doc.Get(PF::InputLevel, 0), 152);
+    const auto range = t.doc.DirtyRange();
+    EXPECT_LT(range.second, range.first) << "nothing read is sent back";
+}
+
+TEST(Online, UploadDeviceReadsAllNineImagesAndEditsTheEditBufferAfterwards) {
+    OnlineDoc t;
+    for (int k = 0; k < 9; ++k)
+        t.device.images[static_cast<std::size_t>(k)][4] = static_cast<std::uint8_t>(k + 1);
+    ASSERT_EQ(t.doc.UploadDevice(), 1);
+    for (int k = 0; k < 9; ++k) EXPECT_EQ(t.ImageOf(1, k)[4], k + 1) << k;
+    EXPECT_EQ(t.doc.CurrentImage(), t.doc.Location().Image(0, 0));
+    EXPECT_EQ(t.device.RequestsOf(CMD_READ_IMAGE).size(), 9u);
+}
+
+TEST(Online, UploadAllDevicesStopsOnceTheApplicationWentOffline) {
+    OnlineDoc t;
+    ASSERT_EQ(t.doc.AddDevice(2), 2);
+    ASSERT_EQ(t.doc.AddDevice(3), 3);
+    t.doc.present[2] = t.doc.present[3] = 1;
+    t.device.ClearRequests();
+    t.device.silentCommands = {CMD_READ_DEVICE_INFO};
+    t.ui.Push(UiAnswer::Ignore);
+    EXPECT_EQ(t.doc.UploadAllDevices(), 0);
+    EXPECT_EQ(t.device.RequestsOf(CMD_READ_DEVICE_INFO).size(), 1u);
+    EXPECT_EQ(t.ui.Questions().size(), 1u);
+    EXPECT_EQ(t.doc.currentAddress, 1);
+}
+
+TEST(Online, UploadAllDevicesDoesNothingOffline) {
+    DocBench t;
+    EXPECT_EQ(t.doc.UploadAllDevices(), 1);
+    EXPECT_TRUE(t.device.Requests().empty());
+}
+
+TEST(Online, DownloadDeviceFollowsTheDownloadSequence) {
+    OnlineDoc t;
+    t.doc.Location().SetRecordInt(0, kRecBypassB, 1);
+    t.doc.Location().SetRecordInt(0, kRecCurrentPreset, 3);
+    t.doc.Location().Image(0, 5)[4] = 44;
+    t.doc.syncLive.store(0);
+    ASSERT_EQ(t.doc.DownloadDevice(), 1);
+    EXPECT_EQ(t.doc.syncLive.load(), 0) << "syncLive is put back";
+    std::vector<int> expected = {CMD_WRITE_DEVICE_NAME, CMD_SET_BYPASS, CMD_WRITE_IMAGE,
+                                 CMD_RECALL_PRESET};
+    const auto commands = t.Commands();
+    ASSERT_GE(commands.size(), 4u + 9u + 1u);
+    EXPECT_EQ(std::vector<int>(commands.begin(), commands.begin() + 4), expected);
+    std::vector<Bytes> writes;
+    for (const Request& r : t.device.RequestsOf(CMD_WRITE_IMAGE)) writes.push_back(r.payload);
+    ASSERT_EQ(writes.size(), 10u);
+    EXPECT_EQ(writes[0][0], 3) << "the edit buffer goes to the current preset first";
+    for (int n = 0; n < 9; ++n) {
+        EXPECT_EQ(writes[static_cast<std::size_t>(n + 1)][0], n);
+        EXPECT_EQ(writes[static_cast<std::size_t>(n + 1)].size(), 252u);
+    }
+    EXPECT_EQ(t.device.images[5][4], 44);
+    EXPECT_EQ(commands.back(), CMD_SET_BYPASS) << "the clear flag is sent last";
+    EXPECT_EQ(t.device.bypassBits, 2);
+    EXPECT_EQ(t.device.preset, 3);
+}
+
+TEST(Online, FactoryInitialiseStoresTwiceThenReadsBack) {
+    OnlineDoc t;
+    ASSERT_EQ(t.doc.FactoryInitialise(), 1);
+    const auto stores = t.device.RequestsOf(CMD_STORE_PRESET);
+    ASSERT_EQ(stores.size(), 2u);
+    EXPECT_EQ(stores[0].payload, (Bytes{255}));
+    EXPECT_EQ(stores[1].payload, (Bytes{255}));
+    EXPECT_EQ(t.device.RequestsOf(CMD_READ_DEVICE_INFO).size(), 1u);
+    EXPECT_EQ(t.device.RequestsOf(CMD_RECALL_PRESET).size(), 1u);
+    EXPECT_EQ(t.ui.WaitCursor(), (std::vector<bool>{true, false}));
+    EXPECT_EQ(t.ui.ViewUpdates().back(), kHintLoaded);
+}
+
+TEST(Online, MidiDebugIsRememberedAndSent) {
+    OnlineDoc t;
+    ASSERT_EQ(t.doc.SetMidiDebug(5), 1);
+    EXPECT_EQ(t.doc.midiDebug, 1);
+    EXPECT_EQ(t.device.midiDebug, 1);
+}
+
+TEST(Online, EditDeviceReadsInfoAndEditBuffer) {
+    OnlineDoc t;
+    t.device.name = "Stage";
+    t.device.images[0][3] = 9;
+    ASSERT_EQ(t.doc.EditDevice(1), 1);
+    EXPECT_EQ(t.doc.GetDeviceName(1), "Stage");
+    EXPECT_EQ(t.doc.Get(PF::EqGraphicQ, 0), 9);
+    EXPECT_EQ(t.doc.editingStarted, 1);
+}
+
+TEST(Online, FailedExchangeLeavesTheWorkerPaused) {
+    OnlineDoc t;
+    t.doc.EnableSync();
+    t.device.silentCommands = {CMD_SET_BYPASS};
+    t.ui.Push(UiAnswer::Ignore);
+    EXPECT_EQ(t.doc.SetBypassA(1), 0);
+    EXPECT_EQ(t.doc.Worker().syncEnabled.load(), 0);
+}
+
+}  // namespace
+}  // namespace arvestra::testing
