@@ -1,0 +1,173 @@
+#include "ui/dialogs/EditDeviceListDialog.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+#include "document/CQ7310Doc.h"
+#include "document/TextFormat.h"
+#include "ui/dialogs/DeviceListRows.h"
+#include "ui/dialogs/EditNameDialog.h"
+#include "ui/dialogs/NameText.h"
+#include "ui/dialogs/NewDeviceAddressDialog.h"
+
+namespace arvestra {
+
+CEditDeviceListDialog::CEditDeviceListDialog(CQ7310Doc& document, QWidget* parent)
+    : CUnitDialog(QStringLiteral("Edit Device List"), 206, 122, parent), doc(document) {
+    list = new QListWidget(this);
+    Place(list, 7, 7, 120, 108);
+    addButton = new QPushButton(QStringLiteral("&Add Device"), this);
+    deleteButton = new QPushButton(QStringLiteral("&Delete Device"), this);
+    changeAddressButton = new QPushButton(QStringLiteral("&Change Address"), this);
+    changeNameButton = new QPushButton(QStringLiteral("Change &Name"), this);
+    auto* done = new QPushButton(QStringLiteral("Done"), this);
+    Place(addButton, 134, 7, 65, 14);
+    Place(deleteButton, 134, 24, 65, 14);
+    Place(changeAddressButton, 134, 41, 65, 14);
+    Place(changeNameButton, 134, 58, 65, 14);
+    Place(done, 134, 101, 65, 14);
+    done->setDefault(true);
+    connect(addButton, &QPushButton::clicked, this, &CEditDeviceListDialog::OnAddDevice);
+    connect(deleteButton, &QPushButton::clicked, this, &CEditDeviceListDialog::OnDeleteDevice);
+    connect(changeAddressButton, &QPushButton::clicked, this,
+            &CEditDeviceListDialog::OnChangeAddress);
+    connect(changeNameButton, &QPushButton::clicked, this, &CEditDeviceListDialog::OnChangeName);
+    connect(done, &QPushButton::clicked, this, &QDialog::accept);
+
+    selectedRow = FillDeviceList(list, doc, -1, 0);
+    connect(list, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) {
+            selectedRow = row;
+        }
+    });
+    UpdateButtons();
+}
+
+int CEditDeviceListDialog::SelectedAddress() const {
+    return AddressOfRow(list, selectedRow);
+}
+
+void CEditDeviceListDialog::Refill(int selectAddress) {
+    const QSignalBlocker blocker(list);
+    const int row = FillDeviceList(list, doc, selectAddress, selectedRow);
+    selectedRow = row < 0 ? 0 : row;
+    UpdateButtons();
+}
+
+void CEditDeviceListDialog::UpdateButtons() {
+    const int count = doc.CountPresentDevices();
+    addButton->setEnabled(count < kMaxAddress);
+    deleteButton->setEnabled(count > 1);
+    changeAddressButton->setEnabled(count > 0);
+    changeNameButton->setEnabled(count > 0);
+}
+
+void CEditDeviceListDialog::OnAddDevice() {
+    if (doc.CountPresentDevices() >= kMaxAddress) {
+        return;  // the button is disabled; a full table has no free address or slot
+    }
+    const int address = doc.AddDevice(-1);
+    Refill(address);
+    doc.UpdateAllViews(0);
+}
+
+void CEditDeviceListDialog::OnDeleteDevice() {
+    const int address = SelectedAddress();
+    if (address <= 0 || doc.CountPresentDevices() <= 1) {
+        return;
+    }
+    UiQuestion question;
+    question.title = kAppTitle;
+    question.text = FormatText(kDeleteQuestionFormat, address);
+    question.buttons = ButtonSet::YesNo;
+    question.icon = IconKind::Question;
+    if (doc.Ui().Ask(question) != UiAnswer::Yes) {
+        return;
+    }
+    doc.DeleteDevice(address);
+    KeepCurrentDeviceValid(address, -1);
+    Refill(-1);
+    doc.UpdateAllViews(0);
+}
+
+bool CEditDeviceListDialog::AskNewAddress(int current, int& result) {
+    return CNewDeviceAddressDialog::Edit(current, doc.Ui(), this, result);
+}
+
+void CEditDeviceListDialog::OnChangeAddress() {
+    const int oldAddress = SelectedAddress();
+    if (oldAddress <= 0) {
+        return;
+    }
+    int newAddress = 0;
+    if (!AskNewAddress(oldAddress, newAddress)) {
+        return;
+    }
+    if (newAddress == oldAddress) {
+        // Moving a device onto its own address would, after the overwrite question, leave the
+        // address empty and the device lost.
+        UiQuestion question;
+        question.title = kAppTitle;
+        question.text = FormatText(kMsgSameAddressFormat, oldAddress);
+        question.buttons = ButtonSet::Ok;
+        question.icon = IconKind::Information;
+        doc.Ui().Ask(question);
+        return;
+    }
+    doc.ChangeDeviceAddress(oldAddress, newAddress);
+    const bool moved = doc.IsDevicePresent(oldAddress) == 0;
+    if (moved) {
+        KeepCurrentDeviceValid(oldAddress, newAddress);
+    }
+    Refill(moved ? newAddress : oldAddress);
+    doc.UpdateAllViews(0);
+}
+
+bool CEditDeviceListDialog::AskDeviceName(const QString& current, QString& result) {
+    return CEditNameDialog::Edit(CEditNameDialog::Kind::Device, current, this, result);
+}
+
+void CEditDeviceListDialog::OnChangeName() {
+    const int address = SelectedAddress();
+    if (address <= 0) {
+        return;
+    }
+    QString name;
+    if (!AskDeviceName(NameToDisplay(doc.GetDeviceName(address)), name)) {
+        return;
+    }
+    if (doc.SetDeviceName(NameFromDisplay(name), address) == 0) {
+        return;
+    }
+    Refill(address);
+    doc.UpdateAllViews(0);
+}
+
+void CEditDeviceListDialog::KeepCurrentDeviceValid(int movedFrom, int movedTo) {
+    // The device being edited must stay one that exists: it follows its own move, and when it
+    // was deleted the lowest remaining address takes over.
+    if (movedTo > 0 && doc.currentAddress == movedTo) {
+        doc.SelectDevice(movedTo);  // the device it was editing was overwritten by the move
+        return;
+    }
+    if (doc.currentAddress != movedFrom) {
+        return;
+    }
+    if (movedTo > 0) {
+        doc.SelectDevice(movedTo);
+        return;
+    }
+    for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
+        if (doc.IsDevicePresent(address) != 0) {
+            doc.SelectDevice(address);
+            return;
+        }
+    }
+}
+
+void CEditDeviceListDialog::Run(CQ7310Doc& doc, QWidget* parent) {
+    CEditDeviceListDialog dialog(doc, parent);
+    dialog.exec();
+}
+
+}  // namespace arvestra

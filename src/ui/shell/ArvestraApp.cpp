@@ -1,0 +1,40 @@
+#include "ui/shell/ArvestraApp.h"
+
+#include <QCommandLineParser>
+
+#include "ui/shell/AppIcon.h"
+#include "ui/shell/EditorShell.h"
+
+namespace arvestra {
+
+CArvestraApp::CArvestraApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setOrganizationName(QStringLiteral("Korvanex"));
+    setApplicationName(QStringLiteral("Arvestra"));
+    setApplicationDisplayName(QStringLiteral("Korvanex Arvestra"));
+    setApplicationVersion(QStringLiteral("1.03"));
+    setWindowIcon(MakeAppIcon());
+    connect(this, &QCoreApplication::aboutToQuit, this, [this] {
+        if (shell) {
+            shell->ExitStep();
+        }
+    });
+}
+
+CArvestraApp::~CArvestraApp() {
+    shell.reset();
+}
+
+bool CArvestraApp::Startup() {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Editor and remote controller for Korvanex rack processors."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A Location File (.kvx) to open."));
+    parser.process(*this);
+    shell = std::make_unique<CEditorShell>();
+    return shell->Startup(parser.positionalArguments());
+}
+
+}  // namespace arvestra

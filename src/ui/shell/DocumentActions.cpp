@@ -1,0 +1,207 @@
+#include "ui/shell/DocumentActions.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QWidget>
+
+#include "document/CQ7310Doc.h"
+#include "document/GoOnline.h"
+#include "ui/dialogs/GoOnlineDialog.h"
+#include "ui/shell/AppSettings.h"
+
+namespace arvestra {
+
+namespace {
+
+UiAnswer AskQuestion(UiPort& ui, const QString& text, ButtonSet buttons, IconKind icon) {
+    UiQuestion question;
+    question.title = kAppTitle;
+    question.text = text.toStdString();
+    question.buttons = buttons;
+    question.icon = icon;
+    return ui.Ask(question);
+}
+
+}  // namespace
+
+CDocumentActions::CDocumentActions(CQ7310Doc& document, CAppSettings& appSettings, QObject* parent)
+    : QObject(parent),
+      doc(document),
+      settings(appSettings),
+      recent(CAppSettings::kRecentFileCount) {
+    recent.Load(settings.RecentFiles());
+    askOpenPath = [this] { return DefaultOpenPath(); };
+    askSavePath = [this](const QString&) { return DefaultSavePath(); };
+    askGoOnlineChoice = [this] { return DefaultGoOnlineChoice(); };
+}
+
+QString CDocumentActions::DocumentName() const {
+    if (doc.pathName.empty()) {
+        return QStringLiteral("Untitled");
+    }
+    return QFileInfo(QString::fromStdString(doc.pathName)).fileName();
+}
+
+void CDocumentActions::SaveRecentList() {
+    settings.SetRecentFiles(recent.Files());
+    emit documentChanged();
+}
+
+bool CDocumentActions::SaveModified() {
+    if (!doc.IsModified()) {
+        return true;
+    }
+    const UiAnswer answer =
+        AskQuestion(doc.Ui(), QStringLiteral("Save changes to %1?").arg(DocumentName()),
+                    ButtonSet::YesNoCancel, IconKind::Warning);
+    if (answer == UiAnswer::Cancel) {
+        return false;
+    }
+    if (answer == UiAnswer::No) {
+        return true;
+    }
+    return FileSave();
+}
+
+bool CDocumentActions::NewDocument() {
+    if (!SaveModified()) {
+        return false;
+    }
+    const bool made = doc.NewLocation() != 0;
+    emit documentChanged();
+    return made;
+}
+
+bool CDocumentActions::FileNew() {
+    doc.App().ClearOnlineFlag();
+    return NewDocument();
+}
+
+QString CDocumentActions::DefaultOpenPath() const {
+    return QFileDialog::getOpenFileName(window, QStringLiteral("Open"), QString(),
+                                        QString::fromLatin1(kFileFilter));
+}
+
+QString CDocumentActions::DefaultSavePath() const {
+    QFileDialog dialog(window, QStringLiteral("Save As"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QString::fromLatin1(kFileFilter));
+    dialog.setDefaultSuffix(QStringLiteral("kvx"));
+    if (!doc.pathName.empty()) {
+        dialog.selectFile(QString::fromStdString(doc.pathName));
+    } else {
+        dialog.selectFile(QStringLiteral("Untitled.kvx"));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+bool CDocumentActions::FileOpen() {
+    const QString path = askOpenPath();
+    if (path.isEmpty()) {
+        return false;
+    }
+    return OpenFile(path);
+}
+
+void CDocumentActions::ReportUnreadable(const QString& path) {
+    AskQuestion(doc.Ui(),
+                QStringLiteral("The file %1 cannot be opened: it does not exist or cannot be read.")
+                    .arg(QDir::toNativeSeparators(path)),
+                ButtonSet::Ok, IconKind::Warning);
+}
+
+bool CDocumentActions::OpenFile(const QString& path) {
+    const QFileInfo info(path);
+    const QString absolute = QDir::cleanPath(info.absoluteFilePath());
+    // Opening the location that is open already only brings it to the front.
+    if (!doc.pathName.empty() &&
+        QDir::cleanPath(QFileInfo(QString::fromStdString(doc.pathName)).absoluteFilePath()) ==
+            absolute) {
+        return true;
+    }
+    if (!SaveModified()) {
+        return false;
+    }
+    // A missing or unreadable file is turned away here: the working copy step would otherwise
+    // treat it as a fatal error and close the application.
+    if (!info.isFile() || !info.isReadable()) {
+        ReportUnreadable(absolute);
+        recent.Remove(absolute);
+        SaveRecentList();
+        return false;
+    }
+    if (doc.OpenLocation(absolute.toStdString()) == 0) {
+        emit documentChanged();
+        return false;
+    }
+    recent.Add(absolute);
+    SaveRecentList();
+    return true;
+}
+
+bool CDocumentActions::FileSave() {
+    const QString path = QString::fromStdString(doc.pathName);
+    const QFileInfo info(path);
+    const bool needName = path.isEmpty() || (info.exists() && !info.isWritable());
+    return DoSave(path, needName);
+}
+
+bool CDocumentActions::FileSaveAs() {
+    return DoSave(QString::fromStdString(doc.pathName), true);
+}
+
+bool CDocumentActions::DoSave(const QString& path, bool replaceName) {
+    QString target = path;
+    if (replaceName) {
+        target = askSavePath(path);
+        if (target.isEmpty()) {
+            return false;
+        }
+    }
+    const QString absolute = QDir::cleanPath(QFileInfo(target).absoluteFilePath());
+    if (doc.SaveLocation(absolute.toStdString()) == 0) {
+        emit documentChanged();
+        return false;
+    }
+    recent.Add(absolute);
+    SaveRecentList();
+    return true;
+}
+
+FrameworkFileSteps CDocumentActions::FileSteps() {
+    FrameworkFileSteps steps;
+    steps.saveModified = [this] { return SaveModified(); };
+    steps.fileSave = [this] { return FileSave(); };
+    return steps;
+}
+
+int CDocumentActions::DefaultGoOnlineChoice() {
+    arvestra::GoOnline operation(doc.App(), doc, FileSteps());
+    CGoOnlineDialog dialog([&operation] { return operation.ConfirmUpload(); }, window);
+    return dialog.Choose();
+}
+
+void CDocumentActions::GoOnline() {
+    RunGoOnlineChoice(askGoOnlineChoice());
+}
+
+void CDocumentActions::RunGoOnlineChoice(int choice) {
+    if (choice == CGoOnlineDialog::kCreateNew || choice == CGoOnlineDialog::kUpload ||
+        choice == CGoOnlineDialog::kDownload) {
+        arvestra::GoOnline operation(doc.App(), doc, FileSteps());
+        operation.Run(static_cast<GoOnlineChoice>(choice));
+    }
+    emit documentChanged();
+}
+
+void CDocumentActions::GoOffline() {
+    arvestra::GoOnline operation(doc.App(), doc, FileSteps());
+    operation.GoOffline();
+    emit documentChanged();
+}
+
+}  // namespace arvestra

@@ -1,0 +1,148 @@
+#include "ui/shell/EditorShell.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QScreen>
+
+#include "document/CQ7310Doc.h"
+#include "ui/shell/CommandIds.h"
+#include "ui/shell/DevUtilsKeyFilter.h"
+#include "ui/shell/DisplayChecks.h"
+#include "ui/shell/DocumentActions.h"
+#include "ui/shell/FrameView.h"
+#include "ui/shell/MainFrame.h"
+#include "ui/shell/PlaceholderView.h"
+
+namespace arvestra {
+
+namespace {
+
+int ValidPort(int port) {
+    return port >= 1 && port <= CAppSettings::kPortCount ? port : CAppSettings::kDefaultPort;
+}
+
+int ValidBaud(int baud) {
+    return baud == 19200 || baud == 38400 ? baud : CAppSettings::kDefaultBaud;
+}
+
+}  // namespace
+
+CEditorShell::CEditorShell(ViewFactory viewFactory, QObject* parent) : QObject(parent) {
+    doc = std::make_unique<CQ7310Doc>(reporter, clock);
+    appState.SetActiveDocument(doc.get());
+    actions = std::make_unique<CDocumentActions>(*doc, settings);
+    frame = std::make_unique<CMainFrame>(*doc, settings, *actions);
+    actions->SetWindow(frame.get());
+    view = viewFactory ? viewFactory(*doc, settings, frame.get())
+                       : new CPlaceholderView(*doc, settings, frame.get());
+    frame->SetView(view);
+
+    uiPort.SetMainWindow(frame.get());
+    uiPort.SetCommandSink([this](int id) {
+        if (frame) {
+            frame->OnCommand(id);
+        }
+    });
+    uiPort.SetUpdateSink([this](int hint) {
+        if (view != nullptr) {
+            view->OnUpdate(hint);
+        }
+        if (frame) {
+            frame->UpdateTitle();
+        }
+    });
+    uiPort.SetCloseSink([this] {
+        if (frame) {
+            frame->close();
+        }
+    });
+
+    keyFilter = std::make_unique<CDevUtilsKeyFilter>(
+        [this] { uiPort.PostViewCommand(command::kShowDevUtilities); });
+    qApp->installEventFilter(keyFilter.get());
+}
+
+CEditorShell::~CEditorShell() {
+    if (qApp != nullptr) {
+        qApp->removeEventFilter(keyFilter.get());
+    }
+    ExitStep();
+    uiPort.SetCommandSink({});
+    uiPort.SetUpdateSink({});
+    uiPort.SetCloseSink({});
+    uiPort.SetMainWindow(nullptr);
+    frame.reset();
+    view = nullptr;
+    actions.reset();
+    appState.SetActiveDocument(nullptr);
+    doc.reset();
+}
+
+DisplayInfo CEditorShell::Display() const {
+    if (displayOverride) {
+        return *displayOverride;
+    }
+    DisplayInfo display;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        display.screen = {area.x(), area.y(), area.width(), area.height()};
+        display.bitsPerPixel = screen->depth();
+    }
+    return display;
+}
+
+bool CEditorShell::Startup(const QStringList& files) {
+    // Command line: a Location File given there is opened, otherwise a new location is made.
+    const bool processed = files.isEmpty() ? actions->FileNew() : actions->OpenFile(files.first());
+    if (!processed) {
+        return false;
+    }
+    view->OnInitialUpdate();
+    frame->UpdateTitle();
+
+    const DisplayInfo display = Display();
+    PlaceWindow(display);
+    frame->show();
+    CDisplayChecks::CheckColours(frame.get(), settings, display.bitsPerPixel);
+
+    ApplyStoredLinkSettings();
+    appState.ClearOnlineFlag();
+    frame->UpdateCommandStates();
+    return true;
+}
+
+void CEditorShell::PlaceWindow(const DisplayInfo& display) {
+    frame->ensurePolished();
+    if (frame->layout() != nullptr) {
+        frame->layout()->activate();
+    }
+    frame->adjustSize();
+    SavedPlacement saved;
+    saved.isSet = settings.WindowLocationSet();
+    if (saved.isSet) {
+        saved.left = settings.WindowLocationLeft();
+        saved.top = settings.WindowLocationTop();
+    }
+    const QRect outer = frame->frameGeometry();
+    const WindowPosition position =
+        PlaceMainWindow(saved, display.screen, outer.width(), outer.height());
+    frame->move(position.x, position.y);
+}
+
+void CEditorShell::ApplyStoredLinkSettings() {
+    frame->ApplyPortPaths();
+    frame->SetPort(ValidPort(settings.SerialPortNumber()));
+    frame->SetBaud(ValidBaud(settings.BaudRate()));
+}
+
+void CEditorShell::ExitStep() {
+    if (exitStepDone) {
+        return;
+    }
+    exitStepDone = true;
+    doc->WaitWorkerIdle();
+    uiPort.Shutdown();
+}
+
+}  // namespace arvestra

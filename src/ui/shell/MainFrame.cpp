@@ -1,0 +1,432 @@
+#include "ui/shell/MainFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
+
+#include "document/CQ7310Doc.h"
+#include "ui/dialogs/PortDevicesDialog.h"
+#include "ui/shell/AppSettings.h"
+#include "ui/shell/CommandIds.h"
+#include "ui/shell/DocumentActions.h"
+#include "ui/shell/FrameView.h"
+#include "ui/shell/HelpLocator.h"
+
+namespace arvestra {
+
+namespace {
+
+constexpr int kTitleRefreshMs = 250;
+
+QString EnvironmentPortPath(int port) {
+    return qEnvironmentVariable(QStringLiteral("ARVESTRA_COM%1").arg(port).toLatin1().constData());
+}
+
+bool IsPortCommand(int id) {
+    return id >= command::kPortCom1 && id < command::kPortCom1 + CAppSettings::kPortCount;
+}
+
+bool IsRecentCommand(int id) {
+    return id >= command::kFileMru1 && id < command::kFileMru1 + CAppSettings::kRecentFileCount;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CQ7310Doc& document, CAppSettings& appSettings, CDocumentActions& docActions,
+                       QWidget* parent)
+    : QMainWindow(parent), doc(document), settings(appSettings), documentActions(docActions) {
+    // Caption, system menu and minimise box; no sizing border and no maximise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setAcceptDrops(true);
+    BuildMenus();
+
+    openHelp = [](const QString& indexPath) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(indexPath));
+    };
+    showAbout = [this](const AboutDeviceInfo& info) {
+        CAboutDialog dialog(info, this);
+        dialog.exec();
+    };
+
+    connect(&documentActions, &CDocumentActions::documentChanged, this, [this] {
+        RefreshRecentFileEntries();
+        UpdateTitle();
+    });
+    // The modified flag changes with every edit, on pages this frame does not know about.
+    titleTimer.setInterval(kTitleRefreshMs);
+    connect(&titleTimer, &QTimer::timeout, this, &CMainFrame::UpdateTitle);
+    titleTimer.start();
+    UpdateTitle();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text,
+                                const QList<QKeySequence>& keys, bool checkable) {
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    action->setCheckable(checkable);
+    if (!keys.isEmpty()) {
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    if (menu != nullptr) {
+        menu->addAction(action);
+    } else {
+        addAction(action);  // accelerator only
+    }
+    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    actions.insert(id, action);
+    return action;
+}
+
+void CMainFrame::BuildMenus() {
+    using namespace command;
+    fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    AddCommand(fileMenu, kFileNew, QStringLiteral("&New"), {QKeySequence(Qt::CTRL | Qt::Key_N)});
+    AddCommand(fileMenu, kFileOpen, QStringLiteral("&Open..."),
+               {QKeySequence(Qt::CTRL | Qt::Key_O)});
+    AddCommand(fileMenu, kFileSave, QStringLiteral("&Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    AddCommand(fileMenu, kFileSaveAs, QStringLiteral("Save &As..."));
+    fileMenu->addSeparator();
+    BuildRecentFileEntries();
+    fileMenu->addSeparator();
+    AddCommand(fileMenu, kAppExit, QStringLiteral("E&xit"));
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    AddCommand(edit, kEditDeviceList, QStringLiteral("&Device List..."));
+    AddCommand(edit, kEditSaveCurrentPreset, QStringLiteral("&Save Current Preset"));
+    AddCommand(nullptr, kEditCopy, QString(),
+               {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    AddCommand(viewMenu, kViewDeviceConfiguration, QStringLiteral("Device &Configuration"), {},
+               true);
+    const struct {
+        const char* title;
+        int idA;
+        int idB;
+    } blocks[] = {{"&EQ", kViewEqA, kViewEqB},
+                  {"&Low Pass", kViewLowPassA, kViewLowPassB},
+                  {"&High Pass", kViewHighPassA, kViewHighPassB},
+                  {"&Delay", kViewDelayA, kViewDelayB},
+                  {"Co&mpressor/Limiter", kViewCompLimA, kViewCompLimB}};
+    for (const auto& block : blocks) {
+        QMenu* sub = viewMenu->addMenu(QString::fromLatin1(block.title));
+        AddCommand(sub, block.idA, QStringLiteral("A"), {}, true);
+        AddCommand(sub, block.idB, QStringLiteral("B"), {}, true);
+        connect(sub, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    }
+
+    QMenu* online = menuBar()->addMenu(QStringLiteral("&Communications"));
+    AddCommand(online, kWorkOnline, QStringLiteral("&Work Online"), {}, true);
+    online->addSeparator();
+    for (int port = 1; port <= CAppSettings::kPortCount; ++port) {
+        AddCommand(online, kPortCom1 + port - 1, QStringLiteral("Com&%1").arg(port), {}, true);
+    }
+    online->addSeparator();
+    AddCommand(online, kBaud19200, QStringLiteral("&19200"), {}, true);
+    AddCommand(online, kBaud38400, QStringLiteral("&38400"), {}, true);
+    online->addSeparator();
+    AddCommand(online, kPortDevices, QStringLiteral("Port &Devices..."));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    AddCommand(help, kHelpTopics, QStringLiteral("&Help Topics"),
+               {QKeySequence(Qt::Key_F1), QKeySequence(Qt::SHIFT | Qt::Key_F1)});
+    help->addSeparator();
+    AddCommand(help, kAppAbout, QStringLiteral("&About Korvanex Arvestra..."));
+
+    menus = {fileMenu, edit, viewMenu, online, help};
+    for (QMenu* menu : menus) {
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    }
+    UpdateCommandStates();
+}
+
+void CMainFrame::BuildRecentFileEntries() {
+    for (int i = 0; i < CAppSettings::kRecentFileCount; ++i) {
+        recentEntries.append(AddCommand(fileMenu, command::kFileMru1 + i, QString()));
+    }
+    RefreshRecentFileEntries();
+}
+
+void CMainFrame::RefreshRecentFileEntries() {
+    const CRecentFileList& recent = documentActions.Recent();
+    for (int i = 0; i < recentEntries.size(); ++i) {
+        QAction* entry = recentEntries.at(i);
+        if (i < recent.Files().size()) {
+            entry->setText(recent.MenuText(i));
+            entry->setVisible(true);
+            entry->setEnabled(true);
+        } else if (i == 0) {
+            // An empty list shows one greyed placeholder, as the menu always has.
+            entry->setText(QStringLiteral("Recent File"));
+            entry->setVisible(true);
+            entry->setEnabled(false);
+        } else {
+            entry->setVisible(false);
+        }
+    }
+}
+
+void CMainFrame::SetView(IFrameView* frameView) {
+    view = frameView;
+    if (view != nullptr) {
+        setCentralWidget(view->Widget());
+    }
+    UpdateCommandStates();
+}
+
+void CMainFrame::UpdateCommandStates() {
+    using namespace command;
+    const bool online = doc.IsOnline() != 0;
+    for (auto it = actions.cbegin(); it != actions.cend(); ++it) {
+        const int id = it.key();
+        QAction* action = it.value();
+        bool enabled = true;
+        bool checked = false;
+        if (id == kWorkOnline) {
+            checked = online;
+        } else if (IsPortCommand(id)) {
+            enabled = !online;
+            checked = id - kPortCom1 + 1 == portNumber;
+        } else if (id == kBaud19200 || id == kBaud38400) {
+            enabled = !online;
+            checked = (id == kBaud19200 ? 19200 : 38400) == baudRate;
+        } else if (id == kPortDevices) {
+            enabled = !online;
+        } else if (IsRecentCommand(id)) {
+            continue;  // managed with the list
+        } else if (id == kFileNew || id == kFileOpen || id == kFileSave || id == kFileSaveAs ||
+                   id == kAppExit || id == kAppAbout || id == kHelpTopics) {
+            enabled = true;
+        } else if (view == nullptr || !view->CommandState(id, enabled, checked)) {
+            enabled = false;  // a command nobody handles is greyed
+        }
+        action->setEnabled(enabled);
+        if (action->isCheckable()) {
+            action->setChecked(checked);
+        }
+    }
+}
+
+bool CMainFrame::OnCommand(int id) {
+    const bool handled = HandleFrameCommand(id) || (view != nullptr && view->OnCommand(id));
+    UpdateCommandStates();
+    UpdateTitle();
+    return handled;
+}
+
+bool CMainFrame::HandleFrameCommand(int id) {
+    using namespace command;
+    if (IsPortCommand(id)) {
+        if (doc.IsOnline() == 0) {
+            SetPort(id - kPortCom1 + 1);
+        }
+        return true;
+    }
+    if (IsRecentCommand(id)) {
+        const int index = id - kFileMru1;
+        const QStringList files = documentActions.Recent().Files();
+        if (index < files.size()) {
+            documentActions.OpenFile(files.at(index));
+        }
+        return true;
+    }
+    switch (id) {
+        case kWorkOnline:
+            if (doc.IsOnline() != 0) {
+                documentActions.GoOffline();
+            } else {
+                documentActions.GoOnline();
+            }
+            return true;
+        case kBaud19200:
+        case kBaud38400:
+            if (doc.IsOnline() == 0) {
+                SetBaud(id == kBaud19200 ? 19200 : 38400);
+            }
+            return true;
+        case kPortDevices:
+            if (doc.IsOnline() == 0) {
+                EditPortDevices();
+            }
+            return true;
+        case kFileNew:
+            documentActions.FileNew();
+            return true;
+        case kFileOpen:
+            documentActions.FileOpen();
+            return true;
+        case kFileSave:
+            documentActions.FileSave();
+            return true;
+        case kFileSaveAs:
+            documentActions.FileSaveAs();
+            return true;
+        case kAppExit:
+            close();
+            return true;
+        case kAppAbout:
+            showAbout(CurrentDeviceInfo());
+            return true;
+        case kHelpTopics:
+            ShowHelp();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CMainFrame::SetPort(int port) {
+    portNumber = port;
+    doc.link.SetPortNumber(port);
+    if (doc.IsOnline() != 0) {
+        doc.OpenLink();
+    }
+    settings.SetSerialPortNumber(port);
+    UpdateCommandStates();
+}
+
+void CMainFrame::SetBaud(int baud) {
+    baudRate = baud;
+    doc.link.SetBaudRate(baud);
+    if (doc.IsOnline() != 0) {
+        doc.OpenLink();
+    }
+    settings.SetBaudRate(baud);
+    UpdateCommandStates();
+}
+
+void CMainFrame::ApplyPortPaths() {
+    for (int port = 1; port <= CAppSettings::kPortCount; ++port) {
+        // The environment variable names this run's device; a stored path must not hide it.
+        const QString stored =
+            EnvironmentPortPath(port).isEmpty() ? settings.PortDevicePath(port) : QString();
+        doc.link.Ports().SetPath(port, stored.toStdString());
+    }
+}
+
+void CMainFrame::EditPortDevices() {
+    QStringList stored;
+    QStringList environment;
+    for (int port = 1; port <= CAppSettings::kPortCount; ++port) {
+        stored.append(settings.PortDevicePath(port));
+        environment.append(EnvironmentPortPath(port));
+    }
+    CPortDevicesDialog dialog(stored, environment, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const QStringList paths = dialog.Paths();
+    for (int port = 1; port <= CAppSettings::kPortCount; ++port) {
+        settings.SetPortDevicePath(port, paths.value(port - 1));
+    }
+    ApplyPortPaths();
+}
+
+void CMainFrame::UpdateTitle() {
+    const QString title = documentActions.DocumentName() + QStringLiteral("[*] - ") +
+                          QString::fromLatin1(CAboutDialog::kProductName);
+    if (windowTitle() != title) {
+        setWindowTitle(title);
+    }
+    const bool modified = doc.IsModified();
+    if (isWindowModified() != modified) {
+        setWindowModified(modified);
+    }
+}
+
+AboutDeviceInfo CMainFrame::CurrentDeviceInfo() const {
+    AboutDeviceInfo info;
+    info.online = doc.IsOnline() != 0;
+    const int slot = doc.CurrentSlot();
+    if (!info.online || !CLocationImage::IsSlot(slot)) {
+        info.online = false;
+        return info;
+    }
+    const CLocationImage& location = doc.Location();
+    info.address = doc.AddressOfSlot(slot);
+    info.applicationNumber = location.RecordInt(slot, kRecApplicationNumber);
+    info.appFirmware = location.RecordInt(slot, kRecAppFirmware);
+    info.baseFirmware = location.RecordInt(slot, kRecBaseFirmware);
+    return info;
+}
+
+void CMainFrame::ShowHelp() {
+    const QString index = CHelpLocator::FindIndex(QCoreApplication::applicationDirPath());
+    if (index.isEmpty()) {
+        UiQuestion question;
+        question.title = kAppTitle;
+        question.text = "The help file could not be found.";
+        question.buttons = ButtonSet::Ok;
+        question.icon = IconKind::Warning;
+        doc.Ui().Ask(question);
+        return;
+    }
+    openHelp(index);
+}
+
+void CMainFrame::SaveWindowPlacement() {
+    if (placementSaved) {
+        return;
+    }
+    placementSaved = true;
+    const QRect frame = frameGeometry();
+    settings.SaveWindowLocation(frame.left(), frame.top());
+    settings.Sync();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!documentActions.SaveModified()) {
+        event->ignore();
+        return;
+    }
+    SaveWindowPlacement();
+    documentActions.SaveRecentList();
+    titleTimer.stop();
+    doc.CloseLocation();
+    event->accept();
+}
+
+QString CMainFrame::DroppedLocationFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls()) {
+        return {};
+    }
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) {
+            return url.toLocalFile();
+        }
+    }
+    return {};
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedLocationFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QString path = DroppedLocationFile(event->mimeData());
+    if (path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    activateWindow();
+    documentActions.OpenFile(path);
+    UpdateCommandStates();
+}
+
+}  // namespace arvestra
