@@ -110,6 +110,14 @@ TEST(GraphMapping, OutOfRangeInputsStayDefined) {
     const GraphMapping narrow({30, 0, 30, 300}, kGraphicEqGraph);
     EXPECT_EQ(narrow.XToFrequency(99), 19.2);
 
+    const int most = std::numeric_limits<int>::max();
+    const int least = std::numeric_limits<int>::min();
+    const GraphMapping huge({least, least, most, most}, kGraphicEqGraph);
+    EXPECT_EQ(huge.FrequencyToX(19.2), least);
+    EXPECT_LT(huge.DbToY(-25.0), least + (1 << 25));  // the far edge is out of pixel range
+    EXPECT_DOUBLE_EQ(huge.YToDb(least), 24.5);
+    EXPECT_DOUBLE_EQ(huge.XToFrequency(most), 21000.0);
+
     const GraphMapping sameEdges(kRect, GraphConstants{10.0, 10.0, 1000.0, 1000.0});
     EXPECT_EQ(sameEdges.FrequencyToX(500.0), 0);
     EXPECT_EQ(sameEdges.DbToY(3.0), 0);
