@@ -1,0 +1,94 @@
+// Opens arbitrary bytes as a Location File and then lists, selects and reads every device in
+// it: the header checks, the address table, the records and every field of every image must
+// cope with whatever a file holds.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "app/AppState.h"
+#include "app/ErrorReporter.h"
+#include "document/CQ7310Doc.h"
+#include "document/LocationFileFormat.h"
+#include "model/ParamField.h"
+#include "support/FakeClock.h"
+#include "support/ScriptedUi.h"
+
+namespace {
+
+using namespace arvestra;
+
+// The input as a file on disk, where OpenLocation reads it from.
+std::string WriteInput(const uint8_t* data, std::size_t size) {
+    static const std::string path = [] {
+        const char* dir = std::getenv("TMPDIR");
+        std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/fuzz-kvx-XXXXXX";
+        int fd = ::mkstemp(pattern.data());
+        if (fd >= 0) ::close(fd);
+        return pattern;
+    }();
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) std::abort();
+    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
+    std::fclose(file);
+    return path;
+}
+
+// Reads everything a view and the dialogs read from the selected device.
+// The sum only keeps the reads from being optimised away; unsigned so it may wrap.
+unsigned ReadSelectedDevice(CQ7310Doc& doc, int address) {
+    unsigned sum = static_cast<unsigned>(doc.GetDeviceName(address).size());
+    for (int image = 0; image < kImageCount; ++image) {
+        sum += static_cast<unsigned>(doc.GetPresetName(image).size());
+    }
+    sum += static_cast<unsigned>(doc.CurrentPreset() + doc.PresetModified() + doc.BypassA() +
+                                 doc.BypassB());
+    for (const FieldDescriptor& field : AllFields()) {
+        const ParamField id = static_cast<ParamField>(&field - AllFields().data());
+        for (int channel = 0; channel < 2; ++channel) {
+            for (int index = 0; index < field.indexCount; ++index) {
+                sum += static_cast<unsigned>(doc.Get(id, channel, index));
+            }
+        }
+    }
+    for (int channel = 0; channel < 2; ++channel) {
+        sum += static_cast<unsigned>(doc.AnyIndicatorLit(channel));
+        sum += static_cast<unsigned>(doc.GetDelaySamples(channel));
+        sum += static_cast<unsigned>(doc.GetTemperatureTenths(channel));
+        for (int i = 0; i < kChainLength; ++i) {
+            sum += static_cast<unsigned>(doc.GetChainNode(channel, i));
+        }
+    }
+    for (int code = 0; code < 16; ++code) sum += static_cast<unsigned>(doc.IsKindConfigured(code));
+    return sum;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    AppState app;
+    testing::ScriptedUi ui;
+    // An older file is converted or used as it is, depending on the input.
+    ui.Push(size % 2 == 0 ? UiAnswer::Yes : UiAnswer::No);
+    testing::FakeClock clock;
+    ErrorReporter reporter(app, ui);
+    CQ7310Doc doc(reporter, clock);
+    app.SetActiveDocument(&doc);
+
+    if (doc.OpenLocation(WriteInput(data, size)) == 1) {
+        volatile unsigned sink = static_cast<unsigned>(UsedLength(doc.Location()));
+        for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
+            if (!doc.IsDevicePresent(address)) continue;
+            if (doc.EditDevice(address) != 1) std::abort();
+            sink = sink + ReadSelectedDevice(doc, address);
+            // Offline, a recall copies the current preset's image over the edit buffer.
+            if (doc.RecallPreset(doc.CurrentPreset(), false) != 1) std::abort();
+            sink = sink + ReadSelectedDevice(doc, address);
+        }
+        static_cast<void>(sink);
+    }
+    app.SetActiveDocument(nullptr);
+    return 0;
+}
