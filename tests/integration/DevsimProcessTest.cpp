@@ -154,6 +154,18 @@ TEST(DevsimProgram, AnswersThroughNoiseAndBrokenFrames) {
     EXPECT_TRUE(terminal.Receive().empty());
 }
 
+TEST(DevsimProgram, PauseDropsAPartialFrame) {
+    // The partial frame ends on a lone 0xFB; without the pause the next start byte would be
+    // taken as its doubled partner and the identify request swallowed.
+    DevsimChild sim({"--devices", "1", "--idle-reset-ms", "30"});
+    RawTerminal terminal(sim.FirstLine());
+    ASSERT_TRUE(terminal.IsOpen());
+    terminal.Send({0xFB, 0x01, 0x00, 0x10, 0xA0, 0xFB});
+    EXPECT_TRUE(terminal.Receive(100).empty());
+    terminal.Send(kIdentifyAt1);
+    EXPECT_EQ(terminal.Receive().size(), 9u);
+}
+
 TEST(DevsimProgram, ShortReplyFaultSendsHalfTheFrame) {
     DevsimChild sim({"--devices", "1", "--fault", "1:short-reply"});
     RawTerminal terminal(sim.FirstLine());

@@ -1,5 +1,6 @@
 #include "devsim/ReplyFrame.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace arvestra::devsim {
@@ -7,11 +8,15 @@ namespace arvestra::devsim {
 std::vector<std::uint8_t> BuildReplyFrame(std::uint8_t address, std::uint8_t command,
                                           const Reply& reply) {
     const std::size_t length = reply.payload.size() + 2;
-    std::vector<std::uint8_t> frame{0xFB, address, command, static_cast<std::uint8_t>(length >> 8),
-                                    static_cast<std::uint8_t>(length & 0xFF)};
-    frame.insert(frame.end(), reply.payload.begin(), reply.payload.end());
-    frame.push_back(reply.status);
-    frame.push_back(0);
+    // Sized once and filled in place: lead bytes, length, payload, status, checksum.
+    std::vector<std::uint8_t> frame(kReplyLeadBytes + 2 + length, 0);
+    frame[0] = 0xFB;
+    frame[1] = address;
+    frame[2] = command;
+    frame[3] = static_cast<std::uint8_t>(length >> 8);
+    frame[4] = static_cast<std::uint8_t>(length & 0xFF);
+    std::copy(reply.payload.begin(), reply.payload.end(), frame.begin() + 5);
+    frame[frame.size() - 2] = reply.status;
     SealReplyFrame(frame);
     return frame;
 }
