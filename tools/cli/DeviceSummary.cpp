@@ -1,0 +1,134 @@
+#include "cli/DeviceSummary.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "model/Latin1.h"
+
+namespace arvestra::cli {
+
+DeviceSummary SummariseDevice(const CLocationImage& location, int address) {
+    DeviceSummary device;
+    device.address = address;
+    device.slot = location.SlotOf(address);
+    const int slot = device.slot;
+    device.name = Latin1ToUtf8(location.DeviceName(slot));
+    device.applicationNumber = location.RecordInt(slot, kRecApplicationNumber);
+    device.appFirmwareTenths = location.RecordInt(slot, kRecAppFirmware);
+    device.baseFirmwareTenths = location.RecordInt(slot, kRecBaseFirmware);
+    device.bypassA = location.RecordInt(slot, kRecBypassA) != 0;
+    device.bypassB = location.RecordInt(slot, kRecBypassB) != 0;
+    device.currentPreset = location.RecordInt(slot, kRecCurrentPreset);
+    device.presetModified = location.RecordInt(slot, kRecPresetModified) != 0;
+    for (int preset = kFirstPreset; preset <= kLastPreset; ++preset) {
+        device.presetNames[preset - 1] = Latin1ToUtf8(location.PresetName(slot, preset));
+    }
+    return device;
+}
+
+std::vector<DeviceSummary> SummariseLocation(const CLocationImage& location) {
+    std::vector<DeviceSummary> devices;
+    for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
+        if (location.SlotOf(address) != kNoDevice) {
+            devices.push_back(SummariseDevice(location, address));
+        }
+    }
+    return devices;
+}
+
+std::string FormatTenths(int tenths) {
+    const long long value = tenths;
+    const long long whole = std::llabs(value) / 10;
+    const long long fraction = std::llabs(value) % 10;
+    return (value < 0 ? "-" : "") + std::to_string(whole) + "." + std::to_string(fraction);
+}
+
+namespace {
+
+const char* OnOff(bool on) {
+    return on ? "on" : "off";
+}
+
+}  // namespace
+
+std::string FormatInfoText(const std::vector<DeviceSummary>& devices) {
+    std::string text;
+    for (const DeviceSummary& d : devices) {
+        text += "Address " + std::to_string(d.address) + " (slot " + std::to_string(d.slot) +
+                "): " + d.name + "\n";
+        text += "  Firmware: application " + std::to_string(d.applicationNumber) + ", revision " +
+                FormatTenths(d.appFirmwareTenths) + ", base revision " +
+                FormatTenths(d.baseFirmwareTenths) + "\n";
+        text +=
+            std::string("  Bypass: Ch 1 ") + OnOff(d.bypassA) + ", Ch 2 " + OnOff(d.bypassB) + "\n";
+        text += "  Current preset: " + std::to_string(d.currentPreset) +
+                (d.presetModified ? " (modified)" : "") + "\n";
+        for (std::size_t i = 0; i < d.presetNames.size(); ++i) {
+            text += "  Preset " + std::to_string(i + 1) + ": " + d.presetNames[i] + "\n";
+        }
+    }
+    return text;
+}
+
+std::string JsonString(const std::string& utf8) {
+    std::string out = "\"";
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (byte < 0x20 || byte == 0x7F) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+                    out += escaped;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string FormatDevicesJson(const std::vector<DeviceSummary>& devices) {
+    std::string text = "{\"devices\": [";
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        const DeviceSummary& d = devices[i];
+        text += i == 0 ? "\n" : ",\n";
+        text += "  {\"address\": " + std::to_string(d.address) +
+                ", \"slot\": " + std::to_string(d.slot) + ", \"name\": " + JsonString(d.name) +
+                ", \"application_number\": " + std::to_string(d.applicationNumber) +
+                ", \"application_firmware\": " + FormatTenths(d.appFirmwareTenths) +
+                ", \"base_firmware\": " + FormatTenths(d.baseFirmwareTenths) + ", \"bypass\": [" +
+                (d.bypassA ? "true" : "false") + ", " + (d.bypassB ? "true" : "false") +
+                "], \"current_preset\": " + std::to_string(d.currentPreset) +
+                ", \"preset_modified\": " + (d.presetModified ? "true" : "false") +
+                ", \"presets\": [";
+        for (std::size_t p = 0; p < d.presetNames.size(); ++p) {
+            text += (p == 0 ? "" : ", ") + JsonString(d.presetNames[p]);
+        }
+        text += "]}";
+    }
+    return text + (devices.empty() ? "]}\n" : "\n]}\n");
+}
+
+std::string FormatScanLine(const DeviceSummary& d) {
+    return std::to_string(d.address) + "\t" + d.name + "\tapplication " +
+           std::to_string(d.applicationNumber) + "\trevision " + FormatTenths(d.appFirmwareTenths) +
+           "\tbase " + FormatTenths(d.baseFirmwareTenths) + "\n";
+}
+
+}  // namespace arvestra::cli

@@ -1,0 +1,54 @@
+#include "cli/ParamAccess.h"
+
+#include "model/Latin1.h"
+#include "model/PresetImageView.h"
+
+namespace arvestra::cli {
+
+int ReadParamCode(CLocationImage& location, int slot, int image, const ParamRef& ref) {
+    PresetImageView view;
+    if (!view.rebind(location.Image(slot, 0), image)) return 0;
+    switch (ref.kind) {
+        case ParamKind::DelayTime:
+            return view.delaySamples(ref.channel);
+        case ParamKind::Temperature:
+            return view.temperatureTenths(ref.channel);
+        case ParamKind::PresetName:
+            return 0;
+        case ParamKind::Field:
+            break;
+    }
+    return view.Get(ref.field, ref.channel == kNoChannel ? kChannelA : ref.channel, ref.index);
+}
+
+std::string ReadImageName(const CLocationImage& location, int slot, int image) {
+    return Latin1ToUtf8(location.PresetName(slot, image));
+}
+
+void WriteParamCode(CQ7310Doc& doc, const ParamRef& ref, long long code) {
+    switch (ref.kind) {
+        case ParamKind::DelayTime:
+            doc.SetDelaySamples(ref.channel, code);
+            return;
+        case ParamKind::Temperature:
+            doc.SetTemperatureTenths(ref.channel, code);
+            return;
+        case ParamKind::PresetName:
+            return;
+        case ParamKind::Field:
+            break;
+    }
+    const FieldDescriptor& info = FieldInfo(ref.field);
+    if (info.role == FieldRole::Master) {
+        doc.SetMasterWithCopy(info.block, ref.channel,
+                              static_cast<int>(ClampToField(ref.field, code)));
+        return;
+    }
+    doc.Set(ref.field, ref.channel == kNoChannel ? kChannelA : ref.channel, ref.index, code);
+}
+
+int WritePresetName(CQ7310Doc& doc, const std::string& utf8) {
+    return doc.SetPresetName(Utf8ToLatin1(utf8));
+}
+
+}  // namespace arvestra::cli

@@ -1,0 +1,26 @@
+// Reading and writing parameters by their tool names: reads come straight from any image of a
+// device record; writes go through the document's block operations on the edit buffer of the
+// selected device, so that clamping, the channel links and the sending of live edits apply.
+#pragma once
+
+#include <string>
+
+#include "cli/ParamName.h"
+#include "document/CQ7310Doc.h"
+
+namespace arvestra::cli {
+
+// The code of a parameter in image 0..8 of the record in `slot` (the name: 0).
+int ReadParamCode(CLocationImage& location, int slot, int image, const ParamRef& ref);
+
+// The name of image 0..8 of the record in `slot`, as UTF-8.
+std::string ReadImageName(const CLocationImage& location, int slot, int image);
+
+// Sets a parameter of the selected device's edit buffer. A "Master" flag is set as its button
+// does: turning it on copies the block to the other channel.
+void WriteParamCode(CQ7310Doc& doc, const ParamRef& ref, long long code);
+
+// Names the selected device's current preset (and its edit buffer); 1 on success.
+int WritePresetName(CQ7310Doc& doc, const std::string& utf8);
+
+}  // namespace arvestra::cli
