@@ -1,0 +1,239 @@
+// The location document online against arvestra-devsim on a pseudo-terminal: the worker, the
+// handshake and the editing operations over the real serial code, each checked by reading the
+// simulated device's state back afterwards.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "DevsimChild.h"
+#include "app/AppState.h"
+#include "app/ErrorReporter.h"
+#include "app/SystemClock.h"
+#include "document/CQ7310Doc.h"
+#include "link/DeviceCommandsLink.h"
+#include "support/ScriptedUi.h"
+
+namespace arvestra {
+namespace {
+
+using devsim_it::DevsimChild;
+using PF = ParamField;
+using Image = std::array<std::uint8_t, kPresetImageSize>;
+
+// Offsets where two images differ.
+std::vector<int> Differences(const Image& a, const Image& b, std::size_t end = kPresetImageSize) {
+    std::vector<int> out;
+    for (std::size_t i = 0; i < end; ++i) {
+        if (a[i] != b[i]) out.push_back(static_cast<int>(i));
+    }
+    return out;
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return condition();
+}
+
+// A location with devices at the given addresses, taken online over a simulated bus that
+// answers at the same addresses.
+class DocOnDevsim : public ::testing::Test {
+  protected:
+    void Start(const std::vector<int>& addresses, const std::vector<std::string>& extra = {}) {
+        std::string list;
+        for (int a : addresses) list += (list.empty() ? "" : ",") + std::to_string(a);
+        std::vector<std::string> options{"--devices", list};
+        options.insert(options.end(), extra.begin(), extra.end());
+        sim_ = std::make_unique<DevsimChild>(options);
+        ASSERT_FALSE(sim_->FirstLine().empty()) << "the simulator did not start";
+        doc_.link.Ports().SetPath(2, sim_->FirstLine());
+        doc_.link.SetPortNumber(2);
+        doc_.link.SetBaudRate(38400);
+        for (int a : addresses) ASSERT_EQ(doc_.AddDevice(a), a);
+        doc_.editingStarted = 1;
+        doc_.SelectDevice(addresses.front());
+        app_.SetActiveDocument(&doc_);
+        app_.SetOnline(1);
+        ASSERT_TRUE(doc_.link.IsOpen());
+        for (int a : addresses) doc_.present[static_cast<std::size_t>(a)] = 1;
+        ASSERT_EQ(doc_.StartWorker(), 1);
+    }
+    void TearDown() override { app_.SetActiveDocument(nullptr); }
+
+    // Reads 250 bytes of an image straight from a device, with the worker paused.
+    Image DeviceImage(int address, int image) {
+        Image bytes{};
+        const PauseResult pause = doc_.PauseWorker(true);
+        EXPECT_EQ(pause.ok, 1);
+        const int selected = doc_.link.Address();
+        doc_.link.SetAddress(address);
+        EXPECT_EQ(RequestImageBytes(doc_.link, image, 0, bytes), 1);
+        doc_.link.SetAddress(selected);
+        doc_.ResumeWorker(pause.saved);
+        return bytes;
+    }
+    DeviceInfo DeviceInformation(int address) {
+        DeviceInfo info;
+        const PauseResult pause = doc_.PauseWorker(true);
+        const int selected = doc_.link.Address();
+        doc_.link.SetAddress(address);
+        EXPECT_EQ(RequestDeviceInfo(doc_.link, info), 1);
+        doc_.link.SetAddress(selected);
+        doc_.ResumeWorker(pause.saved);
+        return info;
+    }
+    Image FileImage(int address, int image) {
+        Image bytes{};
+        const std::uint8_t* p = doc_.Location().Image(doc_.Location().SlotOf(address), image);
+        std::copy(p, p + kPresetImageSize, bytes.begin());
+        return bytes;
+    }
+
+    AppState app_;
+    testing::ScriptedUi ui_;
+    SystemClock clock_;
+    ErrorReporter reporter_{app_, ui_};
+    std::unique_ptr<DevsimChild> sim_;
+    CQ7310Doc doc_{reporter_, clock_};
+};
+
+TEST_F(DocOnDevsim, EditsReachTheDeviceThroughTheWorker) {
+    Start({1});
+    doc_.EnableSync();
+    doc_.Set(PF::EqGraphicGain, 0, 3, 55);
+    doc_.Set(PF::ClThreshold, 1, 1, 150);
+    doc_.SetDelaySamples(0, 12345);
+    ASSERT_EQ(doc_.WaitDirtyFlushed(), 1);
+    const Image device = DeviceImage(1, 0);
+    // The parameters agree; the names differ since the file's edit buffer was made offline.
+    EXPECT_EQ(Differences(device, FileImage(1, 0), kNameOffset), std::vector<int>{});
+    EXPECT_EQ(device[7], 55);
+    EXPECT_EQ(device[186], 150);
+    EXPECT_TRUE(ui_.Questions().empty());
+}
+
+TEST_F(DocOnDevsim, ManyEditsWithPausesInBetweenEndEqualOnBothSides) {
+    Start({1});
+    doc_.EnableSync();
+    for (int round = 0; round < 200; ++round) {
+        doc_.Set(PF::EqGraphicGain, round % 2, round % 31, round % 61);
+        doc_.Set(PF::OutputLevel, round % 2, 152 + round % 80);
+        if (round % 20 == 0) {
+            const PauseResult pause = doc_.PauseWorker(true);
+            ASSERT_EQ(pause.ok, 1);
+            doc_.ResumeWorker(pause.saved);
+        }
+    }
+    ASSERT_EQ(doc_.WaitDirtyFlushed(), 1);
+    EXPECT_EQ(Differences(DeviceImage(1, 0), FileImage(1, 0), kNameOffset), std::vector<int>{});
+    EXPECT_TRUE(WaitFor([&] { return !ui_.ViewCommands().empty(); }, std::chrono::seconds(5)));
+}
+
+TEST_F(DocOnDevsim, StoreAndRecallWithReadBack) {
+    Start({1});
+    doc_.EnableSync();
+    doc_.Location().SetRecordInt(0, kRecCurrentPreset, 2);
+    doc_.Set(PF::LpCutoff, 0, 40);
+    ASSERT_EQ(doc_.WaitDirtyFlushed(), 1);
+    ASSERT_EQ(doc_.StorePreset(), 1);
+    EXPECT_EQ(DeviceImage(1, 2)[131], 40);
+    ASSERT_EQ(doc_.RecallPreset(5, true), 1);
+    EXPECT_EQ(doc_.Get(PF::LpCutoff, 0), 100);
+    EXPECT_EQ(doc_.devicePreset.load(), 5);
+    ASSERT_EQ(doc_.RecallPreset(2, true), 1);
+    EXPECT_EQ(doc_.Get(PF::LpCutoff, 0), 40);
+    EXPECT_EQ(doc_.CurrentPreset(), 2);
+    EXPECT_EQ(DeviceImage(1, 0), FileImage(1, 0));
+}
+
+TEST_F(DocOnDevsim, NamesAndBypassReachTheDevice) {
+    Start({1, 3});
+    ASSERT_EQ(doc_.SetDeviceName("Delay Tower", 3), 1);
+    ASSERT_EQ(doc_.SetBypassB(1), 1);
+    ASSERT_EQ(doc_.SetPresetName("Sermon"), 1);
+    const DeviceInfo three = DeviceInformation(3);
+    EXPECT_EQ(three.name, "Delay Tower");
+    const DeviceInfo one = DeviceInformation(1);
+    EXPECT_TRUE(one.bypassB);
+    EXPECT_FALSE(one.bypassA);
+    const Image preset1 = DeviceImage(1, 1);
+    EXPECT_EQ(std::string(preset1.begin() + 218, preset1.begin() + 224), "Sermon");
+    EXPECT_EQ(doc_.currentAddress, 1);
+}
+
+TEST_F(DocOnDevsim, DownloadThenUploadRoundTrip) {
+    Start({3});
+    doc_.syncLive.store(0);
+    for (int k = 0; k < 9; ++k) doc_.Location().Image(0, k)[4] = static_cast<std::uint8_t>(k + 20);
+    doc_.Location().SetRecordInt(0, kRecCurrentPreset, 4);
+    doc_.Location().SetDeviceName(0, "Downloaded");
+    ASSERT_EQ(doc_.DownloadDevice(), 1);
+    for (int k = 0; k < 9; ++k) EXPECT_EQ(DeviceImage(3, k), FileImage(3, k)) << k;
+    EXPECT_EQ(DeviceInformation(3).name, "Downloaded");
+    EXPECT_EQ(DeviceInformation(3).currentPreset, 4);
+
+    // Change the device behind the file's back, then upload.
+    const PauseResult pause = doc_.PauseWorker(true);
+    const std::array<std::uint8_t, 1> gain{33};
+    ASSERT_EQ(SendImageBytes(doc_.link, 6, 4, gain), 1);
+    doc_.ResumeWorker(pause.saved);
+    ASSERT_EQ(doc_.UploadAllDevices(), 1);
+    EXPECT_EQ(FileImage(3, 6)[4], 33);
+    EXPECT_EQ(doc_.CurrentImage(), doc_.Location().Image(0, 0));
+}
+
+TEST_F(DocOnDevsim, RecallOnAllDevicesReachesAddress126) {
+    Start({1, 17, 126});
+    ASSERT_EQ(doc_.RecallPresetOnAllDevices(7), 1);
+    for (int a : {1, 17, 126}) EXPECT_EQ(DeviceInformation(a).currentPreset, 7) << a;
+    EXPECT_EQ(doc_.currentAddress, 1);
+}
+
+TEST_F(DocOnDevsim, SwitchingDevicesSendsPendingEditsToTheDeviceLeft) {
+    Start({1, 3});
+    doc_.Set(PF::InputLevel, 1, 170);  // worker not enabled: the edit waits
+    doc_.SelectDevice(3);
+    EXPECT_EQ(DeviceImage(1, 0)[143], 170);
+    EXPECT_EQ(DeviceImage(3, 0)[143], 192);
+}
+
+TEST_F(DocOnDevsim, FactoryInitialiseRestoresTheDevice) {
+    Start({1});
+    const PauseResult pause = doc_.PauseWorker(true);
+    const std::array<std::uint8_t, 1> q{2};
+    ASSERT_EQ(SendImageBytes(doc_.link, 3, 3, q), 1);
+    doc_.ResumeWorker(pause.saved);
+    ASSERT_EQ(doc_.FactoryInitialise(), 1);
+    EXPECT_EQ(DeviceImage(1, 3)[3], 6);
+    EXPECT_EQ(doc_.CurrentPreset(), 1);
+}
+
+TEST_F(DocOnDevsim, FailedPollLeavesTheWorkerIdleAndTheApplicationOffline) {
+    Start({1, 3}, {"--fault", "3:bad-status"});
+    doc_.SelectDevice(3);
+    ui_.Push(UiAnswer::Ignore);
+    doc_.EnableSync();
+    ASSERT_TRUE(
+        WaitFor([&] { return doc_.Worker().syncEnabled.load() == 0; }, std::chrono::seconds(10)));
+    EXPECT_TRUE(
+        WaitFor([&] { return doc_.Worker().workerBusy.load() == 0; }, std::chrono::seconds(10)));
+    EXPECT_EQ(app_.IsOnline(), 0);
+    ASSERT_EQ(ui_.Questions().size(), 1u);
+    EXPECT_NE(ui_.Questions()[0].text.find("error number: 42 - 23 - 5a - 0"), std::string::npos)
+        << ui_.Questions()[0].text;
+    // The view's refresh handler then takes the application offline formally.
+    app_.SetOnline(0);
+    EXPECT_FALSE(doc_.link.IsOpen());
+}
+
+}  // namespace
+}  // namespace arvestra
