@@ -5,8 +5,11 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace arvestra::testing {
@@ -42,17 +45,22 @@ class PtyPair {
         return true;
     }
 
-    // Reads up to `count` bytes as the device, giving up after waitMs without new bytes.
+    // Reads up to `count` bytes as the device, for at most waitMs. While no one has the slave
+    // side open the master reports a hang-up; that only means "nothing yet".
     std::vector<std::uint8_t> Receive(std::size_t count, int waitMs = 2000) const {
         std::vector<std::uint8_t> bytes;
-        while (bytes.size() < count) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+        while (bytes.size() < count && std::chrono::steady_clock::now() < deadline) {
             pollfd entry{master_, POLLIN, 0};
-            if (::poll(&entry, 1, waitMs) <= 0) break;
+            if (::poll(&entry, 1, 10) <= 0) continue;
             std::uint8_t chunk[512];
             const std::size_t want = std::min(sizeof chunk, count - bytes.size());
             const ssize_t n = ::read(master_, chunk, want);
-            if (n <= 0) break;
-            bytes.insert(bytes.end(), chunk, chunk + n);
+            if (n > 0) {
+                bytes.insert(bytes.end(), chunk, chunk + n);
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
         }
         return bytes;
     }
