@@ -26,7 +26,7 @@ ctest --preset asan -j "$jobs"
 
 step "ThreadSanitizer build (worker handshake)"
 cmake --preset tsan
-cmake --build --preset tsan -j "$jobs" --target all
+cmake --build --preset tsan -j "$jobs" --target test_link test_document
 ctest --preset tsan -j "$jobs"
 
 if command -v clang++ >/dev/null; then
