@@ -85,7 +85,6 @@ void CEditDeviceListDialog::OnDeleteDevice() {
         return;
     }
     doc.DeleteDevice(address);
-    KeepCurrentDeviceValid(address, -1);
     Refill(-1);
     doc.UpdateAllViews(0);
 }
@@ -103,22 +102,10 @@ void CEditDeviceListDialog::OnChangeAddress() {
     if (!AskNewAddress(oldAddress, newAddress)) {
         return;
     }
-    if (newAddress == oldAddress) {
-        // Moving a device onto its own address would, after the overwrite question, leave the
-        // address empty and the device lost.
-        UiQuestion question;
-        question.title = kAppTitle;
-        question.text = FormatText(kMsgSameAddressFormat, oldAddress);
-        question.buttons = ButtonSet::Ok;
-        question.icon = IconKind::Information;
-        doc.Ui().Ask(question);
-        return;
-    }
+    // The location model turns away a move onto the device's own address, which would
+    // otherwise empty the address, and keeps the device being edited one that exists.
     doc.ChangeDeviceAddress(oldAddress, newAddress);
     const bool moved = doc.IsDevicePresent(oldAddress) == 0;
-    if (moved) {
-        KeepCurrentDeviceValid(oldAddress, newAddress);
-    }
     Refill(moved ? newAddress : oldAddress);
     doc.UpdateAllViews(0);
 }
@@ -141,28 +128,6 @@ void CEditDeviceListDialog::OnChangeName() {
     }
     Refill(address);
     doc.UpdateAllViews(0);
-}
-
-void CEditDeviceListDialog::KeepCurrentDeviceValid(int movedFrom, int movedTo) {
-    // The device being edited must stay one that exists: it follows its own move, and when it
-    // was deleted the lowest remaining address takes over.
-    if (movedTo > 0 && doc.currentAddress == movedTo) {
-        doc.SelectDevice(movedTo);  // the device it was editing was overwritten by the move
-        return;
-    }
-    if (doc.currentAddress != movedFrom) {
-        return;
-    }
-    if (movedTo > 0) {
-        doc.SelectDevice(movedTo);
-        return;
-    }
-    for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
-        if (doc.IsDevicePresent(address) != 0) {
-            doc.SelectDevice(address);
-            return;
-        }
-    }
 }
 
 void CEditDeviceListDialog::Run(CQ7310Doc& doc, QWidget* parent) {

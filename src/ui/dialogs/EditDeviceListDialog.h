@@ -48,7 +48,6 @@ class CEditDeviceListDialog : public CUnitDialog {
   private:
     void Refill(int selectAddress);
     void UpdateButtons();
-    void KeepCurrentDeviceValid(int movedFrom, int movedTo);
 
     CQ7310Doc& doc;
     QListWidget* list = nullptr;

@@ -32,7 +32,7 @@ bool CDevUtilsKeyFilter::OnCharacter(int code) {
 
 bool CDevUtilsKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyRelease) {
-        pressInFlight = nullptr;
+        pressInFlight = {};
         return false;
     }
     // Only presses on widgets: the platform's window object sees the same press first and hands
@@ -40,11 +40,14 @@ bool CDevUtilsKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) {
         return false;
     }
-    if (event == pressInFlight) {
+    const auto* keyEvent = static_cast<QKeyEvent*>(event);
+    const PressIdentity identity{event, keyEvent->key(), keyEvent->modifiers().toInt(),
+                                 keyEvent->timestamp()};
+    if (identity == pressInFlight) {
         return false;
     }
-    pressInFlight = event;
-    const int code = CharacterCode(*static_cast<QKeyEvent*>(event));
+    pressInFlight = identity;
+    const int code = CharacterCode(*keyEvent);
     if (code < 0) {
         return false;
     }

@@ -33,8 +33,16 @@ class CDevUtilsKeyFilter : public QObject {
     std::function<void()> trigger;
     int lastCode = 0;
     // A key press travels from the focus widget up to its window through the same filter; the
-    // event being delivered is remembered so that it is counted once.
-    const QEvent* pressInFlight = nullptr;
+    // press being delivered is remembered so that it is counted once. The address alone is not
+    // enough: consecutive presses often reuse the same stack slot.
+    struct PressIdentity {
+        const QEvent* event = nullptr;
+        int key = 0;
+        unsigned modifiers = 0;
+        quint64 timestamp = 0;
+        bool operator==(const PressIdentity&) const = default;
+    };
+    PressIdentity pressInFlight;
 };
 
 }  // namespace arvestra

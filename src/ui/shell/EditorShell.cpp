@@ -102,8 +102,13 @@ bool CEditorShell::Startup(const QStringList& files) {
     frame->UpdateTitle();
 
     const DisplayInfo display = Display();
-    PlaceWindow(display);
+    const QSize placedSize = PlaceWindow(display);
     frame->show();
+    // The window system adds the caption and border only when the window is shown; place it
+    // again if they changed its outer size.
+    if (frame->frameGeometry().size() != placedSize) {
+        PlaceWindow(display);
+    }
     CDisplayChecks::CheckColours(frame.get(), settings, display.bitsPerPixel);
 
     ApplyStoredLinkSettings();
@@ -112,7 +117,7 @@ bool CEditorShell::Startup(const QStringList& files) {
     return true;
 }
 
-void CEditorShell::PlaceWindow(const DisplayInfo& display) {
+QSize CEditorShell::PlaceWindow(const DisplayInfo& display) {
     frame->ensurePolished();
     if (frame->layout() != nullptr) {
         frame->layout()->activate();
@@ -128,6 +133,7 @@ void CEditorShell::PlaceWindow(const DisplayInfo& display) {
     const WindowPosition position =
         PlaceMainWindow(saved, display.screen, outer.width(), outer.height());
     frame->move(position.x, position.y);
+    return outer.size();
 }
 
 void CEditorShell::ApplyStoredLinkSettings() {

@@ -64,7 +64,8 @@ class CEditorShell : public QObject {
     CAppSettings& Settings() { return settings; }
 
   private:
-    void PlaceWindow(const DisplayInfo& display);
+    // Moves the window to its start position; the outer size the position was computed for.
+    QSize PlaceWindow(const DisplayInfo& display);
     void ApplyStoredLinkSettings();
 
     CAppSettings settings;

@@ -1,0 +1,520 @@
+// The editor's start-up, settings, menus, About box, title, hidden key sequence, files and exit,
+// driven through the real shell with a recording view.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QLayout>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+#include <algorithm>
+#include <thread>
+
+#include "document/CQ7310Doc.h"
+#include "ui/ShellTestSupport.h"
+#include "ui/UiTestSupport.h"
+#include "ui/shell/CommandIds.h"
+#include "ui/shell/DisplayChecks.h"
+#include "ui/shell/DocumentActions.h"
+#include "ui/shell/EditorShell.h"
+#include "ui/shell/FrameView.h"
+#include "ui/shell/MainFrame.h"
+
+namespace arvestra {
+namespace {
+
+using shelltest::BoxAnswerer;
+using shelltest::NextDialog;
+using shelltest::ScopedSettings;
+
+// A view that records what the frame hands it.
+class RecordingView : public QWidget, public IFrameView {
+  public:
+    explicit RecordingView(QWidget* parent) : QWidget(parent) { setFixedSize(400, 300); }
+    QWidget* Widget() override { return this; }
+    bool OnCommand(int id) override {
+        commands.push_back(id);
+        return id == command::kShowDevUtilities || id == command::kMeterRefresh;
+    }
+    bool CommandState(int id, bool& enabled, bool& checked) override {
+        if (id != command::kViewEqA) return false;
+        enabled = eqEnabled;
+        checked = true;
+        return true;
+    }
+    void OnUpdate(int hint) override { updates.push_back(hint); }
+    void OnInitialUpdate() override { ++initialUpdates; }
+
+    std::vector<int> commands;
+    std::vector<int> updates;
+    int initialUpdates = 0;
+    bool eqEnabled = true;
+};
+
+class ShellTest : public ::testing::Test {
+  protected:
+    void SetUp() override { qunsetenv("ARVESTRA_COM3"); }
+
+    // Starts a shell on a 1024 x 768 screen with the given colour depth.
+    void Start(const QStringList& files = {}, int depth = 24) {
+        MakeShell(depth);
+        ASSERT_TRUE(shell->Startup(files));
+    }
+    void MakeShell(int depth = 24) {
+        shell = std::make_unique<CEditorShell>([this](CQ7310Doc&, CAppSettings&, QWidget* frame) {
+            view = new RecordingView(frame);
+            return view;
+        });
+        shell->SetDisplayOverride({{0, 0, 1024, 768}, depth});
+    }
+    CMainFrame& Frame() { return *shell->Frame(); }
+    CQ7310Doc& Doc() { return shell->Doc(); }
+    // Sets the online flag without opening a port (the flag is what the menus follow).
+    void SetOnlineFlag(int flag) {
+        shell->App().SetActiveDocument(nullptr);
+        shell->App().SetOnline(flag);
+        shell->App().SetActiveDocument(&Doc());
+        Frame().UpdateCommandStates();
+    }
+    QString TempFile(const QString& name) const { return settings.Directory() + '/' + name; }
+
+    ScopedSettings settings;
+    std::unique_ptr<CEditorShell> shell;
+    RecordingView* view = nullptr;
+};
+
+TEST_F(ShellTest, FirstRunCentresTheWindowAndWritesPortAndBaud) {
+    Start();
+    const QRect frame = Frame().frameGeometry();
+    EXPECT_EQ(frame.left(), (1024 - frame.width()) / 2);
+    EXPECT_EQ(frame.top(), (768 - frame.height()) / 2);
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_EQ(view->initialUpdates, 1);
+    EXPECT_EQ(settings.Value("Serial Port Num").toInt(), 2);
+    EXPECT_EQ(settings.Value("Baud Rate").toInt(), 19200);
+    EXPECT_FALSE(settings.Contains("WindowLocationSet"));
+    EXPECT_EQ(Doc().link.PortNumber(), 2);
+    EXPECT_EQ(Doc().link.BaudRate(), 19200);
+    EXPECT_EQ(shell->App().IsOnline(), 0);
+    EXPECT_EQ(Doc().CountPresentDevices(), 1);  // a new offline location with one device
+}
+
+TEST_F(ShellTest, ClosingWritesThePositionAndThenTheFlag) {
+    Start();
+    Frame().move(40, 60);
+    const QPoint corner = Frame().frameGeometry().topLeft();
+    EXPECT_TRUE(Frame().close());
+    EXPECT_EQ(settings.Value("WindowLocationSet").toInt(), 1);
+    EXPECT_EQ(settings.Value("WindowLocationLeft").toInt(), corner.x());
+    EXPECT_EQ(settings.Value("WindowLocationTop").toInt(), corner.y());
+}
+
+TEST_F(ShellTest, SavedPositionOffTheScreenIsClamped) {
+    settings.SetValue("WindowLocationSet", 1);
+    settings.SetValue("WindowLocationLeft", -50);
+    settings.SetValue("WindowLocationTop", 3000);
+    Start();
+    const QRect frame = Frame().frameGeometry();
+    EXPECT_EQ(frame.left(), 0);
+    EXPECT_EQ(frame.top(), 768 - frame.height());
+}
+
+TEST_F(ShellTest, StoredPortAndBaudAreRestoredAndBadValuesFallBack) {
+    struct Case {
+        int port;
+        int baud;
+        int expectPort;
+        int expectBaud;
+    };
+    for (const Case& c : {Case{3, 38400, 3, 38400}, Case{4, 19200, 4, 19200},
+                          Case{9, 1234, 2, 19200}, Case{0, -1, 2, 19200}}) {
+        settings.SetValue("Serial Port Num", c.port);
+        settings.SetValue("Baud Rate", c.baud);
+        Start();
+        EXPECT_EQ(Frame().PortNumber(), c.expectPort);
+        EXPECT_EQ(Frame().BaudRate(), c.expectBaud);
+        EXPECT_EQ(Doc().link.PortNumber(), c.expectPort);
+        EXPECT_EQ(Doc().link.BaudRate(), c.expectBaud);
+        EXPECT_EQ(settings.Value("Serial Port Num").toInt(), c.expectPort);
+        EXPECT_EQ(settings.Value("Baud Rate").toInt(), c.expectBaud);
+        for (int port = 1; port <= 4; ++port) {
+            EXPECT_EQ(Frame().Action(command::kPortCom1 + port - 1)->isChecked(),
+                      port == c.expectPort);
+        }
+        EXPECT_EQ(Frame().Action(command::kBaud19200)->isChecked(), c.expectBaud == 19200);
+        EXPECT_EQ(Frame().Action(command::kBaud38400)->isChecked(), c.expectBaud == 38400);
+        shell.reset();
+    }
+}
+
+TEST_F(ShellTest, PickingAPortOrRateIsStoredAndHandedToTheLink) {
+    Start();
+    Frame().Action(command::kPortCom1 + 3)->trigger();
+    Frame().Action(command::kBaud38400)->trigger();
+    EXPECT_EQ(Doc().link.PortNumber(), 4);
+    EXPECT_EQ(Doc().link.BaudRate(), 38400);
+    EXPECT_EQ(settings.Value("Serial Port Num").toInt(), 4);
+    EXPECT_EQ(settings.Value("Baud Rate").toInt(), 38400);
+    EXPECT_TRUE(Frame().Action(command::kPortCom1 + 3)->isChecked());
+    EXPECT_FALSE(Frame().Action(command::kPortCom1 + 1)->isChecked());
+}
+
+TEST_F(ShellTest, MenuStatesFollowTheOnlineFlag) {
+    Start();
+    struct Expect {
+        int id;
+        bool enabledOffline;
+        bool enabledOnline;
+    };
+    const Expect expectations[] = {
+        {command::kWorkOnline, true, true},
+        {command::kPortCom1, true, false},
+        {command::kPortCom1 + 1, true, false},
+        {command::kPortCom1 + 2, true, false},
+        {command::kPortCom1 + 3, true, false},
+        {command::kBaud19200, true, false},
+        {command::kBaud38400, true, false},
+        {command::kPortDevices, true, false},
+        {command::kFileNew, true, true},
+        {command::kFileOpen, true, true},
+        {command::kFileSave, true, true},
+        {command::kFileSaveAs, true, true},
+        {command::kAppExit, true, true},
+        {command::kAppAbout, true, true},
+        {command::kHelpTopics, true, true},
+        // View commands follow the view; one the view does not handle is greyed.
+        {command::kViewEqA, true, true},
+        {command::kViewEqB, false, false},
+        {command::kEditDeviceList, false, false},
+    };
+    for (int online : {0, 1}) {
+        SetOnlineFlag(online);
+        EXPECT_EQ(Frame().Action(command::kWorkOnline)->isChecked(), online == 1);
+        for (const Expect& e : expectations) {
+            EXPECT_EQ(Frame().Action(e.id)->isEnabled(),
+                      online ? e.enabledOnline : e.enabledOffline)
+                << "id " << e.id << " online " << online;
+        }
+        // The current port and rate stay ticked while greyed.
+        EXPECT_TRUE(Frame().Action(command::kPortCom1 + 1)->isChecked());
+        EXPECT_TRUE(Frame().Action(command::kBaud19200)->isChecked());
+    }
+    view->eqEnabled = false;
+    Frame().UpdateCommandStates();
+    EXPECT_FALSE(Frame().Action(command::kViewEqA)->isEnabled());
+    SetOnlineFlag(0);
+}
+
+TEST_F(ShellTest, PortCommandsDoNothingWhileOnline) {
+    Start();
+    SetOnlineFlag(1);
+    Frame().OnCommand(command::kPortCom1);
+    Frame().OnCommand(command::kBaud38400);
+    EXPECT_EQ(Frame().PortNumber(), 2);
+    EXPECT_EQ(Frame().BaudRate(), 19200);
+    SetOnlineFlag(0);
+}
+
+TEST_F(ShellTest, EveryCommandHasItsTextAndAccelerators) {
+    Start();
+    struct Case {
+        int id;
+        const char* text;
+        std::vector<QKeySequence> keys;
+    };
+    const Case cases[] = {
+        {command::kFileNew, "&New", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
+        {command::kFileOpen, "&Open...", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
+        {command::kFileSave, "&Save", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+        {command::kFileSaveAs, "Save &As...", {}},
+        {command::kAppExit, "E&xit", {}},
+        {command::kWorkOnline, "&Work Online", {}},
+        {command::kPortCom1, "Com&1", {}},
+        {command::kPortCom1 + 3, "Com&4", {}},
+        {command::kBaud19200, "&19200", {}},
+        {command::kBaud38400, "&38400", {}},
+        {command::kAppAbout, "&About Korvanex Arvestra...", {}},
+        {command::kHelpTopics,
+         "&Help Topics",
+         {QKeySequence(Qt::Key_F1), QKeySequence(Qt::SHIFT | Qt::Key_F1)}},
+        {command::kEditDeviceList, "&Device List...", {}},
+        {command::kEditSaveCurrentPreset, "&Save Current Preset", {}},
+        {command::kViewDeviceConfiguration, "Device &Configuration", {}},
+        {command::kEditCopy,
+         "",
+         {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
+    };
+    for (const Case& c : cases) {
+        QAction* action = Frame().Action(c.id);
+        ASSERT_NE(action, nullptr) << c.id;
+        EXPECT_EQ(action->text(), QString::fromLatin1(c.text)) << c.id;
+        EXPECT_EQ(action->shortcuts(), QList<QKeySequence>(c.keys.begin(), c.keys.end())) << c.id;
+        EXPECT_EQ(action->data().toInt(), c.id);
+    }
+    for (int id = command::kViewDelayA; id <= command::kViewHighPassB; ++id) {
+        if (id == command::kMeterRefresh) continue;
+        EXPECT_NE(Frame().Action(id), nullptr) << id;
+    }
+}
+
+TEST_F(ShellTest, WindowHasCaptionMenuAndMinimiseButNoSizingOrMaximise) {
+    Start();
+    const Qt::WindowFlags flags = Frame().windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowTitleHint);
+    EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(Frame().layout()->sizeConstraint(), QLayout::SetFixedSize);
+    EXPECT_EQ(Frame().minimumSize(), Frame().maximumSize());
+    EXPECT_TRUE(Frame().acceptDrops());
+}
+
+TEST_F(ShellTest, TitleShowsTheDocumentNameAndTheModifiedMark) {
+    Start();
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled[*] - Korvanex Arvestra"));
+    EXPECT_FALSE(Frame().isWindowModified());
+    Doc().SetModifiedFlag(true);
+    Frame().UpdateTitle();
+    EXPECT_TRUE(Frame().isWindowModified());
+    // Saved under a name: the name, no mark.
+    ASSERT_TRUE(Doc().SaveLocation(TempFile("hall.kvx").toStdString()));
+    Frame().UpdateTitle();
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("hall.kvx[*] - Korvanex Arvestra"));
+    EXPECT_FALSE(Frame().isWindowModified());
+}
+
+TEST_F(ShellTest, AboutBoxOfflineAndOnline) {
+    Start();
+    std::vector<QStringList> shown;
+    Frame().showAbout = [&](const AboutDeviceInfo& info) {
+        shown.push_back(CAboutDialog::DeviceLines(info));
+        CAboutDialog dialog(info, &Frame());
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("About Korvanex Arvestra"));
+        EXPECT_EQ(dialog.LabelTexts(), shown.back());
+    };
+    Frame().Action(command::kAppAbout)->trigger();
+    const int slot = Doc().CurrentSlot();
+    Doc().Location().SetRecordInt(slot, kRecApplicationNumber, 21);
+    Doc().Location().SetRecordInt(slot, kRecAppFirmware, 12);
+    Doc().Location().SetRecordInt(slot, kRecBaseFirmware, 37);
+    SetOnlineFlag(1);
+    Frame().Action(command::kAppAbout)->trigger();
+    SetOnlineFlag(0);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], (QStringList{"Offline", "", "", ""}));
+    EXPECT_EQ(shown[1], (QStringList{"Address = 1", "Application Number = 21",
+                                     "App FW Revision = 1.2", "Base FW Revision = 3.7"}));
+}
+
+TEST_F(ShellTest, CtrlKThenCtrlPPostsTheUtilitiesCommandOnce) {
+    Start();
+    struct Case {
+        std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+        int expected;
+    };
+    const Case cases[] = {
+        {{{Qt::Key_K, Qt::ControlModifier}, {Qt::Key_P, Qt::ControlModifier}}, 1},
+        {{{Qt::Key_P, Qt::ControlModifier}}, 0},
+        {{{Qt::Key_K, Qt::ControlModifier},
+          {Qt::Key_X, Qt::NoModifier},
+          {Qt::Key_P, Qt::ControlModifier}},
+         0},
+        {{{Qt::Key_K, Qt::ControlModifier},
+          {Qt::Key_Shift, Qt::ShiftModifier},
+          {Qt::Key_P, Qt::ControlModifier}},
+         1},
+    };
+    QWidget* target = view;
+    for (const Case& c : cases) {
+        view->commands.clear();
+        QTest::keyClick(target, Qt::Key_Escape);  // start from a character other than Ctrl+K
+        for (const auto& [key, modifiers] : c.keys) {
+            QTest::keyClick(target, key, modifiers);
+        }
+        test::FlushEvents();
+        const auto count =
+            std::count(view->commands.begin(), view->commands.end(), command::kShowDevUtilities);
+        EXPECT_EQ(count, c.expected);
+    }
+}
+
+TEST_F(ShellTest, SaveAddsTheFileToTheRecentListAndTheSettings) {
+    Start();
+    shell->Actions().askSavePath = [this](const QString&) { return TempFile("venue.kvx"); };
+    Frame().Action(command::kFileSave)->trigger();  // untitled: asks for a name
+    EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("venue.kvx"));
+    EXPECT_TRUE(QFile::exists(TempFile("venue.kvx")));
+    EXPECT_EQ(shell->Actions().Recent().Files(), QStringList{TempFile("venue.kvx")});
+    EXPECT_EQ(Frame().Action(command::kFileMru1)->text(),
+              QStringLiteral("&1 ") + TempFile("venue.kvx"));
+    EXPECT_TRUE(Frame().Action(command::kFileMru1)->isEnabled());
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Korvanex", "Arvestra");
+    EXPECT_EQ(store.value("Recent File List/File1").toString(), TempFile("venue.kvx"));
+}
+
+TEST_F(ShellTest, SaveOnAReadOnlyFileAsksForAName) {
+    Start();
+    const QString locked = TempFile("locked.kvx");
+    ASSERT_TRUE(Doc().SaveLocation(locked.toStdString()));
+    QFile::setPermissions(locked, QFileDevice::ReadOwner);
+    int asked = 0;
+    shell->Actions().askSavePath = [&](const QString&) {
+        ++asked;
+        return TempFile("copy.kvx");
+    };
+    if (QFileInfo(locked).isWritable()) GTEST_SKIP() << "running as a user that ignores modes";
+    Frame().Action(command::kFileSave)->trigger();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("copy.kvx"));
+}
+
+TEST_F(ShellTest, NewOffersToSaveAModifiedLocation) {
+    Start();
+    ASSERT_TRUE(Doc().SaveLocation(TempFile("kept.kvx").toStdString()));
+    Doc().SetModifiedFlag(true);
+    {
+        BoxAnswerer answerer(shell->Ui(), {QMessageBox::Cancel});
+        Frame().Action(command::kFileNew)->trigger();
+        ASSERT_EQ(answerer.Shown().size(), 1u);
+        EXPECT_EQ(answerer.Shown()[0].text, QStringLiteral("Save changes to kept.kvx?"));
+        EXPECT_EQ(answerer.Shown()[0].buttons,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("kept.kvx"));  // cancelled
+    }
+    {
+        BoxAnswerer answerer(shell->Ui(), {QMessageBox::No});
+        Frame().Action(command::kFileNew)->trigger();
+        EXPECT_EQ(answerer.Shown().size(), 1u);
+        EXPECT_TRUE(Doc().pathName.empty());  // a new, untitled location
+        EXPECT_FALSE(Doc().IsModified());
+    }
+}
+
+TEST_F(ShellTest, ExitWithAModifiedLocationCanBeCancelled) {
+    Start();
+    Doc().SetModifiedFlag(true);
+    {
+        BoxAnswerer answerer(shell->Ui(), {QMessageBox::Cancel});
+        Frame().Action(command::kAppExit)->trigger();
+        EXPECT_EQ(answerer.Shown().size(), 1u);
+    }
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_FALSE(settings.Contains("WindowLocationSet"));
+    {
+        BoxAnswerer answerer(shell->Ui(), {QMessageBox::No});
+        Frame().Action(command::kAppExit)->trigger();
+    }
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_EQ(settings.Value("WindowLocationSet").toInt(), 1);
+}
+
+TEST_F(ShellTest, CommandLineFileIsOpenedAtStart) {
+    {
+        Start();
+        ASSERT_TRUE(Doc().SaveLocation(TempFile("start.kvx").toStdString()));
+        shell.reset();
+    }
+    Start({TempFile("start.kvx")});
+    EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("start.kvx"));
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("start.kvx[*] - Korvanex Arvestra"));
+}
+
+TEST_F(ShellTest, AMissingCommandLineFileEndsStartUpWithAMessage) {
+    MakeShell();
+    BoxAnswerer answerer(shell->Ui(), {QMessageBox::Ok});
+    EXPECT_FALSE(shell->Startup({TempFile("missing.kvx")}));
+    ASSERT_EQ(answerer.Shown().size(), 1u);
+    EXPECT_TRUE(answerer.Shown()[0].text.contains(QStringLiteral("missing.kvx")));
+}
+
+TEST_F(ShellTest, AMissingRecentFileIsReportedAndDropped) {
+    Start();
+    shell->Actions().Recent().Add(TempFile("gone.kvx"));
+    shell->Actions().SaveRecentList();
+    BoxAnswerer answerer(shell->Ui(), {QMessageBox::Ok});
+    Frame().Action(command::kFileMru1)->trigger();
+    EXPECT_EQ(answerer.Shown().size(), 1u);
+    EXPECT_TRUE(shell->Actions().Recent().Files().isEmpty());
+    EXPECT_EQ(Frame().Action(command::kFileMru1)->text(), QStringLiteral("Recent File"));
+    EXPECT_FALSE(Frame().Action(command::kFileMru1)->isEnabled());
+    EXPECT_TRUE(Doc().pathName.empty());
+}
+
+TEST_F(ShellTest, ADroppedLocationFileIsOpened) {
+    Start();
+    ASSERT_TRUE(Doc().SaveLocation(TempFile("dropped.kvx").toStdString()));
+    ASSERT_EQ(shell->Actions().FileNew(), true);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(TempFile("dropped.kvx"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&Frame(), &drop);
+    EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("dropped.kvx"));
+    EXPECT_EQ(shell->Actions().Recent().Files().value(0), TempFile("dropped.kvx"));
+}
+
+TEST_F(ShellTest, HelpTopicsOpensTheUserGuide) {
+    Start();
+    QString opened;
+    Frame().openHelp = [&](const QString& path) { opened = path; };
+    Frame().Action(command::kHelpTopics)->trigger();
+    EXPECT_TRUE(opened.endsWith(QStringLiteral("help/index.html"))) << opened.toStdString();
+    EXPECT_TRUE(QFileInfo(opened).isFile());
+}
+
+TEST_F(ShellTest, PortDevicePathsReachThePortMapUnlessTheEnvironmentNamesThePort) {
+    Start();
+    shell->Settings().SetPortDevicePath(1, "/dev/serial/by-id/usb-test");
+    shell->Settings().SetPortDevicePath(3, "tcp:127.0.0.1:4001");
+    qputenv("ARVESTRA_COM3", "/dev/pts/99");
+    Frame().ApplyPortPaths();
+    EXPECT_EQ(Doc().link.Ports().PathFor(1), "/dev/serial/by-id/usb-test");
+    EXPECT_EQ(Doc().link.Ports().PathFor(2), "");
+    EXPECT_EQ(Doc().link.Ports().PathFor(3), "");  // the environment decides for this run
+    EXPECT_EQ(Doc().link.Ports().Resolve("COM3"), "/dev/pts/99");
+    qunsetenv("ARVESTRA_COM3");
+    Frame().ApplyPortPaths();
+    EXPECT_EQ(Doc().link.Ports().Resolve("COM3"), "tcp:127.0.0.1:4001");
+}
+
+TEST_F(ShellTest, ColourWarningAtLowDepthStoresTheTick) {
+    MakeShell(8);
+    bool sawWarning = false;
+    NextDialog tick([&](QWidget* dialog) {
+        sawWarning = dialog->windowTitle() == QStringLiteral("Korvanex Arvestra");
+        dialog->findChild<QCheckBox*>()->setChecked(true);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    ASSERT_TRUE(shell->Startup({}));
+    EXPECT_TRUE(sawWarning);
+    EXPECT_EQ(settings.Value("DontWarnAboutNumberOfColors").toInt(), 1);
+    shell.reset();
+    // The next start stays quiet.
+    MakeShell(8);
+    ASSERT_TRUE(shell->Startup({}));
+    EXPECT_FALSE(CDisplayChecks::CheckColours(&Frame(), shell->Settings(), 8));
+}
+
+TEST_F(ShellTest, FontCheckIsSkippedOnceTheBoxWasTicked) {
+    Start();
+    settings.SetValue("DontWarnAboutNonSmallFonts", 1);
+    EXPECT_FALSE(CDisplayChecks::CheckFonts(view, shell->Settings()));
+}
+
+TEST_F(ShellTest, PostedMeterRefreshReachesTheView) {
+    Start();
+    view->commands.clear();
+    std::thread worker([this] { shell->Ui().PostViewCommand(command::kMeterRefresh); });
+    worker.join();
+    test::FlushEvents();
+    EXPECT_EQ(view->commands, (std::vector<int>{command::kMeterRefresh}));
+}
+
+}  // namespace
+}  // namespace arvestra
