@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <span>
 
 #include "model/DelayMath.h"
@@ -20,7 +21,7 @@ struct Unit {
     bool celsius = false;
 };
 
-constexpr Unit kFrequencyUnits[] = {{"kHz", 1000.0}, {"Hz", 1.0}};
+constexpr Unit kFrequencyUnits[] = {{"Hz", 1.0}, {"kHz", 1000.0}};
 constexpr Unit kDecibelUnits[] = {{"dB", 1.0}};
 constexpr Unit kBandwidthUnits[] = {{"bw", 1.0}};
 constexpr Unit kQUnits[] = {{"Q", 1.0}};
@@ -60,13 +61,26 @@ std::span<const Unit> UnitsOf(Scale scale) {
     return {};
 }
 
-// The unit "get --units" prints for a scale.
+// The unit "get --units" prints for a scale: the first it accepts (Hz, dB, ms, F...).
 const Unit* PrintedUnit(Scale scale) {
     const std::span<const Unit> units = UnitsOf(scale);
-    if (units.empty()) return nullptr;
-    // Frequencies print in Hz, times in ms, temperatures in F.
-    if (scale == Scale::Frequency) return &units[1];
-    return &units[0];
+    return units.empty() ? nullptr : &units[0];
+}
+
+// How far a printed value may lie from the code's own value: less than half the way to the
+// nearest code with a different value, so that a value at either end of a scale is not
+// rounded to something it is not (0.05 must not print as 0 just because 0 maps to the same
+// lowest code). Infinite when no neighbour has a different value.
+double PrintTolerance(Scale scale, int code) {
+    const CodeRange codes = ScaleCodes(scale);
+    const double value = valueOf(scale, code);
+    double nearest = HUGE_VAL;
+    for (const int neighbour : {code - 1, code + 1}) {
+        if (neighbour < codes.lowest || neighbour > codes.highest) continue;
+        const double distance = std::fabs(valueOf(scale, neighbour) - value);
+        if (distance > 0.0 && distance < nearest) nearest = distance;
+    }
+    return nearest / 2.0;
 }
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
@@ -196,9 +210,11 @@ std::string FormatParamValue(Scale scale, int code) {
     const Unit* unit = PrintedUnit(scale);
     if (unit == nullptr) return std::to_string(code);
     const double value = valueOf(scale, code) / unit->factor;
+    const double tolerance = PrintTolerance(scale, code) / unit->factor;
     for (int decimals = 0; decimals <= 6; ++decimals) {
         char number[64];
         std::snprintf(number, sizeof number, "%.*f", decimals, value);
+        if (!(std::fabs(std::strtod(number, nullptr) - value) < tolerance)) continue;
         const std::string candidate = std::string(number) + unit->suffix;
         const ValueParse back = ParseParamValue(candidate, scale);
         if (back.code && *back.code == code) return candidate;

@@ -1,4 +1,7 @@
 // arvestra-cli: the headless front end over the core, for scripting, backups and automation.
+#include <cstdio>
+#include <string>
+
 #include <CLI/CLI.hpp>
 
 #include "cli/ExitStatus.h"
@@ -14,6 +17,13 @@ constexpr char kFooter[] =
     "  arvestra-cli create --port /tmp/bus hall.kvx\n"
     "  arvestra-cli info hall.kvx";
 
+bool IsVerb(const arvestra::cli::VerbList& verbs, const std::string& word) {
+    for (const arvestra::cli::Verb& verb : verbs) {
+        if (verb.command->get_name() == word) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -26,6 +36,11 @@ int main(int argc, char** argv) {
     app.footer(kFooter);
     VerbList verbs;
     AddAllVerbs(app, verbs);
+    // The parser would only say that a verb is required; name the word that is not one.
+    if (argc > 1 && argv[1][0] != '-' && !IsVerb(verbs, argv[1])) {
+        std::fprintf(stderr, "arvestra-cli: unknown verb %s (see arvestra-cli --help)\n", argv[1]);
+        return kExitUsage;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
