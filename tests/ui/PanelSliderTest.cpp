@@ -111,6 +111,19 @@ TEST_F(PanelSliderTest, DragBackAndForthKeepsTheGrabOffset) {
     QTest::mouseRelease(&slider, Qt::LeftButton, Qt::NoModifier, QPoint(74, 8));
 }
 
+TEST_F(PanelSliderTest, DisablingTheSliderMidDragLetsGoOfTheThumb) {
+    QSignalSpy released(&slider, &QAbstractSlider::sliderReleased);
+    QTest::mousePress(&slider, Qt::LeftButton, Qt::NoModifier, QPoint(8, 8));
+    ASSERT_TRUE(slider.IsDragging());
+    slider.setEnabled(false);
+    EXPECT_FALSE(slider.IsDragging());
+    EXPECT_FALSE(slider.isSliderDown());
+    EXPECT_EQ(released.count(), 1);
+    slider.setEnabled(true);
+    QTest::mouseMove(&slider, QPoint(60, 8));
+    EXPECT_EQ(slider.value(), 152) << "a later move without a press drags nothing";
+}
+
 TEST_F(PanelSliderTest, DraggingAVerticalSliderMovesAlongY) {
     MakeVertical(0, 60);
     slider.setValue(30);
@@ -221,8 +234,9 @@ TEST_F(PanelSliderTest, WheelAwayFromTheUserMovesTheThumbTowardsTheStart) {
 TEST_F(PanelSliderTest, ValueChangeRepaintsOnlyTheOldAndNewThumb) {
     PaintRecorder paints(slider);
     slider.setValue(152);
+    slider.setRange(152, 232);
     FlushEvents();
-    EXPECT_EQ(paints.Count(), 0) << "an unchanged value paints nothing";
+    EXPECT_EQ(paints.Count(), 0) << "an unchanged value or range paints nothing";
     slider.setValue(192);
     FlushEvents();
     QRegion expected(QRect(1, 1, 15, 15));

@@ -11,7 +11,7 @@
 namespace arvestra {
 
 CSelectDeviceDialog::CSelectDeviceDialog(CQ7310Doc& document, int initialAddress, QWidget* parent)
-    : CUnitDialog(QStringLiteral("Select Device"), 206, 122, parent),
+    : CUnitDialog(QStringLiteral("Select Device"), 211, 122, parent),
       doc(document),
       selectedAddress(initialAddress) {
     list = new QListWidget(this);
@@ -19,9 +19,9 @@ CSelectDeviceDialog::CSelectDeviceDialog(CQ7310Doc& document, int initialAddress
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     editName = new QPushButton(QStringLiteral("&Edit Device Name"), this);
-    Place(ok, 134, 7, 65, 14);
-    Place(cancel, 134, 24, 65, 14);
-    Place(editName, 134, 101, 65, 14);
+    Place(ok, 134, 7, 70, 14);
+    Place(cancel, 134, 24, 70, 14);
+    Place(editName, 134, 101, 70, 14);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -18,7 +18,7 @@ CSelectPresetDialog::CSelectPresetDialog(CQ7310Doc& document, QWidget* parent)
     presetGroup->setExclusive(true);
     for (int preset = 1; preset <= 8; ++preset) {
         auto* radio = new QRadioButton(QStringLiteral("Preset &%1").arg(preset), this);
-        Place(radio, 11, 7 + (preset - 1) * 14, 130, 10);
+        Place(radio, 11, 7 + (preset - 1) * 14, 122, 10);
         presetGroup->addButton(radio, preset);
         presets.at(preset - 1) = radio;
         connect(radio, &QRadioButton::clicked, this, [this, preset] { OnPresetClicked(preset); });
@@ -38,9 +38,9 @@ CSelectPresetDialog::CSelectPresetDialog(CQ7310Doc& document, QWidget* parent)
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     editName = new QPushButton(QStringLiteral("&Edit Preset Name"), this);
-    Place(ok, 147, 7, 60, 14);
-    Place(cancel, 147, 24, 60, 14);
-    Place(editName, 147, 101, 60, 14);
+    Place(ok, 138, 7, 70, 14);
+    Place(cancel, 138, 24, 70, 14);
+    Place(editName, 138, 101, 70, 14);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &CSelectPresetDialog::reject);

@@ -2,7 +2,10 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace arvestra {
 
@@ -33,6 +36,7 @@ CGuardedMessageBox::CGuardedMessageBox(const UiQuestion& question, QWidget* pare
     // The core's message texts are UTF-8 (file paths may appear in them).
     setText(QString::fromUtf8(question.text.data(), static_cast<qsizetype>(question.text.size())));
     setTextFormat(Qt::PlainText);
+    KeepLinesWhole();
     setIcon(IconOf(question.icon));
     setStandardButtons(ButtonsOf(question.buttons));
     setDefaultButton(DefaultButtonOf(question.buttons));
@@ -44,6 +48,21 @@ CGuardedMessageBox::CGuardedMessageBox(const UiQuestion& question, QWidget* pare
     if (escape == QMessageBox::NoButton) {
         setWindowFlag(Qt::WindowCloseButtonHint, false);
     }
+}
+
+void CGuardedMessageBox::KeepLinesWhole() {
+    // The texts break their lines where they mean to; the box's own wrapping at half the screen
+    // would split the error-number line. Lines up to a sensible width stay whole.
+    auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (label == nullptr) {
+        return;
+    }
+    const QFontMetrics metrics(label->font());
+    int widest = 0;
+    for (const QString& line : text().split('\n')) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    label->setMinimumWidth(std::min(widest + metrics.averageCharWidth(), kMaxLineWidth));
 }
 
 UiAnswer CGuardedMessageBox::Run() {

@@ -33,6 +33,9 @@ class CGuardedMessageBox : public QMessageBox {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void KeepLinesWhole();
+
+    static constexpr int kMaxLineWidth = 640;
     ButtonSet buttonSet;
 };
 
