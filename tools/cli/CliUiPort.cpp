@@ -67,8 +67,17 @@ std::string CliUiPort::WithPortAlias(const std::string& text) const {
         name = aliasName_;
         path = aliasPath_;
     }
-    if (name.empty() || text.find("serial port " + name) == std::string::npos) return text;
-    return text + "\n(" + name + " is " + path + " here)";
+    if (name.empty()) return text;
+    // "serial port COM1" but not "serial port COM12".
+    const std::string mention = "serial port " + name;
+    for (std::size_t at = text.find(mention); at != std::string::npos;
+         at = text.find(mention, at + 1)) {
+        const std::size_t after = at + mention.size();
+        if (after == text.size() || text[after] < '0' || text[after] > '9') {
+            return text + "\n(" + name + " is " + path + " here)";
+        }
+    }
+    return text;
 }
 
 }  // namespace arvestra::cli

@@ -36,24 +36,29 @@ int TakeChannel(std::string_view& name) {
     return kNoChannel;
 }
 
-// Splits a trailing ".N" (digits only) off the end; 0 when there is none, -1 when N is not a
-// number that fits.
+// An element number that was not given.
+constexpr int kNoElement = -1;
+// An element number too large to hold.
+constexpr int kElementTooLarge = -2;
+
+// Splits a trailing ".N" (digits only) off the end: N, kNoElement when there is none, or
+// kElementTooLarge.
 int TakeElementNumber(std::string_view& name) {
     const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot + 1 == name.size()) return 0;
+    if (dot == std::string_view::npos || dot + 1 == name.size()) return kNoElement;
     const std::string_view digits = name.substr(dot + 1);
     for (const char c : digits) {
-        if (c < '0' || c > '9') return 0;
+        if (c < '0' || c > '9') return kNoElement;
     }
     int number = 0;
     const auto [end, fault] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
     name = name.substr(0, dot);
-    if (fault != std::errc{} || end != digits.data() + digits.size()) return -1;
+    if (fault != std::errc{} || end != digits.data() + digits.size()) return kElementTooLarge;
     return number;
 }
 
 ParamNameParse ParseCompound(ParamKind kind, std::string_view shown, int channel, int element) {
-    if (element != 0) return Error(std::string(shown) + " takes no element number");
+    if (element != kNoElement) return Error(std::string(shown) + " takes no element number");
     if (kind == ParamKind::PresetName) {
         if (channel != kNoChannel) return Error("name belongs to no channel: drop the ch1./ch2.");
         return Found(ParamRef{kind, ParamField::EqType, kNoChannel, 0});
@@ -78,12 +83,14 @@ ParamNameParse ParseField(std::string_view original, std::string_view fieldName,
         return Error(base + " belongs to no channel: drop the ch1./ch2.");
     }
     if (!info.isArray()) {
-        if (element != 0) return Error(base + " is a single value: drop the element number");
+        if (element != kNoElement)
+            return Error(base + " is a single value: drop the element number");
         return Found(ParamRef{ParamKind::Field, *field, channel, 0});
     }
     const std::string range = "1 to " + std::to_string(info.indexCount);
-    if (element == 0)
+    if (element == kNoElement) {
         return Error(base + " has elements " + range + ": add .N, e.g. " + base + ".1");
+    }
     if (element < 1 || element > info.indexCount) {
         return Error(std::string(original) + ": the element number must be " + range);
     }
@@ -96,13 +103,20 @@ ParamNameParse ParseParamName(std::string_view name) {
     if (name.empty()) return Error("empty parameter name");
     std::string_view rest = name;
     const int channel = TakeChannel(rest);
-    if (rest == kDelayTime) return ParseCompound(ParamKind::DelayTime, kDelayTime, channel, 0);
-    if (rest == kTemperature)
-        return ParseCompound(ParamKind::Temperature, kTemperature, channel, 0);
-    if (rest == kPresetName) return ParseCompound(ParamKind::PresetName, kPresetName, channel, 0);
+    if (rest == kDelayTime) {
+        return ParseCompound(ParamKind::DelayTime, kDelayTime, channel, kNoElement);
+    }
+    if (rest == kTemperature) {
+        return ParseCompound(ParamKind::Temperature, kTemperature, channel, kNoElement);
+    }
+    if (rest == kPresetName) {
+        return ParseCompound(ParamKind::PresetName, kPresetName, channel, kNoElement);
+    }
     std::string_view fieldName = rest;
     const int element = TakeElementNumber(fieldName);
-    if (element < 0) return Error(std::string(name) + ": the element number is too large");
+    if (element == kElementTooLarge) {
+        return Error(std::string(name) + ": the element number is too large");
+    }
     if (fieldName == kDelayTime || fieldName == kTemperature || fieldName == kPresetName) {
         return Error(std::string(fieldName) + " takes no element number");
     }
