@@ -78,7 +78,8 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
 
     // ---- Storage ---------------------------------------------------------------------------
 
-    // Works on these 528,638 bytes from now on (the mapped working copy); reselects the device.
+    // Works on these 528,638 bytes from now on (the mapped working copy). No device is selected
+    // afterwards and the dirty range is empty; the caller selects the first device.
     void AttachStorage(std::span<uint8_t, kLocationSize> bytes);
     // Goes back to the document's own in-memory buffer (before the attached bytes go away).
     void DetachStorage();
