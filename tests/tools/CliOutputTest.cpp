@@ -77,6 +77,7 @@ class Summaries : public ::testing::Test {
         location_.SetRecordInt(2, kRecPresetModified, 1);
         for (int p = 1; p <= 8; ++p) location_.SetPresetName(2, p, "P" + std::to_string(p));
         location_.SetDeviceName(0, "Four");
+        location_.SetPresetName(0, 2, "Two\nlines\x1B");
     }
 
     std::vector<std::uint8_t> bytes_;
@@ -117,6 +118,9 @@ TEST_F(Summaries, PrintAsTextJsonAndScanLines) {
                           "\"bypass\": [false, true], \"current_preset\": 3, "
                           "\"preset_modified\": true, \"presets\": [\"P1\", "));
     EXPECT_EQ(FormatDevicesJson({}), "{\"devices\": []}\n");
+    // A name holding control characters stays on its line.
+    EXPECT_THAT(text, HasSubstr("  Preset 2: Two?lines?\n"));
+    EXPECT_THAT(json, HasSubstr("\"Two\\nlines\\u001b\""));
     EXPECT_EQ(FormatScanLine(devices[1]),
               "9\tB\xC3\xBChne \"links\"\tapplication 7\trevision 1.3\tbase -0.5\n");
 }
@@ -127,6 +131,14 @@ TEST(JsonStrings, EscapeWhatJsonForbids) {
     EXPECT_EQ(JsonString("\n\r\t"), "\"\\n\\r\\t\"");
     EXPECT_EQ(JsonString(std::string("\x01\x1F\x7F", 3)), "\"\\u0001\\u001f\\u007f\"");
     EXPECT_EQ(JsonString("\xC3\xBC"), "\"\xC3\xBC\"");  // UTF-8 passes unchanged
+}
+
+TEST(PrintableTexts, ReplaceControlCharactersOnly) {
+    EXPECT_EQ(PrintableText("Hall 1"), "Hall 1");
+    EXPECT_EQ(PrintableText("a\nb\rc\td"), "a?b?c?d");
+    EXPECT_EQ(PrintableText("\x1B[2J"), "?[2J");
+    EXPECT_EQ(PrintableText(std::string("\x7F\x01", 2)), "??");
+    EXPECT_EQ(PrintableText("B\xC3\xBChne"), "B\xC3\xBChne");
 }
 
 TEST(Tenths, PrintWithOneDecimal) {

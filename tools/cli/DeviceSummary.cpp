@@ -55,7 +55,7 @@ std::string FormatInfoText(const std::vector<DeviceSummary>& devices) {
     std::string text;
     for (const DeviceSummary& d : devices) {
         text += "Address " + std::to_string(d.address) + " (slot " + std::to_string(d.slot) +
-                "): " + d.name + "\n";
+                "): " + PrintableText(d.name) + "\n";
         text += "  Firmware: application " + std::to_string(d.applicationNumber) + ", revision " +
                 FormatTenths(d.appFirmwareTenths) + ", base revision " +
                 FormatTenths(d.baseFirmwareTenths) + "\n";
@@ -64,10 +64,20 @@ std::string FormatInfoText(const std::vector<DeviceSummary>& devices) {
         text += "  Current preset: " + std::to_string(d.currentPreset) +
                 (d.presetModified ? " (modified)" : "") + "\n";
         for (std::size_t i = 0; i < d.presetNames.size(); ++i) {
-            text += "  Preset " + std::to_string(i + 1) + ": " + d.presetNames[i] + "\n";
+            text +=
+                "  Preset " + std::to_string(i + 1) + ": " + PrintableText(d.presetNames[i]) + "\n";
         }
     }
     return text;
+}
+
+std::string PrintableText(const std::string& utf8) {
+    std::string out = utf8;
+    for (char& c : out) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) c = '?';
+    }
+    return out;
 }
 
 std::string JsonString(const std::string& utf8) {
@@ -126,7 +136,7 @@ std::string FormatDevicesJson(const std::vector<DeviceSummary>& devices) {
 }
 
 std::string FormatScanLine(const DeviceSummary& d) {
-    return std::to_string(d.address) + "\t" + d.name + "\tapplication " +
+    return std::to_string(d.address) + "\t" + PrintableText(d.name) + "\tapplication " +
            std::to_string(d.applicationNumber) + "\trevision " + FormatTenths(d.appFirmwareTenths) +
            "\tbase " + FormatTenths(d.baseFirmwareTenths) + "\n";
 }

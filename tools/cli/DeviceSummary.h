@@ -43,6 +43,10 @@ std::string FormatScanLine(const DeviceSummary& device);
 // A firmware revision in tenths as "1.3" (negative values keep their sign).
 std::string FormatTenths(int tenths);
 
+// Text from a file or a device made safe for a line of output: control characters (a line
+// break, or the escape that starts a terminal sequence) become '?'. UTF-8 passes unchanged.
+std::string PrintableText(const std::string& utf8);
+
 // A string as a JSON string literal (quotes, backslashes and control characters escaped).
 std::string JsonString(const std::string& utf8);
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/CliSession.h"
+#include "cli/DeviceSummary.h"
 #include "cli/ExitStatus.h"
 #include "cli/ParamAccess.h"
 #include "cli/ParamName.h"
@@ -26,7 +27,7 @@ std::string ParamLine(CLocationImage& location, int slot, int image, const Param
                       bool units) {
     std::string value;
     if (ref.kind == ParamKind::PresetName) {
-        value = ReadImageName(location, slot, image);
+        value = PrintableText(ReadImageName(location, slot, image));
     } else {
         const int code = ReadParamCode(location, slot, image, ref);
         value = units ? FormatParamValue(ScaleOfParam(ref), code) : std::to_string(code);
