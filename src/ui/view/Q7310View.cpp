@@ -161,6 +161,8 @@ bool CQ7310View::AnyDevicePresent() const {
 // ---- First showing -----------------------------------------------------------------------
 
 void CQ7310View::OnInitialUpdate() {
+    // The form's own initial update: a full refresh, as every newly loaded document gets.
+    OnUpdate(0);
     if (initialised) return;
     CDisplayChecks::CheckFonts(this, settings);
     for (CColorButton* button : chainButtons) {
@@ -367,7 +369,10 @@ void CQ7310View::OnUpdate(int hint) {
             RefreshChainButtons();
             break;
         case 3:
+            // A new, opened or re-initialised document: back to the configuration page, then
+            // the full refresh of a newly loaded document (online label, sliders, all pages).
             if (initialised) ShowPage(PageKind::Configuration, 0);
+            FullRefresh();
             break;
         default:
             break;

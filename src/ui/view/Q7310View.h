@@ -41,8 +41,8 @@ class CQ7310View : public QWidget, public IFrameView, public IPageHost {
     QWidget* Widget() override { return this; }
     bool OnCommand(int id) override;
     bool CommandState(int id, bool& enabled, bool& checked) override;
-    // Hints 0 and 1: full refresh; 2: chain buttons only; 3: back to the configuration page;
-    // others are ignored.
+    // Hints 0 and 1: full refresh; 2: chain buttons only; 3 (a document was loaded): back to
+    // the configuration page and a full refresh; others are ignored.
     void OnUpdate(int hint) override;
     // First showing: colours, ranges, the frame fitted to the picture, the pages, the chain
     // geometry, the tool tip; then the configuration page and a full refresh. Runs once.

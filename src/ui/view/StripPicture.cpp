@@ -35,7 +35,7 @@ constexpr std::array<Caption, 12> kCaptions{{
     {"Output Level", {272, kCaptionTopDu, 102, 9}, TextAlign::Centre, true},
     {"Ch 1", {4, 282, 21, 18}, TextAlign::Centre, true},
     {"Ch 2", {4, 307, 21, 19}, TextAlign::Centre, true},
-    {"dBFS", {4, kMeterScaleTopDu, 21, kMeterScaleHeightDu}, TextAlign::Right, false},
+    {"dBFS", {4, kMeterScaleTopDu, 17, kMeterScaleHeightDu}, TextAlign::Right, false},
     {"dBu", {379, kMeterScaleTopDu, 16, kMeterScaleHeightDu}, TextAlign::Left, false},
     {"H", {138, 284, 7, 6}, TextAlign::Centre, false},
     {"L", {138, 294, 7, 6}, TextAlign::Centre, false},

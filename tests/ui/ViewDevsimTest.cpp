@@ -1,0 +1,144 @@
+// The editor with its real main view against arvestra-devsim: the frame fitted to the picture,
+// meters that move while online, following a preset changed at the device, and pictures of the
+// main window offline and online (written when ARVESTRA_SCREENSHOT_DIR names a directory).
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+
+#include "document/CQ7310Doc.h"
+#include "integration/DevsimChild.h"
+#include "link/DeviceCommandsLink.h"
+#include "ui/ShellTestSupport.h"
+#include "ui/UiTestSupport.h"
+#include "ui/controls/ColorButton.h"
+#include "ui/controls/LevelMeter.h"
+#include "ui/controls/PanelSlider.h"
+#include "ui/dialogs/GoOnlineDialog.h"
+#include "ui/pages/PageDialog.h"
+#include "ui/shell/CommandIds.h"
+#include "ui/shell/DocumentActions.h"
+#include "ui/shell/EditorShell.h"
+#include "ui/shell/MainFrame.h"
+#include "ui/view/Q7310View.h"
+
+namespace arvestra {
+namespace {
+
+using devsim_it::DevsimChild;
+using shelltest::BoxAnswerer;
+using shelltest::ScopedSettings;
+
+class ViewDevsimTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        settings.SetValue(QStringLiteral("DontWarnAboutNonSmallFonts"), 1);
+        sim = std::make_unique<DevsimChild>(std::vector<std::string>{"--devices", "1,3"});
+        ASSERT_FALSE(sim->FirstLine().empty()) << "the simulator did not start";
+        qputenv("ARVESTRA_COM2", QByteArray::fromStdString(sim->FirstLine()));
+        shell = std::make_unique<CEditorShell>(
+            [this](CQ7310Doc& doc, CAppSettings& appSettings, QWidget* frame) {
+                view = new CQ7310View(doc, appSettings, frame);
+                return view;
+            });
+        shell->SetDisplayOverride({{0, 0, 1280, 1024}, 24});
+        ASSERT_TRUE(shell->Startup({}));
+        test::FlushEvents();
+    }
+    void TearDown() override {
+        shell.reset();
+        qunsetenv("ARVESTRA_COM2");
+    }
+    void WorkOnline(int choice) {
+        shell->Actions().askGoOnlineChoice = [choice] { return choice; };
+        shell->Frame()->Action(command::kWorkOnline)->trigger();
+    }
+    // Makes the device at the current address run another preset, as its front panel would.
+    void RecallOnDevice(int preset) {
+        CQ7310Doc& doc = shell->Doc();
+        const PauseResult pause = doc.PauseWorker(true);
+        ASSERT_EQ(pause.ok, 1);
+        ASSERT_EQ(SendRecallPreset(doc.link, preset), 1);
+        doc.ResumeWorker(pause.saved);
+    }
+    bool AnyMeterAbove(int position) {
+        for (const int id : {1127, 1128, 1129, 1130}) {
+            if (view->Meter(id)->Position() > position) return true;
+        }
+        return false;
+    }
+    void Save(const QString& name) {
+        const QPixmap picture = shell->Frame()->grab();
+        ASSERT_FALSE(picture.isNull());
+        const QString directory = qEnvironmentVariable("ARVESTRA_SCREENSHOT_DIR");
+        if (directory.isEmpty()) return;
+        QDir().mkpath(directory);
+        EXPECT_TRUE(picture.save(QDir(directory).filePath(name + QStringLiteral(".png"))));
+    }
+
+    ScopedSettings settings;
+    std::unique_ptr<DevsimChild> sim;
+    std::unique_ptr<CEditorShell> shell;
+    CQ7310View* view = nullptr;
+};
+
+TEST_F(ViewDevsimTest, FrameFitsThePictureAndTheViewIsItsCentralWidget) {
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(shell->Frame()->centralWidget(), view);
+    EXPECT_TRUE(view->IsInitialised());
+    const PixelRect picture = view->PictureRectangle();
+    EXPECT_EQ(view->size(), QSize(picture.right + 5, picture.bottom + 5));
+    EXPECT_EQ(view->geometry().width(), shell->Frame()->width());
+    EXPECT_EQ(view->OnlineLabel()->text(), QStringLiteral("Offline"));
+    Save(QStringLiteral("main-window-offline"));
+
+    // A routed preset: channel 1 runs EQ, low pass, compressor; channel 2 taps it after the EQ.
+    CQ7310Doc& doc = shell->Doc();
+    const int chain[16] = {1, 11, 5, 0, 0, 0, 0, 0, 0, 2, 3, 0, 0, 0, 0, 0};
+    for (int slot = 0; slot < 16; ++slot) doc.Set(ParamField::ChainSlot, 0, slot, chain[slot]);
+    doc.Set(ParamField::JoinOn, 0, 1);
+    doc.Set(ParamField::JoinTarget, 0, 1);
+    doc.Set(ParamField::JoinPosition, 0, 0, 1);
+    doc.Set(ParamField::JoinPosition, 0, 1, 1);
+    view->OnUpdate(0);
+    shell->Frame()->OnCommand(command::kViewLowPassA);
+    test::FlushEvents();
+    EXPECT_TRUE(view->ChainButton(1)->isVisible());
+    EXPECT_EQ(view->CurrentBlock(), 11);
+    Save(QStringLiteral("main-window-chain"));
+}
+
+TEST_F(ViewDevsimTest, OnlineTheMetersMoveAndTheViewFollowsThePresetOfTheDevice) {
+    BoxAnswerer answerer(shell->Ui());
+    WorkOnline(CGoOnlineDialog::kCreateNew);
+    ASSERT_EQ(shell->App().IsOnline(), 1);
+    CQ7310Doc& doc = shell->Doc();
+    EXPECT_EQ(view->OnlineLabel()->text(), QStringLiteral("Online"));
+    ASSERT_TRUE(test::WaitUntil([&] { return AnyMeterAbove(0); }, 10000))
+        << "no meter moved while online";
+
+    // An edit leaves the preset modified; the device then runs preset 3. The view follows it
+    // without asking whether to save the modified preset.
+    doc.Set(ParamField::InputLevel, 0, 170);
+    ASSERT_EQ(doc.PresetModified(), 1);
+    RecallOnDevice(3);
+    ASSERT_TRUE(test::WaitUntil([&] { return doc.CurrentPreset() == 3; }, 10000));
+    test::FlushEvents();
+    EXPECT_EQ(doc.PresetModified(), 0);
+    EXPECT_EQ(answerer.Unexpected(), 0);
+    EXPECT_TRUE(answerer.Shown().empty());
+    EXPECT_EQ(view->VisiblePage()->PresetNameLabel()->text(), QStringLiteral("3 - Preset 3"));
+    EXPECT_EQ(view->LevelSlider(0)->value(), 192);  // preset 3's level, read back
+    EXPECT_EQ(shell->App().IsOnline(), 1);
+
+    Save(QStringLiteral("main-window-online"));
+    answerer.Push(QMessageBox::No);
+    shell->Frame()->Action(command::kWorkOnline)->trigger();
+    test::FlushEvents();
+    EXPECT_EQ(view->OnlineLabel()->text(), QStringLiteral("Offline"));
+    EXPECT_TRUE(test::WaitUntil([&] { return !AnyMeterAbove(0); }, 5000));
+}
+
+}  // namespace
+}  // namespace arvestra
