@@ -4,6 +4,7 @@
 
 #include "ui/shell/AppIcon.h"
 #include "ui/shell/EditorShell.h"
+#include "ui/view/Q7310View.h"
 
 namespace arvestra {
 
@@ -33,7 +34,10 @@ bool CArvestraApp::Startup() {
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A Location File (.kvx) to open."));
     parser.process(*this);
-    shell = std::make_unique<CEditorShell>();
+    shell = std::make_unique<CEditorShell>(
+        [](CQ7310Doc& doc, CAppSettings& settings, QWidget* frame) -> IFrameView* {
+            return new CQ7310View(doc, settings, frame);
+        });
     return shell->Startup(parser.positionalArguments());
 }
 
