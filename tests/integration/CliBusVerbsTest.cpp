@@ -329,6 +329,22 @@ TEST_F(CliBusVerbs, RecallOnOneDeviceTouchesNoOther) {
     EXPECT_EQ(WithCommand(bus.Requests(), CMD_RECALL_PRESET).size(), 1u);
 }
 
+TEST_F(CliBusVerbs, ComNamesResolveThroughThePortMap) {
+    SimulatedBus bus(dir_, "6");
+    ::setenv("ARVESTRA_COM3", bus.Port().c_str(), 1);
+    ::setenv("ARVESTRA_COM4", dir_.File("absent").c_str(), 1);
+    const CliRun found = RunCli({"scan", "--port", "COM3"});
+    const CliRun missing = RunCli({"scan", "--port", "com4"});
+    ::unsetenv("ARVESTRA_COM3");
+    ::unsetenv("ARVESTRA_COM4");
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_THAT(found.out, ::testing::StartsWith("6\tDevice 6\t"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_THAT(missing.err, HasSubstr("Couldn't open serial port COM4."));
+    EXPECT_THAT(missing.err, HasSubstr("error number: 12 - 4 - 2 - 0"));
+    EXPECT_THAT(missing.err, Not(HasSubstr(" here)")));
+}
+
 TEST_F(CliBusVerbs, ABusOverTcpWorksLikeATerminal) {
     devsim_it::DevsimChild child({"--devices", "4", "--tcp", "0"});
     ASSERT_THAT(child.FirstLine(), ::testing::StartsWith("tcp:127.0.0.1:"));
