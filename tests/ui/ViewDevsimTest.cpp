@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QTest>
 
 #include "document/CQ7310Doc.h"
 #include "integration/DevsimChild.h"
@@ -133,9 +134,13 @@ TEST_F(ViewDevsimTest, OnlineTheMetersMoveAndTheViewFollowsThePresetOfTheDevice)
     EXPECT_EQ(shell->App().IsOnline(), 1);
 
     Save(QStringLiteral("main-window-online"));
+    // The page's "Offline" latch goes offline through the frame's "&Work Online".
     answerer.Push(QMessageBox::No);
-    shell->Frame()->Action(command::kWorkOnline)->trigger();
+    QTest::mouseClick(view->VisiblePage()->OfflineButton(), Qt::LeftButton);
     test::FlushEvents();
+    EXPECT_EQ(shell->App().IsOnline(), 0);
+    EXPECT_EQ(answerer.Shown().size(), 1u);
+    EXPECT_TRUE(view->VisiblePage()->OfflineButton()->IsLatched());
     EXPECT_EQ(view->OnlineLabel()->text(), QStringLiteral("Offline"));
     EXPECT_TRUE(test::WaitUntil([&] { return !AnyMeterAbove(0); }, 5000));
 }
