@@ -22,11 +22,12 @@ using shelltest::BoxAnswerer;
 using shelltest::ScopedSettings;
 
 class GoOnlineDevsimTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         sim = std::make_unique<DevsimChild>(std::vector<std::string>{"--devices", "1,3,7"});
         ASSERT_FALSE(sim->FirstLine().empty()) << "the simulator did not start";
         qputenv("ARVESTRA_COM2", QByteArray::fromStdString(sim->FirstLine()));
+        settings.SetValue("DontWarnAboutNonSmallFonts", 1);  // whatever the test display's DPI
         shell = std::make_unique<CEditorShell>();
         shell->SetDisplayOverride({{0, 0, 1280, 1024}, 24});
         ASSERT_TRUE(shell->Startup({}));
@@ -69,8 +70,8 @@ TEST_F(GoOnlineDevsimTest, CreateNewLocationFileScansTheBusAndGoesOnline) {
     EXPECT_TRUE(shell->Doc().IsModified());
     ExpectOnlineMenus(true);
     // The worker polls the meters and posts refreshes.
-    EXPECT_TRUE(test::WaitUntil([&] { return shell->Doc().Worker().syncEnabled.load() == 1; },
-                                5000));
+    EXPECT_TRUE(
+        test::WaitUntil([&] { return shell->Doc().Worker().syncEnabled.load() == 1; }, 5000));
 
     // "&Work Online" again goes offline after the upload question (No: straight offline).
     answerer.Push(QMessageBox::No);

@@ -23,15 +23,20 @@
 #include "ui/shell/DisplayWarningDialog.h"
 #include "ui/shell/EditorShell.h"
 #include "ui/shell/MainFrame.h"
+#include "ui/view/Q7310View.h"
 
 namespace arvestra {
 namespace {
 
 class ShellScreenshots : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         QApplication::setWindowIcon(MakeAppIcon());
-        shell = std::make_unique<CEditorShell>();
+        settings.SetValue("DontWarnAboutNonSmallFonts", 1);  // whatever the test display's DPI
+        shell = std::make_unique<CEditorShell>(
+            [](CQ7310Doc& doc, CAppSettings& appSettings, QWidget* frame) -> IFrameView* {
+                return new CQ7310View(doc, appSettings, frame);
+            });
         shell->SetDisplayOverride({{0, 0, 1280, 1024}, 24});
         ASSERT_TRUE(shell->Startup({}));
         CQ7310Doc& doc = shell->Doc();
@@ -81,9 +86,10 @@ TEST_F(ShellScreenshots, EveryWindowAndDialog) {
 
     CGoOnlineDialog goOnline([] { return false; }, parent);
     Shoot(goOnline, QStringLiteral("go-online"));
-    CPortDevicesDialog ports({QString(), QStringLiteral("/dev/serial/by-id/usb-FTDI_USB-RS485-if00"),
-                              QStringLiteral("tcp:192.168.1.20:4001"), QString()},
-                             {}, parent);
+    CPortDevicesDialog ports(
+        {QString(), QStringLiteral("/dev/serial/by-id/usb-FTDI_USB-RS485-if00"),
+         QStringLiteral("tcp:192.168.1.20:4001"), QString()},
+        {}, parent);
     Shoot(ports, QStringLiteral("port-devices"));
 
     CSelectDeviceDialog selectDevice(doc, 3, parent);

@@ -19,6 +19,11 @@ QEvent::Type ServeQuestionEventType() {
     return type;
 }
 
+QEvent::Type ReleaseAnswersEventType() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
 QEvent::Type DrainPostedEventType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
@@ -62,6 +67,10 @@ void CQtUiPort::Shutdown() {
         pending->done = true;
     }
     pendingQuestions.clear();
+    for (PendingQuestion* pending : answeredQuestions) {
+        pending->done = true;  // keeps the answer the user gave
+    }
+    answeredQuestions.clear();
     questionWaiting = false;
     questionAnswered.notify_all();
 }
@@ -107,7 +116,19 @@ UiAnswer CQtUiPort::ShowBox(const UiQuestion& question) {
     return box.Run();
 }
 
-void CQtUiPort::ServePendingQuestions() {
+void CQtUiPort::ReleaseAnswers() {
+    std::lock_guard<std::mutex> lock(questionMutex);
+    if (answeredQuestions.empty()) {
+        return;
+    }
+    for (PendingQuestion* pending : answeredQuestions) {
+        pending->done = true;
+    }
+    answeredQuestions.clear();
+    questionAnswered.notify_all();
+}
+
+void CQtUiPort::ServePendingQuestions(bool fromWait) {
     if (serving) {
         return;  // a question is already on screen further up this stack
     }
@@ -133,8 +154,16 @@ void CQtUiPort::ServePendingQuestions() {
             std::lock_guard<std::mutex> lock(questionMutex);
             pendingQuestions.pop_front();
             pending->answer = answer;
-            pending->done = true;
-            questionAnswered.notify_all();
+            if (fromWait) {
+                // The asking thread goes on only after the wait loop has looked at the shared
+                // flags once more: until then they still say that the box is up, so the time the
+                // box took is not counted against the wait's limit.
+                answeredQuestions.push_back(pending);
+                QCoreApplication::postEvent(this, new QEvent(ReleaseAnswersEventType()));
+            } else {
+                pending->done = true;
+                questionAnswered.notify_all();
+            }
         }
         hold.End();
     }
@@ -142,8 +171,9 @@ void CQtUiPort::ServePendingQuestions() {
 }
 
 void CQtUiPort::KeepResponsive() {
+    ReleaseAnswers();
     if (questionWaiting.load()) {
-        ServePendingQuestions();
+        ServePendingQuestions(true);
     }
     if (repaintClock.elapsed() >= kRepaintIntervalMs && !serving) {
         repaintClock.restart();
@@ -217,7 +247,9 @@ void CQtUiPort::SetWaitCursor(bool on) {
 
 void CQtUiPort::customEvent(QEvent* event) {
     if (event->type() == ServeQuestionEventType()) {
-        ServePendingQuestions();
+        ServePendingQuestions(false);
+    } else if (event->type() == ReleaseAnswersEventType()) {
+        ReleaseAnswers();
     } else if (event->type() == DrainPostedEventType()) {
         DrainPosted();
     }

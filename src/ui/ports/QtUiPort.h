@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 #include "app/UiPort.h"
 #include "ui/ports/EventHold.h"
@@ -76,7 +77,11 @@ class CQtUiPort : public QObject, public UiPort {
 
     bool OnGuiThread() const { return QThread::currentThread() == thread(); }
     UiAnswer ShowBox(const UiQuestion& question);
-    void ServePendingQuestions();
+    // Shows every question waiting from other threads; from a wait loop the answers are handed
+    // back at the loop's next turn (or the next event-loop pass).
+    void ServePendingQuestions(bool fromWait);
+    // Lets the threads whose questions were answered in a wait loop go on.
+    void ReleaseAnswers();
     void DrainPosted();
     void Enqueue(const PostedEntry& entry);
 
@@ -88,6 +93,7 @@ class CQtUiPort : public QObject, public UiPort {
     std::mutex questionMutex;
     std::condition_variable questionAnswered;
     std::deque<PendingQuestion*> pendingQuestions;
+    std::vector<PendingQuestion*> answeredQuestions;
     std::atomic<bool> questionWaiting{false};
     bool shutDown = false;  // guarded by questionMutex
     bool serving = false;   // GUI thread only
