@@ -3,6 +3,7 @@
 // messages, and the address rules.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include "ui/dialogs/EditNameDialog.h"
 #include "ui/dialogs/GoOnlineDialog.h"
 #include "ui/dialogs/NewDeviceAddressDialog.h"
+#include "ui/dialogs/PortDevicesDialog.h"
 #include "ui/dialogs/SelectDeviceDialog.h"
 #include "ui/dialogs/SelectPresetDialog.h"
 
@@ -479,6 +481,31 @@ TEST(GoOnlineDialog, EachButtonGivesItsChoiceAndUploadNeedsAYes) {
         EXPECT_EQ(finished, c.closes ? 1 : 0) << c.button;
         EXPECT_EQ(asked, c.button == 1 ? 1 : 0) << c.button;
     }
+}
+
+}  // namespace
+}  // namespace arvestra
+
+namespace arvestra {
+namespace {
+
+TEST(PortDevicesDialog, ShowsStoredPathsAndLocksPortsTheEnvironmentNames) {
+    const QStringList stored{QString(), QStringLiteral("/dev/serial/by-id/usb-A"),
+                             QStringLiteral("tcp:10.0.0.5:4001"), QStringLiteral("/dev/ttyS9")};
+    const QStringList environment{QString(), QString(), QString(), QStringLiteral("/dev/pts/7")};
+    CPortDevicesDialog dialog(stored, environment, nullptr);
+    EXPECT_EQ(dialog.Field(1)->currentText(), QString());
+    EXPECT_EQ(dialog.Field(2)->currentText(), QStringLiteral("/dev/serial/by-id/usb-A"));
+    EXPECT_EQ(dialog.Field(4)->currentText(), QStringLiteral("/dev/pts/7"));
+    EXPECT_FALSE(dialog.Field(4)->isEnabled());
+    dialog.Field(1)->setEditText(QStringLiteral("  /dev/ttyUSB0 "));
+    dialog.Field(3)->setEditText(QString());
+    // Entries are trimmed; a port held by the environment keeps its stored path.
+    EXPECT_EQ(dialog.Paths(), (QStringList{QStringLiteral("/dev/ttyUSB0"),
+                                           QStringLiteral("/dev/serial/by-id/usb-A"), QString(),
+                                           QStringLiteral("/dev/ttyS9")}));
+    EXPECT_EQ(CPortDevicesDialog::DefaultPath(1), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(CPortDevicesDialog::DefaultPath(4), QStringLiteral("/dev/ttyS3"));
 }
 
 }  // namespace

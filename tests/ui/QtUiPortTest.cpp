@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <atomic>
 #include <chrono>
@@ -17,6 +18,7 @@
 #include "support/FakeClock.h"
 #include "ui/ShellTestSupport.h"
 #include "ui/UiTestSupport.h"
+#include "ui/ports/EventHold.h"
 #include "ui/ports/GuardedMessageBox.h"
 #include "ui/ports/QtUiPort.h"
 
@@ -296,6 +298,59 @@ TEST(QtUiPortWait, WorkerQuestionFromTheEventLoopHoldsPostedCommandsUntilAnswere
     EXPECT_TRUE(boxWasUp);
     EXPECT_EQ(receivedWhileUp, 0);
     EXPECT_EQ(received, (std::vector<int>{32809}));
+}
+
+}  // namespace
+}  // namespace arvestra
+
+namespace arvestra {
+namespace {
+
+// While a hold is on, input and application timers aimed outside the box wait and then arrive
+// in their order; events for the box itself, and the toolkit's own, pass at once.
+TEST(EventHold, HeldEventsRunAfterTheHoldInOrderAndTheBoxStillGetsItsOwn) {
+    QWidget box;
+    QPushButton inside(QStringLiteral("in"), &box);
+    QPushButton outside(QStringLiteral("out"));
+    std::vector<std::string> order;
+    QObject::connect(&inside, &QPushButton::clicked, [&] { order.push_back("inside"); });
+    QObject::connect(&outside, &QPushButton::clicked, [&] { order.push_back("outside"); });
+    int timerRuns = 0;
+    QTimer repeating;
+    repeating.setInterval(1);
+    QObject::connect(&repeating, &QTimer::timeout, [&] {
+        ++timerRuns;
+        repeating.stop();
+        order.push_back("timer");
+    });
+
+    CEventHold hold;
+    hold.Begin(&box);
+    repeating.start();
+    QTest::qSleep(20);
+    auto click = [](QWidget* target) {
+        const QPoint centre = target->rect().center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QCoreApplication::postEvent(
+                target,
+                new QMouseEvent(type, centre, target->mapToGlobal(centre), Qt::LeftButton,
+                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                Qt::NoModifier));
+        }
+    };
+    click(&outside);
+    click(&inside);
+    test::FlushEvents();
+    QTest::qSleep(20);
+    test::FlushEvents();  // the repeating timer ticks again: one held tick stands for all
+    EXPECT_EQ(order, (std::vector<std::string>{"inside"}));
+    EXPECT_EQ(timerRuns, 0);
+    hold.End();
+    EXPECT_FALSE(hold.IsHolding());
+    test::FlushEvents();
+    // Posted events are delivered before timers, so the click was held before the tick.
+    EXPECT_EQ(order, (std::vector<std::string>{"inside", "outside", "timer"}));
+    EXPECT_EQ(timerRuns, 1);
 }
 
 }  // namespace
