@@ -117,7 +117,8 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     // Clears syncEnabled and waits (at most 11-12 s, longer while a link error dialog is up)
     // until the worker is idle; reports 321 on time-out when asked to.
     PauseResult PauseWorker(bool report = true);
-    // syncEnabled = saved (after a successful operation).
+    // syncEnabled = saved (after a successful operation); stays 0 once the application is
+    // offline or a worker exchange has failed.
     void ResumeWorker(int saved);
     // syncEnabled = 1 at the end of a successful go-online.
     void EnableSync();

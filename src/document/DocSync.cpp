@@ -42,7 +42,10 @@ PauseResult CQ7310Doc::PauseWorker(bool report) {
 }
 
 void CQ7310Doc::ResumeWorker(int saved) {
-    worker_.Resume(saved);
+    // A failure on this thread that the user answered with "continue offline" or "exit" cleared
+    // the online flag in the middle of the operation: the worker must not go back to a device
+    // the user has left. Only the next go-online enables it again.
+    worker_.Resume(IsOnline() ? saved : 0);
 }
 
 void CQ7310Doc::EnableSync() {

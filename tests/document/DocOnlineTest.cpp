@@ -2,7 +2,10 @@
 // sent, in which order, to which address, and what the document keeps afterwards.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "document/DocTestSupport.h"
+#include "document/LocationFileTestDir.h"
 
 namespace arvestra::testing {
 namespace {
@@ -261,6 +264,53 @@ TEST(Online, FailedExchangeLeavesTheWorkerPaused) {
     EXPECT_EQ(t.doc.SetBypassA(1), 0);
     EXPECT_EQ(t.doc.Worker().syncEnabled.load(), 0);
 }
+
+// A device read on the user-interface thread fails in the middle of a save that paused a running
+// worker, and the user chooses to continue offline: the save's resume must leave the worker
+// idle, or it would poll the dead device and raise a second error box.
+TEST(Online, SaveWhoseUploadFailsWithIgnoreLeavesTheWorkerIdle) {
+    ScratchDir dir;
+    std::atomic<bool> dead{false};  // outlives the bench, whose worker may still call the port
+    OnlineDoc t;
+    t.ports.Script().responder = [&t, &dead](const Bytes& wire) {
+        Request r;
+        if (ParseRequest(wire, r) && r.command == CMD_READ_DEVICE_INFO) dead = true;
+        return dead ? Bytes{} : t.device.Answer(wire);
+    };
+    t.doc.EnableSync();
+    ASSERT_TRUE(WaitUntil([&] { return !t.device.RequestsOf(CMD_READ_STATUS).empty(); }));
+    t.ui.Push(UiAnswer::Ignore);
+    EXPECT_EQ(t.doc.SaveLocation(dir.File("site.kvx")), 1);
+    EXPECT_EQ(t.app.IsOnline(), 0);
+    EXPECT_EQ(t.doc.Worker().syncEnabled.load(), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    ASSERT_EQ(t.ui.Questions().size(), 1u) << "no second box from the worker";
+    EXPECT_EQ(t.ui.Questions()[0].buttons, ButtonSet::AbortRetryIgnore);
+}
+
+struct ResumeCase {
+    const char* name;
+    int online;
+    int saved;
+    int enabled;  // syncEnabled afterwards
+};
+
+class ResumeWorker : public ::testing::TestWithParam<ResumeCase> {};
+
+TEST_P(ResumeWorker, WakesTheWorkerOnlyWhileOnline) {
+    const ResumeCase& c = GetParam();
+    DocBench t;
+    t.app.SetOnline(c.online);  // no active document: only the flag changes
+    t.doc.ResumeWorker(c.saved);
+    EXPECT_EQ(t.doc.Worker().syncEnabled.load(), c.enabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, ResumeWorker,
+                         ::testing::Values(ResumeCase{"OnlineEnabled", 1, 1, 1},
+                                           ResumeCase{"OnlinePaused", 1, 0, 0},
+                                           ResumeCase{"OfflineEnabled", 0, 1, 0},
+                                           ResumeCase{"OfflinePaused", 0, 0, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace arvestra::testing

@@ -42,6 +42,7 @@ INSTANTIATE_TEST_SUITE_P(Ranges, MarkDirty,
 
 TEST(PauseWorker, BeforeTheWorkerExistsReturnsAtOnceWithTheSavedFlag) {
     DocBench t(false);
+    t.app.SetOnline(1);  // a resume wakes the worker only while online
     t.doc.EnableSync();
     const PauseResult pause = t.doc.PauseWorker(true);
     EXPECT_EQ(pause.ok, 1);
