@@ -134,6 +134,10 @@ int CQ7310Doc::ResolveSlot(int address) const {
 }
 
 void CQ7310Doc::BindDevice(int address) {
+    // The preset the previous device reported says nothing about this one. 0 means "no report
+    // yet", which the view ignores, so a meter refresh still queued cannot recall the other
+    // device's preset here; the record's preset would be the file's value, not a report.
+    if (address != currentAddress) devicePreset.store(0);
     currentAddress = address;
     link.SetAddress(address);
     std::lock_guard<std::mutex> lock(dirtyLock);

@@ -314,7 +314,8 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     int midiDebug = 0;
 
   private:
-    // Binds link address, model and current slot to an address (no pause, no traffic).
+    // Binds link address, model and current slot to an address (no pause, no traffic); another
+    // device's reported preset is forgotten (devicePreset = 0).
     void BindDevice(int address);
     // Makes image 0..8 of the current record the current image.
     void BindImage(int image);

@@ -265,6 +265,49 @@ TEST(Online, FailedExchangeLeavesTheWorkerPaused) {
     EXPECT_EQ(t.doc.Worker().syncEnabled.load(), 0);
 }
 
+// A meter refresh posted before an upload runs after it: devicePreset must not then hold the
+// preset the last uploaded device reported, or the view would recall that preset on the device
+// being edited.
+TEST(Online, UploadingAllDevicesForgetsThePresetTheLastOneReported) {
+    OnlineDoc t;
+    ASSERT_EQ(t.doc.AddDevice(2), 2);
+    t.doc.present[2] = 1;
+    t.ports.Script().responder = [&t](const Bytes& wire) {
+        Request r;
+        if (ParseRequest(wire, r)) {
+            std::lock_guard<std::mutex> lock(t.device.mutex);
+            t.device.preset = r.address == 1 ? 2 : 6;
+        }
+        return t.device.Answer(wire);
+    };
+    ASSERT_EQ(t.doc.UploadAllDevices(), 1);
+    EXPECT_EQ(t.doc.currentAddress, 1);
+    EXPECT_EQ(t.doc.CurrentPreset(), 2);
+    EXPECT_EQ(t.doc.devicePreset.load(), 0) << "unknown until device 1 reports again";
+}
+
+struct BindCase {
+    const char* name;
+    int select;        // the address selected after device 1 reported preset 5
+    int devicePreset;  // afterwards
+};
+
+class SelectReported : public ::testing::TestWithParam<BindCase> {};
+
+TEST_P(SelectReported, KeepsTheReportOnlyForTheSameDevice) {
+    const BindCase& c = GetParam();
+    OnlineDoc t;
+    ASSERT_EQ(t.doc.AddDevice(2), 2);
+    t.doc.devicePreset.store(5);
+    t.doc.SelectDevice(c.select);
+    EXPECT_EQ(t.doc.devicePreset.load(), c.devicePreset);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, SelectReported,
+                         ::testing::Values(BindCase{"SameDevice", 1, 5},
+                                           BindCase{"AnotherDevice", 2, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // A device read on the user-interface thread fails in the middle of a save that paused a running
 // worker, and the user chooses to continue offline: the save's resume must leave the worker
 // idle, or it would poll the dead device and raise a second error box.
