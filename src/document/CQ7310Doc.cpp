@@ -220,6 +220,13 @@ int CQ7310Doc::CountPresentDevices() const {
         std::count_if(present.begin(), present.end(), [](int p) { return p != 0; }));
 }
 
+int CQ7310Doc::FirstPresentAddress() const {
+    for (int a = kFirstAddress; a <= kMaxAddress; ++a) {
+        if (present[static_cast<std::size_t>(a)] != 0) return a;
+    }
+    return 0;
+}
+
 int CQ7310Doc::FirstFreeAddress() const {
     for (int a = kFirstAddress; a <= kMaxAddress; ++a) {
         if (location_.SlotOf(a) == kNoDevice) return a;

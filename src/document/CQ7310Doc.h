@@ -227,6 +227,8 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     // present[a] = 1 for every address in the table; the lowest such address (0 when none).
     int RebuildPresentTable();
     int CountPresentDevices() const;
+    // Lowest address 1..126 marked present; 0 when none is.
+    int FirstPresentAddress() const;
     // Lowest address 1..126 / slot 0..126 not in use; -1 when full.
     int FirstFreeAddress() const;
     int FirstFreeSlot() const;

@@ -123,7 +123,10 @@ int CQ7310Doc::NewLocation() {
             UpdateAllViews(kHintLoaded);
             return 0;
         }
-        if (!EditDeviceInSlot(0)) return 0;
+        // Slot 0 may hold a device that discovery entered and then refused for its firmware
+        // (its table entry stays in the file): edit the first device that was accepted.
+        const int first = FirstPresentAddress();
+        if (first == 0 || !EditDevice(first)) return 0;
         syncLive = 1;
         EnableSync();
     } else {

@@ -198,6 +198,18 @@ INSTANTIATE_TEST_SUITE_P(
                     true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(DiscoveryTest, NewFileModeEditsTheLowestAcceptedDeviceNotARejectedOne) {
+    StartBus({"--devices", "2,4", "--fault", "2:old-firmware"});
+    GoOnline online(app_, *doc_);
+    ASSERT_EQ(online.Run(GoOnlineChoice::kCreateNewLocationFile), 1);
+    EXPECT_EQ(PresentAddresses(), std::vector<int>{4});
+    EXPECT_EQ(Slot(2), 0) << "the entry written before the firmware check stays in the file";
+    EXPECT_EQ(doc_->currentAddress, 4);
+    doc_->PauseWorker(false);
+    auto requests = RequestsByAddress(LogPath());
+    EXPECT_EQ(requests[2], (std::vector<int>{2, 157, 36})) << "the rejected device is left alone";
+}
+
 class EmptyBus : public DiscoveryTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(EmptyBus, IsReportedAndLeavesADefaultDeviceOffline) {
