@@ -160,12 +160,12 @@ void CQ7310Doc::SelectDevice(int address) {
     const PauseResult pause = PauseWorker(true);
     bool sent = true;
     if (pause.ok) {
-        // Edits still pending belong to the device being left: send them to it first.
+        // Edits still pending belong to the device being left: send them to it first, to its
+        // own address (a scan moves the link's address without selecting a device).
+        link.SetAddress(currentAddress);
         sent = FlushDirty() != 0;
     } else {
-        std::lock_guard<std::mutex> lock(dirtyLock);
-        dirtyFirst = 255;
-        dirtyLast = 0;
+        ClearDirtyRange();
     }
     BindDevice(address);
     RecordChains();

@@ -135,17 +135,19 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     int PollStatus() { return worker_.PollStatus(); }
     // PollStatus, then the meter refresh command.
     int PollAndRefresh() { return worker_.PollAndRefresh(); }
-    // Waits until the worker has sent the dirty range; reports 337 after the time limit.
+    // Waits until the worker has sent the dirty range; reports 337 after the time limit. 1 at
+    // once while not live; 0 at once, without a box, after a failure already reported.
     int WaitDirtyFlushed();
     // Clears syncEnabled and waits for the worker to become idle (exit); 0 on time-out.
     int WaitWorkerIdle();
     // Pauses the worker and opens the port; the worker stays paused.
     int OpenLink();
-    // Pauses the worker and closes the port; the worker stays paused.
+    // Pauses the worker, closes the port and drops pending edits; the worker stays paused.
     int CloseLink();
     // Pauses the worker, purges the port and resumes.
     int PurgeLink();
-    // Follows the application's online flag: opens the link, or closes it and refreshes.
+    // Follows the application's online flag: opens the link, or drops pending edits, closes it
+    // and refreshes.
     int ApplyOnlineState() override;
     // Zeroes the meters and posts the refresh command.
     void ClearMeters() override;
@@ -319,6 +321,8 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     // Binds link address, model and current slot to an address (no pause, no traffic); another
     // device's reported preset is forgotten (devicePreset = 0).
     void BindDevice(int address);
+    // Empties the dirty range (its edits will never be sent).
+    void ClearDirtyRange();
     // Makes image 0..8 of the current record the current image.
     void BindImage(int image);
     // CMD_WRITE_IMAGE of bytes 0..249 of image `image` of the current record as `imageNumber`.

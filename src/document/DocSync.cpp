@@ -89,13 +89,24 @@ int CQ7310Doc::SendStoredImage(int image, int imageNumber) {
     return worker_.WriteImageRange(0, bytes, imageNumber);
 }
 
+void CQ7310Doc::ClearDirtyRange() {
+    std::lock_guard<std::mutex> lock(dirtyLock);
+    dirtyFirst = 255;
+    dirtyLast = 0;
+}
+
 int CQ7310Doc::WaitDirtyFlushed() {
     std::int64_t start = clock_.NowSeconds();
     for (;;) {
+        // Nothing is sent while not live, so there is nothing to wait for.
+        if (syncLive.load() == 0) return 1;
         {
             std::lock_guard<std::mutex> lock(dirtyLock);
             if (dirtyLast < dirtyFirst) return 1;
         }
+        // A failure has been reported already (the worker gave up, or the user chose to leave
+        // the device): the range will never be sent, and a second box would only repeat it.
+        if (worker_.failed.load() != 0 || !IsOnline()) return 0;
         Ui().KeepResponsive();
         const std::int64_t now = clock_.NowSeconds();
         if (link.errorDialogShowing.load() != 0) {
@@ -128,6 +139,9 @@ int CQ7310Doc::OpenLink() {
 int CQ7310Doc::CloseLink() {
     if (!PauseWorker(true).ok) return 0;
     link.ClosePort();
+    // Edits still pending belong to the device just left; sent after the next go-online they
+    // would land in whatever device the link then talks to.
+    ClearDirtyRange();
     return 1;
 }
 
@@ -145,6 +159,7 @@ int CQ7310Doc::ApplyOnlineState() {
         return OpenLink();
     }
     syncLive.store(0);
+    ClearDirtyRange();
     if (!CloseLink()) return 0;
     UpdateAllViews(kHintChange);
     return 1;

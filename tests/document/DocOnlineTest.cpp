@@ -107,6 +107,19 @@ TEST(Online, SelectingAnotherDeviceSendsPendingEditsToTheOneLeft) {
     EXPECT_EQ(t.doc.link.Address(), 2);
 }
 
+TEST(Online, PendingEditsGoToTheDeviceLeftWhereverTheLinkPointed) {
+    OnlineDoc t;
+    ASSERT_EQ(t.doc.AddDevice(2), 2);
+    t.device.ClearRequests();
+    t.doc.Set(PF::InputLevel, 0, 170);  // pending for device 1
+    t.doc.link.SetAddress(7);           // as a scan leaves it
+    t.doc.SelectDevice(2);
+    const auto writes = t.device.RequestsOf(CMD_WRITE_IMAGE);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].address, 1);
+    EXPECT_EQ(t.doc.link.Address(), 2);
+}
+
 TEST(Online, DeviceNameIsSentOnlyWhileLive) {
     OnlineDoc t;
     ASSERT_EQ(t.doc.SetDeviceName("Front of House"), 1);

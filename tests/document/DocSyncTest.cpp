@@ -317,6 +317,40 @@ TEST(WaitDirtyFlushed, PausedWorkerIsReportedAs337) {
     EXPECT_GT(t.ui.KeepResponsiveCalls(), 0);
 }
 
+// The range waits for a worker that will never send it: each case returns at once, and none
+// shows the 337 box (a failure has been reported already, or there is nothing to send).
+struct NoWaitCase {
+    const char* name;
+    int syncLive;
+    int online;
+    int workerFailed;
+    int result;
+};
+
+class WaitDirtyFlushedAtOnce : public ::testing::TestWithParam<NoWaitCase> {};
+
+TEST_P(WaitDirtyFlushedAtOnce, NeitherWaitsNorAsks) {
+    const NoWaitCase& c = GetParam();
+    DocBench t;
+    t.GoOnline();
+    t.doc.MarkDirty(40);
+    t.doc.syncLive.store(c.syncLive);
+    t.app.SetOnline(c.online);  // no active document: only the flag changes
+    t.doc.Worker().failed.store(c.workerFailed);
+    t.clock.SetYieldStep(1000);
+    const std::int64_t start = t.clock.NowSeconds();
+    EXPECT_EQ(t.doc.WaitDirtyFlushed(), c.result);
+    EXPECT_LT(t.clock.NowSeconds() - start, 2);
+    EXPECT_TRUE(t.ui.Questions().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(States, WaitDirtyFlushedAtOnce,
+                         ::testing::Values(NoWaitCase{"NotLive", 0, 1, 0, 1},
+                                           NoWaitCase{"NotLiveOffline", 0, 0, 0, 1},
+                                           NoWaitCase{"WorkerFailed", 1, 1, 1, 0},
+                                           NoWaitCase{"OfflineAfterAReportedFailure", 1, 0, 0, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(WaitWorkerIdle, StuckWorkerTimesOutWithoutADialog) {
     Gate gate;  // outlives the bench, whose worker may still call the hook
     DocBench t;
@@ -357,6 +391,35 @@ TEST(OnlineState, SetOnlineOpensAndClosesTheLinkThroughTheObserver) {
     EXPECT_EQ(updates.back(), kHintChange);
     t.app.SetActiveDocument(nullptr);
 }
+
+// Edits still pending when the link goes away belong to a device the user has left; they must
+// not reach whatever device the link talks to at the next go-online.
+struct DropCase {
+    const char* name;
+    void (*leave)(DocBench& t);
+};
+
+class PendingEdits : public ::testing::TestWithParam<DropCase> {};
+
+TEST_P(PendingEdits, AreDroppedWhenTheLinkGoesAway) {
+    DocBench t;
+    t.app.SetActiveDocument(&t.doc);
+    t.GoOnline();
+    t.doc.Set(PF::InputLevel, 0, 170);  // the worker is not enabled: the edit waits
+    ASSERT_LE(t.doc.DirtyRange().first, t.doc.DirtyRange().second);
+    GetParam().leave(t);
+    const auto range = t.doc.DirtyRange();
+    EXPECT_LT(range.second, range.first);
+    EXPECT_EQ(t.doc.WaitDirtyFlushed(), 1);
+    t.app.SetActiveDocument(nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, PendingEdits,
+    ::testing::Values(DropCase{"GoingOffline", [](DocBench& t) { t.app.SetOnline(0); }},
+                      DropCase{"ClosingTheLink",
+                               [](DocBench& t) { ASSERT_EQ(t.doc.CloseLink(), 1); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OnlineState, PurgeLinkResumesTheWorker) {
     DocBench t;
