@@ -128,9 +128,12 @@ std::unique_ptr<WorkingCopy> WorkingCopy::Create(const std::string& sourcePath, 
     copy->fd_ = ::open(copy->path_.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
     if (int error = StepError(kErrOpenWorking, copy->fd_ < 0)) return fail(kErrOpenWorking, error);
 
-    errno = 0;
-    bool sized = ::ftruncate(copy->fd_, static_cast<off_t>(kLocationSize)) == 0;
-    if (int error = StepError(kErrSizeWorking, !sized)) return fail(kErrSizeWorking, error);
+    // The disk blocks of the whole copy are taken now. A file merely extended (sparse) gets
+    // its blocks at the first write into each page of the shared mapping, and on a full disk
+    // that write kills the process with SIGBUS instead of failing here with an error number.
+    const int allocated = ::posix_fallocate(copy->fd_, 0, static_cast<off_t>(kLocationSize));
+    errno = allocated;  // posix_fallocate returns its error instead of setting errno
+    if (int error = StepError(kErrSizeWorking, allocated != 0)) return fail(kErrSizeWorking, error);
 
     errno = 0;
     void* mapped = ::mmap(nullptr, kLocationSize, PROT_READ | PROT_WRITE, MAP_SHARED, copy->fd_, 0);

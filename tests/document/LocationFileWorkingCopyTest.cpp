@@ -1,7 +1,11 @@
 // The temporary working copy: where it lives, its fixed size, what it holds, and every failing
 // step with its error number.
 #include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +51,57 @@ TEST_F(WorkingCopyTest, NewCopyIsAZeroFileOfTheFullSizeWithTheKvxPrefix) {
     auto bytes = copy->Bytes();
     EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0; }));
     EXPECT_EQ(copy->SourceLength(), 0u);
+}
+
+// The disk space of the whole copy is taken when it is made: a full disk is then the reported
+// error 293, never a SIGBUS at the first write into a page of the mapping.
+TEST_F(WorkingCopyTest, DiskSpaceIsReservedWhenTheCopyIsMade) {
+    FileFault fault;
+    auto copy = WorkingCopy::Create("", fault);
+    ASSERT_NE(copy, nullptr);
+    struct stat info {};
+    ASSERT_EQ(::stat(copy->Path().c_str(), &info), 0);
+    EXPECT_GE(static_cast<std::uint64_t>(info.st_blocks) * 512u, kLocationSize);
+}
+
+// Exit codes of the full-disk child.
+constexpr int kChildReported293 = 0;
+constexpr int kChildOtherResult = 1;
+constexpr int kChildCannotMount = 77;
+
+// A temporary directory too small for a working copy, made real: the child process gets its own
+// mount namespace with a 64 KiB tmpfs over `directory`, makes a copy there and writes every
+// byte of it. Needs the right to mount (root in a container or on a CI runner).
+int MakeCopyOnAFullDisk(const std::string& directory) {
+    const pid_t child = ::fork();
+    if (child != 0) {
+        int status = 0;
+        if (child < 0 || ::waitpid(child, &status, 0) != child) return -1;
+        return status;
+    }
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tmpfs", directory.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        ::_exit(kChildCannotMount);
+    }
+    FileFault fault;
+    auto copy = WorkingCopy::Create("", fault);
+    if (copy) {
+        for (uint8_t& b : copy->Bytes()) b = 1;  // a page without disk behind it: SIGBUS
+    }
+    ::_exit(fault.number == 293 && fault.systemError == ENOSPC ? kChildReported293
+                                                               : kChildOtherResult);
+}
+
+TEST_F(WorkingCopyTest, FullTemporaryDiskIsReportedAs293InsteadOfCrashing) {
+    const int status = MakeCopyOnAFullDisk(temp_.Path());
+    ASSERT_NE(status, -1);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kChildCannotMount) {
+        GTEST_SKIP() << "no right to mount a small tmpfs here";
+    }
+    ASSERT_FALSE(WIFSIGNALED(status)) << "killed by signal " << WTERMSIG(status);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), kChildReported293);
 }
 
 TEST_F(WorkingCopyTest, DestroyingTheCopyDeletesItsFile) {
