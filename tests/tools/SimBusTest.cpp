@@ -131,6 +131,67 @@ TEST(SimBus, EachFaultDamagesTheReplyItsOwnWay) {
     }
 }
 
+// A short reply combined with another wire fault on the same address: the other fault damages
+// the whole frame and the cut comes last, whatever order the faults were given in, so no fault
+// ever writes past the end of the cut frame or into its payload.
+struct ComboCase {
+    const char* name;
+    std::vector<FaultKind> faults;  // ShortReply among them
+    FaultKind other;
+    std::uint8_t command;
+    Bytes payload;
+};
+
+class ShortReplyWithAnotherFault : public ::testing::TestWithParam<ComboCase> {};
+
+TEST_P(ShortReplyWithAnotherFault, IsTheFirstHalfOfTheOtherFaultsFrame) {
+    const ComboCase& c = GetParam();
+    const std::vector<int> addresses{5};
+    std::vector<FaultSpec> specs;
+    for (FaultKind kind : c.faults) specs.push_back(FaultSpec{5, kind, 0});
+    CSimBus combined(addresses, specs, 40ms);
+    CSimBus single(addresses, {FaultSpec{5, c.other, 0}}, 40ms);
+    const Outgoing whole = single.Answer(MakeRequest(5, c.command, c.payload), 0);
+    const Outgoing cut = combined.Answer(MakeRequest(5, c.command, c.payload), 0);
+    ASSERT_TRUE(cut.answered);
+    EXPECT_EQ(cut.bytes, Bytes(whole.bytes.begin(), whole.bytes.begin() + whole.bytes.size() / 2));
+    EXPECT_EQ(cut.extraDelay, whole.extraDelay);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ShortReplyWithAnotherFault,
+    ::testing::Values(ComboCase{"ShortThenWrongLengthOnAStatusOnlyReply",
+                                {FaultKind::ShortReply, FaultKind::WrongLength},
+                                FaultKind::WrongLength,
+                                130,
+                                {5}},
+                      ComboCase{"WrongLengthThenShortOnAStatusOnlyReply",
+                                {FaultKind::WrongLength, FaultKind::ShortReply},
+                                FaultKind::WrongLength,
+                                130,
+                                {5}},
+                      ComboCase{"ShortThenBadStatus",
+                                {FaultKind::ShortReply, FaultKind::BadStatus},
+                                FaultKind::BadStatus,
+                                35,
+                                {}},
+                      ComboCase{"ShortThenBadStatusOnAStatusOnlyReply",
+                                {FaultKind::ShortReply, FaultKind::BadStatus},
+                                FaultKind::BadStatus,
+                                130,
+                                {5}},
+                      ComboCase{"ShortThenBadChecksum",
+                                {FaultKind::ShortReply, FaultKind::BadChecksum},
+                                FaultKind::BadChecksum,
+                                35,
+                                {}},
+                      ComboCase{"ShortThenSlow",
+                                {FaultKind::ShortReply, FaultKind::SlowReply},
+                                FaultKind::SlowReply,
+                                2,
+                                {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(SimBus, ContentFaultsLeaveOtherCommandsAlone) {
     const std::vector<int> addresses{1};
     CSimBus bus(addresses, {{1, FaultKind::WrongType, 0}, {1, FaultKind::OldFirmware, 0}}, 0ms);

@@ -11,6 +11,8 @@ constexpr std::uint8_t kWrongManufacturer = 57;
 constexpr std::uint8_t kOldCompatibilityLevel = 10;
 // Position of the status byte, counted from the end of a reply frame.
 constexpr std::size_t kStatusFromEnd = 2;
+// The shortest whole reply frame: lead bytes, length (2), status and checksum.
+constexpr std::size_t kMinReplyFrame = kReplyLeadBytes + 4;
 
 bool IsWireFault(FaultKind kind) {
     return kind != FaultKind::WrongType && kind != FaultKind::WrongMaker &&
@@ -33,9 +35,11 @@ void ApplyContentFault(FaultKind kind, std::uint8_t command, Reply& reply) {
     }
 }
 
-// Damages a framed reply the way a faulty line or device would.
+// Damages a framed reply the way a faulty line or device would. The faults that rewrite a
+// field of the frame leave a frame shorter than a whole reply alone.
 void ApplyWireFault(FaultKind kind, std::chrono::milliseconds slowDelay, Outgoing& out) {
     std::vector<std::uint8_t>& frame = out.bytes;
+    const bool whole = frame.size() >= kMinReplyFrame;
     switch (kind) {
         case FaultKind::NoReply:
             out.answered = false;
@@ -45,13 +49,16 @@ void ApplyWireFault(FaultKind kind, std::chrono::milliseconds slowDelay, Outgoin
             frame.resize(frame.size() / 2);
             break;
         case FaultKind::BadChecksum:
+            if (!whole) break;
             frame.back() = static_cast<std::uint8_t>(frame.back() + 1);
             break;
         case FaultKind::BadStatus:
+            if (!whole) break;
             frame[frame.size() - kStatusFromEnd] = kStatusInjectedFault;
             SealReplyFrame(frame);
             break;
         case FaultKind::WrongLength: {
+            if (!whole) break;
             const unsigned length = (frame[3] << 8 | frame[4]) + 1u;
             frame[3] = static_cast<std::uint8_t>(length >> 8);
             frame[4] = static_cast<std::uint8_t>(length & 0xFF);
@@ -125,11 +132,19 @@ Outgoing CSimBus::Answer(const Request& request, double seconds) {
     }
     out.answered = true;
     out.bytes = BuildReplyFrame(request.address, request.command, reply);
+    // Every other wire fault damages the whole frame; the cut of a short reply comes last, in
+    // whatever order the faults were given.
+    bool shortReply = false;
     for (const FaultKind kind : faults) {
         out.notes.emplace_back(FaultName(kind));
-        if (IsWireFault(kind)) {
+        if (kind == FaultKind::ShortReply) {
+            shortReply = true;
+        } else if (IsWireFault(kind)) {
             ApplyWireFault(kind, slowReplyDelay_, out);
         }
+    }
+    if (shortReply) {
+        ApplyWireFault(FaultKind::ShortReply, slowReplyDelay_, out);
     }
     return out;
 }
