@@ -53,6 +53,8 @@ inline constexpr char kMsgSavePreset[] =
     "The current preset has been modified, do you want to save it?";
 inline constexpr char kMsgOverwriteAddressFormat[] =
     "There is already a device at address %d, do you want to overwrite it?";
+inline constexpr char kMsgAddressRangeFormat[] =
+    "The device address must be between 1 and %d. Please enter a valid device address.";
 inline constexpr char kMsgNoFreeAddress[] =
     "The location already holds 126 devices; delete a device before adding another.";
 inline constexpr char kMsgSameAddressFormat[] = "The device is already at address %d.";

@@ -210,6 +210,10 @@ int CQ7310Doc::SetMidiDebug(int on) {
 // ---- Adding, deleting and moving devices -------------------------------------------------------
 
 int CQ7310Doc::AddDevice(int address) {
+    if (address != -1 && !CLocationImage::IsDeviceAddress(address)) {
+        Ui().ShowInformation(Format(kMsgAddressRangeFormat, kMaxAddress));
+        return -1;
+    }
     const int slot = FirstFreeSlot();
     if (address == -1) address = FirstFreeAddress();
     if (slot == kNoDevice || !CLocationImage::IsDeviceAddress(address)) {

@@ -105,6 +105,21 @@ TEST(AddDevice, FullTableIsRefusedAndChangesNothing) {
     EXPECT_EQ(t.ui.Information().back(), kMsgNoFreeAddress);
 }
 
+class AddDeviceOutOfRange : public ::testing::TestWithParam<int> {};
+
+TEST_P(AddDeviceOutOfRange, IsRefusedWithTheAddressRangeAndChangesNothing) {
+    DocBench t;
+    const std::vector<std::uint8_t> before(t.doc.Location().Data(),
+                                           t.doc.Location().Data() + kLocationSize);
+    EXPECT_EQ(t.doc.AddDevice(GetParam()), -1);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), t.doc.Location().Data()));
+    EXPECT_EQ(t.ui.Information(),
+              std::vector<std::string>{"The device address must be between 1 and 126. Please "
+                                       "enter a valid device address."});
+}
+
+INSTANTIATE_TEST_SUITE_P(Addresses, AddDeviceOutOfRange, ::testing::Values(0, 127, 255, -2));
+
 TEST(AddDevice, TakenAddressIsRefused) {
     DocBench t;
     EXPECT_EQ(t.doc.AddDevice(1), -1);
