@@ -196,8 +196,9 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     void ApplyHighPassDefaults();
     void ApplyDelayDefaults();
     void ApplyCompLimiterDefaults();
-    // Fills all nine images of the current record as a new device holds them.
-    void InitialiseDeviceImages();
+    // Fills all nine images of the current record as a new device holds them; 0 when a preset
+    // name could not be sent (online), 1 otherwise.
+    int InitialiseDeviceImages();
 
     // 24-bit delay of a channel; setting limits it to 0..65536 and writes low, middle, high.
     int GetDelaySamples(int channel) const;
@@ -342,6 +343,9 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     void FlagChange(bool presetToo);
     // Asks a question through the user-interface port.
     UiAnswer Ask(const std::string& text, ButtonSet buttons, IconKind icon = IconKind::Question);
+    // Names, bypass flags, the nine images and the recall of preset 1 of a device just entered
+    // in the table; 0 after a failed exchange.
+    int SetUpNewDevice();
     // Sends the two bypass flags of the current record.
     int SendBypass();
     // Waits until the device reports `preset` or a second has passed.

@@ -371,8 +371,9 @@ void CQ7310Doc::ApplyCompLimiterDefaults() {
     }
 }
 
-void CQ7310Doc::InitialiseDeviceImages() {
+int CQ7310Doc::InitialiseDeviceImages() {
     static constexpr int kPalette[12] = {1, 11, 13, 5, 3, 0, 2, 12, 14, 8, 4, 0};
+    int named = 1;
     for (int k = 0; k < kImageCount; ++k) {
         BindImage(k);
         ApplyConfigurationDefaults();
@@ -381,7 +382,7 @@ void CQ7310Doc::InitialiseDeviceImages() {
         ApplyHighPassDefaults();
         ApplyDelayDefaults();
         ApplyCompLimiterDefaults();
-        NameImage(k, "Preset " + std::to_string(k));
+        if (!NameImage(k, "Preset " + std::to_string(k))) named = 0;
         SetRouting(PF::OutputSource, kChannelA, 1);
         SetRouting(PF::OutputSource, kChannelB, 2);
         for (int s = 0; s < 16; ++s) SetConfig(PF::ChainSlot, s, 0);
@@ -393,6 +394,7 @@ void CQ7310Doc::InitialiseDeviceImages() {
     }
     SetPresetModified(0);
     BindImage(0);
+    return named;
 }
 
 // ---- Delay helpers and page shortcuts ---------------------------------------------------------

@@ -229,19 +229,30 @@ int CQ7310Doc::AddDevice(int address) {
     location_.SetSlotOf(address, slot);
     const int remembered = currentAddress;
     SelectDevice(address);
-    if (!SetDeviceName(kDefaultDeviceName)) return -1;
-    if (!SetBypassA(0) || !SetBypassB(0)) return -1;
-    {
-        // Images 1..8 are built in turn as the current image: none of their bytes may be sent
-        // to the device as edit-buffer bytes.
-        LiveGuard quiet(syncLive, 0);
-        InitialiseDeviceImages();
+    if (!SetUpNewDevice()) {
+        // The failure has been reported and the application is offline or closing: the
+        // half-made device leaves the table again, and the selection goes back.
+        location_.SetSlotOf(address, kNoDevice);
+        SelectDevice(remembered);
+        return -1;
     }
-    if (!RecallPreset(kFirstPreset, true)) return -1;
     SelectDevice(location_.SlotOf(remembered) != kNoDevice ? remembered : address);
     if (!IsOnline()) RebuildPresentTable();
     SetModifiedFlag(true);
     return address;
+}
+
+int CQ7310Doc::SetUpNewDevice() {
+    if (!SetDeviceName(kDefaultDeviceName)) return 0;
+    if (!SetBypassA(0) || !SetBypassB(0)) return 0;
+    int named = 1;
+    {
+        // Images 1..8 are built in turn as the current image: none of their bytes may be sent
+        // to the device as edit-buffer bytes.
+        LiveGuard quiet(syncLive, 0);
+        named = InitialiseDeviceImages();
+    }
+    return named != 0 && RecallPreset(kFirstPreset, true) != 0 ? 1 : 0;
 }
 
 int CQ7310Doc::DeleteDevice(int address) {

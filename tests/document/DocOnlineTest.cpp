@@ -321,6 +321,27 @@ INSTANTIATE_TEST_SUITE_P(Devices, SelectReported,
                                            BindCase{"AnotherDevice", 2, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// AddDevice online writes the table entry, then talks to the new device. A failed exchange
+// (answered "continue offline") must not leave a half-made device in the location.
+class AddDeviceFailing : public ::testing::TestWithParam<int> {};
+
+TEST_P(AddDeviceFailing, LeavesNoDeviceBehind) {
+    OnlineDoc t;
+    t.device.silentCommands = {GetParam()};
+    t.ui.Push(UiAnswer::Ignore);
+    EXPECT_EQ(t.doc.AddDevice(5), -1);
+    EXPECT_EQ(t.doc.Location().SlotOf(5), kNoDevice);
+    EXPECT_EQ(t.doc.FirstFreeSlot(), 1);
+    EXPECT_EQ(t.doc.currentAddress, 1);
+    EXPECT_EQ(t.doc.CurrentSlot(), 0);
+    EXPECT_EQ(t.app.IsOnline(), 0);
+    EXPECT_EQ(t.ui.Questions().size(), 1u) << "one failure, one box";
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, AddDeviceFailing,
+                         ::testing::Values(CMD_WRITE_DEVICE_NAME, CMD_SET_BYPASS, CMD_WRITE_IMAGE,
+                                           CMD_RECALL_PRESET, CMD_READ_IMAGE, CMD_READ_STATUS));
+
 // A device read on the user-interface thread fails in the middle of a save that paused a running
 // worker, and the user chooses to continue offline: the save's resume must leave the worker
 // idle, or it would poll the dead device and raise a second error box.
