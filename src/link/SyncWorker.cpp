@@ -56,7 +56,9 @@ int CSyncWorker::WriteImageRange(int first, std::span<const std::uint8_t> bytes,
 }
 
 int CSyncWorker::PollStatus() {
-    if (!target_.IsSyncLive()) return 1;
+    // With the port closed Transact exchanges nothing; the untouched reply must not be decoded
+    // into meters and a preset the device never reported.
+    if (!target_.IsSyncLive() || !link_.IsOpen()) return 1;
     std::array<std::uint8_t, kStatusReplyLength> reply{};
     if (!link_.Transact(CMD_READ_STATUS, nullptr, 0, reply.data(), kStatusReplyLength)) return 0;
     const StatusInputs inputs = target_.ReadStatusInputs();

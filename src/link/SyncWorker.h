@@ -54,7 +54,8 @@ class CSyncWorker {
     int FlushDirty();
     // CMD_WRITE_IMAGE (image, first, bytes); 1 on success, 0 on a failed exchange.
     int WriteImageRange(int first, std::span<const std::uint8_t> bytes, int imageNumber);
-    // Polls CMD_READ_STATUS and stores the decoded meters; 1 without exchange when not live.
+    // Polls CMD_READ_STATUS and stores the decoded meters; 1 without exchange (and nothing
+    // stored) when not live or when the port is closed.
     int PollStatus();
     // PollStatus, then posts the meter refresh; 0 when the poll failed.
     int PollAndRefresh();

@@ -124,6 +124,20 @@ TEST(Worker, SyncLiveOffExchangesNothingAndKeepsTheRange) {
     EXPECT_EQ(t.doc.DirtyRange(), (std::pair<std::uint8_t, std::uint8_t>(5, 5)));
 }
 
+TEST(Worker, PollWithThePortClosedLeavesTheMetersAndPresetAlone) {
+    DocBench t;
+    t.app.SetOnline(1);  // the flag only: the port stays closed
+    t.doc.syncLive.store(1);
+    t.doc.levelA.store(50);
+    t.doc.reduction1[1].store(7);
+    t.doc.devicePreset.store(4);
+    EXPECT_EQ(t.doc.PollAndRefresh(), 1);
+    EXPECT_EQ(t.doc.levelA.load(), 50);
+    EXPECT_EQ(t.doc.reduction1[1].load(), 7);
+    EXPECT_EQ(t.doc.devicePreset.load(), 4) << "nothing was reported";
+    EXPECT_TRUE(t.device.Requests().empty());
+}
+
 TEST(Worker, PauseStopsTrafficAndResumeRestartsIt) {
     DocBench t;
     t.GoOnline();
