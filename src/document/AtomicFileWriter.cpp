@@ -34,20 +34,17 @@ std::string DirectoryOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-std::string FileNameOf(const std::string& path) {
-    std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Creates a new file with a random hidden name beside target; the mode 0666 lets the umask
-// decide the permissions of a file that did not exist before.
+// Creates a new file with a short random hidden name (".kvx-XXXXXX") beside target: a name
+// built from the target's own would overflow NAME_MAX for the longest file names. The mode
+// 0666 lets the umask decide the permissions of a file that did not exist before (mkstemp
+// would make it 0600).
 int CreateBeside(const std::string& target, std::string& newPath) {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device entropy;
     std::mt19937 generator(entropy());
     std::uniform_int_distribution<int> pick(0, sizeof(kLetters) - 2);
-    std::string prefix = DirectoryOf(target) + "/." + FileNameOf(target) + ".";
+    std::string prefix = DirectoryOf(target) + "/.kvx-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string candidate = prefix;
         for (int i = 0; i < 6; ++i) candidate += kLetters[pick(generator)];

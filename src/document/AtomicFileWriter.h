@@ -1,7 +1,7 @@
 // Replaces a file without ever leaving it half written: the new contents go to a new file in
 // the destination's directory, which is synced and then renamed over the destination. A full
 // disk, a killed process or a failed write leaves the old file whole (and at most a stray
-// ".name.XXXXXX" file beside it when the process itself dies).
+// ".kvx-XXXXXX" file beside it when the process itself dies).
 #pragma once
 
 #include <cstdint>

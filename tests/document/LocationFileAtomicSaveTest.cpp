@@ -116,6 +116,19 @@ TEST_F(AtomicSaveTest, AbandonedWriterRemovesItsNewFile) {
     EXPECT_EQ(ReadFileBytes(dir_.File("a.kvx")), oldBytes_);
 }
 
+// The new file's name must fit wherever the destination's name fits, the longest one included.
+class LongName : public AtomicSaveTest, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(LongName, IsSavedAndLeavesOnlyTheFile) {
+    const std::string name = std::string(GetParam() - 4, 'n') + ".kvx";
+    WriteFileBytes(dir_.File(name), oldBytes_);
+    EXPECT_EQ(Save(dir_.File(name), newBytes_), 0);
+    EXPECT_TRUE(ReadFileBytes(dir_.File(name)) == newBytes_);
+    EXPECT_EQ(dir_.Entries().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, LongName, ::testing::Values(200u, 248u, 249u, 255u));
+
 TEST_F(AtomicSaveTest, RelativePathInTheCurrentDirectory) {
     std::error_code ignored;
     auto previous = std::filesystem::current_path();
