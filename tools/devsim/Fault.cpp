@@ -1,23 +1,8 @@
 #include "devsim/Fault.h"
 
-#include <charconv>
+#include "devsim/ParseNumber.h"
 
 namespace arvestra::devsim {
-
-namespace {
-
-// A whole decimal number in [lo, hi], or nothing.
-std::optional<int> ParseNumber(std::string_view text, int lo, int hi) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < lo ||
-        value > hi) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-}  // namespace
 
 std::string_view FaultName(FaultKind kind) {
     switch (kind) {

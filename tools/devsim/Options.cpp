@@ -1,28 +1,19 @@
 #include "devsim/Options.h"
 
 #include <algorithm>
-#include <charconv>
+
+#include "devsim/ParseNumber.h"
 
 namespace arvestra::devsim {
 
 namespace {
-
-std::optional<int> ParseInt(std::string_view text, int lo, int hi) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < lo ||
-        value > hi) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 // "1,3,7" as addresses 1..126, sorted and without duplicates.
 std::optional<std::vector<int>> ParseAddressList(std::string_view text) {
     std::vector<int> addresses;
     while (true) {
         const auto comma = text.find(',');
-        const auto address = ParseInt(text.substr(0, comma), 1, 126);
+        const auto address = ParseNumber(text.substr(0, comma), 1, 126);
         if (!address) {
             return std::nullopt;
         }
@@ -48,7 +39,7 @@ std::string ApplyValue(std::string_view name, std::string_view value, DevsimOpti
     } else if (name == "--link") {
         options.linkPath = std::string(value);
     } else if (name == "--tcp") {
-        const auto port = ParseInt(value, 0, 65535);
+        const auto port = ParseNumber(value, 0, 65535);
         if (!port) {
             return "--tcp wants a port number 0 to 65535 (0 picks a free port)";
         }
@@ -60,7 +51,7 @@ std::string ApplyValue(std::string_view name, std::string_view value, DevsimOpti
         }
         options.faults.push_back(*fault);
     } else if (name == "--baud") {
-        const auto baud = ParseInt(value, 0, 1'000'000);
+        const auto baud = ParseNumber(value, 0, 1'000'000);
         if (!baud || (*baud != 19200 && *baud != 38400)) {
             return "--baud wants 19200 or 38400";
         }
@@ -68,13 +59,13 @@ std::string ApplyValue(std::string_view name, std::string_view value, DevsimOpti
     } else if (name == "--log") {
         options.logPath = std::string(value);
     } else if (name == "--slow-ms") {
-        const auto ms = ParseInt(value, 0, 600'000);
+        const auto ms = ParseNumber(value, 0, 600'000);
         if (!ms) {
             return "--slow-ms wants milliseconds 0 to 600000";
         }
         options.slowReplyDelay = std::chrono::milliseconds(*ms);
     } else if (name == "--idle-reset-ms") {
-        const auto ms = ParseInt(value, 1, 600'000);
+        const auto ms = ParseNumber(value, 1, 600'000);
         if (!ms) {
             return "--idle-reset-ms wants milliseconds 1 to 600000";
         }
