@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 
+#include "document/FdCloser.h"
 #include "document/FileFault.h"
 #include "document/FileStepFaults.h"
 
@@ -59,19 +60,6 @@ int CreateBeside(const std::string& target, std::string& newPath) {
     return -1;
 }
 
-int WriteAll(int fd, const uint8_t* bytes, std::size_t count) {
-    while (count > 0) {
-        ssize_t written = ::write(fd, bytes, count);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
 // Gives the new file the mode (and, where allowed, the owner) of the file it replaces.
 int CopyPermissions(int fd, const std::string& target) {
     struct stat old {};
@@ -86,10 +74,10 @@ int CopyPermissions(int fd, const std::string& target) {
 
 // Makes the rename durable; a directory that cannot be synced does not fail the save.
 void SyncDirectory(const std::string& directory) {
-    int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0) return;
+    FdCloser closeDir(dir);
     ::fsync(dir);
-    ::close(dir);
 }
 
 int Planned(int step, int error) {

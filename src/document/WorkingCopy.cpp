@@ -10,45 +10,18 @@
 #include <cstdlib>
 #include <vector>
 
+#include "document/FdCloser.h"
 #include "document/FileStepFaults.h"
 
 namespace arvestra {
 
 namespace {
 
-// Closes a descriptor when it goes out of scope.
-class FdCloser {
-  public:
-    explicit FdCloser(int fd) : fd_(fd) {}
-    ~FdCloser() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-
-  private:
-    int fd_;
-};
-
 // errno of the step's planned failure, or of the call's result when it returned failure.
 int StepError(int step, bool failed) {
     if (int planned = FileStepFaults::Take(step)) return planned;
     if (!failed) return 0;
     return errno != 0 ? errno : EIO;
-}
-
-// Writes all of bytes to fd; 0 or errno.
-int WriteAll(int fd, const uint8_t* bytes, std::size_t count) {
-    while (count > 0) {
-        ssize_t written = ::write(fd, bytes, count);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return 0;
 }
 
 // Copies the first kLocationSize bytes of the regular file at source into fd; the source's
