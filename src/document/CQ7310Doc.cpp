@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "document/WorkingCopy.h"
+#include "link/SystemSerialPortFactory.h"
 
 namespace arvestra {
 
@@ -74,14 +75,7 @@ bool IsSignalSource(int node) {
 }  // namespace
 
 CQ7310Doc::CQ7310Doc(ErrorReporter& reporter, Clock& clock)
-    : link(reporter),
-      reporter_(reporter),
-      clock_(clock),
-      ownStorage_(kLocationSize),
-      worker_(*this, link, workerClock_) {
-    location_.Attach(CLocationImage::Bytes(ownStorage_.data(), kLocationSize));
-    location_.FormatNew();
-}
+    : CQ7310Doc(reporter, clock, SystemSerialPortFactory::Instance()) {}
 
 CQ7310Doc::CQ7310Doc(ErrorReporter& reporter, Clock& clock, SerialPortFactory& factory)
     : link(reporter, factory),
@@ -397,15 +391,6 @@ void CQ7310Doc::StoreMeters(const MeterRecord& meters) {
 
 void CQ7310Doc::PostMeterRefresh() {
     Ui().PostViewCommand(kCmdMeterRefresh);
-}
-
-UiAnswer CQ7310Doc::Ask(const std::string& text, ButtonSet buttons, IconKind icon) {
-    UiQuestion question;
-    question.title = kAppTitle;
-    question.text = text;
-    question.buttons = buttons;
-    question.icon = icon;
-    return Ui().Ask(question);
 }
 
 }  // namespace arvestra

@@ -341,13 +341,12 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     bool WriteField(ParamField field, int channel, int index, int value);
     // presetModified and the document's modified flag after a change.
     void FlagChange(bool presetToo);
-    // Asks a question through the user-interface port.
-    UiAnswer Ask(const std::string& text, ButtonSet buttons, IconKind icon = IconKind::Question);
     // Names, bypass flags, the nine images and the recall of preset 1 of a device just entered
     // in the table; 0 after a failed exchange.
     int SetUpNewDevice();
-    // Sends the two bypass flags of the current record.
-    int SendBypass();
+    // Stores one bypass flag (record field kRecBypassA or kRecBypassB) of the current record and
+    // sends both flags.
+    int SetBypassFlag(std::size_t recordField, int on);
     // Waits until the device reports `preset` or a second has passed.
     int WaitForDevicePreset(int preset);
 

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "document/CQ7310Doc.h"
+#include "document/SyncLiveGuard.h"
 #include "model/DelayMath.h"
 #include "model/Scales.h"
 
@@ -237,7 +238,8 @@ void CQ7310Doc::UpdateCompLimLinkFields() {
 // ---- Check after reading ---------------------------------------------------------------------
 
 void CQ7310Doc::CheckImageAfterRead() {
-    const int live = syncLive.exchange(0);
+    // The limits put back what was read; none of it is an edit to send back to the device.
+    SyncLiveGuard quiet(syncLive, 0);
     const auto again = [this](ParamField field, int channel, int index = 0) {
         Set(field, channel, index, Get(field, channel, index));
     };
@@ -277,7 +279,6 @@ void CQ7310Doc::CheckImageAfterRead() {
             SetConfig(PF::PalettePosition, p, 0);
         }
     }
-    syncLive.store(live);
 }
 
 // ---- Initial settings ------------------------------------------------------------------------

@@ -2,46 +2,21 @@
 // with a device pauses the worker first and resumes it only on success; a failed exchange
 // returns 0 at once and leaves the worker paused (the application is then offline or closing).
 #include <algorithm>
-#include <cstdio>
 
+#include "document/AskQuestion.h"
 #include "document/CQ7310Doc.h"
+#include "document/SyncLiveGuard.h"
+#include "document/TextFormat.h"
+#include "document/WaitCursor.h"
+#include "link/DeviceCommandsLink.h"
 
 namespace arvestra {
-
-namespace {
-
-std::string Format(const char* format, int value) {
-    char text[256];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
-// Turns syncLive to a value for the life of the guard and puts the old value back, on every
-// path out of an operation.
-class LiveGuard {
-  public:
-    LiveGuard(std::atomic<int>& live, int value) : live_(live), saved_(live.exchange(value)) {}
-    ~LiveGuard() { live_.store(saved_); }
-    LiveGuard(const LiveGuard&) = delete;
-    LiveGuard& operator=(const LiveGuard&) = delete;
-    int Saved() const { return saved_; }
-
-  private:
-    std::atomic<int>& live_;
-    int saved_;
-};
-
-}  // namespace
 
 void CQ7310Doc::CopyImage(int from, int to) {
     if (currentSlot_ == kNoDevice || from == to) return;
     std::lock_guard<std::mutex> lock(dirtyLock);
     const uint8_t* source = location_.Image(currentSlot_, from);
     std::copy_n(source, kImageSlotSize, location_.Image(currentSlot_, to));
-}
-
-int CQ7310Doc::SendBypass() {
-    return link.SendByte(CMD_SET_BYPASS, EncodeBypass(BypassA() != 0, BypassB() != 0));
 }
 
 // ---- Names ---------------------------------------------------------------------------------
@@ -54,13 +29,7 @@ int CQ7310Doc::SetDeviceName(std::string_view name, int address) {
     if (currentSlot_ == kNoDevice) return 0;
     location_.SetDeviceName(currentSlot_, name);
     SetModifiedFlag(true);
-    if (syncLive.load() != 0) {
-        const auto request = EncodeDeviceName(name);
-        if (!link.Transact(CMD_WRITE_DEVICE_NAME, request.data(), static_cast<int>(request.size()),
-                           nullptr, 0)) {
-            return 0;
-        }
-    }
+    if (syncLive.load() != 0 && !SendDeviceName(link, name)) return 0;
     SelectDevice(remembered);
     ResumeWorker(pause.saved);
     return 1;
@@ -117,7 +86,7 @@ int CQ7310Doc::RecallPreset(int preset, bool readBack) {
     const PauseResult pause = PauseWorker(true);
     if (!pause.ok) return 0;
     if (editingStarted && PresetModified()) {
-        switch (Ask(kMsgSavePreset, ButtonSet::YesNoCancel)) {
+        switch (AskQuestion(Ui(), kMsgSavePreset, ButtonSet::YesNoCancel)) {
             case UiAnswer::Yes:
                 // A store that failed must not be followed by a recall that overwrites the
                 // edits the user just asked to keep.
@@ -132,7 +101,7 @@ int CQ7310Doc::RecallPreset(int preset, bool readBack) {
     }
     SetCurrentPreset(p);
     if (IsOnline()) {
-        if (!link.SendByte(CMD_RECALL_PRESET, static_cast<uint8_t>(p))) return 0;
+        if (!SendRecallPreset(link, p)) return 0;
         if (readBack) {
             BindImage(0);
             if (!ReadImage(0)) return 0;
@@ -153,7 +122,7 @@ int CQ7310Doc::StorePreset() {
     if (!pause.ok) return 0;
     const int p = CurrentPreset();
     if (IsOnline()) {
-        if (!link.SendByte(CMD_STORE_PRESET, static_cast<uint8_t>(p))) return 0;
+        if (!SendStorePreset(link, p)) return 0;
     } else {
         CopyImage(0, p);
         SetModifiedFlag(true);
@@ -177,23 +146,20 @@ int CQ7310Doc::RecallPresetOnAllDevices(int preset) {
 // ---- Bypass and debug ----------------------------------------------------------------------
 
 int CQ7310Doc::SetBypassA(int on) {
-    if (currentSlot_ == kNoDevice) return 0;
-    location_.SetRecordInt(currentSlot_, kRecBypassA, on != 0 ? 1 : 0);
-    SetModifiedFlag(true);
-    const PauseResult pause = PauseWorker(true);
-    if (!pause.ok) return 0;
-    if (!SendBypass()) return 0;
-    ResumeWorker(pause.saved);
-    return 1;
+    return SetBypassFlag(kRecBypassA, on);
 }
 
 int CQ7310Doc::SetBypassB(int on) {
+    return SetBypassFlag(kRecBypassB, on);
+}
+
+int CQ7310Doc::SetBypassFlag(std::size_t recordField, int on) {
     if (currentSlot_ == kNoDevice) return 0;
-    location_.SetRecordInt(currentSlot_, kRecBypassB, on != 0 ? 1 : 0);
+    location_.SetRecordInt(currentSlot_, recordField, on != 0 ? 1 : 0);
     SetModifiedFlag(true);
     const PauseResult pause = PauseWorker(true);
     if (!pause.ok) return 0;
-    if (!SendBypass()) return 0;
+    if (!SendBypass(link, BypassA() != 0, BypassB() != 0)) return 0;
     ResumeWorker(pause.saved);
     return 1;
 }
@@ -202,7 +168,7 @@ int CQ7310Doc::SetMidiDebug(int on) {
     const PauseResult pause = PauseWorker(true);
     if (!pause.ok) return 0;
     midiDebug = on != 0 ? 1 : 0;
-    if (!link.SendByte(CMD_SET_MIDI_DEBUG, EncodeMidiDebug(midiDebug != 0))) return 0;
+    if (!SendMidiDebug(link, midiDebug != 0)) return 0;
     ResumeWorker(pause.saved);
     return 1;
 }
@@ -211,7 +177,7 @@ int CQ7310Doc::SetMidiDebug(int on) {
 
 int CQ7310Doc::AddDevice(int address) {
     if (address != -1 && !CLocationImage::IsDeviceAddress(address)) {
-        Ui().ShowInformation(Format(kMsgAddressRangeFormat, kMaxAddress));
+        Ui().ShowInformation(FormatText(kMsgAddressRangeFormat, kMaxAddress));
         return -1;
     }
     const int slot = FirstFreeSlot();
@@ -221,7 +187,7 @@ int CQ7310Doc::AddDevice(int address) {
         return -1;
     }
     if (location_.SlotOf(address) != kNoDevice) {
-        Ui().ShowInformation(Format(kMsgAddressTakenFormat, address));
+        Ui().ShowInformation(FormatText(kMsgAddressTakenFormat, address));
         return -1;
     }
     // A reused slot still holds the deleted device's bytes; a new device starts from zero.
@@ -249,7 +215,7 @@ int CQ7310Doc::SetUpNewDevice() {
     {
         // Images 1..8 are built in turn as the current image: none of their bytes may be sent
         // to the device as edit-buffer bytes.
-        LiveGuard quiet(syncLive, 0);
+        SyncLiveGuard quiet(syncLive, 0);
         named = InitialiseDeviceImages();
     }
     return named != 0 && RecallPreset(kFirstPreset, true) != 0 ? 1 : 0;
@@ -280,13 +246,13 @@ int CQ7310Doc::ChangeDeviceAddress(int oldAddress, int newAddress) {
         return 0;
     }
     if (oldAddress == newAddress) {
-        Ui().ShowInformation(Format(kMsgSameAddressFormat, newAddress));
+        Ui().ShowInformation(FormatText(kMsgSameAddressFormat, newAddress));
         return 0;
     }
     if (location_.SlotOf(oldAddress) == kNoDevice) return 0;
     if (location_.SlotOf(newAddress) != kNoDevice &&
-        Ask(Format(kMsgOverwriteAddressFormat, newAddress), ButtonSet::OkCancel,
-            IconKind::Warning) != UiAnswer::Ok) {
+        AskQuestion(Ui(), FormatText(kMsgOverwriteAddressFormat, newAddress), ButtonSet::OkCancel,
+                    IconKind::Warning) != UiAnswer::Ok) {
         return 0;
     }
     location_.SetSlotOf(newAddress, location_.SlotOf(oldAddress));
@@ -302,13 +268,10 @@ int CQ7310Doc::ChangeDeviceAddress(int oldAddress, int newAddress) {
 int CQ7310Doc::ReadDeviceInfo() {
     const PauseResult pause = PauseWorker(true);
     if (!pause.ok) return 0;
-    LiveGuard quiet(syncLive, 0);
-    std::array<uint8_t, kDeviceInfoReplyLength> reply{};
-    if (!link.Transact(CMD_READ_DEVICE_INFO, nullptr, 0, reply.data(), kDeviceInfoReplyLength)) {
-        return 0;
-    }
+    SyncLiveGuard quiet(syncLive, 0);
+    DeviceInfo info;
+    if (!RequestDeviceInfo(link, info)) return 0;
     if (link.IsOpen()) {  // with the port closed nothing was read
-        const DeviceInfo info = DecodeDeviceInfo(reply);
         if (!SetDeviceName(info.name)) return 0;
         SetCurrentPreset(info.currentPreset);
         devicePreset.store(info.currentPreset);
@@ -323,15 +286,10 @@ int CQ7310Doc::ReadImage(int image) {
     if (image < 0 || image >= kImageCount) return 0;
     const PauseResult pause = PauseWorker(true);
     if (!pause.ok) return 0;
-    LiveGuard quiet(syncLive, 0);
-    const auto request = EncodeReadImage(image, 0, static_cast<int>(kPresetImageSize));
+    SyncLiveGuard quiet(syncLive, 0);
     std::array<uint8_t, kPresetImageSize> reply{};
-    if (!request ||
-        !link.Transact(CMD_READ_IMAGE, request->data(), static_cast<int>(request->size()),
-                       reply.data(), static_cast<int>(kPresetImageSize))) {
-        return 0;
-    }
-    if (link.IsOpen()) {
+    if (!RequestImageBytes(link, image, 0, reply)) return 0;
+    if (link.IsOpen()) {  // with the port closed nothing was read
         std::lock_guard<std::mutex> lock(dirtyLock);
         if (model.isBound()) std::copy(reply.begin(), reply.end(), model.data());
     }
@@ -378,7 +336,7 @@ int CQ7310Doc::UploadAllDevices() {
 int CQ7310Doc::DownloadDevice() {
     const PauseResult pause = PauseWorker(true);
     if (!pause.ok) return 0;
-    LiveGuard live(syncLive, 1);
+    SyncLiveGuard live(syncLive, 1);
     const std::string name = GetDeviceName(currentAddress);
     if (!SetDeviceName(name)) return 0;
     if (BypassA() && !SetBypassA(1)) return 0;
@@ -400,22 +358,17 @@ int CQ7310Doc::DownloadDevice() {
 }
 
 int CQ7310Doc::FactoryInitialise() {
-    Ui().SetWaitCursor(true);
-    const auto done = [this](int result) {
-        Ui().SetWaitCursor(false);
-        return result;
-    };
+    WaitCursor wait(Ui());
     const PauseResult pause = PauseWorker(true);
-    if (!pause.ok) return done(0);
-    const auto restore = static_cast<uint8_t>(kFactoryRestorePreset);
-    if (!link.SendByte(CMD_STORE_PRESET, restore)) return done(0);
-    if (!link.SendByte(CMD_STORE_PRESET, restore)) return done(0);
+    if (!pause.ok) return 0;
+    if (!SendStorePreset(link, kFactoryRestorePreset)) return 0;
+    if (!SendStorePreset(link, kFactoryRestorePreset)) return 0;
     SetPresetModified(0);
-    if (!ReadDeviceInfo()) return done(0);
-    if (!RecallPreset(kFirstPreset, true)) return done(0);
+    if (!ReadDeviceInfo()) return 0;
+    if (!RecallPreset(kFirstPreset, true)) return 0;
     UpdateAllViews(kHintLoaded);
     ResumeWorker(pause.saved);
-    return done(1);
+    return 1;
 }
 
 }  // namespace arvestra

@@ -9,11 +9,14 @@
 #include <string>
 
 #include "app/ErrorMessages.h"
+#include "document/AskQuestion.h"
 #include "document/CQ7310Doc.h"
 #include "document/LocationMessages.h"
+#include "document/SyncLiveGuard.h"
 #include "document/TextFormat.h"
 #include "document/WaitCursor.h"
 #include "link/DeviceCommands.h"
+#include "link/DeviceCommandsLink.h"
 #include "model/PresetImage.h"
 
 namespace arvestra {
@@ -46,20 +49,6 @@ class ProbeModeGuard {
     CQ7310Doc& doc_;
 };
 
-// Keeps syncLive off for the length of a scope, so that the document's own writes of what a
-// device reported are not echoed back to it.
-class SyncLiveOff {
-  public:
-    explicit SyncLiveOff(CQ7310Doc& doc) : doc_(doc), saved_(doc.syncLive.exchange(0)) {}
-    ~SyncLiveOff() { doc_.syncLive = saved_; }
-    SyncLiveOff(const SyncLiveOff&) = delete;
-    SyncLiveOff& operator=(const SyncLiveOff&) = delete;
-
-  private:
-    CQ7310Doc& doc_;
-    int saved_;
-};
-
 // False once a reported failure took the application offline or is closing it, or the link
 // has been closed: nothing more may be sent.
 bool CanGoOn(CQ7310Doc& doc) {
@@ -67,12 +56,7 @@ bool CanGoOn(CQ7310Doc& doc) {
 }
 
 bool AskYesNo(CQ7310Doc& doc, const std::string& text) {
-    UiQuestion question;
-    question.title = kAppTitle;
-    question.text = text;
-    question.buttons = ButtonSet::YesNo;
-    question.icon = IconKind::Question;
-    return doc.Ui().Ask(question) == UiAnswer::Yes;
+    return AskQuestion(doc.Ui(), text, ButtonSet::YesNo) == UiAnswer::Yes;
 }
 
 // Outcome of one address: go on with the next one, or end the scan with 0.
@@ -113,18 +97,14 @@ int SlotForFoundDevice(CQ7310Doc& doc, int address, bool reconcile) {
     if (!AskYesNo(doc, FormatText(kMsgNotInFileFormat, address))) return kNoDevice;
     const int slot = doc.FirstFreeSlot();
     if (slot == kNoDevice) return kNoDevice;
-    SyncLiveOff quiet(doc);
+    SyncLiveGuard quiet(doc.syncLive, 0);
     doc.AddDevice(address);
     return slot;
 }
 
 // Reads the firmware numbers into the record; false when the exchange failed.
 bool ReadFirmware(CQ7310Doc& doc, int slot, FirmwareInfo& firmware) {
-    std::array<uint8_t, kFirmwareReplyLength> reply{};
-    if (!doc.Link().Transact(CMD_READ_FIRMWARE, nullptr, 0, reply.data(), kFirmwareReplyLength)) {
-        return false;
-    }
-    firmware = DecodeFirmware(reply);
+    if (!RequestFirmware(doc.Link(), firmware)) return false;
     doc.Location().SetRecordInt(slot, kRecApplicationNumber, firmware.applicationNumber);
     doc.Location().SetRecordInt(slot, kRecAppFirmware, firmware.applicationRevision);
     doc.Location().SetRecordInt(slot, kRecBaseFirmware, firmware.baseRevision);
@@ -149,21 +129,17 @@ bool IsAcceptedFirmware(CQ7310Doc& doc, int address, const FirmwareInfo& firmwar
 
 // New-file mode: the device's name (when it answers) and the names of its eight presets.
 ScanStep ReadNames(CQ7310Doc& doc, int address, int slot) {
-    std::array<uint8_t, kDeviceInfoReplyLength> info{};
-    if (doc.Link().Transact(CMD_READ_DEVICE_INFO, nullptr, 0, info.data(),
-                            kDeviceInfoReplyLength)) {
-        SyncLiveOff quiet(doc);
-        doc.SetDeviceName(DecodeDeviceInfo(info).name, address);
+    DeviceInfo info;
+    if (RequestDeviceInfo(doc.Link(), info)) {
+        SyncLiveGuard quiet(doc.syncLive, 0);
+        doc.SetDeviceName(info.name, address);
     } else if (!CanGoOn(doc)) {
         return ScanStep::kFail;
     }
     for (int preset = kFirstStoredPreset; preset <= kLastStoredPreset; ++preset) {
-        const auto request =
-            EncodeReadImage(preset, static_cast<int>(kNameOffset), kDeviceNameLength);
-        std::array<uint8_t, kDeviceNameLength + 1> name{};
-        if (!request ||
-            !doc.Link().Transact(CMD_READ_IMAGE, request->data(), static_cast<int>(request->size()),
-                                 name.data(), kDeviceNameLength)) {
+        std::array<uint8_t, kDeviceNameLength + 1> name{};  // the last zero ends the text
+        const std::span<uint8_t> text(name.data(), kDeviceNameLength);
+        if (!RequestImageBytes(doc.Link(), preset, static_cast<int>(kNameOffset), text)) {
             return ScanStep::kFail;
         }
         doc.Location().SetPresetName(slot, preset,
@@ -177,12 +153,10 @@ ScanStep DiscoverAddress(CQ7310Doc& doc, int address, bool reconcile) {
     CSerialLink& link = doc.Link();
     link.SetAddress(address);
     if (!SetProbeMode(link, true)) return ScanStep::kFail;
-    std::array<uint8_t, kIdentifyReplyLength> identify{};
-    if (!link.Transact(CMD_IDENTIFY, nullptr, 0, identify.data(), kIdentifyReplyLength)) {
-        return HandleNoAnswer(doc, address, reconcile);
-    }
+    DeviceIdentity identity;
+    if (!RequestIdentity(link, identity)) return HandleNoAnswer(doc, address, reconcile);
     if (!SetProbeMode(link, false)) return ScanStep::kFail;
-    if (!IsAcceptedKind(doc, address, DecodeIdentify(identify))) return ScanStep::kNext;
+    if (!IsAcceptedKind(doc, address, identity)) return ScanStep::kNext;
 
     const int slot = SlotForFoundDevice(doc, address, reconcile);
     if (!CanGoOn(doc)) return ScanStep::kFail;

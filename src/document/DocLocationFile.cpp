@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 
+#include "document/AskQuestion.h"
 #include "document/AtomicFileWriter.h"
 #include "document/CQ7310Doc.h"
 #include "document/LocationFileFormat.h"
@@ -35,14 +36,10 @@ void ReportOpenFault(CQ7310Doc& doc, const FileFault& fault) {
 // Reports a failed save with its message and numbers but leaves the application running: the
 // document is still open and modified, so the user can save it somewhere else.
 void ReportSaveFault(CQ7310Doc& doc, const std::string& path, int number, int systemError) {
-    UiQuestion box;
-    box.title = kAppTitle;
-    box.text = ErrorReporter::FormatFatalText(FormatText(kMsgCannotSaveFileFormat, path.c_str()),
-                                              number, systemError, 0, 0);
-    box.buttons = ButtonSet::Ok;
-    box.icon = IconKind::Stop;
-    box.owner = BoxOwner::MainWindow;
-    doc.Ui().Ask(box);
+    AskQuestion(doc.Ui(),
+                ErrorReporter::FormatFatalText(FormatText(kMsgCannotSaveFileFormat, path.c_str()),
+                                               number, systemError, 0, 0),
+                ButtonSet::Ok, IconKind::Stop);
 }
 
 // Checks an opened file's copy and, for the older version, asks whether to convert it.
@@ -56,13 +53,8 @@ bool AcceptLocationFile(CQ7310Doc& doc, const std::string& path, WorkingCopy& co
     }
     if (check.verdict == HeaderVerdict::kCurrent) return true;
 
-    UiQuestion question;
-    question.title = kAppTitle;
-    question.text = FormatText(kMsgOldVersionFormat, path.c_str());
-    question.buttons = ButtonSet::YesNoCancel;
-    question.icon = IconKind::Warning;
-    question.owner = BoxOwner::MainWindow;
-    const UiAnswer answer = doc.Ui().Ask(question);
+    const UiAnswer answer = AskQuestion(doc.Ui(), FormatText(kMsgOldVersionFormat, path.c_str()),
+                                        ButtonSet::YesNoCancel, IconKind::Warning);
     if (answer == UiAnswer::Yes) {
         ConvertFromOldVersion(fresh);
         return true;
@@ -156,13 +148,9 @@ int CQ7310Doc::OpenLocation(const std::string& path) {
 }
 
 int CQ7310Doc::SaveLocation(const std::string& path) {
-    if (editingStarted && PresetModified()) {
-        UiQuestion question;
-        question.title = kAppTitle;
-        question.text = kMsgSavePreset;
-        question.buttons = ButtonSet::YesNo;
-        question.icon = IconKind::Question;
-        if (Ui().Ask(question) == UiAnswer::Yes) StorePreset();
+    if (editingStarted && PresetModified() &&
+        AskQuestion(Ui(), kMsgSavePreset, ButtonSet::YesNo) == UiAnswer::Yes) {
+        StorePreset();
     }
     const PauseResult pause = PauseWorker(true);
     if (!pause.ok) return 0;

@@ -1,27 +1,15 @@
 #include "document/GoOnline.h"
 
+#include "document/AskQuestion.h"
 #include "document/LocationMessages.h"
 
 namespace arvestra {
-
-namespace {
-
-UiAnswer AskUser(CQ7310Doc& doc, const char* text, ButtonSet buttons) {
-    UiQuestion question;
-    question.title = kAppTitle;
-    question.text = text;
-    question.buttons = buttons;
-    question.icon = IconKind::Question;
-    return doc.Ui().Ask(question);
-}
-
-}  // namespace
 
 GoOnline::GoOnline(AppState& app, CQ7310Doc& doc, FrameworkFileSteps steps)
     : app_(app), doc_(doc), steps_(std::move(steps)) {}
 
 bool GoOnline::ConfirmUpload() {
-    return AskUser(doc_, kMsgConfirmUpload, ButtonSet::YesNo) == UiAnswer::Yes;
+    return AskQuestion(doc_.Ui(), kMsgConfirmUpload, ButtonSet::YesNo) == UiAnswer::Yes;
 }
 
 int GoOnline::Run(GoOnlineChoice choice) {
@@ -72,7 +60,8 @@ int GoOnline::DownloadToDevices() {
 
 int GoOnline::GoOffline() {
     if (doc_.IsModified()) {
-        const UiAnswer answer = AskUser(doc_, kMsgUploadBeforeOffline, ButtonSet::YesNoCancel);
+        const UiAnswer answer =
+            AskQuestion(doc_.Ui(), kMsgUploadBeforeOffline, ButtonSet::YesNoCancel);
         if (answer == UiAnswer::Cancel) return 0;
         // Saving while still online uploads every present device into the file first.
         if (answer == UiAnswer::Yes && !FileSave()) return 0;

@@ -2,7 +2,7 @@
 
 // The device command set: command codes, request payload encoders and reply payload decoders.
 // Everything here is a pure function over bytes, so the rules can be tested without a port;
-// DeviceRequests.h issues the commands over a CSerialLink.
+// DeviceCommandsLink.h issues the commands over a CSerialLink.
 
 #include <array>
 #include <cstdint>

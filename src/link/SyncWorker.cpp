@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "link/DeviceCommandsLink.h"
+
 namespace arvestra {
 
 CSyncWorker::CSyncWorker(ISyncTarget& target, CSerialLink& link, Clock& clock)
@@ -49,21 +51,19 @@ int CSyncWorker::FlushDirty() {
 }
 
 int CSyncWorker::WriteImageRange(int first, std::span<const std::uint8_t> bytes, int imageNumber) {
-    const auto payload = EncodeWriteImage(imageNumber, first, bytes);
-    if (!payload) return 0;  // a range outside the image is never sent
-    return link_.Transact(CMD_WRITE_IMAGE, payload->data(), static_cast<int>(payload->size()),
-                          nullptr, 0);
+    return SendImageBytes(link_, imageNumber, first, bytes);  // a range outside the image: 0
 }
 
 int CSyncWorker::PollStatus() {
     // With the port closed Transact exchanges nothing; the untouched reply must not be decoded
     // into meters and a preset the device never reported.
     if (!target_.IsSyncLive() || !link_.IsOpen()) return 1;
-    std::array<std::uint8_t, kStatusReplyLength> reply{};
-    if (!link_.Transact(CMD_READ_STATUS, nullptr, 0, reply.data(), kStatusReplyLength)) return 0;
     const StatusInputs inputs = target_.ReadStatusInputs();
-    target_.StoreMeters(
-        DecodeStatus(reply, inputs.chains, inputs.outputLevelA, inputs.outputLevelB));
+    MeterRecord meters;
+    if (!RequestStatus(link_, inputs.chains, inputs.outputLevelA, inputs.outputLevelB, meters)) {
+        return 0;
+    }
+    target_.StoreMeters(meters);
     return 1;
 }
 
