@@ -7,25 +7,12 @@
 #include "app/ErrorReporter.h"
 #include "link/SerialLink.h"
 #include "support/FakeSerialPort.h"
+#include "support/ReplyFrame.h"
 #include "support/ScriptedUi.h"
 
 namespace arvestra::testing {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// A well-formed reply: three leading bytes, length M + 2, payload, status, checksum.
-inline Bytes MakeReply(const Bytes& payload, std::uint8_t status = 0) {
-    const int length = static_cast<int>(payload.size()) + 2;
-    Bytes reply{0xFB, 0x01, 0x00, static_cast<std::uint8_t>(length >> 8),
-                static_cast<std::uint8_t>(length & 0xFF)};
-    // Byte by byte: GCC 12 at -O2 reports a false -Warray-bounds on vector::insert here.
-    for (std::uint8_t b : payload) reply.push_back(b);
-    reply.push_back(status);
-    std::uint8_t sum = 0;
-    for (std::uint8_t b : reply) sum = static_cast<std::uint8_t>(sum + b);
-    reply.push_back(static_cast<std::uint8_t>(0u - sum));
-    return reply;
-}
 
 // A link over a fake port with a scripted user, online, port opened.
 struct LinkBench {
