@@ -1,15 +1,180 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
+
+#include <array>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "model/CurveSet.h"
+#include "model/GraphMapping.h"
+#include "model/PresetImage.h"
 #include "ui/pages/PageDialog.h"
+#include "ui/pages/Picture.h"
+
+class QLineEdit;
 
 namespace arvestra {
 
+class CColorButton;
+class CPanelSlider;
+class FilterResponse;
+struct FilterPageShared;
+
 // What the graphic and the parametric EQ page share: the high-pass and low-pass sections of both
-// channels, the displayed channel, the response graph and its frequency grid.
+// channels, the "Ch 1"/"Ch 2" switch of the displayed channel, the response graph (logarithmic
+// frequency axis, linear dB axis), its frequency grid, the walk of the displayed output's signal
+// path and the green response curve. The displayed channel, the curve switch and the response
+// (grid, curves, levels) are shared by the EQ pages of one view, so both always show the same.
 class CFilterPage : public CPageDialog {
+    Q_OBJECT
   public:
-    CFilterPage(int templateId, IPageHost& host, QWidget* parent)
-        : CPageDialog(templateId, host, parent) {}
+    // UpdatePage hint after the grid density changed: the page rebuilds its grid pixels,
+    // recomputes every curve and repaints. Every refresh also notices a grid rebuilt meanwhile.
+    static constexpr int kRefreshGrid = 2;
+
+    CFilterPage(int templateId, IPageHost& host, QWidget* parent);
+    ~CFilterPage() override;
+
+    // Refreshes the sections, walks the displayed path, picks the displayed channel for the
+    // block the page was opened for (only while the page is shown) and requests a full
+    // recompute of the curve.
+    void UpdatePage(int hint) override;
+
+    // What the graph's edges stand for.
+    virtual double GetGraphTopDb() const = 0;
+    virtual double GetGraphBottomDb() const = 0;
+    virtual double GetGraphLowHz() const = 0;
+    virtual double GetGraphHighHz() const = 0;
+
+    // The channel whose output path the graph shows (0 or 1), shared by both EQ pages.
+    int DisplayedChannel() const;
+    // Shows the path of output `channel`: latches "Ch 1"/"Ch 2", walks the path again and
+    // recomputes the whole curve.
+    void SetDisplayedChannel(int channel);
+    // Whether the curve is computed and drawn (shared); the path is walked either way.
+    bool CurveSwitch() const;
+    void SetCurveSwitch(bool on);
+    // Extra grid points per frequency-scale step (0..7, shared). Setting it rebuilds the grid
+    // and every array sized by it, then recomputes and repaints this page; the other EQ page
+    // follows at its next refresh or paint.
+    int ExtraPoints() const;
+    void SetExtraPoints(int extraPoints);
+
+    // The curves in the displayed path, as last walked.
+    const CurveSet& PathFlags() const { return path_; }
+    bool IsPresent(int channel, CurveKind kind) const { return path_.Contains(channel, kind); }
+    // Recomputes what changed, as the next repaint would (nothing while the switch is off).
+    void BringResponseUpToDate();
+    // The grid, the levels last computed on it, and the pixels of every grid point (y as last
+    // painted). These are what the response dump of the development utilities lists.
+    std::span<const float> GridFrequencies() const;
+    std::span<const double> LevelsDb() const;
+    const std::vector<int>& GridX() const { return gridX_; }
+    const std::vector<int>& GridY() const { return gridY_; }
+    const FilterResponse& Response() const;
+    // The state this page shares with the other EQ page of its view.
+    const std::shared_ptr<FilterPageShared>& SharedState() const { return shared_; }
+    const GraphMapping& Mapping() const { return mapping_; }
+    QRect GraphRect() const;
+
+    // The section controls: section 0 Ch 1 high-pass, 1 Ch 1 low-pass, 2 Ch 2 high-pass, 3 Ch 2
+    // low-pass; slope 0 is "12", 1 is "24".
+    CColorButton* SlopeButton(int section, int slope) const;
+    QLineEdit* SectionEdit(int section) const;
+    CPanelSlider* SectionSlider(int section) const;
+    CColorButton* ChannelButton(int channel) const;
+    // The read-out of frequency and level under the pointer; empty while it is off the graph.
+    QString ReadoutText() const { return readout_; }
+
+  protected:
+    void OnInitDialog() override;
+    // Enter commits all four section edits.
+    void OnOK() override;
+    void PaintArtwork(QPainter& painter) override;
+    void PaintPage(QPainter& painter) override;
+
+    // The page's band dots, drawn clipped to the graph after the curve.
+    virtual void PaintDots(QPainter& painter) = 0;
+    // Captions of the derived page, added to the page's background.
+    virtual void AddPageArtwork(Picture& picture) const;
+    // dB between grid rows and between level captions.
+    virtual double GridDbStep() const = 0;
+    virtual double LabelDbStep() const = 0;
+    // The control that takes the focus when the page was opened for an EQ.
+    virtual QWidget* DefaultFocusWidget() const = 0;
+    // Enables what depends on the displayed path (the sections here; derived pages add their
+    // editability); runs after every refresh and every change of the displayed channel.
+    virtual void RefreshPathDependents();
+    // Ends a mouse gesture whose button-up will not come (the page is hidden).
+    virtual void EndGesture() {}
+    // The graph's pixel columns were rebuilt (new grid).
+    virtual void OnGridRebuilt() {}
+
+    // Marks a curve for recomputation: for `channel`, or for both when its block is linked.
+    void MarkCurveDirty(int channel, CurveKind kind);
+    // Schedules a repaint of the graph's interior.
+    void InvalidateGraphInterior();
+    // Repaints the graph now, without erasing.
+    void RepaintGraphNow();
+    // True while the view shows this page.
+    bool IsShownPage() const;
+    // True once there is a document with at least one device.
+    bool HasDocumentData() const;
+    // Gives the focus to the section slider of the block the page was opened for, else to the
+    // default control; only while the page is shown.
+    void ApplyFocus();
+    // Follows the pointer for the read-out (mouse tracking is on).
+    void UpdateReadout(const QPoint& position);
+    void ClearReadout();
+    // Whether a point lies in the graph.
+    bool InGraph(const QPoint& position) const;
+
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    struct Section {
+        CColorButton* slope12 = nullptr;
+        CColorButton* slope24 = nullptr;
+        QLineEdit* edit = nullptr;
+        CPanelSlider* slider = nullptr;
+    };
+
+    void BuildSections();
+    void EnsureGridPixels();
+    void RefreshFrequencies();
+    void RefreshSlopes();
+    void WalkPath();
+    void AutoDisplayChannel();
+    void LatchChannelButtons();
+    void CommitSectionEdit(int section);
+    void OnSectionSlider(int section, int value);
+    void OnSlopeButton(int section, int slope);
+    void OnChannelButton(int channel);
+    QRect ReadoutRect() const;
+    std::span<const std::uint8_t, kPresetImageSize> Image() const;
+
+    std::shared_ptr<FilterPageShared> shared_;
+    std::array<Section, 4> sections_{};
+    std::array<CColorButton*, 2> channelButtons_{};
+    GraphMapping mapping_{{}, {0, 0, 1, 1}};
+    Picture artwork_;
+    CurveSet path_;
+    std::vector<int> gridX_;
+    std::vector<int> gridY_;
+    int gridGenerationSeen_ = -1;
+    // Cut-off and slope codes last shown per kind (0 low-pass, 1 high-pass) and channel, so a
+    // refresh marks only the curves whose settings changed.
+    std::array<std::array<int, 2>, 2> shownCutoff_{{{-1, -1}, {-1, -1}}};
+    std::array<std::array<int, 2>, 2> shownSlope_{{{-1, -1}, {-1, -1}}};
+    QRect paintDirty_;
+    QString readout_;
 };
 
 }  // namespace arvestra

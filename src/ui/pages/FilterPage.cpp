@@ -1,0 +1,543 @@
+#include "ui/pages/FilterPage.h"
+
+#include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPolygonF>
+
+#include <algorithm>
+
+#include "document/CQ7310Doc.h"
+#include "model/FilterSettingsFromImage.h"
+#include "model/Scales.h"
+#include "model/SignalPath.h"
+#include "model/TypedNumber.h"
+#include "model/ValueFormat.h"
+#include "ui/controls/ColorButton.h"
+#include "ui/controls/PanelPalette.h"
+#include "ui/controls/PanelSlider.h"
+#include "ui/pages/FilterPageGeometry.h"
+#include "ui/pages/FilterPageShared.h"
+#include "ui/pages/PicturePainter.h"
+
+namespace arvestra {
+
+namespace {
+
+const QColor kGraphBackground{0x00, 0x00, 0x00};
+const QColor kGridLine{0x30, 0x38, 0x30};
+const QColor kZeroLine{0x70, 0x78, 0x70};
+const QColor kCurve{0x00, 0xFF, 0x00};
+const QColor kReadoutText{0xC0, 0xFF, 0xC0};
+
+constexpr int kLowPassKind = 0;
+constexpr int kHighPassKind = 1;
+
+int KindIndex(int section) {
+    return SectionIsLowPass(section) ? kLowPassKind : kHighPassKind;
+}
+
+ParamField CutoffField(int section) {
+    return SectionIsLowPass(section) ? ParamField::LpCutoff : ParamField::HpCutoff;
+}
+
+ParamField SlopeField(int section) {
+    return SectionIsLowPass(section) ? ParamField::LpSlope : ParamField::HpSlope;
+}
+
+CurveKind SectionCurve(int section) {
+    return SectionIsLowPass(section) ? CurveKind::LowPass : CurveKind::HighPass;
+}
+
+FieldBlock LinkBlockOf(CurveKind kind) {
+    switch (kind) {
+        case CurveKind::LowPass:
+            return FieldBlock::LowPass;
+        case CurveKind::HighPass:
+            return FieldBlock::HighPass;
+        case CurveKind::Graphic:
+        case CurveKind::Parametric:
+            break;
+    }
+    return FieldBlock::Equaliser;
+}
+
+// The EQ pages of one view share their state: the first one made creates it.
+std::shared_ptr<FilterPageShared> FindShared(QWidget* parent, const CFilterPage* self) {
+    if (parent != nullptr) {
+        for (QObject* child : parent->children()) {
+            auto* sibling = qobject_cast<CFilterPage*>(child);
+            if (sibling != nullptr && sibling != self && sibling->SharedState() != nullptr) {
+                return sibling->SharedState();
+            }
+        }
+    }
+    return std::make_shared<FilterPageShared>();
+}
+
+}  // namespace
+
+CFilterPage::CFilterPage(int templateId, IPageHost& host, QWidget* parent)
+    : CPageDialog(templateId, host, parent) {
+    shared_ = FindShared(parent, this);
+    // The right button draws across the bands; it never opens a menu.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    // Hover and the read-out follow the pointer without a button held.
+    setMouseTracking(true);
+    BuildSections();
+}
+
+CFilterPage::~CFilterPage() = default;
+
+void CFilterPage::BuildSections() {
+    for (int s = 0; s < kSectionCount; ++s) {
+        Section& section = sections_[static_cast<std::size_t>(s)];
+        const SectionPlaces places = SectionPlacesOf(s);
+        section.slope12 = new CColorButton(QStringLiteral("12"), this);
+        section.slope24 = new CColorButton(QStringLiteral("24"), this);
+        section.edit = new QLineEdit(this);
+        section.slider = new CPanelSlider(this);
+        const auto place = [this](QWidget* w, const DialogRect& r) {
+            PlaceControl(w, r.x, r.y, r.width, r.height);
+        };
+        place(section.slope12, places.slope12);
+        place(section.slope24, places.slope24);
+        place(section.edit, places.edit);
+        place(section.slider, places.slider);
+        section.edit->setAlignment(Qt::AlignRight);
+        section.edit->installEventFilter(this);
+        connect(section.slope12, &CColorButton::clicked, this, [this, s] { OnSlopeButton(s, 0); });
+        connect(section.slope24, &CColorButton::clicked, this, [this, s] { OnSlopeButton(s, 1); });
+        connect(section.edit, &QLineEdit::editingFinished, this,
+                [this, s] { CommitSectionEdit(s); });
+        connect(section.slider, &CPanelSlider::userMoved, this,
+                [this, s](int value) { OnSectionSlider(s, value); });
+    }
+    const std::array<DialogRect, 2> channelPlaces = {filter_button::kChannel1,
+                                                     filter_button::kChannel2};
+    for (int channel = 0; channel < 2; ++channel) {
+        const auto c = static_cast<std::size_t>(channel);
+        channelButtons_[c] =
+            new CColorButton(channel == 0 ? QStringLiteral("Ch 1") : QStringLiteral("Ch 2"), this);
+        const DialogRect& r = channelPlaces[c];
+        PlaceControl(channelButtons_[c], r.x, r.y, r.width, r.height);
+        connect(channelButtons_[c], &CColorButton::clicked, this,
+                [this, channel] { OnChannelButton(channel); });
+    }
+}
+
+void CFilterPage::OnInitDialog() {
+    for (const Section& section : sections_) AddEditField(section.edit);
+    CPageDialog::OnInitDialog();
+    for (Section& section : sections_) {
+        const QSignalBlocker quiet(section.slider);
+        section.slider->setRange(0, 100);
+        section.slope12->SetMomentary(false);
+        section.slope24->SetMomentary(false);
+    }
+    for (CColorButton* button : channelButtons_) button->SetMomentary(false);
+    path_.Clear();
+    mapping_ = GraphMapping(GraphRectFor(Units()), {GetGraphTopDb(), GetGraphBottomDb(),
+                                                    GetGraphLowHz(), GetGraphHighHz()});
+    artwork_ = FilterPageArtwork(mapping_, LabelDbStep(), Units());
+    AddPageArtwork(artwork_);
+    EnsureGridPixels();
+}
+
+void CFilterPage::AddPageArtwork(Picture& /*picture*/) const {}
+
+// ---- Shared state ------------------------------------------------------------------------
+
+int CFilterPage::DisplayedChannel() const {
+    return shared_->displayedChannel;
+}
+
+void CFilterPage::SetDisplayedChannel(int channel) {
+    shared_->displayedChannel = channel == 0 ? 0 : 1;
+    LatchChannelButtons();
+    WalkPath();
+    shared_->response.RequestFullRecompute();
+    InvalidateGraphInterior();
+}
+
+bool CFilterPage::CurveSwitch() const {
+    return shared_->curveSwitch;
+}
+
+void CFilterPage::SetCurveSwitch(bool on) {
+    shared_->curveSwitch = on;
+    shared_->response.RequestFullRecompute();
+    InvalidateGraphInterior();
+}
+
+int CFilterPage::ExtraPoints() const {
+    return shared_->response.ExtraPoints();
+}
+
+void CFilterPage::SetExtraPoints(int extraPoints) {
+    shared_->response.SetExtraPoints(extraPoints);
+    ++shared_->gridGeneration;
+    EnsureGridPixels();
+    InvalidateGraphInterior();
+}
+
+std::span<const float> CFilterPage::GridFrequencies() const {
+    return shared_->response.Grid().Frequencies();
+}
+
+std::span<const double> CFilterPage::LevelsDb() const {
+    return shared_->response.LevelsDb();
+}
+
+const FilterResponse& CFilterPage::Response() const {
+    return shared_->response;
+}
+
+QRect CFilterPage::GraphRect() const {
+    return ToQRect(ToPixelRect(mapping_.Rect()));
+}
+
+void CFilterPage::EnsureGridPixels() {
+    const std::span<const float> hz = GridFrequencies();
+    if (gridGenerationSeen_ == shared_->gridGeneration && gridX_.size() == hz.size()) return;
+    gridGenerationSeen_ = shared_->gridGeneration;
+    gridX_.resize(hz.size());
+    gridY_.assign(hz.size(), mapping_.DbToY(0.0));
+    for (std::size_t i = 0; i < hz.size(); ++i) gridX_[i] = mapping_.FrequencyToX(hz[i]);
+    shared_->response.RequestFullRecompute();
+    OnGridRebuilt();
+}
+
+// ---- Controls ----------------------------------------------------------------------------
+
+CColorButton* CFilterPage::SlopeButton(int section, int slope) const {
+    if (section < 0 || section >= kSectionCount) return nullptr;
+    const Section& s = sections_[static_cast<std::size_t>(section)];
+    return slope == 0 ? s.slope12 : s.slope24;
+}
+
+QLineEdit* CFilterPage::SectionEdit(int section) const {
+    if (section < 0 || section >= kSectionCount) return nullptr;
+    return sections_[static_cast<std::size_t>(section)].edit;
+}
+
+CPanelSlider* CFilterPage::SectionSlider(int section) const {
+    if (section < 0 || section >= kSectionCount) return nullptr;
+    return sections_[static_cast<std::size_t>(section)].slider;
+}
+
+CColorButton* CFilterPage::ChannelButton(int channel) const {
+    return channel == 0 || channel == 1 ? channelButtons_[static_cast<std::size_t>(channel)]
+                                        : nullptr;
+}
+
+// ---- Refresh -----------------------------------------------------------------------------
+
+bool CFilterPage::HasDocumentData() const {
+    return Document() != nullptr && Document()->CountPresentDevices() > 0;
+}
+
+bool CFilterPage::IsShownPage() const {
+    return parentWidget() != nullptr ? isVisibleTo(parentWidget()) : isVisible();
+}
+
+std::span<const std::uint8_t, kPresetImageSize> CFilterPage::Image() const {
+    return std::span<const std::uint8_t, kPresetImageSize>(Document()->CurrentImage(),
+                                                           kPresetImageSize);
+}
+
+void CFilterPage::UpdatePage(int hint) {
+    CPageDialog::UpdatePage(hint);
+    if (!HasDocumentData()) return;
+    EnsureGridPixels();
+    shared_->response.RequestFullRecompute();
+    InvalidateGraphInterior();
+    RefreshFrequencies();
+    RefreshSlopes();
+    WalkPath();
+    // A hidden page leaves the shared channel alone: it belongs to the page on screen.
+    if (IsShownPage()) AutoDisplayChannel();
+    LatchChannelButtons();
+    RefreshPathDependents();
+}
+
+void CFilterPage::RefreshPathDependents() {
+    for (int s = 0; s < kSectionCount; ++s) {
+        const bool present = IsPresent(SectionChannel(s), SectionCurve(s));
+        const Section& section = sections_[static_cast<std::size_t>(s)];
+        for (QWidget* control : std::initializer_list<QWidget*>{section.slope12, section.slope24,
+                                                                section.edit, section.slider}) {
+            control->setEnabled(present);
+        }
+    }
+}
+
+void CFilterPage::RefreshFrequencies() {
+    std::array<std::array<bool, 2>, 2> changed{};
+    for (int s = 0; s < kSectionCount; ++s) {
+        const int channel = SectionChannel(s);
+        const int code = Document()->Get(CutoffField(s), channel);
+        Section& section = sections_[static_cast<std::size_t>(s)];
+        section.edit->setText(
+            QString::fromStdString(FormatCutoff(valueOf(Scale::Frequency, code))));
+        {
+            const QSignalBlocker quiet(section.slider);
+            section.slider->setValue(code);
+        }
+        int& shown =
+            shownCutoff_[static_cast<std::size_t>(KindIndex(s))][static_cast<std::size_t>(channel)];
+        if (shown != code)
+            changed[static_cast<std::size_t>(KindIndex(s))][static_cast<std::size_t>(channel)] =
+                true;
+        shown = code;
+    }
+    for (int s = 0; s < kSectionCount; ++s) {
+        if (changed[static_cast<std::size_t>(KindIndex(s))]
+                   [static_cast<std::size_t>(SectionChannel(s))]) {
+            MarkCurveDirty(SectionChannel(s), SectionCurve(s));
+        }
+    }
+    InvalidateGraphInterior();
+}
+
+void CFilterPage::RefreshSlopes() {
+    std::array<std::array<bool, 2>, 2> changed{};
+    for (int s = 0; s < kSectionCount; ++s) {
+        const int channel = SectionChannel(s);
+        const int slope = Document()->Get(SlopeField(s), channel);
+        Section& section = sections_[static_cast<std::size_t>(s)];
+        section.slope12->SetLatched(slope == 0);
+        section.slope24->SetLatched(slope == 1);
+        int& shown =
+            shownSlope_[static_cast<std::size_t>(KindIndex(s))][static_cast<std::size_t>(channel)];
+        if (shown != slope)
+            changed[static_cast<std::size_t>(KindIndex(s))][static_cast<std::size_t>(channel)] =
+                true;
+        shown = slope;
+    }
+    for (int s = 0; s < kSectionCount; ++s) {
+        if (changed[static_cast<std::size_t>(KindIndex(s))]
+                   [static_cast<std::size_t>(SectionChannel(s))]) {
+            MarkCurveDirty(SectionChannel(s), SectionCurve(s));
+        }
+    }
+    InvalidateGraphInterior();
+}
+
+void CFilterPage::WalkPath() {
+    // The path is walked whether or not the curve is drawn: what is editable depends on it.
+    if (!HasDocumentData()) return;
+    path_ = WalkSignalPath(Image(), DisplayedChannel()).curves;
+}
+
+void CFilterPage::AutoDisplayChannel() {
+    struct Pair {
+        int block;
+        int channel;
+        CurveKind kind;
+    };
+    static constexpr std::array<Pair, 8> kPairs{{{1, 0, CurveKind::Graphic},
+                                                 {2, 1, CurveKind::Graphic},
+                                                 {1, 0, CurveKind::Parametric},
+                                                 {2, 1, CurveKind::Parametric},
+                                                 {11, 0, CurveKind::LowPass},
+                                                 {12, 1, CurveKind::LowPass},
+                                                 {13, 0, CurveKind::HighPass},
+                                                 {14, 1, CurveKind::HighPass}}};
+    for (const Pair& pair : kPairs) {
+        if (SelectedBlockFlag(pair.block) == 0 || IsPresent(pair.channel, pair.kind)) continue;
+        SetDisplayedChannel(1 - DisplayedChannel());
+        if (!IsPresent(pair.channel, pair.kind)) SetDisplayedChannel(1 - DisplayedChannel());
+    }
+}
+
+void CFilterPage::LatchChannelButtons() {
+    channelButtons_[0]->SetLatched(DisplayedChannel() == 0);
+    channelButtons_[1]->SetLatched(DisplayedChannel() == 1);
+}
+
+void CFilterPage::ApplyFocus() {
+    if (!IsShownPage()) return;
+    QWidget* target = DefaultFocusWidget();
+    if (SelectedBlockFlag(11) != 0)
+        target = sections_[1].slider;
+    else if (SelectedBlockFlag(12) != 0)
+        target = sections_[3].slider;
+    else if (SelectedBlockFlag(13) != 0)
+        target = sections_[0].slider;
+    else if (SelectedBlockFlag(14) != 0)
+        target = sections_[2].slider;
+    if (target != nullptr) target->setFocus(Qt::OtherFocusReason);
+}
+
+void CFilterPage::MarkCurveDirty(int channel, CurveKind kind) {
+    if (Document() != nullptr && Document()->IsLinked(LinkBlockOf(kind))) {
+        shared_->response.MarkDirty(0, kind);
+        shared_->response.MarkDirty(1, kind);
+        return;
+    }
+    shared_->response.MarkDirty(channel, kind);
+}
+
+// ---- Section input -----------------------------------------------------------------------
+
+void CFilterPage::OnSectionSlider(int section, int value) {
+    if (!HasDocumentData()) return;
+    Document()->Set(CutoffField(section), SectionChannel(section), value);
+    RefreshFrequencies();
+    ShowBlockPage(SectionBlock(section));
+}
+
+void CFilterPage::CommitSectionEdit(int section) {
+    if (!HasDocumentData()) return;
+    QLineEdit* edit = sections_[static_cast<std::size_t>(section)].edit;
+    const double hz = ParseLeadingNumber(edit->text().toStdString());
+    Document()->Set(CutoffField(section), SectionChannel(section),
+                    nearestCode(Scale::Frequency, hz));
+    RefreshFrequencies();
+}
+
+void CFilterPage::OnOK() {
+    for (int s = 0; s < kSectionCount; ++s) CommitSectionEdit(s);
+}
+
+void CFilterPage::OnSlopeButton(int section, int slope) {
+    if (!HasDocumentData()) return;
+    Document()->Set(SlopeField(section), SectionChannel(section), slope);
+    RefreshSlopes();
+}
+
+void CFilterPage::OnChannelButton(int channel) {
+    if (!HasDocumentData()) return;
+    SetDisplayedChannel(channel);
+    RefreshPathDependents();
+}
+
+bool CFilterPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        for (int s = 0; s < kSectionCount; ++s) {
+            if (watched == sections_[static_cast<std::size_t>(s)].edit) {
+                ShowBlockPage(SectionBlock(s));
+            }
+        }
+    }
+    return CPageDialog::eventFilter(watched, event);
+}
+
+// ---- Painting ----------------------------------------------------------------------------
+
+void CFilterPage::InvalidateGraphInterior() {
+    update(ToQRect(GraphInterior(mapping_.Rect())));
+}
+
+void CFilterPage::RepaintGraphNow() {
+    repaint(GraphRect());
+}
+
+void CFilterPage::BringResponseUpToDate() {
+    if (!HasDocumentData() || !shared_->curveSwitch) return;
+    EnsureGridPixels();
+    shared_->response.Update(path_, FilterSettingsFromImage(Image()));
+}
+
+void CFilterPage::paintEvent(QPaintEvent* event) {
+    paintDirty_ = event->rect();
+    CPageDialog::paintEvent(event);
+}
+
+void CFilterPage::PaintArtwork(QPainter& painter) {
+    PaintPicture(painter, artwork_, font(), paintDirty_);
+    const QRect graph = GraphRect();
+    painter.fillRect(graph, kGraphBackground);
+    const GraphGrid grid = ComputeGraphGrid(mapping_, GridDbStep());
+    for (const int x : grid.columns) painter.fillRect(x, graph.top(), 1, graph.height(), kGridLine);
+    for (const int y : grid.rows) {
+        painter.fillRect(graph.left(), y, graph.width(), 1,
+                         y == grid.zeroRow ? kZeroLine : kGridLine);
+    }
+}
+
+void CFilterPage::PaintPage(QPainter& painter) {
+    painter.save();
+    painter.setClipRect(GraphRect());
+    if (shared_->curveSwitch && HasDocumentData()) {
+        BringResponseUpToDate();
+        const std::span<const double> levels = LevelsDb();
+        const std::size_t count = std::min(levels.size(), gridX_.size());
+        gridY_.resize(count);
+        QPolygonF line;
+        line.reserve(static_cast<qsizetype>(count));
+        for (std::size_t i = 0; i < count; ++i) {
+            gridY_[i] = mapping_.DbToY(levels[i]);
+            // Through the pixel centres, so a flat stretch stays one crisp row.
+            line.append(QPointF(gridX_[i] + 0.5, gridY_[i] + 0.5));
+        }
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(QPen(kCurve, 1.0));
+        painter.drawPolyline(line);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+    }
+    painter.setPen(QPen(Qt::black, 1.0));
+    PaintDots(painter);
+    if (!readout_.isEmpty()) {
+        painter.setPen(kReadoutText);
+        painter.drawText(ReadoutRect(), Qt::AlignRight | Qt::AlignTop, readout_);
+    }
+    painter.restore();
+}
+
+QRect CFilterPage::ReadoutRect() const {
+    const QRect graph = GraphRect();
+    const int height = Units().y + 4;
+    return {graph.right() - 40 * Units().x, graph.top() + 3, 40 * Units().x - 4, height};
+}
+
+bool CFilterPage::InGraph(const QPoint& position) const {
+    return GraphRect().contains(position);
+}
+
+void CFilterPage::UpdateReadout(const QPoint& position) {
+    QString text;
+    if (InGraph(position)) {
+        const double hz = mapping_.XToFrequency(position.x());
+        const double db = mapping_.YToDb(position.y());
+        text = QString::asprintf(hz < 100.0 ? "%.1f Hz  %+.1f dB" : "%.0f Hz  %+.1f dB", hz, db);
+        const std::span<const float> grid = GridFrequencies();
+        const std::span<const double> levels = LevelsDb();
+        if (shared_->curveSwitch && !grid.empty() && levels.size() == grid.size()) {
+            const auto it = std::lower_bound(grid.begin(), grid.end(), static_cast<float>(hz));
+            std::size_t i = static_cast<std::size_t>(it - grid.begin());
+            if (i == grid.size() || (i > 0 && hz - grid[i - 1] < grid[i] - hz)) --i;
+            text += QString::asprintf("  (curve %+.1f dB)", levels[i]);
+        }
+    }
+    if (text == readout_) return;
+    readout_ = text;
+    update(ReadoutRect());
+}
+
+void CFilterPage::ClearReadout() {
+    if (readout_.isEmpty()) return;
+    readout_.clear();
+    update(ReadoutRect());
+}
+
+void CFilterPage::leaveEvent(QEvent* event) {
+    ClearReadout();
+    CPageDialog::leaveEvent(event);
+}
+
+void CFilterPage::showEvent(QShowEvent* event) {
+    CPageDialog::showEvent(event);
+    shared_->response.RequestFullRecompute();
+    ApplyFocus();
+}
+
+void CFilterPage::hideEvent(QHideEvent* event) {
+    // A gesture's button-up goes to whatever is on screen now; end it here instead.
+    EndGesture();
+    ClearReadout();
+    CPageDialog::hideEvent(event);
+}
+
+}  // namespace arvestra
