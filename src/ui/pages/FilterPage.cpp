@@ -388,17 +388,24 @@ void CFilterPage::OnSectionSlider(int section, int value) {
     ShowBlockPage(SectionBlock(section));
 }
 
-void CFilterPage::CommitSectionEdit(int section) {
-    if (!HasDocumentData()) return;
+void CFilterPage::StoreTypedCutoff(int section) {
     QLineEdit* edit = sections_[static_cast<std::size_t>(section)].edit;
     const double hz = ParseLeadingNumber(edit->text().toStdString());
     Document()->Set(CutoffField(section), SectionChannel(section),
                     nearestCode(Scale::Frequency, hz));
+}
+
+void CFilterPage::CommitSectionEdit(int section) {
+    if (!HasDocumentData()) return;
+    StoreTypedCutoff(section);
     RefreshFrequencies();
 }
 
 void CFilterPage::OnOK() {
-    for (int s = 0; s < kSectionCount; ++s) CommitSectionEdit(s);
+    if (!HasDocumentData()) return;
+    // Every field is read before any is rewritten, so no typed text is lost to a refresh.
+    for (int s = 0; s < kSectionCount; ++s) StoreTypedCutoff(s);
+    RefreshFrequencies();
 }
 
 void CFilterPage::OnSlopeButton(int section, int slope) {

@@ -153,6 +153,7 @@ class CFilterPage : public CPageDialog {
     void WalkPath();
     void AutoDisplayChannel();
     void LatchChannelButtons();
+    void StoreTypedCutoff(int section);
     void CommitSectionEdit(int section);
     void OnSectionSlider(int section, int value);
     void OnSlopeButton(int section, int slope);

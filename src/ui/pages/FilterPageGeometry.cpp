@@ -23,12 +23,14 @@ constexpr int kBandWidthDu = 46;
 constexpr int kCaptionDu = 7;
 constexpr int kScaleTextDu = 6;
 
-// The frequencies that get a grid column: 2..9 times each power of ten from 10 Hz, to 20 kHz.
+// The frequencies that get a grid column: 20 to 90 Hz, then 1..9 times each power of ten up to
+// 9 kHz, then 10 and 20 kHz.
 std::vector<double> GridFrequencies() {
     std::vector<double> hz;
-    for (double decade = 10.0; decade <= 10000.0; decade *= 10.0) {
+    for (double decade = 10.0; decade <= 1000.0; decade *= 10.0) {
         for (int step = decade < 20.0 ? 2 : 1; step <= 9; ++step) hz.push_back(decade * step);
     }
+    hz.push_back(10000.0);
     hz.push_back(20000.0);
     return hz;
 }
@@ -164,12 +166,6 @@ void AddGraphCaptions(Picture& picture, const GraphMapping& mapping, double labe
         text.pixelSize = textPixels;
         picture.texts.push_back(text);
     }
-    PictureText unit;
-    unit.box = {units.x / 2, r.top - 2 * textPixels, r.left, r.top - 2};
-    unit.text = "dB";
-    unit.align = TextAlign::Right;
-    unit.pixelSize = textPixels;
-    picture.texts.push_back(unit);
 }
 
 Picture FilterPageArtwork(const GraphMapping& mapping, double labelStep,

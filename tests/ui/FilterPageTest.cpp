@@ -1,0 +1,203 @@
+// The part both EQ pages share, driven through the graphic page: the high-pass and low-pass
+// sections, the displayed channel, the path walk and the response curve.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+
+#include "model/FilterResponse.h"
+#include "model/FilterSettingsFromImage.h"
+#include "ui/EqPageTestSupport.h"
+#include "ui/controls/ColorButton.h"
+#include "ui/controls/PanelSlider.h"
+
+namespace arvestra {
+namespace {
+
+using eqtest::EqPageFixture;
+
+class FilterPageTest : public ::testing::Test, public EqPageFixture {
+  protected:
+    FilterPageTest() { Open(command::kViewEqA); }
+    CGraphicEqPage& Page() { return Graphic(); }
+    std::span<const std::uint8_t, kPresetImageSize> Image() {
+        return std::span<const std::uint8_t, kPresetImageSize>(Doc().CurrentImage(),
+                                                               kPresetImageSize);
+    }
+};
+
+TEST_F(FilterPageTest, TypedCutoffsGoToTheNearestScaleValue) {
+    struct Case {
+        const char* typed;
+        int code;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"abc", 0, "20"},        {"1234", 59, "1250"},  {"99999", 100, "20000"},
+        {"1000 Hz", 56, "1000"}, {" 630.0", 49, "630"}, {"1,5", 0, "20"},
+        {"19", 0, "20"},         {"-300", 0, "20"},     {"1e9", 100, "20000"},
+    };
+    // Section 1 is the channel 1 low-pass.
+    QLineEdit* edit = Page().SectionEdit(1);
+    for (const Case& c : cases) {
+        edit->setFocus();
+        edit->setText(QString::fromLatin1(c.typed));
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(Doc().Get(ParamField::LpCutoff, 0), c.code) << c.typed;
+        EXPECT_EQ(edit->text(), QString::fromLatin1(c.shown)) << c.typed;
+        EXPECT_EQ(Page().SectionSlider(1)->value(), c.code) << c.typed;
+    }
+}
+
+TEST_F(FilterPageTest, EnterCommitsEveryTypedSection) {
+    Page().SectionEdit(0)->setText(QStringLiteral("100"));
+    Page().SectionEdit(1)->setText(QStringLiteral("5000"));
+    QTest::keyClick(&Page(), Qt::Key_Return);
+    EXPECT_EQ(Doc().Get(ParamField::HpCutoff, 0), 23);
+    EXPECT_EQ(Doc().Get(ParamField::LpCutoff, 0), 79);
+}
+
+TEST_F(FilterPageTest, SectionSliderSetsTheCutoffAndAsksForItsBlock) {
+    TakePosted();
+    CPanelSlider* slider = Page().SectionSlider(0);
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Right);
+    EXPECT_EQ(Doc().Get(ParamField::HpCutoff, 0), 1);
+    EXPECT_EQ(Page().SectionEdit(0)->text(), QStringLiteral("22"));
+    EXPECT_EQ(TakePosted(), std::vector<int>{32807});  // View High Pass A
+}
+
+TEST_F(FilterPageTest, SlopeButtonsSetAndLatchTheSlope) {
+    ASSERT_TRUE(Page().SlopeButton(1, 1)->IsLatched());  // new devices: 24 dB/octave
+    QTest::mouseClick(Page().SlopeButton(1, 0), Qt::LeftButton);
+    EXPECT_EQ(Doc().Get(ParamField::LpSlope, 0), 0);
+    EXPECT_TRUE(Page().SlopeButton(1, 0)->IsLatched());
+    EXPECT_FALSE(Page().SlopeButton(1, 1)->IsLatched());
+    EXPECT_TRUE(Page().Response().IsDirty(0, CurveKind::LowPass));
+}
+
+TEST_F(FilterPageTest, SectionsOutsideTheDisplayedPathAreDisabled) {
+    ASSERT_EQ(Page().DisplayedChannel(), 0);
+    EXPECT_TRUE(Page().SectionSlider(0)->isEnabled());
+    EXPECT_TRUE(Page().SectionEdit(1)->isEnabled());
+    EXPECT_FALSE(Page().SectionSlider(2)->isEnabled());
+    EXPECT_FALSE(Page().SlopeButton(3, 0)->isEnabled());
+    QTest::mouseClick(Page().ChannelButton(1), Qt::LeftButton);
+    EXPECT_EQ(Page().DisplayedChannel(), 1);
+    EXPECT_TRUE(Page().ChannelButton(1)->IsLatched());
+    EXPECT_FALSE(Page().ChannelButton(0)->IsLatched());
+    EXPECT_FALSE(Page().SectionSlider(0)->isEnabled());
+    EXPECT_TRUE(Page().SectionSlider(2)->isEnabled());
+    EXPECT_TRUE(Page().IsPresent(1, CurveKind::Graphic));
+    EXPECT_FALSE(Page().IsPresent(0, CurveKind::Graphic));
+}
+
+TEST_F(FilterPageTest, OpeningForABlockOfChannel2ShowsItsPath) {
+    Open(command::kViewEqB);
+    EXPECT_EQ(Page().DisplayedChannel(), 1);
+    EXPECT_EQ(Page().EditedChannel(), 1);
+    Open(command::kViewLowPassA);
+    EXPECT_EQ(Page().DisplayedChannel(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), Page().SectionSlider(1));
+}
+
+TEST_F(FilterPageTest, AHiddenPageLeavesTheDisplayedChannelAndTheFocusAlone) {
+    // The parametric page was last opened for EQ A; the graphic page now shows channel 2.
+    Doc().Set(ParamField::EqType, 0, 1);
+    Open(command::kViewDeviceConfiguration);
+    Open(command::kViewEqA);
+    ASSERT_TRUE(Parametric().isVisible());
+    Doc().Set(ParamField::EqType, 0, 0);
+    Open(command::kViewEqB);
+    ASSERT_TRUE(Page().isVisible());
+    ASSERT_EQ(Page().DisplayedChannel(), 1);
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    // The full refresh reaches the hidden parametric page too.
+    harness.view->OnUpdate(1);
+    EXPECT_EQ(Page().DisplayedChannel(), 1);
+    EXPECT_TRUE(Page().ChannelButton(1)->IsLatched());
+    EXPECT_EQ(QApplication::focusWidget(), focused);
+}
+
+TEST_F(FilterPageTest, WithTheCurveOffThePathIsStillWalked) {
+    // EQ A leaves the path of output 1: the low-pass takes its input from the high-pass.
+    Doc().SetRouting(ParamField::LpSource, 0, RoutingNode::kHighPassA);
+    harness.view->OnUpdate(1);
+    ASSERT_FALSE(Page().IsEditable());
+    Page().SetCurveSwitch(false);
+    Doc().SetRouting(ParamField::LpSource, 0, RoutingNode::kEqualiserA);
+    harness.view->OnUpdate(1);
+    EXPECT_TRUE(Page().IsPresent(0, CurveKind::Graphic));
+    EXPECT_TRUE(Page().IsEditable());
+    EXPECT_TRUE(Page().BandSlider(0)->isEnabled());
+    // Nothing is recomputed while the curve is off.
+    const long long before = Page().Response().SectionsEvaluated();
+    test::GrabImage(Page());
+    EXPECT_EQ(Page().Response().SectionsEvaluated(), before);
+}
+
+// The curve the page draws is the response math's for the same image, point by point.
+void ExpectCurveMatchesResponseMath(CFilterPage& page, std::span<const std::uint8_t, 250> image) {
+    const QImage picture = test::GrabImage(page);
+    FilterResponse reference(page.ExtraPoints());
+    reference.Update(page.PathFlags(), FilterSettingsFromImage(image));
+    const std::span<const double> levels = reference.LevelsDb();
+    const std::span<const float> hz = reference.Grid().Frequencies();
+    ASSERT_EQ(page.GridY().size(), levels.size());
+    ASSERT_EQ(page.GridX().size(), levels.size());
+    int green = 0;
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        const int x = page.Mapping().FrequencyToX(hz[i]);
+        const int y = page.Mapping().DbToY(levels[i]);
+        ASSERT_EQ(page.GridX()[i], x) << i;
+        ASSERT_EQ(page.GridY()[i], y) << i;
+        if (!page.GraphRect().contains(x, y)) continue;
+        const QColor c = picture.pixelColor(x, y);
+        if (c.green() > 100 && c.red() < 120) ++green;
+    }
+    // The pixel of nearly every point shows the curve (a few lie under dots or the frame).
+    EXPECT_GT(green, static_cast<int>(levels.size()) * 8 / 10);
+}
+
+TEST_F(FilterPageTest, TheDrawnCurveIsTheResponseOfTheImage) {
+    for (int band = 0; band < 31; band += 3) Doc().Set(ParamField::EqGraphicGain, 0, band, 40);
+    Doc().Set(ParamField::LpCutoff, 0, 80);
+    Doc().Set(ParamField::HpCutoff, 0, 15);
+    harness.view->OnUpdate(1);
+    ExpectCurveMatchesResponseMath(Page(), Image());
+    EXPECT_LT(*std::min_element(Page().LevelsDb().begin(), Page().LevelsDb().end()), -10.0);
+}
+
+TEST_F(FilterPageTest, GridDensityRebuildsTheGridPixelsAndCurveOfBothPages) {
+    ASSERT_EQ(Page().GridX().size(), 401u);
+    Page().SetExtraPoints(7);
+    EXPECT_EQ(Page().GridFrequencies().size(), 801u);
+    ExpectCurveMatchesResponseMath(Page(), Image());
+    // The other page shares the grid and follows at its next refresh.
+    Parametric().UpdatePage(CFilterPage::kRefreshGrid);
+    EXPECT_EQ(Parametric().GridX().size(), 801u);
+    Page().SetExtraPoints(0);
+    Page().UpdatePage(CFilterPage::kRefreshGrid);
+    EXPECT_EQ(Page().GridFrequencies().size(), 101u);
+    ExpectCurveMatchesResponseMath(Page(), Image());
+}
+
+TEST_F(FilterPageTest, ReadoutShowsFrequencyAndLevelUnderThePointer) {
+    test::GrabImage(Page());
+    const QRect graph = Page().GraphRect();
+    const QPoint at(Page().Mapping().FrequencyToX(1000.0), Page().Mapping().DbToY(-10.0));
+    eqtest::Move(Page(), at, Qt::NoButton);
+    const QString text = Page().ReadoutText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("99")) || text.startsWith(QStringLiteral("100")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("-10.")) || text.contains(QStringLiteral("-9.")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("(curve +0.0 dB)")) ||
+                text.contains(QStringLiteral("(curve -0.0 dB)")))
+        << text.toStdString();
+    eqtest::Move(Page(), graph.bottomRight() + QPoint(5, 5), Qt::NoButton);
+    EXPECT_TRUE(Page().ReadoutText().isEmpty());
+}
+
+}  // namespace
+}  // namespace arvestra
