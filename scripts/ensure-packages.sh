@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   ser2net
+  locales
 )
 
 missing=()
