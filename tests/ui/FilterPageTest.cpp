@@ -9,6 +9,7 @@
 #include "ui/EqPageTestSupport.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/PanelSlider.h"
+#include "ui/pages/FilterPageGeometry.h"
 
 namespace arvestra {
 namespace {
@@ -197,6 +198,36 @@ TEST_F(FilterPageTest, ReadoutShowsFrequencyAndLevelUnderThePointer) {
         << text.toStdString();
     eqtest::Move(Page(), graph.bottomRight() + QPoint(5, 5), Qt::NoButton);
     EXPECT_TRUE(Page().ReadoutText().isEmpty());
+}
+
+TEST_F(FilterPageTest, TheGraphStaysCrispAtTwiceTheDevicePixels) {
+    QImage image(Page().size() * 2, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2.0);
+    Page().render(&image);
+    const GraphGrid grid = ComputeGraphGrid(Page().Mapping(), 5.0);
+    ASSERT_GE(grid.columns.size(), 2u);
+    ASSERT_FALSE(grid.rows.empty());
+    // A grid row (+20 dB, far from the flat curve) between two grid columns: exactly two device
+    // rows of line colour, with pure background right above and below.
+    const int x = 2 * ((grid.columns[10] + grid.columns[11]) / 2);
+    const int y = 2 * grid.rows.front();
+    const QColor line = image.pixelColor(x, y);
+    EXPECT_NE(line, QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(x, y + 1), line);
+    EXPECT_EQ(image.pixelColor(x, y - 1), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(x, y + 2), QColor(Qt::black));
+}
+
+TEST_F(FilterPageTest, AnEqTurnedParametricMovesTheViewToTheParametricPage) {
+    Doc().Set(ParamField::EqType, 0, 1);
+    TakePosted();
+    harness.view->OnUpdate(1);
+    EXPECT_EQ(TakePosted(), (std::vector<int>{145, 32801}));
+    harness.view->OnCommand(145);
+    harness.view->OnCommand(32801);
+    test::FlushEvents();
+    EXPECT_TRUE(Parametric().isVisible());
+    EXPECT_FALSE(Page().isVisible());
 }
 
 }  // namespace
