@@ -50,6 +50,10 @@ TEST_F(FilterPageTest, TypedCutoffsGoToTheNearestScaleValue) {
 }
 
 TEST_F(FilterPageTest, EnterCommitsEveryTypedSection) {
+    TakePosted();
+    Page().SectionEdit(0)->setFocus();
+    test::FlushEvents();
+    EXPECT_EQ(TakePosted(), std::vector<int>{32807});  // the field asks for its block's page
     Page().SectionEdit(0)->setText(QStringLiteral("100"));
     Page().SectionEdit(1)->setText(QStringLiteral("5000"));
     QTest::keyClick(&Page(), Qt::Key_Return);

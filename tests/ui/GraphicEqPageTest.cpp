@@ -6,6 +6,7 @@
 #include "model/Scales.h"
 #include "ui/EqPageTestSupport.h"
 #include "ui/controls/ColorButton.h"
+#include "ui/controls/PanelPalette.h"
 #include "ui/controls/PanelSlider.h"
 #include "ui/pages/FilterPageGeometry.h"
 
@@ -172,6 +173,20 @@ TEST_F(GraphicEqPageTest, HoverFollowsTheDotUnderThePointer) {
     EXPECT_EQ(Page().HoveredBand(), 13);
     Move(Page(), Dot(13) + QPoint(0, 40), Qt::NoButton);
     EXPECT_EQ(Page().HoveredBand(), -1);
+}
+
+TEST_F(GraphicEqPageTest, HoveringFromNothingRepaintsOnlyTheNewDot) {
+    test::FlushEvents();
+    test::PaintRecorder paints(Page());
+    Move(Page(), Dot(12), Qt::NoButton);
+    test::FlushEvents();
+    ASSERT_GT(paints.Count(), 0);
+    EXPECT_TRUE(paints.Painted().intersects(ToQRect(Page().DotRectOf(12))));
+    // No dot was hovered before: band 0's dot (or any other) is left alone.
+    for (int band = 0; band < 31; ++band) {
+        if (band == 12) continue;
+        EXPECT_FALSE(paints.Painted().intersects(ToQRect(Page().DotRectOf(band)))) << band;
+    }
 }
 
 TEST_F(GraphicEqPageTest, SlidersKeysAndDoubleClickSetBands) {
