@@ -465,6 +465,8 @@ void CFilterPage::PaintArtwork(QPainter& painter) {
 }
 
 void CFilterPage::PaintPage(QPainter& painter) {
+    // A grid rebuilt through the other page shows here at the next paint.
+    EnsureGridPixels();
     painter.save();
     painter.setClipRect(GraphRect());
     if (shared_->curveSwitch && HasDocumentData()) {
