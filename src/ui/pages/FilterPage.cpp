@@ -105,6 +105,9 @@ void CFilterPage::BuildSections() {
         place(section.edit, places.edit);
         place(section.slider, places.slider);
         section.edit->setAlignment(Qt::AlignRight);
+        const QString caption = QString::fromLatin1(SectionCaption(s));
+        section.edit->setAccessibleName(caption + QStringLiteral(" cut-off in Hz"));
+        section.slider->setAccessibleName(caption + QStringLiteral(" cut-off"));
         section.edit->installEventFilter(this);
         connect(section.slope12, &CColorButton::clicked, this, [this, s] { OnSlopeButton(s, 0); });
         connect(section.slope24, &CColorButton::clicked, this, [this, s] { OnSlopeButton(s, 1); });

@@ -74,6 +74,10 @@ void CGraphicEqPage::BuildControls() {
     connect(parametric_, &CColorButton::clicked, this, [this] { OnParametric(); });
     for (int band = 0; band < kBands; ++band) {
         auto* slider = new CPanelSlider(this);
+        slider->setAccessibleName(QStringLiteral("Band %1 gain, %2 Hz")
+                                      .arg(band + 1)
+                                      .arg(QString::fromStdString(FrequencyCaption(
+                                          FilterResponse::GraphicBandCentreHz(band)))));
         slider->installEventFilter(this);
         connect(slider, &CPanelSlider::userMoved, this,
                 [this, band](int position) { OnBandSlider(band, position); });

@@ -89,9 +89,15 @@ void CParametricEqPage::BuildControls() {
         Band& b = bands_[At(band)];
         const ParametricBandPlaces places = ParametricBandPlacesOf(band);
         b.bypass = button("Bypass", places.bypass);
+        b.bypass->setAccessibleName(QStringLiteral("Band %1 bypass").arg(band + 1));
         connect(b.bypass, &CColorButton::clicked, this, [this, band] { OnBandBypass(band); });
         for (int kind = 0; kind < 3; ++kind) {
             auto* slider = new CPanelSlider(this);
+            static constexpr std::array<const char*, 3> kNames = {"frequency", "bandwidth", "gain"};
+            slider->setAccessibleName(
+                QStringLiteral("Band %1 %2")
+                    .arg(band + 1)
+                    .arg(QLatin1String(kNames[static_cast<std::size_t>(kind)])));
             const DialogRect& r = places.sliders[static_cast<std::size_t>(kind)];
             PlaceControl(slider, r.x, r.y, r.width, r.height);
             slider->installEventFilter(this);
