@@ -15,7 +15,7 @@ std::size_t At(int i) {
 RoutingConfig RoutingConfigOf(const CQ7310Doc& doc) {
     RoutingConfig config;
     for (int s = 0; s < kRoutingSlots; ++s) {
-        config.slots[At(s)] = doc.Get(ParamField::ChainSlot, kChannelA, s);
+        config.chainSlots[At(s)] = doc.Get(ParamField::ChainSlot, kChannelA, s);
     }
     for (int p = 0; p < kPaletteEntries; ++p) {
         config.palette[At(p)] = doc.Get(ParamField::PalettePosition, kChannelA, p);
@@ -33,7 +33,7 @@ void CleanChainsAndPalette(CQ7310Doc& doc) {
     const RoutingConfig config = RoutingConfigOf(doc);
     const CleanedRouting cleaned = CleanRouting(config);
     for (int s = 0; s < kRoutingSlots; ++s) {
-        if (cleaned.slots[At(s)] != config.slots[At(s)]) doc.SetConfig(ParamField::ChainSlot, s, 0);
+        if (cleaned.chainSlots[At(s)] != config.chainSlots[At(s)]) doc.SetConfig(ParamField::ChainSlot, s, 0);
     }
     for (int p = 0; p < kPaletteEntries; ++p) {
         if (cleaned.palette[At(p)] != config.palette[At(p)]) {

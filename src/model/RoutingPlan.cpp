@@ -15,7 +15,7 @@ std::size_t At(int i) {
 }
 
 int SlotCode(const RoutingConfig& config, int row, int i) {
-    return config.slots[At(row * kRoutingSlotsPerRow + i)];
+    return config.chainSlots[At(row * kRoutingSlotsPerRow + i)];
 }
 
 // Where a chain starts: the pink noise generator when selected, else its own input.
@@ -75,7 +75,7 @@ int LimitTiePosition(int position) {
 RoutingConfig RoutingConfig::FromImage(std::span<const std::uint8_t, kPresetImageSize> image) {
     RoutingConfig config;
     for (int s = 0; s < kRoutingSlots; ++s) {
-        config.slots[At(s)] = ReadField(image, ParamField::ChainSlot, kChannelA, s);
+        config.chainSlots[At(s)] = ReadField(image, ParamField::ChainSlot, kChannelA, s);
     }
     for (int p = 0; p < kPaletteEntries; ++p) {
         config.palette[At(p)] = ReadField(image, ParamField::PalettePosition, kChannelA, p);
@@ -92,7 +92,7 @@ RoutingConfig RoutingConfig::FromImage(std::span<const std::uint8_t, kPresetImag
 CleanedRouting CleanRouting(const RoutingConfig& config) {
     std::array<bool, kBlockCodeLimit> seen{};
     CleanedRouting cleaned;
-    cleaned.slots = KeepFirst(config.slots, seen);
+    cleaned.chainSlots = KeepFirst(config.chainSlots, seen);
     cleaned.palette = KeepFirst(config.palette, seen);
     return cleaned;
 }

@@ -1,4 +1,4 @@
-// The routing of a preset as the configuration edits it: the two chains of eight slots, the
+// The routing of a preset as the configuration edits it: the two chains of eight chainSlots, the
 // palette of unused blocks, the pink noise selects and the tie between the chains, and what
 // follows from them: which node feeds every block and output, and the order in which a device
 // must receive the new sources. Pure functions on plain values; the document applies them.
@@ -15,7 +15,7 @@
 
 namespace arvestra {
 
-inline constexpr int kRoutingSlots = 16;       // chain slots: 0-7 channel A, 8-15 channel B
+inline constexpr int kRoutingSlots = 16;       // chain chainSlots: 0-7 channel A, 8-15 channel B
 inline constexpr int kRoutingSlotsPerRow = 8;  // a chain row
 inline constexpr int kPaletteEntries = 12;     // palette entries: 0-5 row A, 6-11 row B
 inline constexpr int kPalettePerRow = 6;
@@ -35,7 +35,7 @@ struct RoutingTie {
 
 // The routing fields of one image, as stored (a file may hold any value the bits allow).
 struct RoutingConfig {
-    std::array<int, kRoutingSlots> slots{};
+    std::array<int, kRoutingSlots> chainSlots{};
     std::array<int, kPaletteEntries> palette{};
     std::array<int, 2> pink{};  // pink noise select of chain A and chain B
     RoutingTie tie;
@@ -50,7 +50,7 @@ int LimitTiePosition(int position);
 // and every empty slot; repeats and unknown codes become 0. The palette drops, in the same way,
 // every code the chain already holds, repeats within itself and unknown codes.
 struct CleanedRouting {
-    std::array<int, kRoutingSlots> slots{};
+    std::array<int, kRoutingSlots> chainSlots{};
     std::array<int, kPaletteEntries> palette{};
 };
 CleanedRouting CleanRouting(const RoutingConfig& config);

@@ -15,7 +15,7 @@ namespace {
 // Chain slots given as (slot, code) pairs; everything else empty.
 RoutingConfig Chains(std::vector<std::pair<int, int>> slots) {
     RoutingConfig config;
-    for (const auto& [slot, code] : slots) config.slots[static_cast<std::size_t>(slot)] = code;
+    for (const auto& [slot, code] : slots) config.chainSlots[static_cast<std::size_t>(slot)] = code;
     return config;
 }
 
@@ -102,7 +102,7 @@ TEST(Clean, KeepsFirstOccurrencesAndEmptySlots) {
     const CleanedRouting cleaned = CleanRouting(config);
     const std::array<int, 16> slots{1, 0, 0, 0, 0, 0, 0, 0, 11, 0, 0, 0, 0, 0, 0, 0};
     const std::array<int, 12> palette{0, 13, 0, 5, 3, 0, 2, 12, 14, 8, 4, 0};
-    EXPECT_EQ(cleaned.slots, slots);
+    EXPECT_EQ(cleaned.chainSlots, slots);
     EXPECT_EQ(cleaned.palette, palette) << "chained, repeated and unknown codes leave the palette";
 }
 
