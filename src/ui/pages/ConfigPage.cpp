@@ -103,12 +103,15 @@ void CConfigPage::BuildControls() {
         cells[At(i)] = new CChainCell(CChainCell::Kind::Cell, i, this);
         cells[At(i)]->setGeometry(ToQ(cellRects[At(i)]));
         cells[At(i)]->installEventFilter(this);
+        cells[At(i)]->setAccessibleName(
+            tr("Ch %1 slot %2").arg(i / kConfigCellsPerRow + 1).arg(i % kConfigCellsPerRow + 1));
     }
     for (int i = 0; i < kConfigFrames; ++i) {
         frameRects[At(i)] = FrameRect(i, units);
         frames[At(i)] = new CChainCell(CChainCell::Kind::Frame, i, this);
         frames[At(i)]->setGeometry(ToQ(frameRects[At(i)]));
         frames[At(i)]->installEventFilter(this);
+        frames[At(i)]->setAccessibleName(tr("Palette %1").arg(i + 1));
     }
     chain = ConfigChainGeometry(cellRects);
     const std::array<DialogRect, 2> pinkRects{L::kPinkButton1, L::kPinkButton2};
@@ -590,7 +593,12 @@ void CConfigPage::PaintPage(QPainter& painter) {
         painter.drawLine(t.left + 1, t.bottom - 2, t.right - 2, t.bottom - 2);
         painter.drawLine(t.right - 2, t.bottom - 2, t.right - 2, t.top);
     }
-    // The palette frame outlines shown as drop targets are the frames' own.
+    if (carriedTile >= 0) {
+        // The tile picked up from the keyboard, until it is put down.
+        painter.setPen(QPen(Qt::yellow, 2, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(ToQ(tiles[At(carriedTile)].rect.Shrunk(2)));
+    }
 }
 
 }  // namespace arvestra
