@@ -7,6 +7,7 @@
 #include "document/CQ7310Doc.h"
 #include "ui/ShellTestSupport.h"
 #include "ui/UiTestSupport.h"
+#include "ui/controls/ColorButton.h"
 #include "ui/pages/ConfigPage.h"
 #include "ui/shell/EditorShell.h"
 #include "ui/shell/MainFrame.h"
@@ -51,9 +52,18 @@ TEST(ConfigPageScreenshot, ATieAndAFullChain) {
     const QPixmap picture = shell.Frame()->grab();
     ASSERT_FALSE(picture.isNull());
     const QString directory = qEnvironmentVariable("ARVESTRA_SCREENSHOT_DIR");
-    if (directory.isEmpty()) return;
-    QDir().mkpath(directory);
-    EXPECT_TRUE(picture.save(QDir(directory).filePath(QStringLiteral("config-page.png"))));
+    if (!directory.isEmpty()) {
+        QDir().mkpath(directory);
+        EXPECT_TRUE(picture.save(QDir(directory).filePath(QStringLiteral("config-page.png"))));
+    }
+
+    // A drop refreshes every view, which derives the sources again: Delay B put after Comp/Lim B
+    // takes its signal and feeds channel 2's output.
+    ASSERT_TRUE(page->MoveTile(4, {PlaceKind::Cell, 12}));
+    test::FlushEvents();
+    EXPECT_EQ(doc.Get(ParamField::DelaySource, kChannelB), 10);
+    EXPECT_EQ(doc.Get(ParamField::OutputSource, kChannelB), 6);
+    EXPECT_TRUE(view->ChainButton(12)->isVisible()) << "the main view's chain map follows";
 }
 
 }  // namespace

@@ -117,7 +117,6 @@ class CConfigPage : public CPageDialog {
         int tile = -1;
         QPoint last;
         TilePlace target;
-        PixelRect targetRect;
         int tieRow = 0;
         int tieSource = 0;
         int tieTarget = -1;

@@ -127,7 +127,6 @@ void CConfigPage::BeginTileDrag(int t, const QPoint& point) {
     PickUp(t);
     // A tile the preset placed nowhere has no place of its own to go back to.
     if (drag.target.kind == PlaceKind::None) drag.target = NearestFreePlace(tiles[At(t)].rect);
-    drag.targetRect = PlaceRect(drag.target);
     MarkTarget(drag.target, true);
 }
 
@@ -142,7 +141,6 @@ void CConfigPage::MoveTileDrag(const QPoint& point) {
     if (target == drag.target || target.kind == PlaceKind::None) return;
     MarkTarget(drag.target, false);
     drag.target = target;
-    drag.targetRect = PlaceRect(target);
     MarkTarget(target, true);
 }
 
