@@ -45,7 +45,7 @@ void ApplyTie(const RoutingConfig& config, RoutingPlan& plan) {
     int tap = ChainStart(config, feeding);
     for (int i = LimitTiePosition(config.tie.position[At(feeding)]) - 1; i >= 0; --i) {
         const int code = SlotCode(config, feeding, i);
-        if (code != 0) {
+        if (IsBlockCode(code)) {
             tap = code + 2;
             break;
         }
@@ -53,7 +53,7 @@ void ApplyTie(const RoutingConfig& config, RoutingPlan& plan) {
     int first = kNodeOutputA + tied;
     for (int j = LimitTiePosition(config.tie.position[At(tied)]); j < kRoutingSlotsPerRow; ++j) {
         const int code = SlotCode(config, tied, j);
-        if (code != 0) {
+        if (IsBlockCode(code)) {
             first = code + 2;
             plan.feed[At(tied)][At(j)] = tap;
             break;

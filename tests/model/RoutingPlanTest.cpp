@@ -79,6 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"TieTapBeyondTheLastPointIsTheLastPoint",
                  Tied(Chains({{7, 13}, {14, 12}}), 1, 15, 3),
                  {{15, 1}, {18, 15}, {14, 15}, {19, 14}}},
+        PlanCase{"UnknownCodesAreNeitherTapNorTiedBlock",
+                 Tied(Chains({{1, 15}, {9, 15}}), 1, 8, 0),
+                 {{18, 1}, {19, 1}}},
         PlanCase{"UnknownCodesFeedNothing", Chains({{0, 15}, {1, 9}, {8, 6}}), {{18, 1}, {19, 2}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
