@@ -39,17 +39,6 @@ TEST(ApplyRouting, CleansTheImageAndWritesSourcesAndChainLists) {
     EXPECT_EQ(t.doc.GetChainNode(kChannelB, 2), 2);
 }
 
-TEST(ApplyRouting, ClearsTheSourcesOfBlocksThatLeftTheChains) {
-    DocBench t;
-    Chain(t.doc, {{0, 5}});
-    ASSERT_EQ(ApplyRouting(t.doc), 1);
-    ASSERT_EQ(t.doc.Get(PF::ClSource, kChannelA), 1);
-    t.doc.SetConfig(PF::ChainSlot, 0, 0);
-    ASSERT_EQ(ApplyRouting(t.doc), 1);
-    EXPECT_EQ(t.doc.Get(PF::ClSource, kChannelA), 0);
-    EXPECT_EQ(t.doc.Get(PF::OutputSource, kChannelA), 1);
-}
-
 TEST(ApplyRouting, ATiePositionBeyondTheLastPointWritesNothingOutsideTheChains) {
     DocBench t;
     Chain(t.doc, {{7, 13}, {14, 12}});

@@ -109,14 +109,6 @@ TEST(Clean, KeepsFirstOccurrencesAndEmptySlots) {
     EXPECT_EQ(cleaned.palette, palette) << "chained, repeated and unknown codes leave the palette";
 }
 
-TEST(Clean, EveryBlockCodeIsKnownAndNothingElse) {
-    std::vector<int> known;
-    for (int code = -1; code <= 16; ++code) {
-        if (IsBlockCode(code)) known.push_back(code);
-    }
-    EXPECT_EQ(known, (std::vector<int>{1, 2, 3, 4, 5, 8, 11, 12, 13, 14}));
-}
-
 // ---- Write order ------------------------------------------------------------------------------
 
 TEST(WriteOrder, SlotBySlotChannelABeforeBThenOutputsThenClears) {
@@ -129,19 +121,6 @@ TEST(WriteOrder, SlotBySlotChannelABeforeBThenOutputsThenClears) {
         {18, 13, false}, {19, 10, true}, {5, 0, false},  {6, 0, false},
         {7, 0, false},   {14, 0, false}, {15, 0, false}, {16, 0, false}};
     EXPECT_EQ(got, expected);
-}
-
-TEST(SourceFields, EveryBlockAndOutputHasOneAndNothingElse) {
-    int withField = 0;
-    for (int node = -1; node <= 21; ++node) {
-        if (SourceFieldOf(node)) ++withField;
-    }
-    EXPECT_EQ(withField, 12);
-    EXPECT_EQ(SourceFieldOf(10)->field, ParamField::ClSource);
-    EXPECT_EQ(SourceFieldOf(10)->channel, kChannelB);
-    EXPECT_EQ(SourceFieldOf(18)->field, ParamField::OutputSource);
-    EXPECT_EQ(SourceFieldOf(18)->channel, kChannelA);
-    EXPECT_FALSE(SourceFieldOf(17));
 }
 
 }  // namespace

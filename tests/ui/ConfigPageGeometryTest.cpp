@@ -154,12 +154,5 @@ TEST(Layout, CellsAndFramesSitApartInsideThePage) {
     }
 }
 
-TEST(Picture, HasTheBoxCaptionsAndTheLevelScale) {
-    const Picture picture = ConfigPagePicture(780, 392, DialogBaseUnits{6, 13});
-    for (const char* text : {"Pink Noise", "Level", "Pink", "-40", "0 dB", "Bypass"}) {
-        EXPECT_NE(picture.FindText(text), nullptr) << text;
-    }
-}
-
 }  // namespace
 }  // namespace arvestra
