@@ -6,73 +6,9 @@
 
 #include "document/WorkingCopy.h"
 #include "link/SystemSerialPortFactory.h"
+#include "model/RoutingPlan.h"
 
 namespace arvestra {
-
-namespace {
-
-// The routing node whose source-node field feeds `node`, as (field, channel); false for the
-// nodes that have no such field (signal sources, empty and unused node numbers).
-bool SourceFieldOfNode(int node, ParamField& field, int& channel) {
-    switch (node) {
-        case 3:
-            field = ParamField::EqSource;
-            channel = kChannelA;
-            return true;
-        case 4:
-            field = ParamField::EqSource;
-            channel = kChannelB;
-            return true;
-        case 5:
-            field = ParamField::DelaySource;
-            channel = kChannelA;
-            return true;
-        case 6:
-            field = ParamField::DelaySource;
-            channel = kChannelB;
-            return true;
-        case 7:
-            field = ParamField::ClSource;
-            channel = kChannelA;
-            return true;
-        case 10:
-            field = ParamField::ClSource;
-            channel = kChannelB;
-            return true;
-        case 13:
-            field = ParamField::LpSource;
-            channel = kChannelA;
-            return true;
-        case 14:
-            field = ParamField::LpSource;
-            channel = kChannelB;
-            return true;
-        case 15:
-            field = ParamField::HpSource;
-            channel = kChannelA;
-            return true;
-        case 16:
-            field = ParamField::HpSource;
-            channel = kChannelB;
-            return true;
-        case 18:
-            field = ParamField::OutputSource;
-            channel = kChannelA;
-            return true;
-        case 19:
-            field = ParamField::OutputSource;
-            channel = kChannelB;
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool IsSignalSource(int node) {
-    return node == 1 || node == 2 || node == 17;
-}
-
-}  // namespace
 
 CQ7310Doc::CQ7310Doc(ErrorReporter& reporter, Clock& clock)
     : CQ7310Doc(reporter, clock, SystemSerialPortFactory::Instance()) {}
@@ -330,11 +266,10 @@ void CQ7310Doc::RecordChains() {
         chain[0] = node;
         // Every node after the output is where the previous one takes its signal from; the walk
         // ends at a signal source, at a node without a source field, or when the list is full.
-        for (int i = 1; i < kChainLength && !IsSignalSource(node); ++i) {
-            ParamField field{};
-            int channel = 0;
-            if (!SourceFieldOfNode(node, field, channel)) break;
-            node = model.Get(field, channel);
+        for (int i = 1; i < kChainLength && !IsSignalSourceNode(node); ++i) {
+            const std::optional<SourceField> source = SourceFieldOf(node);
+            if (!source) break;
+            node = model.Get(source->field, source->channel);
             if (node == 0) break;
             chain[static_cast<std::size_t>(i)] = node;
         }

@@ -98,8 +98,9 @@ void CQ7310Doc::ClearDirtyRange() {
 int CQ7310Doc::WaitDirtyFlushed() {
     std::int64_t start = clock_.NowSeconds();
     for (;;) {
-        // Nothing is sent while not live, so there is nothing to wait for.
-        if (syncLive.load() == 0) return 1;
+        // Nothing is sent while not live, or before the worker exists, so there is nothing to
+        // wait for: the pending range goes out once the worker runs.
+        if (syncLive.load() == 0 || !worker_.IsStarted()) return 1;
         {
             std::lock_guard<std::mutex> lock(dirtyLock);
             if (dirtyLast < dirtyFirst) return 1;

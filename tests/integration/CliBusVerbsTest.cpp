@@ -182,6 +182,39 @@ TEST_F(CliBusVerbs, LiveSetReachesTheDeviceAndUploadReadsItBack) {
     EXPECT_EQ(uploaded.Image(3, 1), SimulatorImage(1));  // not stored without --store
 }
 
+TEST_F(CliBusVerbs, LiveChainEditsSendTheSourcesOneAtATimeInSlotOrder) {
+    SimulatedBus bus(dir_, "2");
+    const std::string file = dir_.File("routing.kvx");
+    // EQ A and Low Pass A in channel 1's slots 1 and 2, EQ B and Comp/Lim B in channel 2's
+    // slots 1 and 3.
+    const CliRun set =
+        RunCli({"set", "--port", bus.Port(), file, "--address", "2", "config.chain_slot.1=1",
+                "config.chain_slot.2=11", "config.chain_slot.9=2", "config.chain_slot.11=8"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    // The first byte of every edit-buffer write that carries a source-node byte, in order.
+    const std::vector<int> sourceBytes{1, 66, 130, 133, 136, 139, 144, 148, 152, 171, 190, 192};
+    std::vector<int> firsts;
+    for (const LoggedRequest& w : WithCommand(bus.Requests(), CMD_WRITE_IMAGE)) {
+        if (w.payload.size() < 3 || w.payload[0] != 0) continue;
+        const int first = w.payload[1];
+        const int last = first + static_cast<int>(w.payload.size()) - 3;
+        for (const int b : sourceBytes) {
+            if (b >= first && b <= last) {
+                firsts.push_back(first);
+                break;
+            }
+        }
+    }
+    // EQ A, EQ B, Low Pass A, Comp/Lim B, then both outputs; the blocks left in the palette
+    // already had no source.
+    EXPECT_EQ(firsts, (std::vector<int>{1, 66, 130, 171, 190}));
+    const SavedLocation saved(file);
+    EXPECT_EQ(saved.Image(2, 0)[130] & 0x3F, 3);
+    EXPECT_EQ(saved.Image(2, 0)[171] & 0x3F, 4);
+    EXPECT_EQ(saved.Image(2, 0)[190], 13);
+    EXPECT_EQ(saved.Image(2, 0)[192], 10);
+}
+
 TEST_F(CliBusVerbs, UploadReplacesAnExistingFile) {
     SimulatedBus bus(dir_, "2");
     const std::string file = dir_.File("hall.kvx");

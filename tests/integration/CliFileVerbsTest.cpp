@@ -132,6 +132,27 @@ TEST_F(CliFileVerbs, MasterLinkAppliesEditsToBothChannels) {
     EXPECT_EQ(Get("ch1.hp.cutoff", {"--units"}), "20Hz");
 }
 
+TEST_F(CliFileVerbs, ChainEditsCleanTheChainsAndDeriveEverySource) {
+    // EQ A twice (the repeat is dropped), Low Pass A in channel 2's chain, pink noise into
+    // channel 1 and a tie from channel 1's input (tie point 1) to channel 2's output (point 9).
+    const CliRun set =
+        RunCli({"set", file_, "--address", "1", "config.chain_slot.1=1", "config.chain_slot.4=1",
+                "config.chain_slot.10=11", "config.pink_noise_on.1=1", "config.join_on=1",
+                "config.join_target=1", "config.join_position.1=0", "config.join_position.2=8"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(Get("config.chain_slot.4"), "0");
+    EXPECT_EQ(Get("config.palette.1"), "0") << "EQ A left the palette";
+    EXPECT_EQ(Get("config.palette.2"), "0") << "so did Low Pass A";
+    EXPECT_EQ(Get("ch1.eq.source"), "17");
+    EXPECT_EQ(Get("ch1.output.source"), "3");
+    EXPECT_EQ(Get("ch1.lp.source"), "2");
+    EXPECT_EQ(Get("ch2.output.source"), "17") << "the tie taps pink noise before EQ A";
+    // Taking EQ A out again clears its source.
+    ASSERT_EQ(RunCli({"set", file_, "--address", "1", "config.chain_slot.1=0"}).status, 0);
+    EXPECT_EQ(Get("ch1.eq.source"), "0");
+    EXPECT_EQ(Get("ch1.output.source"), "17");
+}
+
 TEST_F(CliFileVerbs, CodesOutsideTheRangeAreLimitedWithANote) {
     struct Case {
         std::string assignment;

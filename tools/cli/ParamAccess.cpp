@@ -47,6 +47,21 @@ void WriteParamCode(CQ7310Doc& doc, const ParamRef& ref, long long code) {
     doc.Set(ref.field, ref.channel == kNoChannel ? kChannelA : ref.channel, ref.index, code);
 }
 
+bool ChangesRouting(const ParamRef& ref) {
+    if (ref.kind != ParamKind::Field) return false;
+    switch (ref.field) {
+        case ParamField::ChainSlot:
+        case ParamField::PalettePosition:
+        case ParamField::PinkNoiseOn:
+        case ParamField::JoinPosition:
+        case ParamField::JoinOn:
+        case ParamField::JoinTarget:
+            return true;
+        default:
+            return false;
+    }
+}
+
 int WritePresetName(CQ7310Doc& doc, const std::string& utf8) {
     return doc.SetPresetName(Utf8ToLatin1(utf8));
 }

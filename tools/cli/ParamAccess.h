@@ -20,6 +20,10 @@ std::string ReadImageName(const CLocationImage& location, int slot, int image);
 // does: turning it on copies the block to the other channel.
 void WriteParamCode(CQ7310Doc& doc, const ParamRef& ref, long long code);
 
+// True for the fields the routing is derived from: chain slots, palette entries, pink noise
+// selects and the tie fields. After changing one, the sources must be derived again.
+bool ChangesRouting(const ParamRef& ref);
+
 // Names the selected device's current preset (and its edit buffer); 1 on success.
 int WritePresetName(CQ7310Doc& doc, const std::string& utf8);
 

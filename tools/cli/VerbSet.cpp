@@ -14,6 +14,7 @@
 #include "cli/ParamAccess.h"
 #include "cli/ParamValue.h"
 #include "cli/Verbs.h"
+#include "document/ChainRouting.h"
 #include "model/Latin1.h"
 
 namespace arvestra::cli {
@@ -43,10 +44,15 @@ void NoteLimits(CliUiPort& ui, const Assignment& a) {
             std::to_string(limited));
 }
 
-// Applies the edits to the selected device; false when one of them failed.
+// Applies the edits to the selected device; false when one of them failed. When one of them
+// changed the chains, the palette, a pink noise select or the tie, the chains are cleaned and
+// every source is derived again afterwards, as the configuration page does, so the sources
+// never disagree with the chains (live, the device receives them one at a time).
 bool ApplyEdits(CliSession& session, const std::vector<Assignment>& edits) {
     CQ7310Doc& doc = session.Doc();
+    bool routing = false;
     for (const Assignment& edit : edits) {
+        routing = routing || ChangesRouting(edit.ref);
         NoteLimits(session.Ui(), edit);
         if (edit.ref.kind == ParamKind::PresetName) {
             if (!WritePresetName(doc, edit.text)) return false;
@@ -55,6 +61,7 @@ bool ApplyEdits(CliSession& session, const std::vector<Assignment>& edits) {
         }
         if (!session.Healthy()) return false;
     }
+    if (routing && (!ApplyRouting(doc) || !session.Healthy())) return false;
     return true;
 }
 
@@ -129,11 +136,14 @@ void AddSetVerb(CLI::App& app, VerbList& verbs) {
         "(a whole number, limited to the parameter's range) or a value with a unit:\n"
         "Hz kHz dB ms s bw Q :1 F C (e.g. 1000Hz, -3dB, 20ms, 4:1, 68F). A value with a unit\n"
         "becomes the nearest code. When a block's Master link is on, an edit of one channel\n"
-        "applies to both; setting ch1.eq.master=1 copies channel 1's equaliser to channel 2.\n\n"
+        "applies to both; setting ch1.eq.master=1 copies channel 1's equaliser to channel 2.\n"
+        "Changing config.chain_slot.N, config.palette.N, config.pink_noise_on.N or a\n"
+        "config.join_* field cleans the chains and derives every block's source again.\n\n"
         "Examples:\n"
         "  arvestra-cli set hall.kvx --address 1 ch1.eq.graphic_gain.12=-3dB ch1.lp.cutoff=16kHz\n"
         "  arvestra-cli set --port COM2 hall.kvx --address 3 ch2.delay.time=12.5ms\n"
-        "  arvestra-cli set hall.kvx --address 1 'name=Sunday service' --store");
+        "  arvestra-cli set hall.kvx --address 1 'name=Sunday service' --store\n"
+        "  arvestra-cli set hall.kvx --address 1 config.chain_slot.1=1 config.chain_slot.2=11");
     verbs.push_back({command, [options] { return RunSet(*options); }});
 }
 

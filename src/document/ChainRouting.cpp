@@ -1,0 +1,65 @@
+#include "document/ChainRouting.h"
+
+#include "document/CQ7310Doc.h"
+
+namespace arvestra {
+
+namespace {
+
+std::size_t At(int i) {
+    return static_cast<std::size_t>(i);
+}
+
+}  // namespace
+
+RoutingConfig RoutingConfigOf(const CQ7310Doc& doc) {
+    RoutingConfig config;
+    for (int s = 0; s < kRoutingSlots; ++s) {
+        config.chainSlots[At(s)] = doc.Get(ParamField::ChainSlot, kChannelA, s);
+    }
+    for (int p = 0; p < kPaletteEntries; ++p) {
+        config.palette[At(p)] = doc.Get(ParamField::PalettePosition, kChannelA, p);
+    }
+    for (int row = 0; row < 2; ++row) {
+        config.pink[At(row)] = doc.Get(ParamField::PinkNoiseOn, kChannelA, row);
+        config.tie.position[At(row)] = doc.Get(ParamField::JoinPosition, kChannelA, row);
+    }
+    config.tie.enabled = doc.Get(ParamField::JoinOn) != 0;
+    config.tie.direction = doc.Get(ParamField::JoinTarget);
+    return config;
+}
+
+void CleanChainsAndPalette(CQ7310Doc& doc) {
+    const RoutingConfig config = RoutingConfigOf(doc);
+    const CleanedRouting cleaned = CleanRouting(config);
+    for (int s = 0; s < kRoutingSlots; ++s) {
+        if (cleaned.chainSlots[At(s)] != config.chainSlots[At(s)]) doc.SetConfig(ParamField::ChainSlot, s, 0);
+    }
+    for (int p = 0; p < kPaletteEntries; ++p) {
+        if (cleaned.palette[At(p)] != config.palette[At(p)]) {
+            doc.SetConfig(ParamField::PalettePosition, p, 0);
+        }
+    }
+}
+
+int UpdateRouting(CQ7310Doc& doc) {
+    const RoutingConfig config = RoutingConfigOf(doc);
+    const std::vector<SourceWrite> writes = RoutingWriteOrder(config, PlanRouting(config));
+    // Whatever is still pending goes out before the first new source.
+    if (!doc.WaitDirtyFlushed()) return 0;
+    for (const SourceWrite& write : writes) {
+        const std::optional<SourceField> field = SourceFieldOf(write.node);
+        if (!field) continue;
+        doc.SetRouting(field->field, field->channel, write.source);
+        if (write.waitAfter && !doc.WaitDirtyFlushed()) return 0;
+    }
+    doc.RecordChains();
+    return 1;
+}
+
+int ApplyRouting(CQ7310Doc& doc) {
+    CleanChainsAndPalette(doc);
+    return UpdateRouting(doc);
+}
+
+}  // namespace arvestra
