@@ -32,6 +32,14 @@ inline void RouteBothChannels(CQ7310Doc& doc) {
     doc.RecordChains();
 }
 
+// Puts the given block codes into chain A's slots, left to right, and empties the rest; the
+// configuration page's refresh derives the sources from the chains.
+inline void SetChainA(CQ7310Doc& doc, std::initializer_list<int> codes) {
+    int slot = 0;
+    for (const int code : codes) doc.Set(ParamField::ChainSlot, 0, slot++, code);
+    while (slot < 8) doc.Set(ParamField::ChainSlot, 0, slot++, 0);
+}
+
 class EqPageFixture {
   public:
     EqPageFixture() {

@@ -126,11 +126,11 @@ TEST_F(FilterPageTest, AHiddenPageLeavesTheDisplayedChannelAndTheFocusAlone) {
 
 TEST_F(FilterPageTest, WithTheCurveOffThePathIsStillWalked) {
     // EQ A leaves the path of output 1: the low-pass takes its input from the high-pass.
-    Doc().SetRouting(ParamField::LpSource, 0, RoutingNode::kHighPassA);
+    eqtest::SetChainA(Doc(), {13, 11});
     harness.view->OnUpdate(1);
     ASSERT_FALSE(Page().IsEditable());
     Page().SetCurveSwitch(false);
-    Doc().SetRouting(ParamField::LpSource, 0, RoutingNode::kEqualiserA);
+    eqtest::SetChainA(Doc(), {13, 1, 11});
     harness.view->OnUpdate(1);
     EXPECT_TRUE(Page().IsPresent(0, CurveKind::Graphic));
     EXPECT_TRUE(Page().IsEditable());

@@ -142,8 +142,7 @@ TEST_F(GraphicEqPageTest, BandWidthLatchesNarrowOnlyForExactly7) {
 }
 
 TEST_F(GraphicEqPageTest, OutsideTheDisplayedPathTheBandsCannotBeEdited) {
-    Doc().SetRouting(ParamField::LpSource, 0, RoutingNode::kHighPassA);
-    Doc().RecordChains();
+    eqtest::SetChainA(Doc(), {13, 11});  // EQ A leaves the chain: HP A feeds LP A
     harness.view->OnUpdate(1);
     EXPECT_FALSE(Page().IsEditable());
     for (int band = 0; band < 31; ++band) EXPECT_FALSE(Page().BandSlider(band)->isEnabled());

@@ -152,8 +152,7 @@ TEST_F(ParametricEqPageTest, CodesBeyondTheirRangeFromAFileAreLimitedWhereUsed) 
 }
 
 TEST_F(ParametricEqPageTest, OutsideThePathControlsAreDisabledButDotsStillDrag) {
-    Doc().SetRouting(ParamField::LpSource, 0, RoutingNode::kHighPassA);
-    Doc().RecordChains();
+    eqtest::SetChainA(Doc(), {13, 11});  // EQ A leaves the chain: HP A feeds LP A
     harness.view->OnUpdate(1);
     EXPECT_FALSE(Page().IsEditable());
     EXPECT_FALSE(Page().BandSlider(3, Kind::Gain)->isEnabled());
