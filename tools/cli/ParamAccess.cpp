@@ -31,7 +31,7 @@ void WriteParamCode(CQ7310Doc& doc, const ParamRef& ref, long long code) {
             doc.SetDelaySamples(ref.channel, code);
             return;
         case ParamKind::Temperature:
-            doc.SetTemperatureTenths(ref.channel, code);
+            doc.SetTemperatureKeepingDistance(ref.channel, code);
             return;
         case ParamKind::PresetName:
             return;
@@ -45,6 +45,14 @@ void WriteParamCode(CQ7310Doc& doc, const ParamRef& ref, long long code) {
         return;
     }
     doc.Set(ref.field, ref.channel == kNoChannel ? kChannelA : ref.channel, ref.index, code);
+}
+
+void WriteDelayDistance(CQ7310Doc& doc, int channel, const DelayDistance& distance) {
+    if (distance.unit == DistanceUnit::Metres) {
+        doc.SetDelayMetres(channel, distance.value);
+    } else {
+        doc.SetDelayFeet(channel, distance.value);
+    }
 }
 
 int WritePresetName(CQ7310Doc& doc, const std::string& utf8) {
