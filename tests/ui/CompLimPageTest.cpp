@@ -170,6 +170,21 @@ TEST_F(CompLimPageTest, GainSliderSetsTheGainAndTheScaleLabels) {
     EXPECT_EQ(low.gain->value(), 40);
 }
 
+TEST_F(CompLimPageTest, MovingASliderStoresItsCodeAndMovesTheCurve) {
+    const CCompLimPage::Band& high = page->BandControls(kHigh);
+    Doc().Set(PF::ClThreshold, kChannelA, kHigh, 150);
+    page->UpdatePage(0);
+    const PixelPoint before = high.threshold;
+    high.sliders[kThreshold]->setFocus();
+    QTest::keyClick(high.sliders[kThreshold], Qt::Key_Left);
+    EXPECT_EQ(Code(PF::ClThreshold, kHigh), 149);
+    EXPECT_EQ(Edit(kHigh, kThreshold)->text(), "-25.5");
+    EXPECT_LT(high.threshold.x, before.x);
+    QTest::keyClick(page->CrossoverSlider(), Qt::Key_End);
+    EXPECT_EQ(Code(PF::ClCrossover), 86);
+    EXPECT_EQ(page->CrossoverEdit()->text(), "8000");
+}
+
 TEST_F(CompLimPageTest, ThresholdDragStopsAtTheEndsOfThePlot) {
     const CCompLimPage::Band& high = page->BandControls(kHigh);
     Doc().Set(PF::ClThreshold, kChannelA, kHigh, 150);
