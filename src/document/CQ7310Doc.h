@@ -12,6 +12,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -206,6 +207,12 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     // Temperature in tenths of a degree F; setting limits to 0..1500, writes low then high.
     int GetTemperatureTenths(int channel) const;
     void SetTemperatureTenths(int channel, long long tenths);
+    // A new temperature that keeps the delay's distance: the samples are recomputed from the
+    // distance at the old temperature, and all five bytes go to the device together.
+    void SetTemperatureKeepingDistance(int channel, long long tenths);
+    // A delay typed as a distance, converted at the channel's stored temperature.
+    void SetDelayFeet(int channel, double feet);
+    void SetDelayMetres(int channel, double metres);
 
     // Page shortcuts.
     void FlatGraphic(int channel);
@@ -339,6 +346,17 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     int ResolveSlot(int address) const;
     // Writes one byte field of the current image under the lock and marks it when live.
     bool WriteField(ParamField field, int channel, int index, int value);
+    // The same with dirtyLock already held by the caller.
+    bool WriteFieldLocked(ParamField field, int channel, int index, int value);
+    // One field value of a value kept in several fields (a delay, a temperature).
+    struct FieldWrite {
+        ParamField field;
+        long long value;
+    };
+    // Linked write of several fields under one hold of dirtyLock, so the worker takes all of
+    // them (both channels when linked) or none: a multi-byte value never reaches the device
+    // half written.
+    void SetLinkedTogether(std::initializer_list<FieldWrite> writes, int channel);
     // presetModified and the document's modified flag after a change.
     void FlagChange(bool presetToo);
     // Names, bypass flags, the nine images and the recall of preset 1 of a device just entered

@@ -153,6 +153,10 @@ void CQ7310Doc::Set(ParamField field, int channel, int index, long long value) {
 
 bool CQ7310Doc::WriteField(ParamField field, int channel, int index, int value) {
     std::lock_guard<std::mutex> lock(dirtyLock);
+    return WriteFieldLocked(field, channel, index, value);
+}
+
+bool CQ7310Doc::WriteFieldLocked(ParamField field, int channel, int index, int value) {
     if (!model.isBound()) return false;
     const int offset = FieldOffset(field, channel, index);
     if (offset < 0) return false;
@@ -188,6 +192,23 @@ void CQ7310Doc::SetLinked(ParamField field, int channel, int index, long long va
     if (IsLinked(block) || channel == kChannelB) {
         if (WriteField(field, kChannelB, index, v)) FlagChange(true);
     }
+}
+
+void CQ7310Doc::SetLinkedTogether(std::initializer_list<FieldWrite> writes, int channel) {
+    if (writes.size() == 0) return;
+    // Every field of one value belongs to the same block, so one link test covers them all.
+    const bool linked = IsLinked(FieldInfo(writes.begin()->field).block);
+    bool changed = false;
+    {
+        std::lock_guard<std::mutex> lock(dirtyLock);
+        for (const int ch : {kChannelA, kChannelB}) {
+            if (!linked && channel != ch) continue;
+            for (const FieldWrite& w : writes) {
+                changed |= WriteFieldLocked(w.field, ch, 0, ClampToField(w.field, w.value));
+            }
+        }
+    }
+    if (changed) FlagChange(true);
 }
 
 void CQ7310Doc::SetPerChannel(ParamField field, int channel, long long value) {
@@ -407,9 +428,9 @@ int CQ7310Doc::GetDelaySamples(int channel) const {
 void CQ7310Doc::SetDelaySamples(int channel, long long samples) {
     const long long limited = std::clamp<long long>(samples, 0, kMaxDelaySamples);
     const DelayBytes bytes = SplitDelaySamples(static_cast<int>(limited));
-    SetLinked(PF::DelayLow, channel, 0, bytes.low);
-    SetLinked(PF::DelayMiddle, channel, 0, bytes.middle);
-    SetLinked(PF::DelayHigh, channel, 0, bytes.high);
+    SetLinkedTogether(
+        {{PF::DelayLow, bytes.low}, {PF::DelayMiddle, bytes.middle}, {PF::DelayHigh, bytes.high}},
+        channel);
 }
 
 int CQ7310Doc::GetTemperatureTenths(int channel) const {
@@ -419,8 +440,31 @@ int CQ7310Doc::GetTemperatureTenths(int channel) const {
 void CQ7310Doc::SetTemperatureTenths(int channel, long long tenths) {
     const long long limited = std::clamp<long long>(tenths, 0, kMaxTemperatureTenths);
     const TemperatureBytes bytes = SplitTemperatureTenths(static_cast<int>(limited));
-    SetLinked(PF::TemperatureLow, channel, 0, bytes.low);
-    SetLinked(PF::TemperatureHigh, channel, 0, bytes.high);
+    SetLinkedTogether({{PF::TemperatureLow, bytes.low}, {PF::TemperatureHigh, bytes.high}},
+                      channel);
+}
+
+void CQ7310Doc::SetTemperatureKeepingDistance(int channel, long long tenths) {
+    const int oldTenths = GetTemperatureTenths(channel);
+    const int newTenths = static_cast<int>(std::clamp<long long>(tenths, 0, kMaxTemperatureTenths));
+    const int samples = SamplesForNewTemperature(GetDelaySamples(channel), oldTenths, newTenths);
+    // The temperature and the delay it implies reach the device together.
+    const TemperatureBytes temperature = SplitTemperatureTenths(newTenths);
+    const DelayBytes delay = SplitDelaySamples(samples);
+    SetLinkedTogether({{PF::TemperatureLow, temperature.low},
+                       {PF::TemperatureHigh, temperature.high},
+                       {PF::DelayLow, delay.low},
+                       {PF::DelayMiddle, delay.middle},
+                       {PF::DelayHigh, delay.high}},
+                      channel);
+}
+
+void CQ7310Doc::SetDelayFeet(int channel, double feet) {
+    SetDelaySamples(channel, SamplesFromFeet(feet, GetTemperatureTenths(channel)));
+}
+
+void CQ7310Doc::SetDelayMetres(int channel, double metres) {
+    SetDelaySamples(channel, SamplesFromMetres(metres, GetTemperatureTenths(channel)));
 }
 
 void CQ7310Doc::FlatGraphic(int channel) {
@@ -445,11 +489,7 @@ void CQ7310Doc::WideGraphicBandwidth(int channel) {
 
 void CQ7310Doc::DelayDefaultSettings(int channel) {
     // The distance stays; the time follows the new temperature.
-    const int oldTenths = GetTemperatureTenths(channel);
-    const int samples =
-        SamplesForNewTemperature(GetDelaySamples(channel), oldTenths, kDefaultTemperatureTenths);
-    SetTemperatureTenths(channel, kDefaultTemperatureTenths);
-    SetDelaySamples(channel, samples);
+    SetTemperatureKeepingDistance(channel, kDefaultTemperatureTenths);
 }
 
 void CQ7310Doc::ToggleFlag(ParamField field, int channel, int index) {

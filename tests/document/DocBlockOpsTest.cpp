@@ -435,6 +435,33 @@ TEST(DelayOps, DefaultSettingsKeepTheDistance) {
     EXPECT_GT(t.doc.GetDelaySamples(0), 48000) << "slower sound needs more time for the distance";
 }
 
+TEST(DelayOps, DistancesAndTemperaturesFollowTheLink) {
+    LiveDoc t;
+    t.doc.SetPerChannel(PF::DelayMaster, 0, 1);
+    t.doc.SetTemperatureTenths(1, 500);
+    t.doc.SetDelayMetres(1, 100.0);
+    const int samples = SamplesFromMetres(100.0, 500);
+    for (int ch : {0, 1}) {
+        EXPECT_EQ(t.doc.GetTemperatureTenths(ch), 500) << ch;
+        EXPECT_EQ(t.doc.GetDelaySamples(ch), samples) << ch;
+    }
+    t.doc.SetTemperatureKeepingDistance(0, 99999);  // limited to 150.0 deg F
+    for (int ch : {0, 1}) {
+        EXPECT_EQ(t.doc.GetTemperatureTenths(ch), 1500) << ch;
+        EXPECT_EQ(t.doc.GetDelaySamples(ch), SamplesForNewTemperature(samples, 500, 1500)) << ch;
+    }
+    // Unlinked, only the given channel moves; a channel that is neither A nor B moves nothing.
+    t.doc.SetPerChannel(PF::DelayMaster, 0, 0);
+    t.doc.SetDelayFeet(0, 10.0);
+    EXPECT_EQ(t.doc.GetDelaySamples(0), SamplesFromFeet(10.0, 1500));
+    EXPECT_NE(t.doc.GetDelaySamples(1), t.doc.GetDelaySamples(0));
+    t.Reset();
+    t.doc.SetDelaySamples(7, 5);
+    t.doc.SetTemperatureKeepingDistance(-1, 0);
+    EXPECT_EQ(t.Marked(), kEmpty);
+    EXPECT_EQ(t.doc.PresetModified(), 0);
+}
+
 TEST(Shortcuts, FlatAndBandwidthButtons) {
     LiveDoc t;
     for (int i = 0; i < 31; ++i) t.doc.Set(PF::EqGraphicGain, 1, i, i);

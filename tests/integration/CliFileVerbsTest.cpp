@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "integration/CliHarness.h"
+#include "model/DelayMath.h"
 
 namespace arvestra::cli_it {
 namespace {
@@ -116,6 +117,37 @@ TEST_F(CliFileVerbs, SetThenGetRoundTripsCodesAndUnits) {
     // The name went to the current preset too, as the editor's preset naming does.
     EXPECT_EQ(Get("name", {"--image", "1"}), "Bühne links");
     EXPECT_EQ(Get("name", {"--image", "2"}), "Preset 2");
+}
+
+TEST_F(CliFileVerbs, DelayDistancesUseTheChannelsTemperatureWhichKeepsTheDistance) {
+    // At the default 68 F, 343 m is about one second of sound.
+    ASSERT_EQ(RunCli({"set", file_, "--address", "1", "ch1.delay.time=343m"}).status, 0);
+    const int at68 = SamplesFromMetres(343.0, 680);
+    EXPECT_EQ(Get("ch1.delay.time"), std::to_string(at68));
+    EXPECT_NEAR(at68, 48000, 2);
+    // A new temperature keeps the distance: the time follows.
+    ASSERT_EQ(RunCli({"set", file_, "--address", "1", "ch1.delay.temperature=95F"}).status, 0);
+    const int at95 = SamplesForNewTemperature(at68, 680, 950);
+    EXPECT_EQ(Get("ch1.delay.time"), std::to_string(at95));
+    EXPECT_LT(at95, at68);
+    EXPECT_EQ(Get("ch1.delay.temperature"), "950");
+    // A distance typed after a temperature in the same command is converted at the new one.
+    ASSERT_EQ(
+        RunCli({"set", file_, "--address", "1", "ch2.delay.temperature=0C", "ch2.delay.time=100ft"})
+            .status,
+        0);
+    EXPECT_EQ(Get("ch2.delay.time"), std::to_string(SamplesFromFeet(100.0, 320)));
+    // "get --units" still prints the time.
+    EXPECT_THAT(Get("ch2.delay.time", {"--units"}), ::testing::EndsWith("ms"));
+    // A distance beyond the largest delay is limited, with a note.
+    const CliRun far = RunCli({"set", file_, "--address", "1", "ch1.delay.time=1000m"});
+    EXPECT_EQ(far.status, 0) << far.err;
+    EXPECT_THAT(far.err, HasSubstr("ch1.delay.time: the distance needs more than the largest"));
+    EXPECT_EQ(Get("ch1.delay.time"), "65536");
+    for (const char* wrong : {"ch1.delay.time=1e9m", "ch1.delay.time=nanft", "ch1.delay.time=m"}) {
+        EXPECT_EQ(RunCli({"set", file_, "--address", "1", wrong}).status, 2) << wrong;
+    }
+    EXPECT_EQ(Get("ch1.delay.time"), "65536");
 }
 
 TEST_F(CliFileVerbs, MasterLinkAppliesEditsToBothChannels) {
@@ -377,7 +409,8 @@ TEST(CliParams, ListsRangesAndUnitsOfEveryParameter) {
     ASSERT_EQ(run.status, 0);
     const std::vector<std::string> lines = Lines(run.out);
     EXPECT_THAT(lines, ::testing::Contains("ch1.lp.cutoff\t0..100\t20Hz..20000Hz\tHz or kHz"));
-    EXPECT_THAT(lines, ::testing::Contains("ch2.delay.time\t0..65536\t0ms..1365.33ms\tms or s"));
+    EXPECT_THAT(lines,
+                ::testing::Contains("ch2.delay.time\t0..65536\t0ms..1365.33ms\tms, s, ft or m"));
     EXPECT_THAT(lines, ::testing::Contains("config.chain_slot.16\t0..14"));
     // Values at the ends of a scale are shown as they are, not rounded into the next code.
     EXPECT_THAT(lines, ::testing::Contains("ch1.eq.param_bandwidth.1\t0..39\t0.05bw..3bw\tbw"));

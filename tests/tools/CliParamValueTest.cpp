@@ -163,9 +163,33 @@ TEST(ParamValueFormat, DelaysReadBackAtEverySample) {
     }
 }
 
+TEST(ParamValueDistance, FeetAndMetresAreKeptForTheChannelsTemperature) {
+    struct Case {
+        const char* text;
+        DistanceUnit unit;
+        double value;
+    };
+    const Case cases[] = {{"12.5m", DistanceUnit::Metres, 12.5},
+                          {"40 ft", DistanceUnit::Feet, 40.0},
+                          {"3FT", DistanceUnit::Feet, 3.0},
+                          {"-2m", DistanceUnit::Metres, -2.0},
+                          {"0m", DistanceUnit::Metres, 0.0}};
+    for (const Case& c : cases) {
+        const ValueParse parse = ParseParamValue(c.text, Scale::Delay);
+        ASSERT_TRUE(parse.distance) << c.text << ": " << parse.error;
+        EXPECT_FALSE(parse.code) << c.text << ": a distance has no code before its temperature";
+        EXPECT_EQ(parse.distance->unit, c.unit) << c.text;
+        EXPECT_DOUBLE_EQ(parse.distance->value, c.value) << c.text;
+    }
+    // Only a delay time takes a distance; "m" is not "ms".
+    EXPECT_FALSE(ParseParamValue("3m", Scale::Attack).distance);
+    EXPECT_EQ(*ParseParamValue("3ms", Scale::Delay).code, 144);
+    EXPECT_THAT(ParseParamValue("1e3m", Scale::Delay).error, HasSubstr("not a number"));
+}
+
 TEST(ParamValueUnits, NamesTheUnitsOfAScale) {
     EXPECT_EQ(UnitsOfScale(Scale::Frequency), "Hz or kHz");
-    EXPECT_EQ(UnitsOfScale(Scale::Delay), "ms or s");
+    EXPECT_EQ(UnitsOfScale(Scale::Delay), "ms, s, ft or m");
     EXPECT_EQ(UnitsOfScale(Scale::Temperature), "F or C");
     EXPECT_EQ(UnitsOfScale(Scale::Ratio), ":1");
     EXPECT_EQ(UnitsOfScale(Scale::None), "");

@@ -25,6 +25,11 @@ AssignmentParse ParseAssignment(std::string_view text) {
         return parse;
     }
     const ValueParse code = ParseParamValue(value, ScaleOfParam(*name.ref));
+    if (code.distance) {
+        assignment.distance = code.distance;
+        parse.assignment = assignment;
+        return parse;
+    }
     if (!code.code) {
         parse.error = FormatParamName(*name.ref) + ": " + code.error;
         return parse;

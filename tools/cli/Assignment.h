@@ -7,13 +7,15 @@
 #include <string_view>
 
 #include "cli/ParamName.h"
+#include "cli/ParamValue.h"
 
 namespace arvestra::cli {
 
 struct Assignment {
     ParamRef ref;
-    long long code = 0;  // the code to set (not for the name)
-    std::string text;    // the name's text (UTF-8), for ParamKind::PresetName
+    long long code = 0;  // the code to set (not for the name, nor for a distance)
+    std::optional<DelayDistance> distance;  // a delay time given in ft or m
+    std::string text;                       // the name's text (UTF-8), for ParamKind::PresetName
 };
 
 struct AssignmentParse {

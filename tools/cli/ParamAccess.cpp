@@ -31,7 +31,7 @@ void WriteParamCode(CQ7310Doc& doc, const ParamRef& ref, long long code) {
             doc.SetDelaySamples(ref.channel, code);
             return;
         case ParamKind::Temperature:
-            doc.SetTemperatureTenths(ref.channel, code);
+            doc.SetTemperatureKeepingDistance(ref.channel, code);
             return;
         case ParamKind::PresetName:
             return;
@@ -59,6 +59,14 @@ bool ChangesRouting(const ParamRef& ref) {
             return true;
         default:
             return false;
+    }
+}
+
+void WriteDelayDistance(CQ7310Doc& doc, int channel, const DelayDistance& distance) {
+    if (distance.unit == DistanceUnit::Metres) {
+        doc.SetDelayMetres(channel, distance.value);
+    } else {
+        doc.SetDelayFeet(channel, distance.value);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/ParamName.h"
+#include "cli/ParamValue.h"
 #include "document/CQ7310Doc.h"
 
 namespace arvestra::cli {
@@ -17,12 +18,16 @@ int ReadParamCode(CLocationImage& location, int slot, int image, const ParamRef&
 std::string ReadImageName(const CLocationImage& location, int slot, int image);
 
 // Sets a parameter of the selected device's edit buffer. A "Master" flag is set as its button
-// does: turning it on copies the block to the other channel.
+// does: turning it on copies the block to the other channel. A new delay temperature keeps the
+// delay's distance and recomputes its samples, as the delay page does.
 void WriteParamCode(CQ7310Doc& doc, const ParamRef& ref, long long code);
 
 // True for the fields the routing is derived from: chain slots, palette entries, pink noise
 // selects and the tie fields. After changing one, the sources must be derived again.
 bool ChangesRouting(const ParamRef& ref);
+
+// Sets a channel's delay from a distance, at the channel's stored temperature.
+void WriteDelayDistance(CQ7310Doc& doc, int channel, const DelayDistance& distance);
 
 // Names the selected device's current preset (and its edit buffer); 1 on success.
 int WritePresetName(CQ7310Doc& doc, const std::string& utf8);

@@ -14,11 +14,14 @@ namespace arvestra::cli {
 
 namespace {
 
+// How a number in a unit becomes a value of the scale.
+enum class UnitKind { Factor, Celsius, Feet, Metres };
+
 // A unit suffix and the factor that turns a number in it into the scale's own value.
 struct Unit {
     const char* suffix;  // compared without regard to letter case
     double factor;
-    bool celsius = false;
+    UnitKind kind = UnitKind::Factor;
 };
 
 constexpr Unit kFrequencyUnits[] = {{"Hz", 1.0}, {"kHz", 1000.0}};
@@ -27,8 +30,9 @@ constexpr Unit kBandwidthUnits[] = {{"bw", 1.0}};
 constexpr Unit kQUnits[] = {{"Q", 1.0}};
 constexpr Unit kMillisecondUnits[] = {{"ms", 1.0}, {"s", 1000.0}};
 constexpr Unit kRatioUnits[] = {{":1", 1.0}};
-constexpr Unit kSecondUnits[] = {{"ms", 0.001}, {"s", 1.0}};
-constexpr Unit kTemperatureUnits[] = {{"F", 1.0}, {"C", 1.0, true}};
+constexpr Unit kDelayUnits[] = {
+    {"ms", 0.001}, {"s", 1.0}, {"ft", 1.0, UnitKind::Feet}, {"m", 1.0, UnitKind::Metres}};
+constexpr Unit kTemperatureUnits[] = {{"F", 1.0}, {"C", 1.0, UnitKind::Celsius}};
 
 // The units a scale accepts; PrintedUnit picks the one "get --units" prints.
 std::span<const Unit> UnitsOf(Scale scale) {
@@ -52,7 +56,7 @@ std::span<const Unit> UnitsOf(Scale scale) {
         case Scale::Ratio:
             return kRatioUnits;
         case Scale::Delay:
-            return kSecondUnits;
+            return kDelayUnits;
         case Scale::Temperature:
             return kTemperatureUnits;
         case Scale::None:
@@ -148,11 +152,22 @@ std::optional<long long> ParseWhole(std::string_view text) {
     return value;
 }
 
-int CodeOfValue(Scale scale, const Unit& unit, double number) {
-    if (scale == Scale::Temperature && unit.celsius) {
-        return nearestCode(scale, FahrenheitFromCelsius(number));
+// The code or the distance that a number in a unit stands for.
+void ValueOfNumber(Scale scale, const Unit& unit, double number, ValueParse& parse) {
+    switch (unit.kind) {
+        case UnitKind::Feet:
+            parse.distance = DelayDistance{DistanceUnit::Feet, number};
+            return;
+        case UnitKind::Metres:
+            parse.distance = DelayDistance{DistanceUnit::Metres, number};
+            return;
+        case UnitKind::Celsius:
+            parse.code = nearestCode(scale, FahrenheitFromCelsius(number));
+            return;
+        case UnitKind::Factor:
+            parse.code = nearestCode(scale, number * unit.factor);
+            return;
     }
-    return nearestCode(scale, number * unit.factor);
 }
 
 }  // namespace
@@ -199,7 +214,7 @@ ValueParse ParseParamValue(std::string_view text, Scale scale) {
         const std::optional<double> number = ParseDecimal(numberText);
         if (!number) return Error(std::string(text) + " is not a number followed by a unit");
         ValueParse parse;
-        parse.code = CodeOfValue(scale, unit, *number);
+        ValueOfNumber(scale, unit, *number, parse);
         parse.fromUnits = true;
         return parse;
     }

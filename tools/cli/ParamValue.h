@@ -5,7 +5,10 @@
 //   Hz, kHz      frequencies                   dB     gains, levels, thresholds
 //   ms, s        attack, release, delay time   bw     parametric bandwidth
 //   Q            graphic equaliser Q           :1     compressor ratio (e.g. 4:1)
-//   F, C         delay temperature
+//   F, C         delay temperature             ft, m  delay as a distance
+//
+// A delay given as a distance has no code of its own: it becomes samples only at the channel's
+// stored temperature, when the edit is applied.
 #pragma once
 
 #include <optional>
@@ -16,9 +19,18 @@
 
 namespace arvestra::cli {
 
-// A code, or a message saying why the text is not a value of the scale.
+enum class DistanceUnit { Feet, Metres };
+
+// A delay typed as a distance.
+struct DelayDistance {
+    DistanceUnit unit = DistanceUnit::Feet;
+    double value = 0.0;
+};
+
+// A code, a delay distance, or a message saying why the text is not a value of the scale.
 struct ValueParse {
     std::optional<long long> code;
+    std::optional<DelayDistance> distance;
     bool fromUnits = false;  // the text carried a unit (the code is then within the scale)
     std::string error;
 };

@@ -15,7 +15,10 @@
 #include "cli/ParamValue.h"
 #include "cli/Verbs.h"
 #include "document/ChainRouting.h"
+#include "model/DelayMath.h"
 #include "model/Latin1.h"
+#include "model/PresetImage.h"
+#include "model/Scales.h"
 
 namespace arvestra::cli {
 
@@ -37,11 +40,24 @@ void NoteLimits(CliUiPort& ui, const Assignment& a) {
         }
         return;
     }
+    if (a.distance) return;  // limited when it is turned into samples, see NoteDistanceLimit
     const ParamCodes codes = CodesOfParam(a.ref);
     if (a.code >= codes.lowest && a.code <= codes.highest) return;
     const long long limited = a.code < codes.lowest ? codes.lowest : codes.highest;
     ui.Note(FormatParamName(a.ref) + ": code " + std::to_string(a.code) + " limited to " +
             std::to_string(limited));
+}
+
+// Says so when a distance needs more than the largest delay at the channel's temperature.
+void NoteDistanceLimit(CliUiPort& ui, const CQ7310Doc& doc, const Assignment& a) {
+    const int tenths = doc.GetTemperatureTenths(a.ref.channel);
+    const double feet = a.distance->unit == DistanceUnit::Metres
+                            ? a.distance->value / kMetresPerFoot
+                            : a.distance->value;
+    if (!(feet > DelayFeet(kMaxDelaySamples, tenths))) return;
+    ui.Note(FormatParamName(a.ref) + ": the distance needs more than the largest delay at " +
+            FormatParamValue(Scale::Temperature, tenths) + "; limited to " +
+            std::to_string(kMaxDelaySamples) + " samples");
 }
 
 // Applies the edits to the selected device; false when one of them failed. When one of them
@@ -56,6 +72,10 @@ bool ApplyEdits(CliSession& session, const std::vector<Assignment>& edits) {
         NoteLimits(session.Ui(), edit);
         if (edit.ref.kind == ParamKind::PresetName) {
             if (!WritePresetName(doc, edit.text)) return false;
+        } else if (edit.distance) {
+            // Converted now, at the temperature that earlier edits may just have set.
+            NoteDistanceLimit(session.Ui(), doc, edit);
+            WriteDelayDistance(doc, edit.ref.channel, *edit.distance);
         } else {
             WriteParamCode(doc, edit.ref, edit.code);
         }
@@ -135,13 +155,17 @@ void AddSetVerb(CLI::App& app, VerbList& verbs) {
         "PARAM is [ch1.|ch2.]FIELD[.N] (\"arvestra-cli params\" lists them); VALUE is a code\n"
         "(a whole number, limited to the parameter's range) or a value with a unit:\n"
         "Hz kHz dB ms s bw Q :1 F C (e.g. 1000Hz, -3dB, 20ms, 4:1, 68F). A value with a unit\n"
-        "becomes the nearest code. When a block's Master link is on, an edit of one channel\n"
-        "applies to both; setting ch1.eq.master=1 copies channel 1's equaliser to channel 2.\n"
+        "becomes the nearest code. A delay time can be a distance in ft or m (e.g. 12.5m),\n"
+        "turned into samples at the channel's stored temperature; a new temperature keeps the\n"
+        "delay's distance and recomputes its samples, as the delay page does. When a block's\n"
+        "Master link is on, an edit of one channel applies to both; setting ch1.eq.master=1\n"
+        "copies channel 1's equaliser to channel 2.\n"
         "Changing config.chain_slot.N, config.palette.N, config.pink_noise_on.N or a\n"
         "config.join_* field cleans the chains and derives every block's source again.\n\n"
         "Examples:\n"
         "  arvestra-cli set hall.kvx --address 1 ch1.eq.graphic_gain.12=-3dB ch1.lp.cutoff=16kHz\n"
         "  arvestra-cli set --port COM2 hall.kvx --address 3 ch2.delay.time=12.5ms\n"
+        "  arvestra-cli set hall.kvx --address 3 ch1.delay.temperature=20C ch1.delay.time=40m\n"
         "  arvestra-cli set hall.kvx --address 1 'name=Sunday service' --store\n"
         "  arvestra-cli set hall.kvx --address 1 config.chain_slot.1=1 config.chain_slot.2=11");
     verbs.push_back({command, [options] { return RunSet(*options); }});
