@@ -3,11 +3,14 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "model/DotDecimalScope.h"
+
 namespace arvestra {
 namespace {
 
 // printf into a string of whatever length the value needs (1e300 with "%.0f" is 301 digits).
 __attribute__((format(printf, 1, 2))) std::string Printf(const char* format, ...) {
+    const DotDecimalScope dot;
     char small[64];
     va_list args;
     va_start(args, format);
