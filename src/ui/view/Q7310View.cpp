@@ -209,9 +209,8 @@ void CQ7310View::OnInitialUpdate() {
 void CQ7310View::FitFrameToPicture() {
     const PixelPoint client = ViewClientSizeForPicture(pictureRect);
     setFixedSize(client.x, client.y);
-    // The frame has no sizing border and follows its view's fixed size; it keeps its place.
-    QWidget* frame = window();
-    if (frame != this && frame->layout() != nullptr) frame->layout()->activate();
+    // The frame is fitted to this size, within its screen, when the shell places it.
+    updateGeometry();
 }
 
 void CQ7310View::CreatePages() {
