@@ -126,14 +126,6 @@ TEST_F(DesktopShellTest, OnALaptopScreenTheWindowFitsAndTheViewScrolls) {
     EXPECT_GT(Scroller()->verticalScrollBar()->maximum(), 0);
 }
 
-TEST_F(DesktopShellTest, OnALargeScreenTheWholeViewShowsWithoutScrollBars) {
-    Start({0, 0, 1920, 1200});
-    ASSERT_NE(Scroller(), nullptr);
-    EXPECT_EQ(Scroller()->viewport()->size(), view->size());
-    EXPECT_EQ(Scroller()->verticalScrollBar()->maximum(), 0);
-    EXPECT_EQ(Scroller()->horizontalScrollBar()->maximum(), 0);
-}
-
 // The main window on a 1366 x 768 laptop screen with the desktop font at `points`.
 void ShootLaptop(int points, const QString& name) {
     const QFont original = QApplication::font();

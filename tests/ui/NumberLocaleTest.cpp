@@ -7,7 +7,6 @@
 
 #include "support/GermanNumbers.h"
 #include "ui/shell/ArvestraApp.h"
-#include "ui/view/StripValues.h"
 
 namespace arvestra {
 namespace {
@@ -20,11 +19,6 @@ TEST_F(EditorGermanNumbers, TheApplicationPutsTheDotBackForTheWholeProgram) {
     std::snprintf(text, sizeof text, "%.1f", -2.5);
     EXPECT_EQ(std::string(text), "-2.5");
     EXPECT_DOUBLE_EQ(std::strtod("12.5", nullptr), 12.5);
-}
-
-TEST_F(EditorGermanNumbers, SliderReadOutsKeepTheDot) {
-    EXPECT_EQ(LevelText(152), "-20.0 dB");
-    EXPECT_EQ(LevelText(193), "0.5 dB");
 }
 
 }  // namespace

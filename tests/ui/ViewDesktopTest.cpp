@@ -1,14 +1,11 @@
-// The main view's level sliders under the mouse wheel, and its meters while offline.
+// The main view's level sliders under the mouse wheel.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QWheelEvent>
 
 #include "ui/ViewTestSupport.h"
-#include "ui/controls/LedIndicator.h"
-#include "ui/controls/LevelMeter.h"
 #include "ui/controls/PanelSlider.h"
-#include "ui/shell/CommandIds.h"
 
 namespace arvestra {
 namespace {
@@ -48,26 +45,6 @@ TEST(ViewLevelWheel, WheelUpRaisesTheLevelAndDownLowersIt) {
     h.view->OnUpdate(0);
     Wheel(*slider, {0, 120});
     EXPECT_EQ(h.doc.Get(ParamField::InputLevel, 0), 232);
-}
-
-TEST(ViewOfflineMeters, TheRefreshCommandOfflineShowsDarkMetersWhateverThePollLeft) {
-    ViewHarness h;
-    h.doc.levelA = 60;
-    h.doc.level2B = 100;
-    h.doc.reduction1[0] = 20;
-    h.doc.indicatorBits = 0x3F;
-    h.SetOnlineFlag(1);
-    h.SetChainList(0, {3});  // EQ A feeds Ch 1, so its overload bit lights the lamp
-    h.view->OnCommand(command::kMeterRefresh);
-    ASSERT_EQ(h.view->Meter(1127)->Position(), 60);
-    ASSERT_TRUE(h.view->Lamp(0)->IsLit());
-
-    h.SetOnlineFlag(0);  // the flag alone, as an error answered "continue offline" leaves it
-    h.view->OnCommand(command::kMeterRefresh);
-    for (const int id : {1127, 1128, 1129, 1130}) EXPECT_EQ(h.view->Meter(id)->Position(), 0);
-    for (const int id : {1131, 1132, 1133, 1134}) EXPECT_EQ(h.view->Meter(id)->Position(), 41);
-    EXPECT_FALSE(h.view->Lamp(0)->IsLit());
-    EXPECT_FALSE(h.view->Lamp(1)->IsLit());
 }
 
 }  // namespace
