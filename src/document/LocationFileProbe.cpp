@@ -23,7 +23,8 @@ HeaderCheck Unreadable(int error) {
 }  // namespace
 
 HeaderCheck ProbeLocationFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so a named pipe given in place of a file cannot hang the window.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return Unreadable(errno);
     const FdCloser closer(fd);
     struct stat info {};
