@@ -17,6 +17,9 @@ cmake --preset release
 cmake --build --preset release -j "$jobs"
 ctest --preset release -j "$jobs"
 
+step "Install into a temporary prefix, run the installed programs, build the Debian package"
+./scripts/check-install.sh build/release --package
+
 step "AddressSanitizer + UndefinedBehaviorSanitizer build"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -6,12 +6,23 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   clang libclang-rt-14-dev
   xvfb xauth
   ser2net
-  locales
+  locales help2man dpkg-dev
 )
+
+# The number-format tests run under a German locale, which writes "2,5".
+ensure_test_locale() {
+  locale -a 2>/dev/null | grep -i '^de_DE\.utf-\?8$' > /dev/null && return 0
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "The de_DE.UTF-8 locale is missing (its tests will be skipped); generate it with:" >&2
+    echo "  sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8" >&2
+    return 0
+  fi
+  localedef -i de_DE -f UTF-8 de_DE.UTF-8
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -20,6 +31,7 @@ for p in "${packages[@]}"; do
 done
 
 if ((${#missing[@]} == 0)); then
+  ensure_test_locale
   exit 0
 fi
 
@@ -34,3 +46,4 @@ echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
 apt-get install -y "${missing[@]}"
+ensure_test_locale

@@ -9,10 +9,8 @@ inline constexpr char kMsgCannotCommunicate[] =
     "Error: Cannot communicate with the Device.\nPlease make sure that the Device is correctly "
     "connected to your computer.";
 
-// The worker thread could not be started; the text is shown as users have always seen it.
-inline constexpr char kMsgCannotStartWorker[] =
-    "Error: Cannot commnunicate with the Device.\nPlease make sure that the Device is correctly "
-    "connected to your computer.";
+// The worker thread could not be started: to the user this is one more communication failure.
+inline constexpr const char* kMsgCannotStartWorker = kMsgCannotCommunicate;
 
 // Port open and configuration failures; %s is the port name ("COM2").
 inline constexpr char kMsgCouldntOpenPortFormat[] =

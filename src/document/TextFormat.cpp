@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "model/DotDecimalScope.h"
+
 namespace arvestra {
 
 std::string FormatText(const char* format, ...) {
+    const DotDecimalScope dot;
     va_list args;
     va_start(args, format);
     va_list measure;

@@ -5,6 +5,7 @@
 
 #include "app/ErrorMessages.h"
 #include "link/FrameCodec.h"
+#include "link/PortOpenAdvice.h"
 #include "link/SystemSerialPortFactory.h"
 
 namespace arvestra {
@@ -135,6 +136,11 @@ int CSerialLink::ReportPortError(const std::string& portName, int code, int syst
     if (reportErrors.load() == 0) return kAnswerPortNotReported;
     std::string text = kMsgCouldntOpenPortFormat;
     text.replace(text.find("%s"), 2, portName);
+    if (code == kErrOpenPort) {
+        const std::string advice =
+            PortOpenAdvice(systemError, portMap_.Resolve(portName), ListSerialPortsById());
+        if (!advice.empty()) text += "\n\n" + advice;
+    }
     return reporter_.ReportError(text, false, code, portNumber_, systemError, 0, 0);
 }
 

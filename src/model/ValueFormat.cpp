@@ -1,38 +1,17 @@
 #include "model/ValueFormat.h"
 
-#include <locale.h>
 
 #include <cstdarg>
 #include <cstdio>
 
+#include "model/DotDecimalScope.h"
+
 namespace arvestra {
 namespace {
 
-// The C locale, made once: shown values always use "." as the decimal point, whatever locale
-// the desktop (and the GUI toolkit, which adopts it) has set for the process.
-locale_t ClassicLocale() {
-    static const locale_t classic = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return classic;
-}
-
-// Formats in the C locale on this thread for as long as it lives.
-class ClassicNumbers {
-  public:
-    ClassicNumbers()
-        : previous_(ClassicLocale() != nullptr ? uselocale(ClassicLocale()) : nullptr) {}
-    ~ClassicNumbers() {
-        if (previous_ != nullptr) uselocale(previous_);
-    }
-    ClassicNumbers(const ClassicNumbers&) = delete;
-    ClassicNumbers& operator=(const ClassicNumbers&) = delete;
-
-  private:
-    locale_t previous_;
-};
-
 // printf into a string of whatever length the value needs (1e300 with "%.0f" is 301 digits).
 __attribute__((format(printf, 1, 2))) std::string Printf(const char* format, ...) {
-    const ClassicNumbers classic;
+    const DotDecimalScope dot;
     char small[64];
     va_list args;
     va_start(args, format);

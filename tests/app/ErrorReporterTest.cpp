@@ -87,6 +87,16 @@ TEST(ReportError, YesNoFormShowsItsAdvice) {
                   kYesNoAdvice + "\n\n" + kContact + "101 - 0 - 0 - 0");
 }
 
+TEST(ReportError, TheWorkerStartFailureReadsLikeEveryCommunicationFailure) {
+    Fixture f;
+    f.ui.Push(UiAnswer::Yes);
+    f.reporter.ReportError(kMsgCannotStartWorker, false, 305, 11, 0, 0);
+    const auto questions = f.ui.Questions();
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].text.rfind("Error: Cannot communicate with the Device.\n", 0), 0u)
+        << questions[0].text;
+}
+
 struct NumberCase {
     int n1, n2, n3, n4;
     const char* shown;

@@ -261,15 +261,15 @@ TEST_F(ShellTest, EveryCommandHasItsTextAndAccelerators) {
     }
 }
 
-TEST_F(ShellTest, WindowHasCaptionMenuAndMinimiseButNoSizingOrMaximise) {
+TEST_F(ShellTest, WindowHasCaptionMenuMinimiseAndMaximiseAndCanBeResized) {
     Start();
     const Qt::WindowFlags flags = Frame().windowFlags();
     EXPECT_TRUE(flags & Qt::WindowTitleHint);
     EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
     EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(Frame().layout()->sizeConstraint(), QLayout::SetFixedSize);
-    EXPECT_EQ(Frame().minimumSize(), Frame().maximumSize());
+    EXPECT_TRUE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_NE(Frame().layout()->sizeConstraint(), QLayout::SetFixedSize);
+    EXPECT_NE(Frame().minimumSize(), Frame().maximumSize());
     EXPECT_TRUE(Frame().acceptDrops());
 }
 

@@ -6,7 +6,10 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QScrollArea>
+
 #include <QTest>
+#include <csignal>
 
 #include "document/CQ7310Doc.h"
 #include "integration/DevsimChild.h"
@@ -14,6 +17,7 @@
 #include "ui/ShellTestSupport.h"
 #include "ui/UiTestSupport.h"
 #include "ui/controls/ColorButton.h"
+#include "ui/controls/LedIndicator.h"
 #include "ui/controls/LevelMeter.h"
 #include "ui/controls/PanelSlider.h"
 #include "ui/dialogs/GoOnlineDialog.h"
@@ -63,6 +67,16 @@ class ViewDevsimTest : public ::testing::Test {
         ASSERT_EQ(SendRecallPreset(doc.link, preset), 1);
         doc.ResumeWorker(pause.saved);
     }
+    // Offline, every meter and lamp is dark: no level, no gain reduction.
+    void ExpectDark() {
+        test::FlushEvents();
+        EXPECT_EQ(shell->App().IsOnline(), 0);
+        EXPECT_EQ(view->OnlineLabel()->text(), QStringLiteral("Offline"));
+        EXPECT_FALSE(AnyMeterAbove(0));
+        for (const int id : {1131, 1132, 1133, 1134}) EXPECT_EQ(view->Meter(id)->Position(), 41);
+        EXPECT_FALSE(view->Lamp(0)->IsLit());
+        EXPECT_FALSE(view->Lamp(1)->IsLit());
+    }
     bool AnyMeterAbove(int position) {
         for (const int id : {1127, 1128, 1129, 1130}) {
             if (view->Meter(id)->Position() > position) return true;
@@ -86,11 +100,15 @@ class ViewDevsimTest : public ::testing::Test {
 
 TEST_F(ViewDevsimTest, FrameFitsThePictureAndTheViewIsItsCentralWidget) {
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(shell->Frame()->centralWidget(), view);
+    auto* scroller = qobject_cast<QScrollArea*>(shell->Frame()->centralWidget());
+    ASSERT_NE(scroller, nullptr);
+    EXPECT_EQ(scroller->widget(), view);
     EXPECT_TRUE(view->IsInitialised());
     const PixelRect picture = view->PictureRectangle();
     EXPECT_EQ(view->size(), QSize(picture.right + 5, picture.bottom + 5));
-    EXPECT_EQ(view->geometry().width(), shell->Frame()->width());
+    // The screen has room: the window shows the whole view, no more.
+    EXPECT_EQ(scroller->viewport()->size(), view->size());
+    EXPECT_EQ(view->width(), shell->Frame()->width());
     EXPECT_EQ(view->OnlineLabel()->text(), QStringLiteral("Offline"));
     Save(QStringLiteral("main-window-offline"));
 
@@ -143,6 +161,41 @@ TEST_F(ViewDevsimTest, OnlineTheMetersMoveAndTheViewFollowsThePresetOfTheDevice)
     EXPECT_TRUE(view->VisiblePage()->OfflineButton()->IsLatched());
     EXPECT_EQ(view->OnlineLabel()->text(), QStringLiteral("Offline"));
     EXPECT_TRUE(test::WaitUntil([&] { return !AnyMeterAbove(0); }, 5000));
+}
+
+// Online with moving meters, then the device stops answering and the user answers Ignore
+// ("continue offline"), or starts a new file: the meters and lamps go dark.
+TEST_F(ViewDevsimTest, IgnoringASilentDeviceDarkensTheMeters) {
+    BoxAnswerer answerer(shell->Ui());
+    WorkOnline(CGoOnlineDialog::kCreateNew);
+    ASSERT_EQ(shell->App().IsOnline(), 1);
+    ASSERT_TRUE(test::WaitUntil([&] { return AnyMeterAbove(0); }, 10000));
+    CQ7310Doc& doc = shell->Doc();
+    // The short wait of a bus scan, so the silence is noticed at once.
+    const PauseResult pause = doc.PauseWorker(true);
+    ASSERT_EQ(pause.ok, 1);
+    doc.link.quickProbe.store(1);
+    ASSERT_EQ(doc.link.ApplyTimeouts(), 1);
+    doc.ResumeWorker(pause.saved);
+    answerer.Push(QMessageBox::Ignore);
+    sim->Signal(SIGSTOP);
+    const bool offline = test::WaitUntil(
+        [&] { return !answerer.Shown().empty() && shell->App().IsOnline() == 0; }, 10000);
+    sim->Signal(SIGCONT);
+    ASSERT_TRUE(offline);
+    EXPECT_EQ(answerer.Shown().front().buttons,
+              QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+    ExpectDark();
+}
+
+TEST_F(ViewDevsimTest, FileNewWhileOnlineDarkensTheMeters) {
+    BoxAnswerer answerer(shell->Ui());
+    WorkOnline(CGoOnlineDialog::kCreateNew);
+    ASSERT_EQ(shell->App().IsOnline(), 1);
+    ASSERT_TRUE(test::WaitUntil([&] { return AnyMeterAbove(0); }, 10000));
+    answerer.Push(QMessageBox::No);  // in case the new file asks to save the old one
+    ASSERT_TRUE(shell->Actions().FileNew());
+    ExpectDark();
 }
 
 }  // namespace

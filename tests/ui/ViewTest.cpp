@@ -133,6 +133,7 @@ TEST_F(ViewTest, MovingASliderSetsTheLevelAndMarksThePresetModified) {
 }
 
 TEST_F(ViewTest, RefreshCommandMovesTheMetersFromTheMeterMembers) {
+    h.SetOnlineFlag(1);  // the meters follow the device while online
     Doc().levelA = 10;
     Doc().levelB = 90;
     Doc().level2A = 57;
@@ -160,6 +161,7 @@ int CountColour(CLevelMeter* meter, const QColor& colour) {
 }
 
 TEST_F(ViewTest, GainReductionMetersAreDarkAtZeroAndBrightAtFortyOne) {
+    h.SetOnlineFlag(1);  // the meters follow the device while online
     CLevelMeter* meter = View().Meter(1131);
     Doc().reduction2[0] = 0;
     View().OnCommand(command::kMeterRefresh);
@@ -174,6 +176,7 @@ TEST_F(ViewTest, GainReductionMetersAreDarkAtZeroAndBrightAtFortyOne) {
 }
 
 TEST_F(ViewTest, LampsFollowTheIndicatorRule) {
+    h.SetOnlineFlag(1);  // the meters follow the device while online
     struct Case {
         const char* name;
         std::uint8_t bits;

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "model/DelayMath.h"
+#include "model/DotDecimalScope.h"
 #include "model/Scales.h"
 
 namespace arvestra::cli {
@@ -226,6 +227,7 @@ std::string FormatParamValue(Scale scale, int code) {
     if (unit == nullptr) return std::to_string(code);
     const double value = valueOf(scale, code) / unit->factor;
     const double tolerance = PrintTolerance(scale, code) / unit->factor;
+    const DotDecimalScope dot;
     for (int decimals = 0; decimals <= 6; ++decimals) {
         char number[64];
         std::snprintf(number, sizeof number, "%.*f", decimals, value);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "model/DotDecimalScope.h"
 #include "model/FilterResponse.h"
 #include "model/FilterSettingsFromImage.h"
 #include "model/GraphMapping.h"
@@ -17,6 +18,7 @@ std::string FormatDumpLine(double hz, double levelDb, int x) {
         format = "%.1f\t%.4f\t%d\r\n";
     }
     char line[128];
+    const DotDecimalScope dot;
     std::snprintf(line, sizeof line, format, hz, levelDb, x);
     return line;
 }

@@ -216,7 +216,17 @@ void CPanelSlider::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
+void CPanelSlider::SetWheelRaises(bool on) {
+    wheelRaises_ = on;
+}
+
 void CPanelSlider::wheelEvent(QWheelEvent* event) {
+    if (wheelRaises_) {
+        // Qt's own handling: steps of the desktop's wheel setting, larger ones with Ctrl or
+        // Shift; the event goes on to the parent when the value cannot move further.
+        RunUserAction([&] { QAbstractSlider::wheelEvent(event); });
+        return;
+    }
     const QPoint angle = event->angleDelta();
     wheelRemainder_ += angle.y() != 0 ? angle.y() : angle.x();
     const int notches = wheelRemainder_ / kWheelNotch;

@@ -28,6 +28,10 @@ class CPanelSlider : public QAbstractSlider {
 
     // Supplies the tool tip text for a value ("%.1f dB" style); an empty function turns it off.
     void SetValueTextFunction(ValueTextFunction function);
+    // With `on`, the wheel moves the value the Qt way (rolled away from the user it raises the
+    // value, whichever end shows the minimum); otherwise it moves the thumb towards the left or
+    // top end, as a track bar does. Off at first.
+    void SetWheelRaises(bool on);
     // The tool tip text of the current value; empty without a text function.
     QString ValueText() const;
 
@@ -87,6 +91,7 @@ class CPanelSlider : public QAbstractSlider {
     bool pageRepeating_ = false;
     QBasicTimer pageTimer_;
     int wheelRemainder_ = 0;
+    bool wheelRaises_ = false;
     PixelRect shownThumb_;  // the thumb as last painted or invalidated
     ValueTextFunction valueText_;
     bool tipShown_ = false;

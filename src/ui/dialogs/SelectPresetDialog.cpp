@@ -50,11 +50,16 @@ CSelectPresetDialog::CSelectPresetDialog(CQ7310Doc& document, QWidget* parent)
 }
 
 void CSelectPresetDialog::RefreshLabels() {
+    for (int preset = 1; preset <= 8; ++preset) {
+        presets.at(preset - 1)->setText(NameAsLabel(NameToDisplay(doc.GetPresetName(preset))));
+    }
+    RefreshChecks();
+}
+
+void CSelectPresetDialog::RefreshChecks() {
     const int current = doc.CurrentPreset();
     for (int preset = 1; preset <= 8; ++preset) {
-        QRadioButton* radio = presets.at(preset - 1);
-        radio->setText(NameAsLabel(NameToDisplay(doc.GetPresetName(preset))));
-        radio->setChecked(preset == current);
+        presets.at(preset - 1)->setChecked(preset == current);
     }
 }
 
@@ -62,7 +67,10 @@ void CSelectPresetDialog::OnPresetClicked(int preset) {
     const int result =
         allDevicesScope ? doc.RecallPresetOnAllDevices(preset) : doc.RecallPreset(preset, true);
     if (result == 0) {
-        return;  // reported by the location model; the labels stay as they were
+        // Reported by the location model. The labels stay as they were, but the check mark
+        // goes back to the preset that is current now, not the one that was clicked.
+        RefreshChecks();
+        return;
     }
     RefreshLabels();
     doc.UpdateAllViews(0);

@@ -47,6 +47,8 @@ class CSelectPresetDialog : public CUnitDialog {
   private:
     // Relabels the radios with the preset names and checks the current preset.
     void RefreshLabels();
+    // Checks the radio of the preset that is current now.
+    void RefreshChecks();
 
     CQ7310Doc& doc;
     int originalPreset;

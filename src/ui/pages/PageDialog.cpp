@@ -192,12 +192,8 @@ void CPageDialog::OnDeviceButton() {
 
 void CPageDialog::OnPresetButton() {
     if (doc == nullptr) return;
-    const int remembered = doc->CurrentPreset();
-    if (CSelectPresetDialog::Run(*doc, this)) return;
-    // Cancelled: the preset that was current before the dialog comes back.
-    if (doc->CurrentPreset() != remembered && doc->RecallPreset(remembered, true) != 0) {
-        RequestViewUpdate();
-    }
+    // On Cancel the dialog itself brings back the preset that was current when it opened.
+    CSelectPresetDialog::Run(*doc, this);
 }
 
 void CPageDialog::OnOnlineButton() {

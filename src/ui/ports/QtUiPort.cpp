@@ -109,11 +109,16 @@ UiAnswer CQtUiPort::Ask(const UiQuestion& question) {
 }
 
 UiAnswer CQtUiPort::ShowBox(const UiQuestion& question) {
-    QWidget* owner = question.owner == BoxOwner::MainWindow ? mainWindow.data() : nullptr;
-    CGuardedMessageBox box(question, owner);
+    CGuardedMessageBox box(question, BoxParent());
     QMetaObject::invokeMethod(
         this, [this, &box] { emit questionShown(&box); }, Qt::QueuedConnection);
     return box.Run();
+}
+
+QWidget* CQtUiPort::BoxParent() const {
+    // Every box is shown on this thread, also one a worker asked for, so each can belong to the
+    // main window: centred on it, in front of it, without a task-bar entry of its own.
+    return mainWindow.data();
 }
 
 void CQtUiPort::ReleaseAnswers() {
@@ -144,8 +149,7 @@ void CQtUiPort::ServePendingQuestions(bool fromWait) {
             pending = pendingQuestions.front();
         }
         const UiQuestion& question = *pending->question;
-        QWidget* owner = question.owner == BoxOwner::MainWindow ? mainWindow.data() : nullptr;
-        CGuardedMessageBox box(question, owner);
+        CGuardedMessageBox box(question, BoxParent());
         hold.Begin(&box);
         QMetaObject::invokeMethod(
             this, [this, &box] { emit questionShown(&box); }, Qt::QueuedConnection);

@@ -36,7 +36,7 @@ class CQtUiPort : public QObject, public UiPort {
     void SetCommandSink(std::function<void(int)> sink);
     void SetUpdateSink(std::function<void(int)> sink);
     void SetCloseSink(std::function<void()> sink);
-    // The window that owns boxes asked with BoxOwner::MainWindow (may be null).
+    // The window every box belongs to (may be null).
     void SetMainWindow(QWidget* window);
 
     // From now on questions from other threads are answered at once with the choice that drops
@@ -77,6 +77,8 @@ class CQtUiPort : public QObject, public UiPort {
 
     bool OnGuiThread() const { return QThread::currentThread() == thread(); }
     UiAnswer ShowBox(const UiQuestion& question);
+    // The parent of every box: the main window, or none before there is one.
+    QWidget* BoxParent() const;
     // Shows every question waiting from other threads; from a wait loop the answers are handed
     // back at the loop's next turn (or the next event-loop pass).
     void ServePendingQuestions(bool fromWait);

@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+#include <clocale>
+
 #include "ui/shell/AppIcon.h"
 #include "ui/shell/EditorShell.h"
 #include "ui/view/Q7310View.h"
@@ -14,11 +16,18 @@ CArvestraApp::CArvestraApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationDisplayName(QStringLiteral("Korvanex Arvestra"));
     setApplicationVersion(QStringLiteral("1.03"));
     setWindowIcon(MakeAppIcon());
+    KeepNumbersWithDot();
     connect(this, &QCoreApplication::aboutToQuit, this, [this] {
         if (shell) {
             shell->ExitStep();
         }
     });
+}
+
+void CArvestraApp::KeepNumbersWithDot() {
+    // Qt has set the C library's locale from the desktop; the numbers the program shows, reads
+    // and writes keep "." whatever the desktop's language.
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 CArvestraApp::~CArvestraApp() {

@@ -19,6 +19,8 @@ class CArvestraApp : public QApplication {
     // Starts the editor with the files named on the command line; false when start-up failed.
     bool Startup();
     CEditorShell* Shell() const { return shell.get(); }
+    // Puts the C library's number formats back to the C ones after Qt took the desktop's.
+    static void KeepNumbersWithDot();
 
   private:
     std::unique_ptr<CEditorShell> shell;

@@ -7,6 +7,8 @@
 
 #include "document/CQ7310Doc.h"
 #include "document/GoOnline.h"
+#include "document/LocationFileProbe.h"
+#include "document/LocationMessages.h"
 #include "ui/dialogs/GoOnlineDialog.h"
 #include "ui/shell/AppSettings.h"
 
@@ -141,6 +143,28 @@ bool CDocumentActions::OpenFile(const QString& path) {
     recent.Add(absolute);
     SaveRecentList();
     return true;
+}
+
+bool CDocumentActions::HasLocationSuffix(const QString& path) {
+    return QFileInfo(path).suffix().compare(QStringLiteral("kvx"), Qt::CaseInsensitive) == 0;
+}
+
+bool CDocumentActions::OpenDroppedFile(const QString& path) {
+    const QFileInfo info(path);
+    // A missing or unreadable file gets OpenFile's own message.
+    if (info.isFile() && info.isReadable()) {
+        const HeaderCheck check = ProbeLocationFile(info.absoluteFilePath().toStdString());
+        if (check.verdict == HeaderVerdict::kRefused) {
+            const FileFault& fault = check.fault;
+            AskQuestion(doc.Ui(),
+                        QString::fromStdString(ErrorReporter::FormatFatalText(
+                            kMsgCorruptLocationFile, fault.number, fault.systemError, fault.detail1,
+                            fault.detail2)),
+                        ButtonSet::Ok, IconKind::Stop);
+            return false;
+        }
+    }
+    return OpenFile(path);
 }
 
 bool CDocumentActions::FileSave() {

@@ -42,6 +42,11 @@ class CDocumentActions : public QObject {
     // Opens a Location File (recent file, command line, dropped file): offers to save first; a
     // file that cannot be read is reported and dropped from the recent list.
     bool OpenFile(const QString& path);
+    // Opens a file dropped on the window. A file that is not a Location File gets its error
+    // and leaves the open location as it was (an open from the menus would close the window).
+    bool OpenDroppedFile(const QString& path);
+    // True for a name a dropped Location File may have (".kvx", any case).
+    static bool HasLocationSuffix(const QString& path);
     // File Save: a location without a file, or whose file is read-only, asks for a name.
     bool FileSave();
     // File Save As.

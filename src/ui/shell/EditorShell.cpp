@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QLayout>
 #include <QScreen>
+#include <QStyle>
 
 #include "document/CQ7310Doc.h"
 #include "ui/shell/CommandIds.h"
@@ -79,12 +80,23 @@ CEditorShell::~CEditorShell() {
     doc.reset();
 }
 
+const QScreen* CEditorShell::PlacementScreen() const {
+    // The screen the window was last left on, while that screen is still there.
+    if (settings.WindowLocationSet()) {
+        const QPoint corner(settings.WindowLocationLeft(), settings.WindowLocationTop());
+        if (const QScreen* screen = QGuiApplication::screenAt(corner)) {
+            return screen;
+        }
+    }
+    return QGuiApplication::primaryScreen();
+}
+
 DisplayInfo CEditorShell::Display() const {
     if (displayOverride) {
         return *displayOverride;
     }
     DisplayInfo display;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    if (const QScreen* screen = PlacementScreen()) {
         const QRect area = screen->availableGeometry();
         display.screen = {area.x(), area.y(), area.width(), area.height()};
         display.bitsPerPixel = screen->depth();
@@ -122,7 +134,14 @@ QSize CEditorShell::PlaceWindow(const DisplayInfo& display) {
     if (frame->layout() != nullptr) {
         frame->layout()->activate();
     }
-    frame->adjustSize();
+    // The size the layout wants, within the screen's available area; the window system's
+    // caption and border (known once the window is shown) count towards it.
+    const QSize decorations = frame->frameGeometry().size() - frame->size();
+    const QSize wanted = frame->sizeHint() + decorations;
+    const int scrollBar = frame->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const WindowSize fitted =
+        FitWindowToScreen({wanted.width(), wanted.height()}, display.screen, scrollBar);
+    frame->resize(fitted.width - decorations.width(), fitted.height - decorations.height());
     SavedPlacement saved;
     saved.isSet = settings.WindowLocationSet();
     if (saved.isSet) {

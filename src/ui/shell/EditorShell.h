@@ -14,6 +14,8 @@
 #include "ui/shell/AppSettings.h"
 #include "ui/shell/WindowPlacement.h"
 
+class QScreen;
+
 namespace arvestra {
 
 class CQ7310Doc;
@@ -52,7 +54,8 @@ class CEditorShell : public QObject {
 
     // Replaces the screen queries (tests).
     void SetDisplayOverride(const DisplayInfo& display) { displayOverride = display; }
-    // The screen the window is placed on: the override, or the primary screen.
+    // The screen the window is placed on: the override, else the screen holding the saved
+    // position, else the primary screen.
     DisplayInfo Display() const;
 
     CQ7310Doc& Doc() { return *doc; }
@@ -64,7 +67,9 @@ class CEditorShell : public QObject {
     CAppSettings& Settings() { return settings; }
 
   private:
-    // Moves the window to its start position; the outer size the position was computed for.
+    const QScreen* PlacementScreen() const;
+    // Sizes and moves the window to its start position; the outer size the position was computed
+    // for.
     QSize PlaceWindow(const DisplayInfo& display);
     void ApplyStoredLinkSettings();
 

@@ -7,7 +7,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QLayout>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
@@ -19,6 +18,7 @@
 #include "ui/shell/DocumentActions.h"
 #include "ui/shell/FrameView.h"
 #include "ui/shell/HelpLocator.h"
+#include "ui/shell/ViewScrollArea.h"
 
 namespace arvestra {
 
@@ -43,11 +43,8 @@ bool IsRecentCommand(int id) {
 CMainFrame::CMainFrame(CQ7310Doc& document, CAppSettings& appSettings, CDocumentActions& docActions,
                        QWidget* parent)
     : QMainWindow(parent), doc(document), settings(appSettings), documentActions(docActions) {
-    // Caption, system menu and minimise box; no sizing border and no maximise box.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // An ordinary resizable window: the view scrolls inside it when the screen is too small for
+    // the layout.
     setAcceptDrops(true);
     BuildMenus();
 
@@ -183,7 +180,9 @@ void CMainFrame::RefreshRecentFileEntries() {
 void CMainFrame::SetView(IFrameView* frameView) {
     view = frameView;
     if (view != nullptr) {
-        setCentralWidget(view->Widget());
+        auto* scroller = new CViewScrollArea(this);
+        scroller->setWidget(view->Widget());
+        setCentralWidget(scroller);
     }
     UpdateCommandStates();
 }
@@ -404,8 +403,9 @@ QString CMainFrame::DroppedLocationFile(const QMimeData* mime) {
     if (mime == nullptr || !mime->hasUrls()) {
         return {};
     }
+    // Only a Location File is taken; anything else is refused before it is dropped.
     for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile()) {
+        if (url.isLocalFile() && CDocumentActions::HasLocationSuffix(url.toLocalFile())) {
             return url.toLocalFile();
         }
     }
@@ -425,7 +425,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     activateWindow();
-    documentActions.OpenFile(path);
+    documentActions.OpenDroppedFile(path);
     UpdateCommandStates();
 }
 

@@ -20,8 +20,9 @@ class CDocumentActions;
 class IFrameView;
 
 // The main window: the menus with their ids, accelerators, check marks and enabled states, the
-// serial port and baud rate, the title with the document's name and modified mark, dropped
-// files, and the window's fixed size. Commands it does not handle itself go to the view.
+// serial port and baud rate, the title with the document's name and modified mark, and dropped
+// files. The view sits in a scroll area, so the window can be smaller than the layout. Commands
+// it does not handle itself go to the view.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:

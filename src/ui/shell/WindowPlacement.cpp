@@ -19,6 +19,14 @@ int Centre(int screenStart, int screenLength, int windowLength) {
 
 }  // namespace
 
+WindowSize FitWindowToScreen(const WindowSize& wanted, const ScreenArea& screen, int scrollBar) {
+    const bool cutHeight = wanted.height > screen.height;
+    const bool cutWidth = wanted.width > screen.width;
+    const int width = wanted.width + (cutHeight ? scrollBar : 0);
+    const int height = wanted.height + (cutWidth ? scrollBar : 0);
+    return {std::min(width, screen.width), std::min(height, screen.height)};
+}
+
 WindowPosition PlaceMainWindow(const SavedPlacement& saved, const ScreenArea& screen,
                                int windowWidth, int windowHeight) {
     if (!saved.isSet) {

@@ -110,6 +110,7 @@ void CQ7310View::BuildControls() {
     }
     for (std::size_t i = 0; i < sliders.size(); ++i) {
         sliders[i] = new CPanelSlider(this);
+        sliders[i]->SetWheelRaises(true);  // wheel up raises the level
         place(sliders[i], kLevelSliderIds[i]);
         connect(sliders[i], &CPanelSlider::userMoved, this,
                 [this, i](int value) { OnSliderMoved(static_cast<int>(i), value); });
@@ -208,9 +209,8 @@ void CQ7310View::OnInitialUpdate() {
 void CQ7310View::FitFrameToPicture() {
     const PixelPoint client = ViewClientSizeForPicture(pictureRect);
     setFixedSize(client.x, client.y);
-    // The frame has no sizing border and follows its view's fixed size; it keeps its place.
-    QWidget* frame = window();
-    if (frame != this && frame->layout() != nullptr) frame->layout()->activate();
+    // The frame is fitted to this size, within its screen, when the shell places it.
+    updateGeometry();
 }
 
 void CQ7310View::CreatePages() {
@@ -380,6 +380,7 @@ void CQ7310View::OnUpdate(int hint) {
 }
 
 void CQ7310View::FullRefresh() {
+    if (initialised && doc.IsOnline() == 0) ShowMeters(false);
     if (!AnyDevicePresent()) return;
     RefreshOnlineLabel();
     if (initialised) {
@@ -422,20 +423,28 @@ void CQ7310View::OnSliderMoved(int index, int value) {
     doc.SetModifiedFlag(true);
 }
 
-void CQ7310View::OnMeterRefresh() {
+void CQ7310View::ShowMeters(bool live) {
+    // Offline the meters are dark whatever the last poll left in the document: the flag can be
+    // cleared (an error answered "continue offline", File New) before anything resets them.
     MeterReadings readings;
-    readings.levelA = doc.levelA.load();
-    readings.levelB = doc.levelB.load();
-    readings.level2A = doc.level2A.load();
-    readings.level2B = doc.level2B.load();
-    for (std::size_t c = 0; c < 2; ++c) {
-        readings.reduction1[c] = doc.reduction1[c].load();
-        readings.reduction2[c] = doc.reduction2[c].load();
+    if (live) {
+        readings.levelA = doc.levelA.load();
+        readings.levelB = doc.levelB.load();
+        readings.level2A = doc.level2A.load();
+        readings.level2B = doc.level2B.load();
+        for (std::size_t c = 0; c < 2; ++c) {
+            readings.reduction1[c] = doc.reduction1[c].load();
+            readings.reduction2[c] = doc.reduction2[c].load();
+        }
     }
     const std::array<int, 8> positions = MeterPositions(readings);
     for (std::size_t i = 0; i < meters.size(); ++i) meters[i]->SetPosition(positions[i]);
-    lamps[0]->SetLit(doc.AnyIndicatorLit(kChannelA) != 0);
-    lamps[1]->SetLit(doc.AnyIndicatorLit(kChannelB) != 0);
+    lamps[0]->SetLit(live && doc.AnyIndicatorLit(kChannelA) != 0);
+    lamps[1]->SetLit(live && doc.AnyIndicatorLit(kChannelB) != 0);
+}
+
+void CQ7310View::OnMeterRefresh() {
+    ShowMeters(doc.IsOnline() != 0);
 
     // Follow a preset change made at the device. Only a real report counts: a refresh posted
     // before the first poll, or after going offline, carries no preset of the device.

@@ -94,6 +94,8 @@ class CQ7310View : public QWidget, public IFrameView, public IPageHost {
     void FullRefresh();
     void RefreshSlider(int index);
     void RefreshOnlineLabel();
+    // Meters and lamps from the last poll when live, else all dark.
+    void ShowMeters(bool live);
     void OnSliderMoved(int index, int value);
     void OnChainButton(int slot);
     void ShowConfiguration();

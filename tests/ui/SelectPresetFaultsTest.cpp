@@ -1,0 +1,84 @@
+// Select Preset when a recall goes wrong: the check mark shows the preset that is really
+// current, and Cancel on a page's Preset button recalls the first preset once, not twice.
+#include <gtest/gtest.h>
+
+#include <QRadioButton>
+#include <QTest>
+
+#include "document/DocTestSupport.h"
+#include "link/DeviceCommands.h"
+#include "ui/ViewTestSupport.h"
+#include "ui/controls/ColorButton.h"
+#include "ui/dialogs/SelectPresetDialog.h"
+#include "ui/pages/DelayPage.h"
+#include "ui/pages/PageHost.h"
+
+namespace arvestra {
+namespace {
+
+TEST(SelectPresetFaults, AFailedRecallLeavesTheCheckOnTheCurrentPreset) {
+    testing::DocBench bench;
+    bench.GoOnline();
+    bench.doc.SetPresetModified(1);
+    // The user wants the modified preset saved first, and the device does not take the store.
+    bench.device.silentCommands = {CMD_STORE_PRESET};
+    bench.ui.Push(UiAnswer::Yes);
+    bench.ui.Push(UiAnswer::Ignore);
+    CSelectPresetDialog dialog(bench.doc, nullptr);
+    ASSERT_TRUE(dialog.PresetRadio(1)->isChecked());
+
+    dialog.PresetRadio(3)->click();
+
+    ASSERT_EQ(bench.ui.Questions().size(), 2u);
+    EXPECT_EQ(bench.ui.Questions()[1].buttons, ButtonSet::AbortRetryIgnore);
+    EXPECT_EQ(bench.doc.CurrentPreset(), 1);
+    EXPECT_TRUE(dialog.PresetRadio(1)->isChecked());
+    EXPECT_FALSE(dialog.PresetRadio(3)->isChecked());
+}
+
+// A host that only hands the page its document.
+class DocumentHost : public IPageHost {
+  public:
+    explicit DocumentHost(CQ7310Doc& document) : doc(document) {}
+    CQ7310Doc* HostDocument() override { return &doc; }
+    void OnUpdate(int) override {}
+    void PostViewCommand(int) override {}
+    void RunFrameCommand(int) override {}
+
+  private:
+    CQ7310Doc& doc;
+};
+
+TEST(SelectPresetFaults, CancelFromAPageRecallsTheFirstPresetOnce) {
+    viewtest::ViewHarness harness(false);
+    DocumentHost host(harness.doc);
+    QWidget parent;
+    parent.resize(900, 500);
+    auto* page = new CDelayPage(host, &parent);
+    page->Create();
+    page->show();
+    parent.show();
+    test::FlushEvents();
+
+    // Preset 2 is recalled and then edited; on Cancel the user keeps the edits (Cancel in the
+    // save question), so preset 2 stays current and must not be asked about a second time.
+    shelltest::NextDialog act([&harness](QWidget* widget) {
+        auto* dialog = static_cast<CSelectPresetDialog*>(widget);
+        dialog->PresetRadio(2)->click();
+        harness.doc.SetPresetModified(1);
+        harness.ui.Push(UiAnswer::Cancel);
+        dialog->reject();
+    });
+    QTest::mouseClick(page->PresetButton(), Qt::LeftButton);
+    ASSERT_TRUE(act.Ran());
+
+    int saveQuestions = 0;
+    for (const UiQuestion& question : harness.ui.Questions()) {
+        if (question.text == kMsgSavePreset) ++saveQuestions;
+    }
+    EXPECT_EQ(saveQuestions, 1);
+    EXPECT_EQ(harness.doc.CurrentPreset(), 2);
+}
+
+}  // namespace
+}  // namespace arvestra
