@@ -138,5 +138,21 @@ TEST_F(CliCopy, LiveCopyReachesTheDevicesAndTheFileHoldsTheBus) {
     EXPECT_EQ(ReadBytes(from_), source);
 }
 
+TEST_F(CliCopy, LiveDeviceCopyDownloadsTheRecordIntoTheDevice) {
+    SimulatedBus bus(dir_, "1,3");
+    ASSERT_FALSE(bus.Port().empty());
+    const CliRun run =
+        RunCli({"copy", "--port", bus.Port(), from_, "--address", "1", to_, "--to-address", "3"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<LoggedRequest> names = WithCommand(bus.Requests(), CMD_WRITE_DEVICE_NAME);
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.back().address, 3);
+    // Read back from the bus: device 3 now holds device 1's record of FROM, device 1 its own.
+    const SavedLocation saved(to_);
+    EXPECT_EQ(saved.Location().DeviceName(saved.Location().SlotOf(3)), "No Device Name");
+    EXPECT_EQ(saved.Location().DeviceName(saved.Location().SlotOf(1)), "Device 1");
+    EXPECT_EQ(saved.Image(3, 0)[GainByte(0, 3)], 18);
+}
+
 }  // namespace
 }  // namespace arvestra::cli_it
