@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 
 #include "document/DocTestSupport.h"
@@ -15,6 +16,8 @@
 #include "document/LocationFileTestDir.h"
 #include "ui/ViewTestSupport.h"
 #include "ui/shell/CommandIds.h"
+#include "ui/shell/EditorShell.h"
+#include "ui/shell/MainFrame.h"
 #include "ui/wizard/CopyWiz.h"
 #include "ui/wizard/CopyWizChoicePage.h"
 #include "ui/wizard/CopyWizFilePage.h"
@@ -310,6 +313,54 @@ TEST(CopyWizardView, TheCopyCommandRunsTheWizardModally) {
     EXPECT_TRUE(h.view->OnCommand(command::kEditCopy));
     EXPECT_EQ(seen, QStringLiteral("Copy Wiz"));
     EXPECT_FALSE(h.doc.IsModified());
+}
+
+}  // namespace
+}  // namespace arvestra
+
+namespace arvestra {
+namespace {
+
+// The main window with the full view, as the editor starts it.
+class CopyShortcut : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        settings.SetValue("DontWarnAboutNonSmallFonts", 1);
+        shell = std::make_unique<CEditorShell>(
+            [](CQ7310Doc& doc, CAppSettings& appSettings, QWidget* frame) -> IFrameView* {
+                return new CQ7310View(doc, appSettings, frame);
+            });
+        shell->SetDisplayOverride({{0, 0, 1280, 1024}, 24});
+        ASSERT_TRUE(shell->Startup({}));
+        shell->Frame()->activateWindow();
+        test::FlushEvents();
+    }
+    // Presses Ctrl+C on a widget; the title of the modal window it opened, if any.
+    QString PressCtrlC(QWidget* target) {
+        QString seen;
+        QTimer::singleShot(50, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                seen = modal->windowTitle();
+                modal->close();
+            }
+        });
+        QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier);
+        test::WaitUntil([] { return false; }, 120);
+        return seen;
+    }
+
+    shelltest::ScopedSettings settings;
+    std::unique_ptr<CEditorShell> shell;
+};
+
+TEST_F(CopyShortcut, CtrlCOpensTheWizardButCopiesTextInsideATextField) {
+    EXPECT_EQ(PressCtrlC(shell->Frame()), QStringLiteral("Copy Wiz"));
+    auto* field = new QLineEdit(QStringLiteral("12.5"), shell->View()->Widget());
+    field->show();
+    field->setFocus();
+    field->selectAll();
+    test::FlushEvents();
+    EXPECT_EQ(PressCtrlC(field), QString());
 }
 
 }  // namespace
