@@ -1,5 +1,6 @@
 #include "document/DocCopy.h"
 
+#include <filesystem>
 #include <memory>
 
 #include "document/CQ7310Doc.h"
@@ -54,6 +55,14 @@ std::string CheckPresentOnBus(const CQ7310Doc& doc, const CopyRequest& request) 
     return {};
 }
 
+// True when a path names the file the document has open: a copy written there behind the
+// document's back would be lost at the document's next save.
+bool IsOpenLocationFile(const CQ7310Doc& doc, const std::string& path) {
+    if (doc.pathName.empty()) return false;
+    std::error_code error;
+    return std::filesystem::equivalent(doc.pathName, path, error);
+}
+
 }  // namespace
 
 std::string CopyIntoDocument(CQ7310Doc& doc, const CLocationImage& source,
@@ -96,6 +105,9 @@ std::string RunCopy(CQ7310Doc& doc, const CopyEndpoint& from, const CopyEndpoint
     }
     const CLocationImage& source = sourceFile ? sourceFile->Location() : doc.Location();
     if (to.currentLocation) return CopyIntoDocument(doc, source, request);
+    if (IsOpenLocationFile(doc, to.path)) {
+        return to.path + " is the location open here; choose Current Location to copy into it.";
+    }
 
     std::unique_ptr<CLocationBuffer> destination = CLocationBuffer::Load(to.path, false, error);
     if (!destination) return error;

@@ -278,6 +278,17 @@ TEST_F(FileCopyTest, CorruptSourceIsReportedAndTheDestinationKept) {
     EXPECT_EQ(ReadFileBytes(to), before);
 }
 
+TEST_F(FileCopyTest, TheFileTheDocumentHasOpenIsNotADestination) {
+    DocBench t;
+    const std::string open = dir.File("open.kvx");
+    ASSERT_EQ(t.doc.SaveLocation(open), 1);
+    const auto before = ReadFileBytes(open);
+    CopyRequest request{CopyWhat::Device, 1, 0, SettingId::Configuration, {9}, {}, {}};
+    EXPECT_NE(RunCopy(t.doc, {true, {}}, {false, open}, request).find("is the location open here"),
+              std::string::npos);
+    EXPECT_EQ(ReadFileBytes(open), before);
+}
+
 TEST_F(FileCopyTest, FileIntoTheCurrentLocationMarksItModified) {
     MemoryLocation a{1};
     const std::string from = Save(a, "from.kvx");

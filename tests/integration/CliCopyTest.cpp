@@ -84,6 +84,8 @@ TEST_F(CliCopy, RefusalsLeaveTheDestinationAsItWas) {
         {{"--setting", "EQ A", "--to-setting", "Delay A"}, 1, "cannot be copied into"},
         {{"--preset", "2", "--to-address", "7"}, 1, "holds no device at address 7"},
         {{"--to-address", "0"}, 2, "--to-address"},
+        {{"--to-preset", "3"}, 2, "--to-preset needs --preset or --setting"},
+        {{"--to-setting", "EQ B"}, 2, "--to-setting needs --setting"},
     };
     for (const Refusal& c : cases) {
         std::vector<std::string> args{"copy", from_, "--address", "1", to_};

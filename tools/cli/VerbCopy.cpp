@@ -4,6 +4,7 @@
 // file allowed). FROM is only read. Offline TO is changed and saved atomically; with --port the
 // tool goes online as "Upload From Devices" does, sends the copy to the devices live, reads
 // the bus back and saves it to TO.
+#include <cstdio>
 #include <memory>
 
 #include "cli/BusOptions.h"
@@ -82,6 +83,15 @@ int RunCopyOnline(const CopyOptions& options, const CopyRequest& request) {
 }
 
 int RunCopyVerb(const CopyOptions& options) {
+    // Options that a whole-device copy would silently ignore are a mistake in the command line.
+    const bool device = options.setting.empty() && options.preset < 0;
+    if ((device && !options.toPresets.empty()) ||
+        (options.setting.empty() && !options.toSetting.empty())) {
+        std::fprintf(stderr, "arvestra-cli copy: %s needs %s\n",
+                     options.toSetting.empty() ? "--to-preset" : "--to-setting",
+                     options.toSetting.empty() ? "--preset or --setting" : "--setting");
+        return kExitUsage;
+    }
     const CopyRequest request = RequestOf(options);
     return options.bus.port.empty() ? RunCopyOffline(options, request)
                                     : RunCopyOnline(options, request);
