@@ -59,17 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
         NextCase{kDestFile, {1, 0, 1}, kDestPreset}, NextCase{kDestUnit, {2, 0, 0}, kNoPage},
         NextCase{kDestSetting, {0, 0, 0}, kNoPage}, NextCase{999, {}, kNoPage}));
 
-TEST(NavigationTitles, EveryPageHasItsTitleAndOnlyDestinationListsFinish) {
-    int finals = 0;
-    for (const int page : kPageOrder) {
-        EXPECT_STRNE(PageTitle(page), "") << page;
-        finals += IsFinalPage(page) ? 1 : 0;
-    }
-    EXPECT_EQ(finals, 3);
-    EXPECT_STREQ(PageTitle(kDestUnit), "Destination Unit");
-    EXPECT_STREQ(PageTitle(kSourceFile), "Select Source File");
-}
-
 // ---- The wizard --------------------------------------------------------------------------------
 
 class CopyWizard : public ::testing::Test {
