@@ -236,8 +236,8 @@ TEST_F(CopyWizard, FromAFileIntoAFileThroughTheFilePagesNeverWritesTheSource) {
     const std::string from = dir.File("from.kvx");
     const std::string to = dir.File("to.kvx");
     bench.doc.Location().Image(bench.doc.Location().SlotOf(4), 3)[4] = 11;
-    ASSERT_EQ(bench.doc.SaveLocation(from), 1);
     ASSERT_EQ(bench.doc.SaveLocation(to), 1);
+    ASSERT_EQ(bench.doc.SaveLocation(from), 1);  // the open file: a source, never written
     bench.doc.SetModifiedFlag(false);
     const auto sourceBytes = testing::ReadFileBytes(from);
     Open();
