@@ -22,7 +22,9 @@ CCopyWizChoicePage::CCopyWizChoicePage(CCopyWiz& wiz, int pageId, int& index,
         layout->addWidget(radio);
         radios.push_back(radio);
         connect(radio, &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on) choice = static_cast<int>(i);
+            if (!on) return;
+            choice = static_cast<int>(i);
+            summary->setText(wizard.Summary());
         });
     }
     layout->addStretch();
