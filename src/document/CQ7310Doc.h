@@ -289,6 +289,11 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     int UploadDevice();
     int UploadAllDevices();
     int DownloadDevice();
+    // CMD_WRITE_IMAGE of image 0..8 of the current record as that image number (the edit
+    // buffer live, a preset stored); 1 on success.
+    int SendImage(int image);
+    // Online only: the device restores its factory settings and is read back; offline it does
+    // nothing and returns 0 (there is no device to reset and nothing may be lost).
     int FactoryInitialise();
     int SetMidiDebug(int on);
 

@@ -358,6 +358,9 @@ int CQ7310Doc::DownloadDevice() {
 }
 
 int CQ7310Doc::FactoryInitialise() {
+    // Offline there is no device: the information read back would be a reply never filled,
+    // and clearing presetModified would drop the user's edits unasked.
+    if (!IsOnline()) return 0;
     WaitCursor wait(Ui());
     const PauseResult pause = PauseWorker(true);
     if (!pause.ok) return 0;
@@ -366,8 +369,10 @@ int CQ7310Doc::FactoryInitialise() {
     SetPresetModified(0);
     if (!ReadDeviceInfo()) return 0;
     if (!RecallPreset(kFirstPreset, true)) return 0;
-    UpdateAllViews(kHintLoaded);
+    // The worker runs again before the views refresh: a page's refresh may wait for the worker
+    // to send its edits.
     ResumeWorker(pause.saved);
+    UpdateAllViews(kHintLoaded);
     return 1;
 }
 

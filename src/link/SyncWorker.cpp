@@ -95,11 +95,13 @@ void CSyncWorker::ActivePass() {
         syncEnabled.store(0);
     }
     clock_.Sleep(0);
-    if (syncEnabled.load() != 0 && target_.IsStatusPolling()) {
-        if (!PollAndRefresh()) {
-            failed.store(1);
-            syncEnabled.store(0);
-        }
+    if (!target_.IsStatusPolling()) {
+        clock_.Sleep(kWorkerIdlePassMs);
+        return;
+    }
+    if (syncEnabled.load() != 0 && !PollAndRefresh()) {
+        failed.store(1);
+        syncEnabled.store(0);
     }
     clock_.Sleep(0);
 }

@@ -21,6 +21,9 @@ namespace arvestra {
 // How long the worker naps while paused, and the pause time limit in whole seconds.
 inline constexpr int kWorkerNapMs = 100;
 inline constexpr int kWorkerPauseLimitSeconds = 10;
+// How long the worker rests after a pass without a status poll: the poll's exchange paces the
+// loop otherwise, and without it the thread would spin on an empty dirty range.
+inline constexpr int kWorkerIdlePassMs = 20;
 
 class CSyncWorker {
   public:

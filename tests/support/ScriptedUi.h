@@ -47,8 +47,18 @@ class ScriptedUi final : public arvestra::UiPort {
         viewCommands_.push_back(command);
     }
     void UpdateAllViews(int hint) override {
+        std::function<void(int)> hook;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            viewUpdates_.push_back(hint);
+            hook = onUpdate_;
+        }
+        if (hook) hook(hint);
+    }
+    // Runs inside every UpdateAllViews, after the hint is recorded (a view's refresh).
+    void OnUpdateAllViews(std::function<void(int)> hook) {
         std::lock_guard<std::mutex> lock(mutex_);
-        viewUpdates_.push_back(hint);
+        onUpdate_ = std::move(hook);
     }
     void PostCloseMainWindow() override {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -147,6 +157,7 @@ class ScriptedUi final : public arvestra::UiPort {
     std::vector<int> viewUpdates_;
     std::vector<bool> waitCursor_;
     std::function<void()> onAsk_;
+    std::function<void(int)> onUpdate_;
     int closeRequests_ = 0;
     int keepResponsiveCalls_ = 0;
     int unscripted_ = 0;

@@ -1,27 +1,11 @@
 #include "cli/ResponseDump.h"
 
-#include <cstdio>
-
-#include "model/DotDecimalScope.h"
 #include "model/FilterResponse.h"
 #include "model/FilterSettingsFromImage.h"
 #include "model/GraphMapping.h"
 #include "model/SignalPath.h"
 
 namespace arvestra::cli {
-
-std::string FormatDumpLine(double hz, double levelDb, int x) {
-    const char* format = "%.2f\t%.4f\t%d\r\n";
-    if (hz >= 1000.0) {
-        format = "%.0f\t%.4f\t%d\r\n";
-    } else if (hz >= 100.0) {
-        format = "%.1f\t%.4f\t%d\r\n";
-    }
-    char line[128];
-    const DotDecimalScope dot;
-    std::snprintf(line, sizeof line, format, hz, levelDb, x);
-    return line;
-}
 
 std::string ResponseDumpText(std::span<const std::uint8_t, kPresetImageSize> image,
                              int outputChannel, int extraPoints, int graphWidth) {
@@ -32,15 +16,7 @@ std::string ResponseDumpText(std::span<const std::uint8_t, kPresetImageSize> ima
     // graphic equaliser page; both pages share the frequency axis.
     const GraphMapping graph(GraphRect{0, 0, graphWidth, 0}, kGraphicEqGraph);
 
-    const std::span<const float> frequencies = response.Grid().Frequencies();
-    const std::span<const double> levels = response.LevelsDb();
-    std::string text;
-    text.reserve(frequencies.size() * 24);
-    for (std::size_t i = 0; i < frequencies.size() && i < levels.size(); ++i) {
-        const double hz = frequencies[i];
-        text += FormatDumpLine(hz, levels[i], graph.FrequencyToX(hz));
-    }
-    return text;
+    return FormatResponseDump(response.Grid().Frequencies(), response.LevelsDb(), graph);
 }
 
 }  // namespace arvestra::cli

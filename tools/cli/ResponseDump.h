@@ -8,13 +8,14 @@
 #include <string>
 
 #include "model/PresetImage.h"
+#include "model/ResponseDump.h"
 
 namespace arvestra::cli {
 
 inline constexpr int kDefaultGraphWidth = 640;
 
 // One line: "%.0f" from 1000 Hz up, "%.1f" from 100 Hz, "%.2f" below; then "\t%.4f\t%d\r\n".
-std::string FormatDumpLine(double hz, double levelDb, int x);
+using arvestra::FormatDumpLine;
 
 // The dump for the output of outputChannel (0 = Ch 1, 1 = Ch 2) of an image: the signal path
 // feeding that output is walked, its curves computed on the grid with extraPoints (0..7) extra

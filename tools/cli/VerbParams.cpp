@@ -56,6 +56,7 @@ void AddAllVerbs(CLI::App& app, VerbList& verbs) {
     AddRecallVerb(app, verbs);
     AddGetVerb(app, verbs);
     AddSetVerb(app, verbs);
+    AddCopyVerb(app, verbs);
     AddResponseVerb(app, verbs);
     AddParamsVerb(app, verbs);
 }

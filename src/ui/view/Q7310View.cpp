@@ -13,6 +13,7 @@
 #include "ui/controls/LevelMeter.h"
 #include "ui/controls/PanelPalette.h"
 #include "ui/controls/PanelSlider.h"
+#include "ui/dialogs/DevUtilitiesDialog.h"
 #include "ui/dialogs/EditDeviceListDialog.h"
 #include "ui/pages/CompLimPage.h"
 #include "ui/pages/ConfigPage.h"
@@ -27,6 +28,7 @@
 #include "ui/view/StripPicture.h"
 #include "ui/view/StripValues.h"
 #include "ui/view/ViewLayout.h"
+#include "ui/wizard/CopyWiz.h"
 
 namespace arvestra {
 
@@ -189,6 +191,8 @@ void CQ7310View::OnInitialUpdate() {
     }
     FitFrameToPicture();
     CreatePages();
+    devUtils = new CDevUtilitiesDialog(doc, this);
+    devUtils->hide();
 
     std::array<PixelRect, kChainSlotCount> buttons{};
     for (std::size_t slot = 0; slot < buttons.size(); ++slot) {
@@ -321,6 +325,12 @@ bool CQ7310View::OnCommand(int id) {
         case command::kMeterRefresh:
             OnMeterRefresh();
             return true;
+        case command::kShowDevUtilities:
+            ShowDevUtilities();
+            return true;
+        case command::kEditCopy:
+            RunCopyWizard();
+            return true;
         default:
             return RunViewCommand(id);
     }
@@ -338,6 +348,9 @@ bool CQ7310View::CommandState(int id, bool& enabled, bool& checked) {
             return true;
         case command::kEditSaveCurrentPreset:
             enabled = doc.PresetModified() != 0;
+            return true;
+        case command::kEditCopy:
+            enabled = true;
             return true;
         default:
             break;
@@ -357,9 +370,24 @@ void CQ7310View::RunFrameCommand(int command) {
     if (auto* frame = qobject_cast<CMainFrame*>(window())) frame->OnCommand(command);
 }
 
+void CQ7310View::ShowDevUtilities() {
+    if (devUtils == nullptr) return;
+    devUtils->Bind(Page(PageKind::GraphicEq), Page(PageKind::ParametricEq));
+    devUtils->Refresh();
+    devUtils->show();
+    devUtils->raise();
+    devUtils->activateWindow();
+}
+
+void CQ7310View::RunCopyWizard() {
+    CCopyWiz wizard(doc, this);
+    wizard.exec();
+}
+
 // ---- Updates -----------------------------------------------------------------------------
 
 void CQ7310View::OnUpdate(int hint) {
+    if (devUtils != nullptr) devUtils->RefreshOnlineState();
     switch (hint) {
         case 0:
         case 1:

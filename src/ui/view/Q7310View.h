@@ -18,6 +18,7 @@ namespace arvestra {
 
 class CAppSettings;
 class CColorButton;
+class CDevUtilitiesDialog;
 class CLedIndicator;
 class CLevelMeter;
 class CPageDialog;
@@ -80,6 +81,8 @@ class CQ7310View : public QWidget, public IFrameView, public IPageHost {
     CColorButton* EditButton() const { return editButton; }
     QLabel* OnlineLabel() const { return onlineLabel; }
     CToolTipControl& ToolTip() const { return *toolTip; }
+    // The development utilities window, made at the first showing (hidden until asked for).
+    CDevUtilitiesDialog* DevUtilities() const { return devUtils; }
     const ChainGeometry& Chain() const { return chainGeometry; }
     const DialogBaseUnits& Units() const { return units; }
     // The background picture's rectangle in view pixels.
@@ -105,6 +108,10 @@ class CQ7310View : public QWidget, public IFrameView, public IPageHost {
     PageKind ResolveKind(PageKind kind, int block) const;
     void PaintChainMap(QPainter& painter) const;
     bool AnyDevicePresent() const;
+    // Command 32821: binds the utilities to the equaliser pages, refreshes, shows and raises it.
+    void ShowDevUtilities();
+    // The copy command: the copy wizard, modal, for the document.
+    void RunCopyWizard();
 
     CQ7310Doc& doc;
     CAppSettings& settings;
@@ -122,6 +129,7 @@ class CQ7310View : public QWidget, public IFrameView, public IPageHost {
     std::array<CPageDialog*, kPageCount> pages{};
     int currentBlock = 0;
     ChainGeometry chainGeometry;
+    CDevUtilitiesDialog* devUtils = nullptr;
 };
 
 }  // namespace arvestra

@@ -1,0 +1,15 @@
+// CQ7310Doc: sending one stored image of the current device as it stands in the location.
+#include "document/CQ7310Doc.h"
+
+namespace arvestra {
+
+int CQ7310Doc::SendImage(int image) {
+    if (image < 0 || image >= kImageCount) return 0;
+    const PauseResult pause = PauseWorker(true);
+    if (!pause.ok) return 0;
+    if (!SendStoredImage(image, image)) return 0;
+    ResumeWorker(pause.saved);
+    return 1;
+}
+
+}  // namespace arvestra
