@@ -322,8 +322,9 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
 
   private:
     // Binds link address, model and current slot to an address (no pause, no traffic); another
-    // device's reported preset is forgotten (devicePreset = 0).
-    void BindDevice(int address);
+    // device's reported preset is forgotten (devicePreset = 0). The link's address stays when
+    // moveLink is false.
+    void BindDevice(int address, bool moveLink = true);
     // Empties the dirty range (its edits will never be sent).
     void ClearDirtyRange();
     // Makes image 0..8 of the current record the current image.
@@ -347,6 +348,8 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     // Stores one bypass flag (record field kRecBypassA or kRecBypassB) of the current record and
     // sends both flags.
     int SetBypassFlag(std::size_t recordField, int on);
+    // Limits every field of images 0..8 of the current record to its range (before a download).
+    void LimitStoredImages();
     // Waits until the device reports `preset` or a second has passed.
     int WaitForDevicePreset(int preset);
 
@@ -358,6 +361,8 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     std::vector<uint8_t> ownStorage_;
     CLocationImage location_;
     int currentSlot_ = kNoDevice;
+    // The link still points at the device the worker was serving when a selection timed out.
+    bool linkAddressStale_ = false;
     std::array<std::array<int, kChainLength>, 2> chains_{};
     // The worker's naps and yields are pacing, not time limits: they always really sleep.
     SystemClock workerClock_;

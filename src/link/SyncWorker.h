@@ -21,6 +21,9 @@ namespace arvestra {
 // How long the worker naps while paused, and the pause time limit in whole seconds.
 inline constexpr int kWorkerNapMs = 100;
 inline constexpr int kWorkerPauseLimitSeconds = 10;
+// How long an enabled worker naps when it has nothing to exchange: short, since an edit made
+// meanwhile waits for the end of the nap.
+inline constexpr int kWorkerIdleNapMs = 5;
 
 class CSyncWorker {
   public:
@@ -66,6 +69,8 @@ class CSyncWorker {
   private:
     // One pass of the active branch: flush, then poll unless paused or failed meanwhile.
     void ActivePass();
+    // FlushDirty; sent tells whether a frame went out.
+    int Flush(bool& sent);
 
     ISyncTarget& target_;
     CSerialLink& link_;
