@@ -105,7 +105,9 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     // ---- Framework steps (the GUI wraps them) ------------------------------------------------
 
     // Sets or clears the document's modified flag.
-    void SetModifiedFlag(bool on = true) { modified.store(on ? 1 : 0); }
+    void SetModifiedFlag(bool on = true) {
+        if (modified.exchange(on ? 1 : 0) != (on ? 1 : 0)) UpdateRecoveryNote();
+    }
     bool IsModified() const { return modified.load() != 0; }
     // Asks every view to refresh with a hint.
     void UpdateAllViews(int hint) { Ui().UpdateAllViews(hint); }
@@ -295,6 +297,15 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     void ClearLocation();
     int Discover(bool reconcile);
     int DownloadToDevices();
+    // Opens a working copy left behind by an editor that no longer runs, as a modified
+    // document whose path is originalPath; 0 when the copy is not a readable location.
+    int RecoverLocation(const std::string& copyPath, const std::string& originalPath);
+    // Rewrites the note beside the working copy (path, time, process, modified) when working
+    // copies are kept for recovery.
+    void UpdateRecoveryNote();
+    // Where working copies go, each with a recovery note; empty: the temporary directory and
+    // no notes.
+    std::string recoveryDirectory;
 
     std::string pathName;
     std::string tempPath;
