@@ -166,11 +166,6 @@ TEST_F(LeftOvers, NoteWithoutItsCopyIsRemovedAndAGarbledNoteIsLeft) {
     EXPECT_TRUE(std::filesystem::exists(state_.File("kvxbadbad.note")));
 }
 
-TEST_F(LeftOvers, MissingDirectoryHasNone) {
-    EXPECT_TRUE(RecoveryStore::FindLeftOvers(state_.File("none")).empty());
-    EXPECT_TRUE(RecoveryStore::FindLeftOvers("").empty());
-}
-
 // ---- A document killed with SIGKILL -----------------------------------------------------------
 
 // The notes in a directory.
