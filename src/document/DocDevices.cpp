@@ -372,6 +372,7 @@ void CQ7310Doc::LimitStoredImages() {
         CheckImageAfterRead();
     }
     BindImage(0);
+    RecordChains();
     SetPresetModified(wasModified);
 }
 
