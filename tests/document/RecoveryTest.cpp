@@ -106,16 +106,6 @@ INSTANTIATE_TEST_SUITE_P(
                       StateDirCase{"Nothing", nullptr, nullptr, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(StateDirectory, IsMadeWithItsParents) {
-    ScratchDir root;
-    const std::string dir = root.File("a/b/arvestra");
-    EXPECT_EQ(RecoveryStore::EnsureDirectory(dir), 0);
-    EXPECT_TRUE(std::filesystem::is_directory(dir));
-    EXPECT_EQ(RecoveryStore::EnsureDirectory(dir), 0) << "an existing one is fine";
-    WriteFileBytes(root.File("plain"), {1});
-    EXPECT_EQ(RecoveryStore::EnsureDirectory(root.File("plain")), ENOTDIR);
-}
-
 // ---- Finding left-over copies ---------------------------------------------------------------
 
 // The id of a process that has ended.
