@@ -80,6 +80,31 @@ void SyncDirectory(const std::string& directory) {
     ::fsync(dir);
 }
 
+// EACCES when the destination exists and its owner has protected it against writing: a save
+// must not replace a read-only file (root included, whom the permissions would not stop).
+int ProtectedAgainstWriting(const std::string& target) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return EACCES;
+    if (::access(target.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS)) return errno;
+    return 0;
+}
+
+// Opens an existing regular file for writing in place, for a directory where no new file can
+// be made; -1 with errno when that is not possible either.
+int OpenForWritingInPlace(const std::string& target) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = S_ISREG(info.st_mode) ? errno : EINVAL;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
 int Planned(int step, int error) {
     if (int planned = FileStepFaults::Take(step)) return planned;
     return error;
@@ -100,17 +125,47 @@ void AtomicFileWriter::Discard() {
 
 int AtomicFileWriter::Begin(const std::string& destination) {
     Discard();
+    inPlace_ = false;
     target_ = ResolveTarget(destination);
+    if (destination.empty()) return Planned(kErrSaveCreate, ENOENT);
+    if (int error = ProtectedAgainstWriting(target_)) {
+        errno = error;
+        return Planned(kErrSaveCreate, error);
+    }
     errno = 0;
-    fd_ = destination.empty() ? -1 : CreateBeside(target_, newPath_);
-    int error = fd_ < 0 ? (destination.empty() ? ENOENT : errno) : 0;
+    fd_ = CreateBeside(target_, newPath_);
+    int error = fd_ < 0 ? errno : 0;
+    if (int planned = FileStepFaults::Take(kStepCreateBeside)) {
+        Discard();
+        error = planned;
+    }
+    if (error == EACCES || error == EPERM || error == EROFS) {
+        // No new file can be made in the directory, but the file itself may be writable: it
+        // is then written in place (not atomic, but the only way to save there).
+        fd_ = OpenForWritingInPlace(target_);
+        inPlace_ = fd_ >= 0;
+        if (inPlace_) error = 0;
+    }
     error = Planned(kErrSaveCreate, error);
     if (error != 0) Discard();
     return error;
 }
 
+int AtomicFileWriter::CommitInPlace(std::span<const uint8_t> bytes) {
+    // The file keeps its inode, so its mode, owner and links stay as they were.
+    int error = ::lseek(fd_, 0, SEEK_SET) == 0 ? WriteAll(fd_, bytes.data(), bytes.size()) : errno;
+    if (error == 0 && ::ftruncate(fd_, static_cast<off_t>(bytes.size())) != 0) error = errno;
+    if (error == 0 && ::fsync(fd_) != 0) error = errno;
+    error = Planned(kErrSaveCopy, error);
+    const int closed = ::close(fd_);
+    if (error == 0 && closed != 0) error = errno;
+    fd_ = -1;
+    return error;
+}
+
 int AtomicFileWriter::Commit(std::span<const uint8_t> bytes) {
     if (fd_ < 0) return EBADF;
+    if (inPlace_) return CommitInPlace(bytes);
     int error = WriteAll(fd_, bytes.data(), bytes.size());
     if (error == 0) error = CopyPermissions(fd_, target_);
     if (error == 0 && ::fsync(fd_) != 0) error = errno;

@@ -63,13 +63,13 @@ int CQ7310Doc::ResolveSlot(int address) const {
     return SlotOfAddress(address);
 }
 
-void CQ7310Doc::BindDevice(int address) {
+void CQ7310Doc::BindDevice(int address, bool moveLink) {
     // The preset the previous device reported says nothing about this one. 0 means "no report
     // yet", which the view ignores, so a meter refresh still queued cannot recall the other
     // device's preset here; the record's preset would be the file's value, not a report.
     if (address != currentAddress) devicePreset.store(0);
     currentAddress = address;
-    link.SetAddress(address);
+    if (moveLink) link.SetAddress(address);
     std::lock_guard<std::mutex> lock(dirtyLock);
     currentSlot_ = ResolveSlot(address);
     if (currentSlot_ == kNoDevice) {
@@ -97,7 +97,11 @@ void CQ7310Doc::SelectDevice(int address) {
     } else {
         ClearDirtyRange();
     }
-    BindDevice(address);
+    // After a time-out the worker may still be inside an exchange that a retry repeats with the
+    // link's address: the old device's bytes must not go to this one. The link then follows the
+    // selection at the next pause that finds the worker idle.
+    BindDevice(address, pause.ok != 0);
+    linkAddressStale_ = !pause.ok;
     RecordChains();
     if (pause.ok && sent) ResumeWorker(pause.saved);
 }
@@ -296,9 +300,10 @@ DirtyChunk CQ7310Doc::TakeDirtyRange() {
     if (last < first || !model.isBound()) return chunk;
     chunk.first = first;
     chunk.count = last - first + 1;
-    for (int i = 0; i < chunk.count; ++i) {
-        chunk.bytes[static_cast<std::size_t>(i)] = static_cast<uint8_t>(model.byteAt(first + i));
-    }
+    // The range covers the whole 256-byte slot; the parameter view only reaches its first 250
+    // bytes, so the bytes are copied from the slot itself.
+    const uint8_t* slot = model.firstSlot() + model.slotIndex() * kImageSlotSize;
+    std::copy_n(slot + first, chunk.count, chunk.bytes.begin());
     return chunk;
 }
 

@@ -106,7 +106,9 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     // ---- Framework steps (the GUI wraps them) ------------------------------------------------
 
     // Sets or clears the document's modified flag.
-    void SetModifiedFlag(bool on = true) { modified.store(on ? 1 : 0); }
+    void SetModifiedFlag(bool on = true) {
+        if (modified.exchange(on ? 1 : 0) != (on ? 1 : 0)) UpdateRecoveryNote();
+    }
     bool IsModified() const { return modified.load() != 0; }
     // Asks every view to refresh with a hint.
     void UpdateAllViews(int hint) { Ui().UpdateAllViews(hint); }
@@ -307,6 +309,15 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     void ClearLocation();
     int Discover(bool reconcile);
     int DownloadToDevices();
+    // Opens a working copy left behind by an editor that no longer runs, as a modified
+    // document whose path is originalPath; 0 when the copy is not a readable location.
+    int RecoverLocation(const std::string& copyPath, const std::string& originalPath);
+    // Rewrites the note beside the working copy (path, time, process, modified) when working
+    // copies are kept for recovery.
+    void UpdateRecoveryNote();
+    // Where working copies go, each with a recovery note; empty: the temporary directory and
+    // no notes.
+    std::string recoveryDirectory;
 
     std::string pathName;
     std::string tempPath;
@@ -334,8 +345,9 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
 
   private:
     // Binds link address, model and current slot to an address (no pause, no traffic); another
-    // device's reported preset is forgotten (devicePreset = 0).
-    void BindDevice(int address);
+    // device's reported preset is forgotten (devicePreset = 0). The link's address stays when
+    // moveLink is false.
+    void BindDevice(int address, bool moveLink = true);
     // Empties the dirty range (its edits will never be sent).
     void ClearDirtyRange();
     // Makes image 0..8 of the current record the current image.
@@ -370,6 +382,8 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     // Stores one bypass flag (record field kRecBypassA or kRecBypassB) of the current record and
     // sends both flags.
     int SetBypassFlag(std::size_t recordField, int on);
+    // Limits every field of images 0..8 of the current record to its range (before a download).
+    void LimitStoredImages();
     // Waits until the device reports `preset` or a second has passed.
     int WaitForDevicePreset(int preset);
 
@@ -381,6 +395,8 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     std::vector<uint8_t> ownStorage_;
     CLocationImage location_;
     int currentSlot_ = kNoDevice;
+    // The link still points at the device the worker was serving when a selection timed out.
+    bool linkAddressStale_ = false;
     std::array<std::array<int, kChainLength>, 2> chains_{};
     // The worker's naps and yields are pacing, not time limits: they always really sleep.
     SystemClock workerClock_;

@@ -122,11 +122,16 @@ int CQ7310Doc::StorePreset() {
     if (!pause.ok) return 0;
     const int p = CurrentPreset();
     if (IsOnline()) {
+        // The device stores its own edit buffer: an edit still waiting for the worker must
+        // reach it first, or the store keeps the value from before the edit.
+        link.SetAddress(currentAddress);
+        if (!FlushDirty()) return 0;
         if (!SendStorePreset(link, p)) return 0;
-    } else {
-        CopyImage(0, p);
-        SetModifiedFlag(true);
     }
+    // The document keeps the preset as the device now holds it, so that a later download
+    // cannot put the old one back and closing offers to save it.
+    CopyImage(0, p);
+    SetModifiedFlag(true);
     SetPresetModified(0);
     ResumeWorker(pause.saved);
     return 1;
@@ -342,6 +347,7 @@ int CQ7310Doc::DownloadDevice() {
     if (BypassA() && !SetBypassA(1)) return 0;
     if (BypassB() && !SetBypassB(1)) return 0;
     const int p = CurrentPreset();
+    LimitStoredImages();
     BindImage(0);
     if (!SendStoredImage(0, p)) return 0;
     const int wasModified = PresetModified();
@@ -355,6 +361,19 @@ int CQ7310Doc::DownloadDevice() {
     if (!BypassB() && !SetBypassB(0)) return 0;
     ResumeWorker(pause.saved);
     return 1;
+}
+
+void CQ7310Doc::LimitStoredImages() {
+    // A damaged or hand-made file can hold codes outside a field's range; the device gets the
+    // same limited images that a read from a device would leave, and so does the document.
+    const int wasModified = PresetModified();
+    for (int n = 0; n < kImageCount; ++n) {
+        BindImage(n);
+        CheckImageAfterRead();
+    }
+    BindImage(0);
+    RecordChains();
+    SetPresetModified(wasModified);
 }
 
 int CQ7310Doc::FactoryInitialise() {

@@ -4,6 +4,9 @@
 // once it has passed every check, so a file that cannot be read leaves the user's document as
 // it was. Saving writes the used length to a new file beside the destination and renames it
 // over, so a failed save leaves the old file whole; the document then stays open and modified.
+#include <unistd.h>
+
+#include <ctime>
 #include <memory>
 #include <span>
 
@@ -12,6 +15,7 @@
 #include "document/CQ7310Doc.h"
 #include "document/LocationFileFormat.h"
 #include "document/LocationMessages.h"
+#include "document/RecoveryStore.h"
 #include "document/TextFormat.h"
 #include "document/WaitCursor.h"
 #include "document/WorkingCopy.h"
@@ -68,7 +72,7 @@ bool AcceptLocationFile(CQ7310Doc& doc, const std::string& path, WorkingCopy& co
 
 int CQ7310Doc::MapWorkingCopy(const std::string& path) {
     FileFault fault;
-    std::unique_ptr<WorkingCopy> copy = WorkingCopy::Create(path, fault);
+    std::unique_ptr<WorkingCopy> copy = WorkingCopy::Create(path, fault, recoveryDirectory);
     if (!copy) {
         ReportOpenFault(*this, fault);
         return 0;
@@ -83,7 +87,44 @@ int CQ7310Doc::MapWorkingCopy(const std::string& path) {
     tempPath = copy->Path();
     workingCopy = std::move(copy);  // the previous working copy is unmapped and deleted now
     pathName = path;
+    UpdateRecoveryNote();
     if (path.empty() && !IsOnline()) AddDevice(-1);
+    return 1;
+}
+
+void CQ7310Doc::UpdateRecoveryNote() {
+    if (recoveryDirectory.empty() || !workingCopy) return;
+    RecoveryNote note;
+    note.originalPath = pathName;
+    note.time = static_cast<std::int64_t>(std::time(nullptr));
+    note.pid = static_cast<long>(::getpid());
+    note.modified = IsModified();
+    // Best effort: without a note the copy is simply not offered after a crash.
+    RecoveryStore::WriteNote(workingCopy->Path(), note);
+}
+
+int CQ7310Doc::RecoverLocation(const std::string& copyPath, const std::string& originalPath) {
+    App().SetOnline(0);
+    FileFault fault;
+    std::unique_ptr<WorkingCopy> copy = WorkingCopy::Create(copyPath, fault, recoveryDirectory);
+    if (!copy) return 0;
+    {
+        CLocationImage fresh(copy->Bytes());
+        // An older version word was the user's choice when the copy was made: kept as it is.
+        if (CheckLocationFile(fresh, copy->SourceLength()).verdict == HeaderVerdict::kRefused) {
+            return 0;
+        }
+    }
+    ClearLocation();
+    AttachStorage(copy->Bytes());
+    tempPath = copy->Path();
+    workingCopy = std::move(copy);
+    pathName = originalPath;
+    if (!ListsAnyDevice(Location())) AddDevice(-1);
+    SelectDevice(RebuildPresentTable());
+    SetModifiedFlag(true);
+    UpdateRecoveryNote();
+    UpdateAllViews(kHintLoaded);
     return 1;
 }
 
@@ -178,6 +219,7 @@ int CQ7310Doc::SaveLocation(const std::string& path) {
     pathName = path;
     ResumeWorker(pause.saved);
     SetModifiedFlag(false);
+    UpdateRecoveryNote();  // the path may have changed
     return 1;
 }
 

@@ -37,6 +37,11 @@ PauseResult CQ7310Doc::PauseWorker(bool report) {
         }
         clock_.Sleep(0);
     }
+    if (linkAddressStale_) {
+        // A selection made while the worker was stuck left the link on the worker's device.
+        link.SetAddress(currentAddress);
+        linkAddressStale_ = false;
+    }
     result.ok = 1;
     return result;
 }

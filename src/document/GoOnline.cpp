@@ -27,12 +27,14 @@ int GoOnline::Run(GoOnlineChoice choice) {
 }
 
 int GoOnline::CreateNewLocationFile() {
+    // The offer to save comes while still offline: a save made online would first upload every
+    // device listed in the file over the edits the user is being asked to keep.
+    doc_.newDocumentDone = 0;
+    if (!SaveModified()) return 0;
     app_.SetOnline(1);
     // The port could not be opened and the user chose to stay offline: nothing to scan.
     if (!app_.IsOnline()) return 0;
-    doc_.newDocumentDone = 0;
-    int made = 0;
-    if (SaveModified()) made = doc_.NewLocation();
+    const int made = doc_.NewLocation();
     if (doc_.newDocumentDone) {
         doc_.SetModifiedFlag();
     } else {

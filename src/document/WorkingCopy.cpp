@@ -12,6 +12,7 @@
 
 #include "document/FdCloser.h"
 #include "document/FileStepFaults.h"
+#include "document/RecoveryStore.h"
 
 namespace arvestra {
 
@@ -60,7 +61,8 @@ std::string WorkingCopy::TemporaryDirectory() {
     return "/tmp";
 }
 
-std::unique_ptr<WorkingCopy> WorkingCopy::Create(const std::string& sourcePath, FileFault& fault) {
+std::unique_ptr<WorkingCopy> WorkingCopy::Create(const std::string& sourcePath, FileFault& fault,
+                                                 const std::string& directoryWanted) {
     fault = {};
     auto fail = [&fault](int number, int error) {
         fault.number = number;
@@ -68,7 +70,7 @@ std::unique_ptr<WorkingCopy> WorkingCopy::Create(const std::string& sourcePath, 
         return std::unique_ptr<WorkingCopy>();
     };
 
-    std::string directory = TemporaryDirectory();
+    std::string directory = directoryWanted.empty() ? TemporaryDirectory() : directoryWanted;
     struct stat dirInfo {};
     errno = 0;
     bool noDirectory = ::stat(directory.c_str(), &dirInfo) != 0;
@@ -120,7 +122,10 @@ std::unique_ptr<WorkingCopy> WorkingCopy::Create(const std::string& sourcePath, 
 WorkingCopy::~WorkingCopy() {
     if (base_ != nullptr) ::munmap(base_, kLocationSize);
     if (fd_ >= 0) ::close(fd_);
-    if (!path_.empty()) ::unlink(path_.c_str());
+    if (!path_.empty()) {
+        ::unlink(path_.c_str());
+        ::unlink(RecoveryStore::NotePathFor(path_).c_str());
+    }
 }
 
 int WorkingCopy::Flush() const {

@@ -17,11 +17,14 @@ namespace arvestra {
 class WorkingCopy {
   public:
     // Makes a working copy filled from sourcePath (empty path: every byte zero); a source
-    // shorter than 528,638 bytes is extended with zero bytes, a longer one is cut. Returns null
-    // with the failing step (289 to 294) and errno in fault.
-    static std::unique_ptr<WorkingCopy> Create(const std::string& sourcePath, FileFault& fault);
+    // shorter than 528,638 bytes is extended with zero bytes, a longer one is cut. The copy goes
+    // to `directory`, or to the temporary directory when that is empty. Returns null with the
+    // failing step (289 to 294) and errno in fault.
+    static std::unique_ptr<WorkingCopy> Create(const std::string& sourcePath, FileFault& fault,
+                                               const std::string& directory = {});
 
-    // Unmaps the view, closes the file and deletes it (a failure to delete is ignored).
+    // Unmaps the view, closes the file and deletes it and its recovery note (a failure to
+    // delete is ignored).
     ~WorkingCopy();
 
     WorkingCopy(const WorkingCopy&) = delete;

@@ -13,10 +13,10 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-// Milliseconds left until `deadline`, never negative.
+// Milliseconds left until `deadline`, rounded up and never negative: 0 only once the deadline
+// has passed. Rounded down, a wait would end up to a millisecond before its time.
 int MsUntil(SteadyClock::time_point deadline) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now());
     return static_cast<int>(std::max<long long>(0, left.count()));
 }
 

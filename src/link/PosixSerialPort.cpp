@@ -132,7 +132,14 @@ int PosixSerialPort::SetTimeouts(const PortTimeouts& timeouts) {
 
 IoResult PosixSerialPort::Write(const std::uint8_t* bytes, int count, int waitMs) {
     if (fd_ < 0) return {IoOutcome::StartFailed, EBADF, 0, 0};
-    return WriteWithDeadline(fd_, FdKind::Terminal, bytes, count, waitMs);
+    const IoResult result = WriteWithDeadline(fd_, FdKind::Terminal, bytes, count, waitMs);
+    // The reply's time limit counts from the moment the request has left the port, not from
+    // when it was handed to the driver: wait until the driver has sent the last byte.
+    if (result.outcome == IoOutcome::Completed && result.bytes > 0) {
+        while (::tcdrain(fd_) != 0 && errno == EINTR) {
+        }
+    }
+    return result;
 }
 
 IoResult PosixSerialPort::Read(std::uint8_t* buffer, int count, int waitMs) {

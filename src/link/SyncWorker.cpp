@@ -41,9 +41,16 @@ void CSyncWorker::Resume(int saved) {
 }
 
 int CSyncWorker::FlushDirty() {
+    bool sent = false;
+    return Flush(sent);
+}
+
+int CSyncWorker::Flush(bool& sent) {
+    sent = false;
     if (!target_.IsSyncLive()) return 1;
     const DirtyChunk chunk = target_.TakeDirtyRange();
     if (chunk.count <= 0) return 1;
+    sent = true;
     return WriteImageRange(
         chunk.first,
         std::span<const std::uint8_t>(chunk.bytes.data(), static_cast<std::size_t>(chunk.count)),
@@ -90,20 +97,27 @@ void CSyncWorker::WorkerLoop() {
 }
 
 void CSyncWorker::ActivePass() {
-    if (!FlushDirty()) {
-        failed.store(1);
-        syncEnabled.store(0);
-    }
-    clock_.Sleep(0);
-    if (!target_.IsStatusPolling()) {
-        clock_.Sleep(kWorkerIdlePassMs);
+    // Nothing is exchanged while edits are not live or the port is closed: the worker naps as
+    // when paused, instead of spinning and posting a refresh for meters that did not move.
+    if (!target_.IsSyncLive() || !link_.IsOpen()) {
+        clock_.Sleep(kWorkerIdleNapMs);
         return;
     }
-    if (syncEnabled.load() != 0 && !PollAndRefresh()) {
+    bool sent = false;
+    if (!Flush(sent)) {
         failed.store(1);
         syncEnabled.store(0);
     }
     clock_.Sleep(0);
+    const bool polling = target_.IsStatusPolling();
+    if (syncEnabled.load() != 0 && polling) {
+        if (!PollAndRefresh()) {
+            failed.store(1);
+            syncEnabled.store(0);
+        }
+    }
+    // Without polling, a pass that sent nothing would come round again at once.
+    clock_.Sleep(polling || sent ? 0 : kWorkerIdleNapMs);
 }
 
 }  // namespace arvestra

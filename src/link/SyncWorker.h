@@ -21,9 +21,9 @@ namespace arvestra {
 // How long the worker naps while paused, and the pause time limit in whole seconds.
 inline constexpr int kWorkerNapMs = 100;
 inline constexpr int kWorkerPauseLimitSeconds = 10;
-// How long the worker rests after a pass without a status poll: the poll's exchange paces the
-// loop otherwise, and without it the thread would spin on an empty dirty range.
-inline constexpr int kWorkerIdlePassMs = 20;
+// How long an enabled worker naps when it has nothing to exchange: short, since an edit made
+// meanwhile waits for the end of the nap.
+inline constexpr int kWorkerIdleNapMs = 5;
 
 class CSyncWorker {
   public:
@@ -69,6 +69,8 @@ class CSyncWorker {
   private:
     // One pass of the active branch: flush, then poll unless paused or failed meanwhile.
     void ActivePass();
+    // FlushDirty; sent tells whether a frame went out.
+    int Flush(bool& sent);
 
     ISyncTarget& target_;
     CSerialLink& link_;

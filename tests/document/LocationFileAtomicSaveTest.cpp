@@ -57,7 +57,67 @@ TEST_P(KeepsMode, ReplacedFileKeepsItsPermissions) {
     EXPECT_EQ(ModeOf(dir_.File("a.kvx")), GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, KeepsMode, ::testing::Values(0600u, 0640u, 0664u, 0444u, 0755u));
+INSTANTIATE_TEST_SUITE_P(Modes, KeepsMode, ::testing::Values(0600u, 0640u, 0664u, 0200u, 0755u));
+
+// A file without any write permission was protected by its owner: it is neither replaced nor
+// touched, whoever saves (root too), and nothing is left beside it.
+class ReadOnly : public AtomicSaveTest, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(ReadOnly, FileIsRefusedAndLeftAsItWas) {
+    WriteFileBytes(dir_.File("a.kvx"), oldBytes_);
+    ASSERT_EQ(::chmod(dir_.File("a.kvx").c_str(), GetParam()), 0);
+    EXPECT_EQ(Save(dir_.File("a.kvx"), newBytes_), EACCES);
+    EXPECT_EQ(ReadFileBytes(dir_.File("a.kvx")), oldBytes_);
+    EXPECT_EQ(ModeOf(dir_.File("a.kvx")), GetParam());
+    EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.kvx"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ReadOnly, ::testing::Values(0444u, 0400u, 0000u, 0555u));
+
+// The directory takes no new file (planned, since root may always create one): the file is
+// written in place, keeps its mode, and ends at the new length.
+struct InPlaceCase {
+    const char* name;
+    std::size_t oldLength;
+    unsigned mode;
+};
+
+class DirectoryNotWritable : public AtomicSaveTest,
+                             public ::testing::WithParamInterface<InPlaceCase> {};
+
+TEST_P(DirectoryNotWritable, WritesTheFileInPlace) {
+    WriteFileBytes(dir_.File("a.kvx"), std::vector<uint8_t>(GetParam().oldLength, 0x0C));
+    ASSERT_EQ(::chmod(dir_.File("a.kvx").c_str(), GetParam().mode), 0);
+    FileStepFaults::FailNext(kStepCreateBeside, EACCES);
+    AtomicFileWriter writer;
+    ASSERT_EQ(writer.Begin(dir_.File("a.kvx")), 0);
+    EXPECT_TRUE(writer.InPlace());
+    EXPECT_EQ(writer.Commit(newBytes_), 0);
+    EXPECT_EQ(ReadFileBytes(dir_.File("a.kvx")), newBytes_);
+    EXPECT_EQ(ModeOf(dir_.File("a.kvx")), GetParam().mode);
+    EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.kvx"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DirectoryNotWritable,
+                         ::testing::Values(InPlaceCase{"Longer", 40000, 0640},
+                                           InPlaceCase{"Shorter", 100, 0600},
+                                           InPlaceCase{"SameLength", 12290, 0664}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AtomicSaveTest, DirectoryNotWritableAndNoFileYetFails) {
+    FileStepFaults::FailNext(kStepCreateBeside, EACCES);
+    EXPECT_EQ(Save(dir_.File("new.kvx"), newBytes_), EACCES);
+    EXPECT_TRUE(dir_.Entries().empty());
+}
+
+TEST_F(AtomicSaveTest, FailedWriteInPlaceIsReported) {
+    WriteFileBytes(dir_.File("a.kvx"), oldBytes_);
+    FileStepFaults::FailNext(kStepCreateBeside, EROFS);
+    AtomicFileWriter writer;
+    ASSERT_EQ(writer.Begin(dir_.File("a.kvx")), 0);
+    FileStepFaults::FailNext(275, EIO);
+    EXPECT_EQ(writer.Commit(newBytes_), EIO);
+}
 
 TEST_F(AtomicSaveTest, SavingThroughASymbolicLinkReplacesTheFileItPointsTo) {
     WriteFileBytes(dir_.File("real.kvx"), oldBytes_);

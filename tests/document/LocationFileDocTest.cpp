@@ -453,6 +453,19 @@ TEST_F(LocationFileDocTest, SaveKeepsTheFilesPermissions) {
     EXPECT_EQ(testing::ModeOf(files_.File("mine.kvx")), 0640u);
 }
 
+TEST_F(LocationFileDocTest, ReadOnlyFileIsRefusedWithTheSaveErrorAndTheDocumentStaysModified) {
+    OpenEditedDocument(files_.File("kept.kvx"));
+    const auto before = testing::ReadFileBytes(files_.File("kept.kvx"));
+    ASSERT_EQ(::chmod(files_.File("kept.kvx").c_str(), 0444), 0);
+    doc_.SetModifiedFlag(true);
+    EXPECT_EQ(doc_.SaveLocation(files_.File("kept.kvx")), 0);
+    EXPECT_NE(LastQuestionText().find("Error: Cannot save file " + files_.File("kept.kvx")),
+              std::string::npos);
+    EXPECT_NE(LastQuestionText().find("error number: 111 - d - 0 - 0"), std::string::npos);
+    EXPECT_EQ(testing::ReadFileBytes(files_.File("kept.kvx")), before);
+    EXPECT_TRUE(doc_.IsModified());
+}
+
 TEST_F(LocationFileDocTest, OpenTakesTheApplicationOffline) {
     FileImage file;
     file.AddDevice(1, 0, "A");

@@ -11,6 +11,7 @@
 #include "app/SystemClock.h"
 #include "document/CQ7310Doc.h"
 #include "document/GoOnline.h"
+#include "document/LocationFileFormat.h"
 #include "document/LocationFileTestDir.h"
 #include "integration/DiscoverySimulator.h"
 #include "support/ScriptedUi.h"
@@ -320,6 +321,30 @@ TEST_F(DiscoveryTest, IgnoreDuringTheDownloadLeavesTheRemainingDevicesAlone) {
     EXPECT_TRUE(doc_->IsModified()) << "the location was not downloaded";
     auto requests = RequestsByAddress(LogPath());
     EXPECT_EQ(requests[5], (std::vector<int>{2, 157, 36})) << "only discovery reached device 5";
+}
+
+TEST_F(DiscoveryTest, CreateNewSavesTheOfflineEditsNotTheDevicesSettings) {
+    StartBus({"--devices", "1,2"});
+    MakeOfflineLocation({1, 2});
+    const std::string path = temp_.File("edited.kvx");
+    ASSERT_EQ(doc_->SaveLocation(path), 1);
+    // Edits made offline that the devices on the bus do not hold.
+    doc_->SetDeviceName("Front of house", 2);
+    doc_->Set(ParamField::InputLevel, 0, 150);
+    doc_->Set(ParamField::EqGraphicGain, 1, 4, 7);
+    ASSERT_TRUE(doc_->IsModified());
+    const uint8_t* bytes = doc_->Location().Data();
+    const std::vector<uint8_t> edited(bytes, bytes + UsedLength(doc_->Location()));
+
+    FrameworkFileSteps steps;
+    steps.saveModified = [&] {   // "Save changes?" answered Yes
+        ui_.Push(UiAnswer::No);  // the modified preset is not stored into preset 1
+        return doc_->SaveLocation(doc_->pathName) == 1;
+    };
+    GoOnline online(app_, *doc_, steps);
+    ASSERT_EQ(online.Run(GoOnlineChoice::kCreateNewLocationFile), 1);
+    EXPECT_EQ(app_.IsOnline(), 1);
+    EXPECT_TRUE(testing::ReadFileBytes(path) == edited) << "the file holds the offline edits";
 }
 
 struct OfflineCase {

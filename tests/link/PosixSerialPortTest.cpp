@@ -1,8 +1,10 @@
 #include "link/PosixSerialPort.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <chrono>
 
 #include <cerrno>
 #include <cstdio>
@@ -114,6 +116,26 @@ INSTANTIATE_TEST_SUITE_P(
         ReadLimitCase{"NoLimitWaitRunsOut", {1}, 0, 50, IoOutcome::TimedOut, kWaitTimedOut, 1},
         ReadLimitCase{"LimitBeyondWait", {}, 500, 50, IoOutcome::TimedOut, kWaitTimedOut, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A silent device costs the whole read limit, never less: a probe that gave up a millisecond
+// early would miss a device answering just inside its 20 ms.
+class ReadLimitIsAFloor : public ::testing::TestWithParam<int> {};
+
+TEST_P(ReadLimitIsAFloor, SilentReadLastsAtLeastTheLimit) {
+    PtyPort p;
+    ASSERT_TRUE(p.Ready());
+    p.SetReadLimit(GetParam());
+    std::uint8_t buffer[8] = {};
+    for (int round = 0; round < 10; ++round) {
+        const auto start = std::chrono::steady_clock::now();
+        const IoResult result = p.port.Read(buffer, 7, 1000);
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(result.bytes, 0);
+        EXPECT_GE(waited, std::chrono::milliseconds(GetParam())) << "round " << round;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, ReadLimitIsAFloor, ::testing::Values(1, 20, 37));
 
 TEST(PosixSerialPort, PurgeDropsWaitingInput) {
     PtyPort p;

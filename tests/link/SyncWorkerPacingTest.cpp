@@ -39,7 +39,7 @@ TEST(WorkerPacing, WithPollingOffEveryPassRestsInsteadOfOnlyYielding) {
     ASSERT_GE(clock.SleepCount(), 60);
     // One yield and one rest per pass: a spinning loop would only ever yield.
     EXPECT_GE(rests * 2, clock.YieldCount());
-    EXPECT_GE(clock.NowMs() - 1000 * 1000, static_cast<long long>(rests) * kWorkerIdlePassMs);
+    EXPECT_GE(clock.NowMs() - 1000 * 1000, static_cast<long long>(rests) * kWorkerIdleNapMs);
 }
 
 }  // namespace

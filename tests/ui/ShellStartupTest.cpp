@@ -366,7 +366,6 @@ TEST_F(ShellTest, SaveOnAReadOnlyFileAsksForAName) {
         ++asked;
         return TempFile("copy.kvx");
     };
-    if (QFileInfo(locked).isWritable()) GTEST_SKIP() << "running as a user that ignores modes";
     Frame().Action(command::kFileSave)->trigger();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("copy.kvx"));

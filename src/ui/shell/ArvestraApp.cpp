@@ -4,8 +4,11 @@
 
 #include <clocale>
 
+#include "document/RecoveryStore.h"
 #include "ui/shell/AppIcon.h"
 #include "ui/shell/EditorShell.h"
+#include "ui/shell/MainFrame.h"
+#include "ui/shell/SignalCloser.h"
 #include "ui/view/Q7310View.h"
 
 namespace arvestra {
@@ -31,7 +34,18 @@ void CArvestraApp::KeepNumbersWithDot() {
 }
 
 CArvestraApp::~CArvestraApp() {
+    signalCloser.reset();
     shell.reset();
+}
+
+void CArvestraApp::CloseOnSignal() {
+    // A second signal while the offer to save is on screen adds nothing.
+    if (closingOnSignal || !shell || shell->Frame() == nullptr) {
+        return;
+    }
+    closingOnSignal = true;
+    shell->Frame()->close();
+    closingOnSignal = false;
 }
 
 bool CArvestraApp::Startup() {
@@ -47,7 +61,17 @@ bool CArvestraApp::Startup() {
         [](CQ7310Doc& doc, CAppSettings& settings, QWidget* frame) -> IFrameView* {
             return new CQ7310View(doc, settings, frame);
         });
-    return shell->Startup(parser.positionalArguments());
+    // Working copies live in the user's state directory, where they outlast a crash.
+    const std::string state = RecoveryStore::StateDirectory();
+    if (RecoveryStore::EnsureDirectory(state) == 0) {
+        shell->UseRecoveryDirectory(state);
+    }
+    signalCloser = std::make_unique<CSignalCloser>([this] { CloseOnSignal(); });
+    if (!shell->Startup(parser.positionalArguments())) {
+        return false;
+    }
+    shell->OfferRecovery();
+    return true;
 }
 
 }  // namespace arvestra

@@ -7,6 +7,7 @@
 namespace arvestra {
 
 class CEditorShell;
+class CSignalCloser;
 
 // The application object: names the settings' organisation and application, sets the program
 // icon, starts the editor and runs its exit step before the event loop's end is processed.
@@ -23,7 +24,12 @@ class CArvestraApp : public QApplication {
     static void KeepNumbersWithDot();
 
   private:
+    // SIGTERM, SIGHUP, SIGINT: closes the main window as the user would.
+    void CloseOnSignal();
+
     std::unique_ptr<CEditorShell> shell;
+    std::unique_ptr<CSignalCloser> signalCloser;
+    bool closingOnSignal = false;
 };
 
 }  // namespace arvestra

@@ -170,7 +170,12 @@ bool CDocumentActions::OpenDroppedFile(const QString& path) {
 bool CDocumentActions::FileSave() {
     const QString path = QString::fromStdString(doc.pathName);
     const QFileInfo info(path);
-    const bool needName = path.isEmpty() || (info.exists() && !info.isWritable());
+    // A file without any write permission is read-only for root as well: the save would refuse it.
+    const bool readOnly =
+        info.exists() && (!info.isWritable() ||
+                          (info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup |
+                                                 QFileDevice::WriteOther)) == 0);
+    const bool needName = path.isEmpty() || readOnly;
     return DoSave(path, needName);
 }
 

@@ -14,6 +14,7 @@
 #include "ui/shell/FrameView.h"
 #include "ui/shell/MainFrame.h"
 #include "ui/shell/PlaceholderView.h"
+#include "ui/shell/RecoveryOffer.h"
 
 namespace arvestra {
 
@@ -159,6 +160,17 @@ void CEditorShell::ApplyStoredLinkSettings() {
     frame->ApplyPortPaths();
     frame->SetPort(ValidPort(settings.SerialPortNumber()));
     frame->SetBaud(ValidBaud(settings.BaudRate()));
+}
+
+void CEditorShell::UseRecoveryDirectory(const std::string& directory) {
+    doc->recoveryDirectory = directory;
+}
+
+int CEditorShell::OfferRecovery() {
+    if (doc->recoveryDirectory.empty()) {
+        return 0;
+    }
+    return CRecoveryOffer(*doc, *actions).Run();
 }
 
 void CEditorShell::ExitStep() {

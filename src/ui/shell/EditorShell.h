@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/AppState.h"
 #include "app/ErrorReporter.h"
@@ -51,6 +52,10 @@ class CEditorShell : public QObject {
     // Waits for the worker to become idle, the first time only, then answers any question the
     // worker still raises without showing it.
     void ExitStep();
+    // Keeps working copies, with recovery notes, in this directory (before Startup).
+    void UseRecoveryDirectory(const std::string& directory);
+    // Offers back the working copies left by editors that no longer run; the number recovered.
+    int OfferRecovery();
 
     // Replaces the screen queries (tests).
     void SetDisplayOverride(const DisplayInfo& display) { displayOverride = display; }
