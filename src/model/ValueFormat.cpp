@@ -1,6 +1,5 @@
 #include "model/ValueFormat.h"
 
-
 #include <cstdarg>
 #include <cstdio>
 

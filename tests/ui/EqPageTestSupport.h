@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include "model/CurveDisplayOptions.h"
 #include "model/SignalPath.h"
 #include "ui/ViewTestSupport.h"
 #include "ui/pages/BlockTable.h"
@@ -43,6 +44,7 @@ inline void SetChainA(CQ7310Doc& doc, std::initializer_list<int> codes) {
 class EqPageFixture {
   public:
     EqPageFixture() {
+        SharedCurveDisplayOptions() = {};  // the utilities' switches are process-wide
         RouteBothChannels(harness.doc);
         harness.view->OnUpdate(1);
     }

@@ -2,13 +2,20 @@
 // sections, the displayed channel, the path walk and the response curve.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
 
 #include "model/FilterResponse.h"
 #include "model/FilterSettingsFromImage.h"
+#include "model/ResponseDump.h"
 #include "ui/EqPageTestSupport.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/PanelSlider.h"
+#include "ui/dialogs/DevUtilitiesDialog.h"
 #include "ui/pages/FilterPageGeometry.h"
 
 namespace arvestra {
@@ -185,6 +192,28 @@ TEST_F(FilterPageTest, GridDensityRebuildsTheGridPixelsAndCurveOfBothPages) {
     Page().UpdatePage(CFilterPage::kRefreshGrid);
     EXPECT_EQ(Page().GridFrequencies().size(), 101u);
     ExpectCurveMatchesResponseMath(Page(), Image());
+}
+
+TEST_F(FilterPageTest, TheUtilitiesSwitchTheRealPagesAndDumpWhatTheGraphShows) {
+    harness.view->OnCommand(command::kShowDevUtilities);
+    CDevUtilitiesDialog* utilities = harness.view->DevUtilities();
+    ASSERT_NE(utilities, nullptr);
+    utilities->ExtraPointsRadio(0)->click();
+    EXPECT_EQ(Page().GridFrequencies().size(), 101u);
+    EXPECT_EQ(Parametric().GridFrequencies().size(), 101u);
+    // With the curve off the dump still lists levels computed on the new grid.
+    utilities->PowerSpectrumBox()->click();
+    EXPECT_FALSE(Page().CurveSwitch());
+    Page().SetExtraPoints(2);
+    utilities->UpdateButton()->click();
+    const std::string& dump = utilities->DumpText();
+    EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'),
+              static_cast<long>(Page().GridFrequencies().size()));
+    FilterResponse expected(2);
+    expected.Update(Page().PathFlags(), FilterSettingsFromImage(Image()));
+    EXPECT_EQ(dump, FormatResponseDump(expected.Grid().Frequencies(), expected.LevelsDb(),
+                                       Page().Mapping()));
+    EXPECT_TRUE(utilities->ExtraPointsRadio(2)->isChecked());
 }
 
 TEST_F(FilterPageTest, ReadoutShowsFrequencyAndLevelUnderThePointer) {

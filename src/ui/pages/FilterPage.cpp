@@ -8,7 +8,9 @@
 #include <algorithm>
 
 #include "document/CQ7310Doc.h"
+#include "model/CurveDisplayOptions.h"
 #include "model/FilterSettingsFromImage.h"
+#include "model/ResponseDump.h"
 #include "model/Scales.h"
 #include "model/SignalPath.h"
 #include "model/TypedNumber.h"
@@ -168,6 +170,7 @@ bool CFilterPage::CurveSwitch() const {
 }
 
 void CFilterPage::SetCurveSwitch(bool on) {
+    SharedCurveDisplayOptions().drawCurve = on;
     shared_->curveSwitch = on;
     shared_->response.RequestFullRecompute();
     InvalidateGraphInterior();
@@ -179,6 +182,7 @@ int CFilterPage::ExtraPoints() const {
 
 void CFilterPage::SetExtraPoints(int extraPoints) {
     shared_->response.SetExtraPoints(extraPoints);
+    SharedCurveDisplayOptions().extraPoints = shared_->response.ExtraPoints();
     ++shared_->gridGeneration;
     EnsureGridPixels();
     InvalidateGraphInterior();
@@ -252,6 +256,7 @@ std::span<const std::uint8_t, kPresetImageSize> CFilterPage::Image() const {
 void CFilterPage::UpdatePage(int hint) {
     CPageDialog::UpdatePage(hint);
     if (!HasDocumentData()) return;
+    FollowDisplayOptions();
     EnsureGridPixels();
     shared_->response.RequestFullRecompute();
     InvalidateGraphInterior();
@@ -262,6 +267,22 @@ void CFilterPage::UpdatePage(int hint) {
     if (IsShownPage()) AutoDisplayChannel();
     LatchChannelButtons();
     RefreshPathDependents();
+}
+
+void CFilterPage::FollowDisplayOptions() {
+    // The development utilities switch the curve and the grid density for every EQ page at once.
+    const CurveDisplayOptions& options = SharedCurveDisplayOptions();
+    if (options.extraPoints != ExtraPoints()) SetExtraPoints(options.extraPoints);
+    if (options.drawCurve != CurveSwitch()) SetCurveSwitch(options.drawCurve);
+}
+
+std::string CFilterPage::ResponseDump() {
+    if (!HasDocumentData()) return {};
+    FollowDisplayOptions();
+    // The dump lists computed levels even while the curve is switched off: compute them first.
+    EnsureGridPixels();
+    shared_->response.Update(path_, FilterSettingsFromImage(Image()));
+    return FormatResponseDump(GridFrequencies(), LevelsDb(), Mapping());
 }
 
 void CFilterPage::RefreshPathDependents() {

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "model/CurveSet.h"
@@ -13,6 +14,7 @@
 #include "model/PresetImage.h"
 #include "ui/pages/PageDialog.h"
 #include "ui/pages/Picture.h"
+#include "ui/pages/ResponseDumpSource.h"
 
 class QLineEdit;
 
@@ -28,7 +30,7 @@ struct FilterPageShared;
 // frequency axis, linear dB axis), its frequency grid, the walk of the displayed output's signal
 // path and the green response curve. The displayed channel, the curve switch and the response
 // (grid, curves, levels) are shared by the EQ pages of one view, so both always show the same.
-class CFilterPage : public CPageDialog {
+class CFilterPage : public CPageDialog, public IResponseDumpSource {
     Q_OBJECT
   public:
     // UpdatePage hint after the grid density changed: the page rebuilds its grid pixels,
@@ -78,6 +80,8 @@ class CFilterPage : public CPageDialog {
     // The state this page shares with the other EQ page of its view.
     const std::shared_ptr<FilterPageShared>& SharedState() const { return shared_; }
     const GraphMapping& Mapping() const { return mapping_; }
+    // The development utilities' dump of the displayed response, its levels computed first.
+    std::string ResponseDump() override;
     QRect GraphRect() const;
 
     // The section controls: section 0 Ch 1 high-pass, 1 Ch 1 low-pass, 2 Ch 2 high-pass, 3 Ch 2
@@ -139,6 +143,8 @@ class CFilterPage : public CPageDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Takes the curve switch and grid density the development utilities set.
+    void FollowDisplayOptions();
     struct Section {
         CColorButton* slope12 = nullptr;
         CColorButton* slope24 = nullptr;
