@@ -37,10 +37,16 @@ if command -v clang++ >/dev/null; then
   for target in build/fuzz/fuzz/fuzz_*; do
     [[ -x "$target" ]] || continue
     name=$(basename "$target")
+    # New finds go to the build tree; the seeds kept in the repository are read, never written.
     corpus="build/fuzz/corpus-$name"
+    seeds="fuzz/corpus/${name#fuzz_}"
     mkdir -p "$corpus"
     echo "--- $name"
-    "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$corpus"
+    if [[ -d "$seeds" ]]; then
+      "$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus" "$seeds"
+    else
+      "$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus"
+    fi
   done
 fi
 
