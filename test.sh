@@ -24,10 +24,12 @@ cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
 
-step "ThreadSanitizer build (worker handshake)"
+step "ThreadSanitizer build (worker handshake, and a short soak against the simulator)"
 cmake --preset tsan
-cmake --build --preset tsan -j "$jobs" --target test_link test_document
+cmake --build --preset tsan -j "$jobs" --target test_link test_document test_integration
 ctest --preset tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1 ARVESTRA_SOAK_SECONDS=${ARVESTRA_TSAN_SOAK_SECONDS:-5} \
+  build/tsan/tests/test_integration --gtest_filter='Soak.*'
 
 if command -v clang++ >/dev/null; then
   step "Fuzzing, ${fuzz_seconds} s per target"

@@ -276,8 +276,8 @@ TEST_F(Soak, RandomEditsOnThreeDevicesEndWithEveryImageEqualOnBothSides) {
 // sending or polling: every one is reported with its number, Retry repeats the exchange, and
 // nothing is lost.
 TEST_F(Soak, RetryRecoversFromDroppedAndDamagedRepliesWithoutLoss) {
-    GoOnlineWithDownload(
-        {7}, {"7:bad-checksum@1500-1503", "7:no-reply@3000-3001", "7:bad-status@4500-4501"});
+    GoOnlineWithDownload({7},
+                         {"7:bad-checksum@300-303", "7:no-reply@600-601", "7:bad-status@900-901"});
     for (int i = 0; i < 10; ++i) ui_.PushLinkAnswer(UiAnswer::Retry);
     SoakCounts counts =
         RunEdits(SoakSeconds(6), 7u, [&] { return ErrorNumbersAsked().size() >= 5; });
@@ -299,7 +299,7 @@ TEST_F(Soak, RetryRecoversFromDroppedAndDamagedRepliesWithoutLoss) {
 // A damaged reply answered with Ignore: the application goes offline, the edits made before and
 // after stay in the file, and going online with Download brings the device back to the file.
 TEST_F(Soak, IgnoreGoesOfflineKeepsEveryEditAndDownloadRestoresTheDevice) {
-    GoOnlineWithDownload({9}, {"9:bad-checksum@1200-1201"});
+    GoOnlineWithDownload({9}, {"9:bad-checksum@400-401"});
     ui_.PushLinkAnswer(UiAnswer::Ignore);
     SoakCounts counts = RunEdits(SoakSeconds(30), 9u);
     ASSERT_EQ(app_.IsOnline(), 0) << "the fault was not reached";
