@@ -49,10 +49,10 @@ std::uint8_t ByteValue(const std::vector<std::uint8_t>& value) {
 }
 
 // How many of the first `count` data bytes fit in `sent` escaped bytes.
-int DataBytesSent(const std::uint8_t* bytes, int count, int sent) {
+int DataBytesSent(const std::uint8_t* bytes, int count, int sent, bool binary) {
     int used = 0;
     for (int i = 0; i < count; ++i) {
-        used += bytes[i] == kIac ? 2 : 1;
+        used += bytes[i] == kIac || (bytes[i] == 0x0D && !binary) ? 2 : 1;
         if (used > sent) return i;
     }
     return count;
@@ -190,11 +190,12 @@ int Rfc2217SerialPort::SetTimeouts(const PortTimeouts& timeouts) {
 
 IoResult Rfc2217SerialPort::Write(const std::uint8_t* bytes, int count, int waitMs) {
     if (fd_ < 0) return {IoOutcome::StartFailed, EBADF, 0, 0};
+    const bool binary = decoder_.ServerTakesBinary();
     const std::vector<std::uint8_t> escaped =
-        TelnetEscape(bytes, static_cast<std::size_t>(std::max(count, 0)));
+        TelnetEscape(bytes, static_cast<std::size_t>(std::max(count, 0)), binary);
     IoResult result = WriteWithDeadline(fd_, FdKind::Socket, escaped.data(),
                                         static_cast<int>(escaped.size()), waitMs);
-    result.bytes = DataBytesSent(bytes, count, result.bytes);
+    result.bytes = DataBytesSent(bytes, count, result.bytes, binary);
     return result;
 }
 

@@ -7,6 +7,7 @@ using namespace telnet;
 
 // A subnegotiation longer than this is not one we understand; it is skipped, not kept.
 constexpr std::size_t kMaxSubnegotiation = 64;
+constexpr std::uint8_t kCr = 0x0D;
 // Answers nobody collects are dropped beyond this many.
 constexpr std::size_t kMaxQueuedAnswers = 64;
 
@@ -24,12 +25,13 @@ void Send(std::vector<std::uint8_t>& out, std::uint8_t verb, std::uint8_t option
 
 }  // namespace
 
-std::vector<std::uint8_t> TelnetEscape(const std::uint8_t* bytes, std::size_t count) {
+std::vector<std::uint8_t> TelnetEscape(const std::uint8_t* bytes, std::size_t count, bool binary) {
     std::vector<std::uint8_t> out;
     out.reserve(count + 8);
     for (std::size_t i = 0; i < count; ++i) {
         out.push_back(bytes[i]);
         if (bytes[i] == kIac) out.push_back(kIac);
+        if (bytes[i] == kCr && !binary) out.push_back(0);
     }
     return out;
 }
@@ -66,11 +68,13 @@ void TelnetDecoder::Feed(const std::uint8_t* bytes, std::size_t count,
             case State::Data:
                 if (b == kIac) {
                     state_ = State::Iac;
-                } else {
+                } else if (!(afterCr_ && b == 0 && !ServerSendsBinary())) {
                     data.push_back(b);
                 }
+                afterCr_ = b == kCr;
                 break;
             case State::Iac:
+                afterCr_ = false;
                 if (b == kIac) {
                     data.push_back(kIac);
                     state_ = State::Data;

@@ -37,8 +37,10 @@ inline constexpr std::uint8_t kControlDtrOff = 9;
 inline constexpr std::uint8_t kPurgeBoth = 3;
 }  // namespace telnet
 
-// Data bytes with every 0xFF doubled, as Telnet carries them.
-std::vector<std::uint8_t> TelnetEscape(const std::uint8_t* bytes, std::size_t count);
+// Data bytes with every 0xFF doubled, as Telnet carries them; outside binary transmission
+// (`binary` false) every CR is followed by a NUL.
+std::vector<std::uint8_t> TelnetEscape(const std::uint8_t* bytes, std::size_t count,
+                                       bool binary = true);
 
 // A COM port control request: IAC SB COM-PORT command value IAC SE, 0xFF in the value doubled.
 std::vector<std::uint8_t> ComPortRequest(std::uint8_t command,
@@ -71,6 +73,10 @@ class TelnetDecoder {
               std::vector<std::uint8_t>& replies);
 
     ComPortState ComPort() const { return comPort_; }
+    // Whether the server has agreed to send, and to take, bytes unchanged. Without it a CR
+    // travels as CR NUL.
+    bool ServerSendsBinary() const { return remote_[telnet::kBinary].on; }
+    bool ServerTakesBinary() const { return local_[telnet::kBinary].on; }
     std::deque<ComPortAnswer>& Answers() { return answers_; }
 
   private:
@@ -84,6 +90,7 @@ class TelnetDecoder {
     void EndSubnegotiation();
 
     State state_ = State::Data;
+    bool afterCr_ = false;  // the last data byte was a CR (its NUL is dropped outside binary)
     std::uint8_t verb_ = 0;
     std::vector<std::uint8_t> sub_;
     bool subOverflow_ = false;

@@ -217,6 +217,20 @@ TEST(Rfc2217SerialPort, CarriesEveryByteValueBothWaysWith0xFFDoubledOnTheWire) {
     EXPECT_NE(std::search(raw.begin(), raw.end(), escaped.begin(), escaped.end()), raw.end());
 }
 
+TEST(Rfc2217SerialPort, WithoutBinaryTransmissionACrTravelsAsCrNul) {
+    ScriptedComPortServer server({IAC, DO, COM, IAC, DONT, 0, IAC, 252, 0}, PlainServer);
+    Rfc2217SerialPort port;
+    ASSERT_EQ(port.Open(server.Path()), 0);
+    const Bytes frame{0xFB, 0x0D, 0x00, 0x0D};
+    ASSERT_EQ(port.Write(frame.data(), 4, 1000).bytes, 4);
+    Bytes back(4);
+    EXPECT_EQ(port.Read(back.data(), 4, 2000).bytes, 4);
+    EXPECT_EQ(back, frame);  // the echo came back as CR NUL too
+    const Bytes wire{0xFB, 0x0D, 0x00, 0x00, 0x0D, 0x00};
+    const Bytes raw = server.Raw();
+    EXPECT_NE(std::search(raw.begin(), raw.end(), wire.begin(), wire.end()), raw.end());
+}
+
 TEST(Rfc2217SerialPort, ServerRefusingComPortControlFailsTheOpen) {
     ScriptedComPortServer server({IAC, DONT, COM}, PlainServer);
     Rfc2217SerialPort port;

@@ -53,6 +53,8 @@ TEST(TelnetDecoder, SeparatesDataNegotiationAndComPortAnswers) {
          {kIac, kDo, kSuppressGoAhead}},
         {"NOP between data bytes vanishes", {{5, kIac, 241, 6}}, {5, 6}, {}},
         {"a command split across reads", {{kIac}, {kDo}, {31}}, {}, {kIac, kWont, 31}},
+        {"outside binary CR NUL is a CR", {{0x0D, 0, 0x0D}, {0, 0}}, {0x0D, 0x0D, 0}, {}},
+        {"in binary CR NUL is two bytes", {{kIac, kWill, kBinary, 0x0D, 0}}, {0x0D, 0}, {}},
     };
     for (const Case& c : cases) {
         TelnetDecoder decoder;
@@ -99,6 +101,8 @@ TEST(TelnetDecoder, EndlessSubnegotiationsAndAnswerFloodsStayBounded) {
 TEST(TelnetDecoder, EscapeAndRequestDoubleEvery0xFF) {
     const Bytes data{0xFF, 1, 0xFF};
     EXPECT_EQ(TelnetEscape(data.data(), data.size()), (Bytes{0xFF, 0xFF, 1, 0xFF, 0xFF}));
+    const Bytes cr{0x0D, 0xFF};
+    EXPECT_EQ(TelnetEscape(cr.data(), cr.size(), false), (Bytes{0x0D, 0, 0xFF, 0xFF}));
     EXPECT_EQ(ComPortRequest(kSetBaudRate, {0, 0, 0xFF, 0xFF}),
               (Bytes{kIac, kSb, kComPort, 1, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, kIac, kSe}));
 }
