@@ -286,14 +286,23 @@ int CQ7310Doc::ReadImage(int image) {
     if (image < 0 || image >= kImageCount) return 0;
     const PauseResult pause = PauseWorker(true);
     if (!pause.ok) return 0;
+    const bool live = syncLive.load() != 0;
     SyncLiveGuard quiet(syncLive, 0);
     std::array<uint8_t, kPresetImageSize> reply{};
     if (!RequestImageBytes(link, image, 0, reply)) return 0;
-    if (link.IsOpen()) {  // with the port closed nothing was read
+    const bool read = link.IsOpen() && model.isBound();  // with the port closed nothing was read
+    if (read) {
         std::lock_guard<std::mutex> lock(dirtyLock);
-        if (model.isBound()) std::copy(reply.begin(), reply.end(), model.data());
+        std::copy(reply.begin(), reply.end(), model.data());
     }
     CheckImageAfterRead();
+    // Applying the links can change bytes of the edit buffer (a linked block whose channels
+    // differ): the device gets them too, or its edit buffer and the file part ways here.
+    if (read && live && image == 0) {
+        for (std::size_t i = 0; i < reply.size(); ++i) {
+            if (model.data()[i] != reply[i]) MarkDirty(static_cast<uint8_t>(i));
+        }
+    }
     if (model.slotIndex() == 0) RecordChains();
     ResumeWorker(pause.saved);
     return 1;

@@ -223,7 +223,9 @@ class Soak : public ::testing::Test {
                 compared += static_cast<long>(kPresetImageSize);
                 EXPECT_TRUE(differences.empty())
                     << "address " << address << " image " << image << ": " << differences.size()
-                    << " bytes differ, the first at offset " << differences.front();
+                    << " bytes differ, the first at offset " << differences.front()
+                    << " (device " << int{device[static_cast<std::size_t>(differences.front())]}
+                    << ", file " << int{file[differences.front()]} << ")";
             }
             DeviceInfo info;
             EXPECT_EQ(RequestDeviceInfo(doc_.link, info), 1);
