@@ -2,7 +2,7 @@
 # Starts the Arvestra editor.
 #
 #   ./run.sh                      a simulated bus (arvestra-devsim, devices 1, 3 and 7) on COM2
-#   ./run.sh --port /dev/ttyUSB0  a real port on COM2 instead (or --port tcp:HOST:PORT)
+#   ./run.sh --port /dev/ttyUSB0  a real port on COM2 instead (or tcp:HOST:PORT, rfc2217:HOST:PORT)
 #   ./run.sh [...] venue.kvx      also opens a Location File
 #
 # Installs missing packages (as root), builds the editor and the simulator when they are
@@ -17,7 +17,7 @@ devices="1,3,7"
 baud="19200"
 while (($#)); do
   case "$1" in
-    --port) port="${2:?--port needs a device path or tcp:HOST:PORT}"; shift 2 ;;
+    --port) port="${2:?--port needs a device path, tcp:HOST:PORT or rfc2217:HOST:PORT}"; shift 2 ;;
     --port=*) port="${1#--port=}"; shift ;;
     --devices) devices="${2:?--devices needs a list such as 1,3,7}"; shift 2 ;;
     -h | --help) usage; exit 0 ;;

@@ -27,10 +27,12 @@ cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
 
-step "ThreadSanitizer build (worker handshake)"
+step "ThreadSanitizer build (worker handshake, and a short soak against the simulator)"
 cmake --preset tsan
-cmake --build --preset tsan -j "$jobs" --target test_link test_document
+cmake --build --preset tsan -j "$jobs" --target test_link test_document test_integration
 ctest --preset tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1 ARVESTRA_SOAK_SECONDS=${ARVESTRA_TSAN_SOAK_SECONDS:-5} \
+  build/tsan/tests/test_integration --gtest_filter='Soak.*'
 
 if command -v clang++ >/dev/null; then
   step "Fuzzing, ${fuzz_seconds} s per target"
@@ -40,10 +42,16 @@ if command -v clang++ >/dev/null; then
   for target in build/fuzz/fuzz/fuzz_*; do
     [[ -x "$target" ]] || continue
     name=$(basename "$target")
+    # New finds go to the build tree; the seeds kept in the repository are read, never written.
     corpus="build/fuzz/corpus-$name"
+    seeds="fuzz/corpus/${name#fuzz_}"
     mkdir -p "$corpus"
     echo "--- $name"
-    "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$corpus"
+    if [[ -d "$seeds" ]]; then
+      "$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus" "$seeds"
+    else
+      "$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus"
+    fi
   done
 fi
 

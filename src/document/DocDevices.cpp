@@ -11,6 +11,26 @@
 #include "link/DeviceCommandsLink.h"
 
 namespace arvestra {
+namespace {
+
+// True when the byte at `offset` belongs to a block whose Master flag is set.
+bool InLinkedBlock(const CQ7310Doc& doc, int offset) {
+    for (const FieldDescriptor& field : AllFields()) {
+        if (field.block == FieldBlock::Configuration || field.block == FieldBlock::Name ||
+            !doc.IsLinked(field.block)) {
+            continue;
+        }
+        const auto id = static_cast<ParamField>(&field - AllFields().data());
+        for (int channel = kChannelA; channel <= kChannelB; ++channel) {
+            for (int index = 0; index < field.indexCount; ++index) {
+                if (FieldOffset(id, channel, index) == offset) return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
 
 void CQ7310Doc::CopyImage(int from, int to) {
     if (currentSlot_ == kNoDevice || from == to) return;
@@ -291,14 +311,26 @@ int CQ7310Doc::ReadImage(int image) {
     if (image < 0 || image >= kImageCount) return 0;
     const PauseResult pause = PauseWorker(true);
     if (!pause.ok) return 0;
+    const bool live = syncLive.load() != 0;
     SyncLiveGuard quiet(syncLive, 0);
     std::array<uint8_t, kPresetImageSize> reply{};
     if (!RequestImageBytes(link, image, 0, reply)) return 0;
-    if (link.IsOpen()) {  // with the port closed nothing was read
+    const bool read = link.IsOpen() && model.isBound();  // with the port closed nothing was read
+    if (read) {
         std::lock_guard<std::mutex> lock(dirtyLock);
-        if (model.isBound()) std::copy(reply.begin(), reply.end(), model.data());
+        std::copy(reply.begin(), reply.end(), model.data());
     }
     CheckImageAfterRead();
+    // Applying the links can change bytes of the edit buffer (a linked block whose channels
+    // differ): the device gets them too, or what it plays and what the page shows part ways.
+    // Other limits put back what was read and are not echoed.
+    if (read && live && image == 0) {
+        for (std::size_t i = 0; i < reply.size(); ++i) {
+            if (model.data()[i] != reply[i] && InLinkedBlock(*this, static_cast<int>(i))) {
+                MarkDirty(static_cast<uint8_t>(i));
+            }
+        }
+    }
     if (model.slotIndex() == 0) RecordChains();
     ResumeWorker(pause.saved);
     return 1;

@@ -4,7 +4,8 @@
 
 namespace arvestra {
 
-// The real ports: "tcp:HOST:PORT" gives a TcpSerialPort, anything else a PosixSerialPort.
+// The real ports: "tcp:HOST:PORT" gives a TcpSerialPort, "rfc2217:HOST:PORT" an
+// Rfc2217SerialPort, anything else a PosixSerialPort.
 class SystemSerialPortFactory final : public SerialPortFactory {
   public:
     // A closed port of the kind the path names.

@@ -117,7 +117,7 @@ TEST(DevsimProgram, HelpAndBadOptions) {
     DevsimChild help({"--help"});
     EXPECT_EQ(help.FirstLine(), "Usage: arvestra-devsim [options]");
     const std::string rest = help.RestOfOutput();
-    EXPECT_NE(rest.find("--fault ADDR:KIND[@N]"), std::string::npos);
+    EXPECT_NE(rest.find("--fault ADDR:KIND[@N[-M]]"), std::string::npos);
     auto status = help.WaitExit(std::chrono::seconds(5));
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(WEXITSTATUS(*status), 0);

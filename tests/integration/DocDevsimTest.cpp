@@ -155,6 +155,31 @@ TEST_F(DocOnDevsim, StoreAndRecallWithReadBack) {
     EXPECT_EQ(DeviceImage(1, 0), FileImage(1, 0));
 }
 
+// A preset that holds a linked block whose channels differ (stored by an older editor or at the
+// device) is made consistent when it is read back after a recall; the device must get the same
+// bytes, or a later store keeps one version in the device and another in the file.
+TEST_F(DocOnDevsim, BytesTheReadBackChangesReachTheDevice) {
+    Start({1});
+    doc_.EnableSync();
+    // Preset 3 of the device: the equaliser linked on channel A, band 5 of channel B unlike A's.
+    Image inconsistent = FileImage(1, 0);
+    const FieldDescriptor& master = FieldInfo(PF::EqMaster);
+    inconsistent[static_cast<std::size_t>(FieldOffset(PF::EqMaster, kChannelA))] |=
+        static_cast<std::uint8_t>(master.mask);
+    const auto bandA = static_cast<std::size_t>(FieldOffset(PF::EqGraphicGain, kChannelA, 4));
+    const auto bandB = static_cast<std::size_t>(FieldOffset(PF::EqGraphicGain, kChannelB, 4));
+    inconsistent[bandA] = 10;
+    inconsistent[bandB] = 50;
+    const PauseResult pause = doc_.PauseWorker(true);
+    ASSERT_EQ(SendImageBytes(doc_.link, 3, 0, inconsistent), 1);
+    doc_.ResumeWorker(pause.saved);
+
+    ASSERT_EQ(doc_.RecallPreset(3, true), 1);
+    EXPECT_EQ(doc_.Get(PF::EqGraphicGain, kChannelB, 4), 10);  // the link applied on reading
+    ASSERT_EQ(doc_.WaitDirtyFlushed(), 1);
+    EXPECT_EQ(Differences(DeviceImage(1, 0), FileImage(1, 0)), std::vector<int>{});
+}
+
 TEST_F(DocOnDevsim, NamesAndBypassReachTheDevice) {
     Start({1, 3});
     ASSERT_EQ(doc_.SetDeviceName("Delay Tower", 3), 1);

@@ -58,6 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PortCase{"tcp:host:0", false, 0, "must be 1 to 65535"},
                       PortCase{"tcp:host:65536", false, 0, "must be 1 to 65535"},
                       PortCase{"tcp:host:+80", false, 0, "must be 1 to 65535"},
+                      PortCase{"rfc2217:[::1]:2217", true, kPathPortNumber, "rfc2217:[::1]:2217"},
+                      PortCase{"rfc2217:host", false, 0, "rfc2217:HOST:PORT"},
+                      PortCase{"rfc2217:host:70000", false, 0, "must be 1 to 65535"},
                       PortCase{"tcp:host:", false, 0, "must be 1 to 65535"}));
 
 // A location in memory with devices at addresses 9 (slot 2) and 4 (slot 0).

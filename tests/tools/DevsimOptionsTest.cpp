@@ -59,6 +59,10 @@ TEST(DevsimOptions, RejectsBadValuesWithAMessage) {
         {"--fault", "0:no-reply"},
         {"--fault", "3:no-reply@-1"},
         {"--fault", "3:no-reply@"},
+        {"--fault", "3:no-reply@5-5"},
+        {"--fault", "3:no-reply@5-"},
+        {"--fault", "3:no-reply@-9"},
+        {"--fault", "3:no-reply@9-4"},
         {"--slow-ms", "-5"},
         {"--frobnicate", "1"},
         {"--tcp", "5000", "--link", "/tmp/x"},
@@ -78,6 +82,24 @@ TEST(DevsimOptions, ParsesEveryFaultKindByName) {
         ASSERT_TRUE(fault.has_value()) << text;
         EXPECT_EQ(*fault, (FaultSpec{126, kind, 12}));
         EXPECT_EQ(DescribeFault(*fault), text);
+    }
+}
+
+TEST(DevsimOptions, FaultWindowsReadAndPrintBack) {
+    struct Case {
+        const char* text;
+        FaultSpec spec;
+    };
+    const Case cases[] = {
+        {"3:no-reply@0-1", {3, FaultKind::NoReply, 0, 1}},
+        {"3:bad-checksum@200-260", {3, FaultKind::BadChecksum, 200, 260}},
+        {"126:slow-reply@7", {126, FaultKind::SlowReply, 7, kFaultForGood}},
+    };
+    for (const Case& c : cases) {
+        const auto fault = ParseFault(c.text);
+        ASSERT_TRUE(fault.has_value()) << c.text;
+        EXPECT_EQ(*fault, c.spec) << c.text;
+        EXPECT_EQ(DescribeFault(*fault), c.text);
     }
 }
 

@@ -214,6 +214,18 @@ TEST(SimBus, FaultStartsAfterTheGivenNumberOfRequests) {
     EXPECT_EQ(bus.RequestCount(3), 8);
 }
 
+TEST(SimBus, FaultWindowEndsAtTheGivenRequest) {
+    const std::vector<int> addresses{3};
+    // Silent for requests 3 and 4 (counted from 1), checksums bad for request 5 only.
+    CSimBus bus(addresses, {{3, FaultKind::NoReply, 2, 4}, {3, FaultKind::BadChecksum, 4, 5}}, 0ms);
+    const std::vector<int> expected{1, 1, 0, 0, 2, 1, 1};  // 1 good, 0 silent, 2 damaged
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const Outgoing out = bus.Answer(MakeRequest(3, 35), 0);
+        const int seen = !out.answered ? 0 : (Sum(out.bytes) == 0 ? 1 : 2);
+        EXPECT_EQ(seen, expected[i]) << "request " << i + 1;
+    }
+}
+
 TEST(SimBus, SilentDeviceDoesNotActOnRequests) {
     const std::vector<int> addresses{4};
     CSimBus bus(addresses, {{4, FaultKind::NoReply, 1}}, 0ms);

@@ -28,6 +28,7 @@ AnswerPolicy PolicyOf(const BusOptions& bus, std::optional<bool> reconcile = std
 // Help text shared by the verbs: what --port accepts.
 inline constexpr char kPortHelp[] =
     "serial port: COM1 to COM4 (mapped to /dev/ttyS0.. or $ARVESTRA_COM<n>), a device path, "
-    "or tcp:HOST:PORT";
+    "tcp:HOST:PORT (raw TCP) or rfc2217:HOST:PORT (a network serial server that also sets the "
+    "baud rate)";
 
 }  // namespace arvestra::cli

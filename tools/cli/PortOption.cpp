@@ -29,11 +29,13 @@ PortParse Error(std::string message) {
     return parse;
 }
 
-PortParse ParseTcp(std::string_view text) {
-    const std::string_view rest = text.substr(4);
+// "tcp:HOST:PORT" or "rfc2217:HOST:PORT"; `scheme` is the prefix with its colon.
+PortParse ParseNetwork(std::string_view text, std::string_view scheme) {
+    const std::string_view rest = text.substr(scheme.size());
     const std::size_t colon = rest.rfind(':');
     if (colon == std::string_view::npos || colon == 0) {
-        return Error("a TCP port is written tcp:HOST:PORT, e.g. tcp:127.0.0.1:4001");
+        return Error("a network port is written " + std::string(scheme) + "HOST:PORT, e.g. " +
+                     std::string(scheme) + "127.0.0.1:4001");
     }
     const std::string_view portText = rest.substr(colon + 1);
     int port = 0;
@@ -53,9 +55,10 @@ PortParse ParseTcp(std::string_view text) {
 PortParse ParsePortOption(std::string_view text) {
     if (text.empty())
         return Error(
-            "the port is empty; give COM1 to COM4, a device path or "
-            "tcp:HOST:PORT");
-    if (StartsWithNoCase(text, "tcp:")) return ParseTcp(text);
+            "the port is empty; give COM1 to COM4, a device path, "
+            "tcp:HOST:PORT or rfc2217:HOST:PORT (a server that sets the baud rate)");
+    if (StartsWithNoCase(text, "tcp:")) return ParseNetwork(text, "tcp:");
+    if (StartsWithNoCase(text, "rfc2217:")) return ParseNetwork(text, "rfc2217:");
     if (StartsWithNoCase(text, "com") && AllDigits(text.substr(3))) {
         const std::string_view digits = text.substr(3);
         const int number = digits.size() == 1 ? digits[0] - '0' : 0;

@@ -1,4 +1,5 @@
-// The --port value: a COM name the port map resolves, a device path, or tcp:HOST:PORT.
+// The --port value: a COM name the port map resolves, a device path, tcp:HOST:PORT or
+// rfc2217:HOST:PORT.
 #pragma once
 
 #include <optional>

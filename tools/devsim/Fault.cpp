@@ -45,25 +45,38 @@ std::optional<FaultSpec> ParseFault(std::string_view text) {
     const auto address = ParseNumber(text.substr(0, colon), 1, 126);
     std::string_view rest = text.substr(colon + 1);
     int after = 0;
+    int until = kFaultForGood;
     if (const auto at = rest.find('@'); at != std::string_view::npos) {
-        const auto count = ParseNumber(rest.substr(at + 1), 0, 1'000'000'000);
-        if (!count) {
+        std::string_view window = rest.substr(at + 1);
+        rest = rest.substr(0, at);
+        if (const auto dash = window.find('-'); dash != std::string_view::npos) {
+            const auto end = ParseNumber(window.substr(dash + 1), 1, 1'000'000'000);
+            if (!end) {
+                return std::nullopt;
+            }
+            until = *end;
+            window = window.substr(0, dash);
+        }
+        const auto count = ParseNumber(window, 0, 1'000'000'000);
+        if (!count || (until != kFaultForGood && until <= *count)) {
             return std::nullopt;
         }
         after = *count;
-        rest = rest.substr(0, at);
     }
     const auto kind = FaultKindFromName(rest);
     if (!address || !kind) {
         return std::nullopt;
     }
-    return FaultSpec{*address, *kind, after};
+    return FaultSpec{*address, *kind, after, until};
 }
 
 std::string DescribeFault(const FaultSpec& fault) {
     std::string text = std::to_string(fault.address) + ":" + std::string(FaultName(fault.kind));
-    if (fault.afterRequests > 0) {
+    if (fault.afterRequests > 0 || fault.untilRequests != kFaultForGood) {
         text += "@" + std::to_string(fault.afterRequests);
+    }
+    if (fault.untilRequests != kFaultForGood) {
+        text += "-" + std::to_string(fault.untilRequests);
     }
     return text;
 }

@@ -25,11 +25,21 @@ inline constexpr std::array<FaultKind, 9> kAllFaultKinds{
     FaultKind::BadStatus, FaultKind::WrongLength, FaultKind::SlowReply,
     FaultKind::WrongType, FaultKind::WrongMaker,  FaultKind::OldFirmware};
 
-// A fault on one address, active once the device has answered `afterRequests` requests.
+// Marks a fault that never ends.
+inline constexpr int kFaultForGood = -1;
+
+// A fault on one address, active once the device has received `afterRequests` requests and
+// until it has received `untilRequests` (kFaultForGood: to the end).
 struct FaultSpec {
     int address = 0;
     FaultKind kind = FaultKind::NoReply;
     int afterRequests = 0;
+    int untilRequests = kFaultForGood;
+
+    // True when the fault applies to the device's request number `index`, counted from 0.
+    bool ActiveFor(int index) const {
+        return index >= afterRequests && (untilRequests == kFaultForGood || index < untilRequests);
+    }
 
     bool operator==(const FaultSpec&) const = default;
 };
@@ -40,7 +50,8 @@ std::string_view FaultName(FaultKind kind);
 // The fault kind spelt `name`, or nothing.
 std::optional<FaultKind> FaultKindFromName(std::string_view name);
 
-// Parses "ADDR:KIND" or "ADDR:KIND@N" (address 1..126, N >= 0); nothing when malformed.
+// Parses "ADDR:KIND", "ADDR:KIND@N" or "ADDR:KIND@N-M" (address 1..126, 0 <= N < M); nothing
+// when malformed.
 std::optional<FaultSpec> ParseFault(std::string_view text);
 
 // The fault as the option spells it, for the log.

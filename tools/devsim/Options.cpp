@@ -47,7 +47,8 @@ std::string ApplyValue(std::string_view name, std::string_view value, DevsimOpti
     } else if (name == "--fault") {
         const auto fault = ParseFault(value);
         if (!fault) {
-            return "--fault wants ADDR:KIND or ADDR:KIND@N, e.g. 3:no-reply@5 (see --help)";
+            return "--fault wants ADDR:KIND, ADDR:KIND@N or ADDR:KIND@N-M, e.g. 3:no-reply@5-9 "
+                   "(see --help)";
         }
         options.faults.push_back(*fault);
     } else if (name == "--baud") {
@@ -123,9 +124,10 @@ Options:
                        symbolic link there is replaced; removed again at exit)
   --tcp PORT           listen on 127.0.0.1:PORT instead of a pseudo-terminal; 0 picks a free
                        port; the first line printed is then tcp:127.0.0.1:PORT
-  --fault ADDR:KIND[@N]
+  --fault ADDR:KIND[@N[-M]]
                        inject a fault into the answers of ADDR, from its request N+1 on
-                       (default N = 0: from the first request). May be given many times.
+                       (default N = 0: from the first request) up to and including its
+                       request M (default: for good). May be given many times.
                        KIND is one of:
                          no-reply      stop answering (and stop acting on requests)
                          short-reply   send only the first half of each reply
@@ -140,7 +142,9 @@ Options:
                        and reply); without it replies go out at once
   --slow-ms MS         delay added by the slow-reply fault (default 300)
   --idle-reset-ms MS   a pause of MS within a frame drops the partial frame (default 50)
-  --log FILE           log every request and reply in hex to FILE ("-" for standard error)
+  --log FILE           log every request and reply in hex to FILE ("-" for standard error),
+                       and on a pseudo-terminal the line settings (baud rate, data bits,
+                       parity, stop bits) whenever a client changes them
   -h, --help           show this text
 
 Device state: each device starts with the initial image in all nine images (named "Preset 0"

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <memory>
 
+#include "devsim/LineWatch.h"
 #include "devsim/WireTiming.h"
 
 namespace arvestra::devsim {
@@ -25,6 +26,8 @@ namespace {
 
 constexpr std::size_t kReadChunk = 4096;
 constexpr int kWriteWaitMs = 1000;
+// How often the terminal's line settings are looked at while the line is quiet.
+constexpr int kLineWatchMs = 100;
 
 // Closes a descriptor when it goes out of scope.
 class FdCloser {
@@ -294,10 +297,17 @@ int CServer::ServePty(const std::string& linkPath, std::FILE* announce) {
 
     Connection connection;
     connection.fd = pty.master;
+    CLineWatch line(pty.slave);
     while (!stopping_) {
         std::array<pollfd, 2> fds{{{stopFd_, POLLIN, 0}, {pty.master, POLLIN, 0}}};
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
-            continue;  // EINTR: the stop pipe says whether to end
+        const int ready = ::poll(fds.data(), fds.size(), kLineWatchMs);
+        // A client sets the line before it sends, so the settings logged before a request are
+        // the ones it was sent with.
+        if (const auto settings = line.Changed()) {
+            log_.Line("line", *settings);
+        }
+        if (ready <= 0) {
+            continue;  // quiet, or EINTR: the stop pipe says whether to end
         }
         if (fds[0].revents != 0) {
             stopping_ = true;

@@ -106,7 +106,7 @@ std::vector<int> CSimBus::Addresses() const {
 std::vector<FaultKind> CSimBus::ActiveFaults(int address, int index) const {
     std::vector<FaultKind> active;
     for (const FaultSpec& fault : faults_) {
-        if (fault.address == address && index >= fault.afterRequests) {
+        if (fault.address == address && fault.ActiveFor(index)) {
             active.push_back(fault.kind);
         }
     }

@@ -39,7 +39,7 @@ CPortDevicesDialog::CPortDevicesDialog(const QStringList& paths, const QStringLi
       environmentPaths(environment),
       storedPaths(paths) {
     auto* intro = new QLabel(
-        QStringLiteral("Device or tcp:HOST:PORT for each port; empty uses the default."), this);
+        QStringLiteral("Device, tcp:HOST:PORT or rfc2217:HOST:PORT; empty: the default."), this);
     Place(intro, 7, 7, 246, 8);
 
     const QStringList candidates = CandidateDevices();

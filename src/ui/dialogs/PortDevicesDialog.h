@@ -9,7 +9,8 @@ class QComboBox;
 namespace arvestra {
 
 // "Port Devices": which device each of COM1 to COM4 stands for, for example
-// /dev/serial/by-id/usb-FTDI_... or tcp:192.168.1.20:4001. An empty field means the default
+// /dev/serial/by-id/usb-FTDI_..., tcp:192.168.1.20:4001 or rfc2217:192.168.1.20:4001 (a server
+// that also takes the baud rate). An empty field means the default
 // (/dev/ttyS0 to /dev/ttyS3). A port whose ARVESTRA_COM<n> environment variable is set shows that
 // value and cannot be edited for this run.
 class CPortDevicesDialog : public CUnitDialog {
