@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-httpserver-dev qt6-websockets-dev
   clang libclang-rt-14-dev
   xvfb xauth
   ser2net
