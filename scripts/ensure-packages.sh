@@ -14,6 +14,12 @@ packages=(
   locales
 )
 
+# The browser test of the remote-control page is opt-in (ARVESTRA_BROWSER_TESTS=1): its browser
+# is large, so only machines that run it install it.
+if [[ "${ARVESTRA_BROWSER_TESTS:-0}" == 1 ]]; then
+  packages+=(chromium)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

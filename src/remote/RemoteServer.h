@@ -47,6 +47,7 @@ class RemoteServer : public QObject {
     void Stop();
     bool IsListening() const { return http_ != nullptr; }
 
+    QHostAddress Host() const { return address_; }
     quint16 Port() const { return port_; }
     QString Code() const { return code_; }
     // The address a browser opens: http://HOST:PORT/?code=CODE (empty when not listening).
