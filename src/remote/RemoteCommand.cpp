@@ -17,9 +17,10 @@ namespace {
 // The fields a page may change: the levels and the equaliser's values. Routing, configuration,
 // Master links and names stay with the editor.
 constexpr std::array kRemoteFields = {
-    ParamField::InputLevel,       ParamField::OutputLevel,   ParamField::EqBypass,
-    ParamField::EqGraphicQ,       ParamField::EqGraphicGain, ParamField::EqParamFrequency,
-    ParamField::EqParamBandwidth, ParamField::EqParamGain,   ParamField::EqParamBypass,
+    ParamField::InputLevel,       ParamField::OutputLevel,      ParamField::EqType,
+    ParamField::EqBypass,         ParamField::EqGraphicQ,       ParamField::EqGraphicGain,
+    ParamField::EqParamFrequency, ParamField::EqParamBandwidth, ParamField::EqParamGain,
+    ParamField::EqParamBypass,
 };
 
 // Codes beyond this are no code of any field: a garbled message, not a value to limit.

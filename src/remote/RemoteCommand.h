@@ -1,7 +1,8 @@
 // The messages a remote page sends, as JSON objects with a "t" naming the operation:
 //
 //   {"t":"set","field":"eq.graphic_gain","ch":0,"i":12,"code":30}   one parameter of the edit
-//        buffer; only the fields a page may change (levels and equaliser), channel 0 or 1, an
+//        buffer; only the fields a page may change (levels and the equaliser's
+//        type, bypass and bands), channel 0 or 1, an
 //        element of the field's array; the code is a whole number, limited to the field's range
 //        by the same block operation the editor's pages and "arvestra-cli set" use
 //   {"t":"bypass","ch":0,"on":true}                  a channel's bypass

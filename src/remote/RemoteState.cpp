@@ -120,15 +120,24 @@ void AddResponse(CQ7310Doc& doc, QJsonObject& state) {
                                                                 kPresetImageSize);
     const FilterResponse::ChannelSettings settings = FilterSettingsFromImage(image);
     QJsonArray outputs;
+    QJsonArray equaliserInPath;
     for (int output = 0; output < 2; ++output) {
+        const CurveSet path = WalkSignalPath(image, output).curves;
+        bool equaliser = false;
+        for (int channel = 0; channel < 2; ++channel) {
+            equaliser = equaliser || path.Contains(channel, CurveKind::Graphic) ||
+                        path.Contains(channel, CurveKind::Parametric);
+        }
+        equaliserInPath.append(equaliser);
         FilterResponse response(kResponseExtraPoints);
-        response.Update(WalkSignalPath(image, output).curves, settings);
+        response.Update(path, settings);
         QJsonArray levels;
         // Hundredths of a dB are finer than any screen shows, and keep the message short.
         for (const double db : response.LevelsDb()) levels.append(std::round(db * 100.0) / 100.0);
         outputs.append(levels);
     }
     state.insert("resp", outputs);
+    state.insert("eq_in_path", equaliserInPath);
 }
 
 QJsonObject MetersMessage(const CQ7310Doc& doc) {

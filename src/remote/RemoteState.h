@@ -25,7 +25,8 @@ QJsonObject HelloMessage();
 // compare, so that an edit made anywhere is noticed.
 QJsonObject StateMessage(const CQ7310Doc& doc);
 
-// Adds the response of each output ("resp": two arrays of dB, one per grid point) to a state.
+// Adds the response of each output ("resp": two arrays of dB, one per grid point) to a state,
+// and whether an equaliser lies in each output's signal path ("eq_in_path").
 void AddResponse(CQ7310Doc& doc, QJsonObject& state);
 
 QJsonObject MetersMessage(const CQ7310Doc& doc);

@@ -83,6 +83,7 @@ TEST_F(RemoteApply, CodesOutsideTheRangeAreLimitedAsTheEditorDoes) {
          152},
         {R"({"t":"set","field":"output.level","ch":1,"code":200})", ParamField::OutputLevel, 1, 0,
          200},
+        {R"({"t":"set","field":"eq.type","ch":1,"code":5})", ParamField::EqType, 1, 0, 1},
         {R"({"t":"set","field":"eq.param_frequency","ch":1,"i":9,"code":101})",
          ParamField::EqParamFrequency, 1, 9, 100},
     };

@@ -77,6 +77,13 @@ int PageClient::Count(const QString& type) const {
     return n;
 }
 
+QJsonObject PageClient::Last(const QString& type) const {
+    for (auto it = received_.rbegin(); it != received_.rend(); ++it) {
+        if (it->value("t").toString() == type) return *it;
+    }
+    return {};
+}
+
 int StateCode(const QJsonObject& state, int ch, const char* name, int i) {
     const QJsonValue value = state.value("ch").toArray().at(ch).toObject().value(name);
     return i < 0 ? value.toInt(-1) : value.toArray().at(i).toInt(-1);

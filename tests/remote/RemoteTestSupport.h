@@ -33,6 +33,8 @@ class PageClient : public QObject {
     bool WaitFor(const QString& type, const std::function<bool(const QJsonObject&)>& pred = {},
                  QJsonObject* found = nullptr, int timeoutMs = 3000);
     int Count(const QString& type) const;
+    // The latest message of a type received so far (empty when none).
+    QJsonObject Last(const QString& type) const;
     void Clear() { received_.clear(); }
 
   private:

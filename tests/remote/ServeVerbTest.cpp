@@ -2,32 +2,16 @@
 // live, and the file saved at the end holds what the device then holds.
 #include <gtest/gtest.h>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QUrlQuery>
 
-#include "integration/CliHarness.h"
-#include "link/DeviceCommands.h"
 #include "model/ParamField.h"
-#include "remote/RemoteTestSupport.h"
+#include "remote/ServeSupport.h"
 
 namespace arvestra::remote {
 namespace {
 
-using cli_it::LoggedRequest;
 using cli_it::SavedLocation;
 using cli_it::SimulatedBus;
 using cli_it::TestDirectory;
-
-// The last write of the edit buffer to `address` carrying `value` at image byte `offset`.
-bool BusHasWrite(const SimulatedBus& bus, int address, int offset, int value) {
-    for (const LoggedRequest& r : cli_it::WithCommand(bus.Requests(), CMD_WRITE_IMAGE)) {
-        if (r.address != address || r.payload.size() < 2 || r.payload[0] != 0) continue;
-        const int first = r.payload[1];
-        const std::size_t at = static_cast<std::size_t>(2 + offset - first);
-        if (offset >= first && at < r.payload.size() && r.payload[at] == value) return true;
-    }
-    return false;
-}
 
 TEST(ServeVerb, APageChangeGoesLiveAndIsSavedOnExit) {
     TestDirectory dir;
@@ -36,15 +20,9 @@ TEST(ServeVerb, APageChangeGoesLiveAndIsSavedOnExit) {
     const std::string file = dir.File("served.kvx");
 
     QProcess serve;
-    serve.setProcessChannelMode(QProcess::SeparateChannels);
-    serve.start(ARVESTRA_CLI_PATH,
-                {"serve", "--port", QString::fromStdString(bus.Port()),
-                 QString::fromStdString(file), "--http", "127.0.0.1:0", "--address", "3"});
-    ASSERT_TRUE(test::RunUntil([&] { return serve.canReadLine(); }, 20000))
-        << serve.readAllStandardError().toStdString();
-    const QUrl page(QString::fromUtf8(serve.readLine()).trimmed());
-    ASSERT_EQ(page.scheme(), "http");
-    const QString code = QUrlQuery(page).queryItemValue("code");
+    const QUrl page = test::StartServe(serve, bus, file, {"--address", "3"});
+    ASSERT_EQ(page.scheme(), "http") << serve.readAllStandardError().toStdString();
+    const QString code = test::CodeOf(page);
     ASSERT_FALSE(code.isEmpty());
 
     test::PageClient client(static_cast<quint16>(page.port()), code);
@@ -55,17 +33,14 @@ TEST(ServeVerb, APageChangeGoesLiveAndIsSavedOnExit) {
     touch.start();
     client.Send(QJsonObject{
         {"t", "set"}, {"field", "eq.graphic_gain"}, {"ch", 0}, {"i", 12}, {"code", 21}});
-    ASSERT_TRUE(test::RunUntil([&] { return BusHasWrite(bus, 3, offset, 21); }, 5000));
+    ASSERT_TRUE(test::RunUntil([&] { return test::BusHasWrite(bus, 3, offset, 21); }, 5000));
     std::printf("touch to frame at the simulator: %lld ms\n",
                 static_cast<long long>(touch.elapsed()));
     EXPECT_TRUE(client.WaitFor("state", [](const QJsonObject& s) {
         return test::StateCode(s, 0, "eq.graphic_gain", 12) == 21;
     }));
 
-    serve.terminate();
-    ASSERT_TRUE(test::RunUntil([&] { return serve.state() == QProcess::NotRunning; }, 30000));
-    EXPECT_EQ(serve.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(serve.exitCode(), 0) << serve.readAllStandardError().toStdString();
+    ASSERT_TRUE(test::StopServe(serve)) << serve.readAllStandardError().toStdString();
     const SavedLocation saved(file);
     EXPECT_EQ(saved.Addresses(), (std::vector<int>{1, 3}));
     EXPECT_EQ(saved.Image(3, 0)[static_cast<std::size_t>(offset)], 21);

@@ -79,6 +79,8 @@
     }
     $('bypass').classList.toggle('on', !!state.bypass[channel]);
     $('eqBypass').classList.toggle('on', !!c['eq.bypass']);
+    // The response follows the equaliser in use: graphic (type 0) or parametric.
+    $('eqType').textContent = 'EQ in use: ' + (c['eq.type'] ? 'parametric' : 'graphic');
     const sel = $('preset'), keep = sel.value;
     sel.innerHTML = '';
     state.presets.forEach((n, i) => {
@@ -88,6 +90,8 @@
     sel.value = keep || state.preset;
     $('presetText').textContent = 'current ' + state.preset + (state.modified ? ' (modified)' : '');
     if (document.activeElement !== $('name')) $('name').value = state.name;
+    const inPath = state.eq_in_path && state.eq_in_path[channel];
+    $('pathNote').textContent = inPath ? '' : 'No equaliser feeds this output: the response stays flat.';
     drawGeq(); drawPeq();
   }
 
@@ -223,6 +227,7 @@
   $('ch1').onclick = () => { channel = 1; $('ch1').className = 'tab on'; $('ch0').className = 'tab'; if (state) render(); };
   $('bypass').onclick = () => send({ t: 'bypass', ch: channel, on: !state.bypass[channel] });
   $('eqBypass').onclick = () => setField('eq.bypass', 0, ch()['eq.bypass'] ? 0 : 1);
+  $('eqType').onclick = () => setField('eq.type', 0, ch()['eq.type'] ? 0 : 1);
   $('device').onchange = () => send({ t: 'device', address: +$('device').value });
   $('recall').onclick = () => {
     const preset = +$('preset').value;
@@ -231,5 +236,14 @@
   };
   $('store').onclick = () => send({ t: 'store', preset: +$('preset').value, name: $('name').value });
   window.addEventListener('resize', () => { if (state) render(); });
+  // Read-only hooks for the browser test and for debugging: whether the page is live, and
+  // where on screen a parametric band's point is drawn.
+  window.remotePage = {
+    live: () => !!(ws && ws.readyState === 1 && state && hello && ch()),
+    pointAt: (band) => {
+      const r = $('peq').getBoundingClientRect(), p = peqPoints()[band];
+      return { x: r.left + xOf(p.hz, r.width), y: r.top + yOf(p.db, r.height) };
+    },
+  };
   connect();
 })();
