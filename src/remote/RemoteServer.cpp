@@ -200,7 +200,13 @@ void RemoteServer::OnMessage(QWebSocket* socket, const QString& message) {
         Drop(socket, QWebSocketProtocol::CloseCodeProtocolError, "malformed message");
         return;
     }
+    if (DocumentBusy()) {
+        SendJson(socket, ErrorMessage("The editor is busy; try again in a moment."));
+        return;
+    }
+    applying_ = true;
     const CommandResult result = ApplyRemoteCommand(doc_, *command);
+    applying_ = false;
     if (!result.ok) SendJson(socket, ErrorMessage(result.error));
     const bool whole = command->kind == CommandKind::Device || command->kind == CommandKind::Recall;
     doc_.UpdateAllViews(whole ? kHintLoaded : kHintChange);
@@ -218,6 +224,7 @@ void RemoteServer::OnTick() {
 }
 
 void RemoteServer::BroadcastState(bool always) {
+    if (DocumentBusy()) return;
     const QJsonObject state = StateMessage(doc_);
     if (!always && state == lastState_) return;
     lastState_ = state;

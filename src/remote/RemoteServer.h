@@ -6,6 +6,7 @@
 // elsewhere (the editor's pages, the device), so every page follows every change.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,11 @@ class RemoteServer : public QObject {
     QString PageAddress() const;
     int ClientCount() const { return static_cast<int>(clients_.size()); }
 
+    // Says whether the document is in the middle of an operation of its own (a dialog or a
+    // long exchange whose waiting loop still serves the network). While it is, pages' commands
+    // are refused with a message and no state is sent, so no operation ever runs inside another.
+    void SetBusyCheck(std::function<bool()> busy) { busy_ = std::move(busy); }
+
   signals:
     // A page changed the document (the editor refreshes its views through the document too).
     void RemoteEdit();
@@ -71,6 +77,7 @@ class RemoteServer : public QObject {
     // Sends the state to every page when it differs from the last one sent (or always).
     void BroadcastState(bool always);
     void SendJson(QWebSocket* socket, const QJsonObject& message);
+    bool DocumentBusy() const { return applying_ || (busy_ && busy_()); }
 
     CQ7310Doc& doc_;
     std::unique_ptr<QHttpServer> http_;
@@ -81,6 +88,8 @@ class RemoteServer : public QObject {
     CodeGate gate_;
     QTimer tick_;
     QJsonObject lastState_;  // without the response curves
+    std::function<bool()> busy_;
+    bool applying_ = false;  // a command is being applied (its waits may serve the network)
     QByteArray lastMeters_;
 };
 

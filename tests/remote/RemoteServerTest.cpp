@@ -155,6 +155,23 @@ TEST_F(RemoteServerTest, ARefusedOperationIsReportedToItsPage) {
     EXPECT_FALSE(page->Closed());
 }
 
+TEST_F(RemoteServerTest, CommandsWaitUntilTheDocumentIsFree) {
+    auto page = ConnectReady();
+    bool busy = true;
+    server.SetBusyCheck([&busy] { return busy; });
+    const QJsonObject set{
+        {"t", "set"}, {"field", "eq.graphic_gain"}, {"ch", 0}, {"i", 4}, {"code", 44}};
+    page->Send(set);
+    QJsonObject error;
+    ASSERT_TRUE(page->WaitFor("error", {}, &error));
+    EXPECT_TRUE(error.value("text").toString().contains("busy"));
+    EXPECT_NE(bench.doc.Get(ParamField::EqGraphicGain, kChannelA, 4), 44);
+    busy = false;
+    page->Send(set);
+    EXPECT_TRUE(page->WaitFor(
+        "state", [](const QJsonObject& s) { return StateCode(s, 0, "eq.graphic_gain", 4) == 44; }));
+}
+
 TEST_F(RemoteServerTest, PagesBeyondTheLimitAreTurnedAway) {
     std::vector<std::unique_ptr<PageClient>> pages;
     for (int i = 0; i < RemoteServer::kMaxClients; ++i) pages.push_back(ConnectReady());

@@ -1,6 +1,7 @@
 #include "ui/shell/MainFrame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -326,7 +327,17 @@ void CMainFrame::ApplyPortPaths() {
 
 void CMainFrame::ShowRemoteControl() {
     // Made on first use, on this (the document's) thread; it stays until the window goes.
-    if (!remoteServer) remoteServer = std::make_unique<remote::RemoteServer>(doc);
+    if (!remoteServer) {
+        remoteServer = std::make_unique<remote::RemoteServer>(doc);
+        // A box, a dialog other than this one, or a long operation's wait cursor means the
+        // document is busy; the waits of such operations still serve the network.
+        remoteServer->SetBusyCheck([] {
+            QWidget* modal = QApplication::activeModalWidget();
+            const bool otherDialog =
+                modal != nullptr && !qobject_cast<CRemoteControlDialog*>(modal);
+            return otherDialog || QApplication::overrideCursor() != nullptr;
+        });
+    }
     CRemoteControlDialog dialog(*remoteServer, this);
     dialog.exec();
 }
