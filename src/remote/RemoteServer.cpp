@@ -208,8 +208,9 @@ void RemoteServer::OnMessage(QWebSocket* socket, const QString& message) {
     const CommandResult result = ApplyRemoteCommand(doc_, *command);
     applying_ = false;
     if (!result.ok) SendJson(socket, ErrorMessage(result.error));
-    const bool whole = command->kind == CommandKind::Device || command->kind == CommandKind::Recall;
-    doc_.UpdateAllViews(whole ? kHintLoaded : kHintChange);
+    // A full refresh of the editor's view and pages ("loaded" would also take the editor's user
+    // back to the configuration page).
+    doc_.UpdateAllViews(kHintChange);
     emit RemoteEdit();
     BroadcastState(false);
 }
