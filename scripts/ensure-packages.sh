@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+  qt6-httpserver-dev qt6-websockets-dev
   clang libclang-rt-14-dev
   xvfb xauth
   ser2net
@@ -23,6 +24,12 @@ ensure_test_locale() {
   fi
   localedef -i de_DE -f UTF-8 de_DE.UTF-8
 }
+
+# The browser test of the remote-control page is opt-in (ARVESTRA_BROWSER_TESTS=1): its browser
+# is large, so only machines that run it install it.
+if [[ "${ARVESTRA_BROWSER_TESTS:-0}" == 1 ]]; then
+  packages+=(chromium)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -36,6 +36,9 @@ int main(int argc, char** argv) {
     app.footer(kFooter);
     VerbList verbs;
     AddAllVerbs(app, verbs);
+#ifdef ARVESTRA_HAVE_REMOTE
+    AddServeVerb(app, verbs);
+#endif
     // The parser would only say that a verb is required; name the word that is not one.
     if (argc > 1 && argv[1][0] != '-' && !IsVerb(verbs, argv[1])) {
         std::fprintf(stderr, "arvestra-cli: unknown verb %s (see arvestra-cli --help)\n", argv[1]);

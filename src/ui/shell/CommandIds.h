@@ -36,7 +36,8 @@ inline constexpr int kWorkOnline = 32774;
 inline constexpr int kPortCom1 = 32811;  // Com1..Com4 are 32811..32814
 inline constexpr int kBaud19200 = 32815;
 inline constexpr int kBaud38400 = 32816;
-inline constexpr int kPortDevices = 32830;  // "Port &Devices...": the device path of COM1..COM4
+inline constexpr int kPortDevices = 32830;    // "Port &Devices...": the device path of COM1..COM4
+inline constexpr int kRemoteControl = 32850;  // "&Remote Control...": the phone and tablet page
 
 // Help menu.
 inline constexpr int kAppAbout = 57664;

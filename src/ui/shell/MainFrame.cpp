@@ -1,6 +1,7 @@
 #include "ui/shell/MainFrame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -12,7 +13,9 @@
 #include <QUrl>
 
 #include "document/CQ7310Doc.h"
+#include "remote/RemoteServer.h"
 #include "ui/dialogs/PortDevicesDialog.h"
+#include "ui/dialogs/RemoteControlDialog.h"
 #include "ui/shell/AppSettings.h"
 #include "ui/shell/CommandIds.h"
 #include "ui/shell/DocumentActions.h"
@@ -137,6 +140,7 @@ void CMainFrame::BuildMenus() {
     AddCommand(online, kBaud38400, QStringLiteral("&38400"), {}, true);
     online->addSeparator();
     AddCommand(online, kPortDevices, QStringLiteral("Port &Devices..."));
+    AddCommand(online, kRemoteControl, QStringLiteral("&Remote Control..."));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     AddCommand(help, kHelpTopics, QStringLiteral("&Help Topics"),
@@ -208,7 +212,7 @@ void CMainFrame::UpdateCommandStates() {
         } else if (IsRecentCommand(id)) {
             continue;  // managed with the list
         } else if (id == kFileNew || id == kFileOpen || id == kFileSave || id == kFileSaveAs ||
-                   id == kAppExit || id == kAppAbout || id == kHelpTopics) {
+                   id == kAppExit || id == kAppAbout || id == kHelpTopics || id == kRemoteControl) {
             enabled = true;
         } else if (view == nullptr || !view->CommandState(id, enabled, checked)) {
             enabled = false;  // a command nobody handles is greyed
@@ -261,6 +265,9 @@ bool CMainFrame::HandleFrameCommand(int id) {
             if (doc.IsOnline() == 0) {
                 EditPortDevices();
             }
+            return true;
+        case kRemoteControl:
+            ShowRemoteControl();
             return true;
         case kFileNew:
             documentActions.FileNew();
@@ -315,6 +322,23 @@ void CMainFrame::ApplyPortPaths() {
             EnvironmentPortPath(port).isEmpty() ? settings.PortDevicePath(port) : QString();
         doc.link.Ports().SetPath(port, stored.toStdString());
     }
+}
+
+void CMainFrame::ShowRemoteControl() {
+    // Made on first use, on this (the document's) thread; it stays until the window goes.
+    if (!remoteServer) {
+        remoteServer = std::make_unique<remote::RemoteServer>(doc);
+        // A box, a dialog other than this one, or a long operation's wait cursor means the
+        // document is busy; the waits of such operations still serve the network.
+        remoteServer->SetBusyCheck([] {
+            QWidget* modal = QApplication::activeModalWidget();
+            const bool otherDialog =
+                modal != nullptr && !qobject_cast<CRemoteControlDialog*>(modal);
+            return otherDialog || QApplication::overrideCursor() != nullptr;
+        });
+    }
+    CRemoteControlDialog dialog(*remoteServer, this);
+    dialog.exec();
 }
 
 void CMainFrame::EditPortDevices() {

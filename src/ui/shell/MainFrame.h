@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 #include "ui/shell/AboutDialog.h"
 
@@ -18,6 +19,9 @@ class CQ7310Doc;
 class CAppSettings;
 class CDocumentActions;
 class IFrameView;
+namespace remote {
+class RemoteServer;
+}
 
 // The main window: the menus with their ids, accelerators, check marks and enabled states, the
 // serial port and baud rate, the title with the document's name and modified mark, and dropped
@@ -80,6 +84,7 @@ class CMainFrame : public QMainWindow {
     bool HandleFrameCommand(int id);
     void ShowHelp();
     void EditPortDevices();
+    void ShowRemoteControl();
     static QString DroppedLocationFile(const QMimeData* mime);
 
     CQ7310Doc& doc;
@@ -94,6 +99,7 @@ class CMainFrame : public QMainWindow {
     int baudRate = 19200;
     bool placementSaved = false;
     QTimer titleTimer;
+    std::unique_ptr<remote::RemoteServer> remoteServer;  // made when first turned on
 };
 
 }  // namespace arvestra

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTcpServer>
+
+#include "document/DocTestSupport.h"
+#include "remote/RemoteServer.h"
+#include "ui/dialogs/RemoteControlDialog.h"
+
+namespace arvestra {
+namespace {
+
+// A port nobody listens on right now.
+quint16 FreePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+TEST(RemoteControlDialog, IsOffByDefaultAndTurnsOnAndOff) {
+    testing::DocBench bench;
+    remote::RemoteServer server(bench.doc);
+    CRemoteControlDialog dialog(server, nullptr);
+    EXPECT_EQ(dialog.AddressField()->currentIndex(), 0);
+    EXPECT_EQ(dialog.PortField()->value(), CRemoteControlDialog::kDefaultPort);
+    EXPECT_TRUE(dialog.ShownPageAddress().isEmpty());
+
+    const int loopback = dialog.AddressField()->findText("127.0.0.1");
+    ASSERT_GT(loopback, 0);
+    dialog.AddressField()->setCurrentIndex(loopback);
+    const quint16 port = FreePort();
+    dialog.PortField()->setValue(port);
+    dialog.ApplyButton()->click();
+    ASSERT_TRUE(server.IsListening()) << dialog.StatusText().toStdString();
+    EXPECT_EQ(dialog.ShownPageAddress(),
+              QStringLiteral("http://127.0.0.1:%1/?code=%2").arg(port).arg(server.Code()));
+
+    // Opened again, the dialog shows the server as it is.
+    CRemoteControlDialog again(server, nullptr);
+    EXPECT_EQ(again.AddressField()->currentIndex(), loopback);
+    EXPECT_EQ(again.PortField()->value(), port);
+
+    again.AddressField()->setCurrentIndex(0);
+    again.ApplyButton()->click();
+    EXPECT_FALSE(server.IsListening());
+    EXPECT_TRUE(again.ShownPageAddress().isEmpty());
+}
+
+TEST(RemoteControlDialog, APortInUseIsReportedAndLeavesItOff) {
+    testing::DocBench bench;
+    remote::RemoteServer server(bench.doc);
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
+    CRemoteControlDialog dialog(server, nullptr);
+    dialog.AddressField()->setCurrentIndex(dialog.AddressField()->findText("127.0.0.1"));
+    dialog.PortField()->setValue(taken.serverPort());
+    dialog.ApplyButton()->click();
+    EXPECT_FALSE(server.IsListening());
+    EXPECT_TRUE(dialog.StatusText().contains("Cannot listen"));
+    EXPECT_TRUE(dialog.ShownPageAddress().isEmpty());
+}
+
+}  // namespace
+}  // namespace arvestra

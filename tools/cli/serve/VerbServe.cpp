@@ -1,0 +1,160 @@
+// serve [--port P] FILE --http HOST:PORT [--address A]: the remote control without a window.
+// With --port the tool goes online as "Upload From Devices" does (FILE's earlier contents are
+// replaced) and every change a page makes goes live to the device; without it the pages edit
+// FILE offline. The page's address, with the access code, is the first line on standard
+// output. The tool serves until SIGINT or SIGTERM, then sends what is pending, reads every
+// device back (online) and saves FILE.
+//
+// This verb alone links Qt (the remote server); the rest of the tool stays free of it.
+#include <sys/socket.h>
+#include <unistd.h>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include "cli/BusOptions.h"
+#include "cli/CliSession.h"
+#include "cli/ExitStatus.h"
+#include "cli/Verbs.h"
+#include "remote/ListenAddress.h"
+#include "remote/RemoteServer.h"
+
+namespace arvestra::cli {
+
+namespace {
+
+struct ServeOptions {
+    BusOptions bus;
+    std::string file;
+    std::string http;
+    int address = 0;
+};
+
+// The write end of the pipe the signal handler wakes the event loop through.
+int g_stopWrite = -1;
+
+void OnStopSignal(int) {
+    const char byte = 1;
+    // Nothing else is safe in a handler; a full pipe already holds a wake-up.
+    [[maybe_unused]] const ssize_t written = ::write(g_stopWrite, &byte, 1);
+}
+
+// Quits the event loop on SIGINT or SIGTERM.
+class StopOnSignal {
+  public:
+    StopOnSignal() {
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds_) != 0) return;
+        g_stopWrite = fds_[0];
+        notifier_ = std::make_unique<QSocketNotifier>(fds_[1], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated,
+                         [] { QCoreApplication::quit(); });
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+    }
+    ~StopOnSignal() {
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+        notifier_.reset();
+        g_stopWrite = -1;
+        for (const int fd : fds_) {
+            if (fd >= 0) ::close(fd);
+        }
+    }
+    StopOnSignal(const StopOnSignal&) = delete;
+    StopOnSignal& operator=(const StopOnSignal&) = delete;
+
+  private:
+    int fds_[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+// Opens the location and selects the device to edit first; false after a message.
+bool Prepare(CliSession& session, const ServeOptions& options) {
+    const bool online = !options.bus.port.empty();
+    if (online) {
+        session.UsePort(PortOf(options.bus), options.bus.baud);
+        if (!session.GoOnline(GoOnlineChoice::kUploadFromDevices)) return false;
+    } else if (!session.OpenFile(options.file)) {
+        return false;
+    }
+    CQ7310Doc& doc = session.Doc();
+    const int address = options.address != 0 ? options.address : doc.FirstPresentAddress();
+    if (address == 0) {
+        session.Ui().Fail("serve: the location holds no device");
+        return false;
+    }
+    if (!session.RequireDevice(address)) return false;
+    if (online) return doc.EditDevice(address) != 0 && session.Healthy();
+    doc.SelectDevice(address);
+    return true;
+}
+
+// Sends what is pending, reads the bus back (online) and saves FILE.
+bool Finish(CliSession& session, const ServeOptions& options) {
+    if (!options.bus.port.empty()) {
+        if (!session.Doc().WaitDirtyFlushed() || !session.StillOnline()) return false;
+        if (!session.UploadAllDevices()) return false;
+        session.GoOffline();
+    }
+    return session.SaveFile(options.file);
+}
+
+int RunServe(const ServeOptions& options) {
+    QString error;
+    const auto listen = remote::ParseListenAddress(QString::fromStdString(options.http), &error);
+    if (!listen) {
+        std::fprintf(stderr, "arvestra-cli serve: --http: %s\n", qPrintable(error));
+        return kExitUsage;
+    }
+    int argc = 1;
+    char name[] = "arvestra-cli";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    CliSession session("serve", PolicyOf(options.bus));
+    if (!Prepare(session, options)) return session.Finish(false);
+
+    remote::RemoteServer server(session.Doc());
+    if (!server.Start(listen->host, listen->port, &error)) {
+        session.Ui().Fail("serve: " + error.toStdString());
+        return session.Finish(false);
+    }
+    std::printf("%s\n", qPrintable(server.PageAddress()));
+    std::fflush(stdout);
+    {
+        StopOnSignal stop;
+        QCoreApplication::exec();
+    }
+    server.Stop();
+    return session.Finish(Finish(session, options));
+}
+
+}  // namespace
+
+void AddServeVerb(CLI::App& app, VerbList& verbs) {
+    auto options = std::make_shared<ServeOptions>();
+    CLI::App* command = app.add_subcommand(
+        "serve", "Serve the remote-control page for phones and tablets until interrupted");
+    AddBusOptions(command, options->bus, false);
+    command->add_option("FILE", options->file, "Location File to edit (or to write, with --port)")
+        ->required();
+    command->add_option("--http", options->http, "address to listen on: HOST:PORT")->required();
+    command
+        ->add_option("--address,-a", options->address, "device to edit first (default: the lowest)")
+        ->check(CLI::Range(1, 126));
+    command->footer(
+        "Prints the page's address (with its access code) as the first line, then serves until\n"
+        "Ctrl+C or SIGTERM and saves FILE. With --port the tool goes online as \"Upload From\n"
+        "Devices\" does, the pages' changes go to the devices live, and FILE is replaced with "
+        "what\nthe bus then holds. HOST is one address of this computer (not 0.0.0.0 unless every\n"
+        "network may reach it).\n\nExample:\n"
+        "  arvestra-cli serve --port COM2 hall.kvx --http 192.168.1.20:8080");
+    verbs.push_back({command, [options] { return RunServe(*options); }});
+}
+
+}  // namespace arvestra::cli
