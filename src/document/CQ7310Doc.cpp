@@ -106,6 +106,7 @@ void CQ7310Doc::AttachStorage(std::span<uint8_t, kLocationSize> bytes) {
     dirtyFirst = 255;
     dirtyLast = 0;
     chains_ = {};
+    EndEditHistory("another location was loaded");
 }
 
 void CQ7310Doc::DetachStorage() {
@@ -119,6 +120,7 @@ void CQ7310Doc::FormatEmptyLocation() {
     model.unbind();
     currentSlot_ = kNoDevice;
     chains_ = {};
+    EndEditHistory("another location was loaded");
 }
 
 // ---- Selection and lookup ----------------------------------------------------------------
