@@ -56,6 +56,8 @@ void AddAllVerbs(CLI::App& app, VerbList& verbs) {
     AddRecallVerb(app, verbs);
     AddGetVerb(app, verbs);
     AddSetVerb(app, verbs);
+    AddExportVerb(app, verbs);
+    AddImportVerb(app, verbs);
     AddResponseVerb(app, verbs);
     AddParamsVerb(app, verbs);
 }

@@ -27,6 +27,8 @@ void AddGetVerb(CLI::App& app, VerbList& verbs);
 void AddSetVerb(CLI::App& app, VerbList& verbs);
 void AddResponseVerb(CLI::App& app, VerbList& verbs);
 void AddParamsVerb(CLI::App& app, VerbList& verbs);
+void AddExportVerb(CLI::App& app, VerbList& verbs);
+void AddImportVerb(CLI::App& app, VerbList& verbs);
 
 // Registers every verb, in the order --help lists them.
 void AddAllVerbs(CLI::App& app, VerbList& verbs);

@@ -1,4 +1,4 @@
-#include "cli/ParamValue.h"
+#include "model/ParamValue.h"
 
 #include <cctype>
 #include <charconv>
@@ -10,7 +10,7 @@
 #include "model/DelayMath.h"
 #include "model/Scales.h"
 
-namespace arvestra::cli {
+namespace arvestra {
 
 namespace {
 
@@ -148,11 +148,20 @@ std::optional<long long> ParseWhole(std::string_view text) {
     return value;
 }
 
-int CodeOfValue(Scale scale, const Unit& unit, double number) {
-    if (scale == Scale::Temperature && unit.celsius) {
-        return nearestCode(scale, FahrenheitFromCelsius(number));
-    }
-    return nearestCode(scale, number * unit.factor);
+// The number in the scale's own unit (deg F, seconds, Hz...).
+double ScaleValueOf(Scale scale, const Unit& unit, double number) {
+    if (scale == Scale::Temperature && unit.celsius) return FahrenheitFromCelsius(number);
+    return number * unit.factor;
+}
+
+// True when a value lies beyond an end of the scale by more than half a step, so that its
+// nearest code is that end only because the value does not fit.
+bool BeyondScale(Scale scale, double value, int code) {
+    const CodeRange codes = ScaleCodes(scale);
+    if (code != codes.lowest && code != codes.highest) return false;
+    const double tolerance = PrintTolerance(scale, code);
+    if (!std::isfinite(tolerance)) return false;
+    return std::fabs(value - valueOf(scale, code)) > tolerance;
 }
 
 }  // namespace
@@ -198,9 +207,11 @@ ValueParse ParseParamValue(std::string_view text, Scale scale) {
         }
         const std::optional<double> number = ParseDecimal(numberText);
         if (!number) return Error(std::string(text) + " is not a number followed by a unit");
+        const double value = ScaleValueOf(scale, unit, *number);
         ValueParse parse;
-        parse.code = CodeOfValue(scale, unit, *number);
+        parse.code = nearestCode(scale, value);
         parse.fromUnits = true;
+        parse.beyondScale = BeyondScale(scale, value, static_cast<int>(*parse.code));
         return parse;
     }
     return Error(std::string(text) + ": the unit must be " + UnitsOfScale(scale));
@@ -222,4 +233,4 @@ std::string FormatParamValue(Scale scale, int code) {
     return std::to_string(code);
 }
 
-}  // namespace arvestra::cli
+}  // namespace arvestra
