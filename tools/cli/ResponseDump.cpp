@@ -21,8 +21,8 @@ std::string FormatDumpLine(double hz, double levelDb, int x) {
     return line;
 }
 
-std::string ResponseDumpText(std::span<const std::uint8_t, kPresetImageSize> image,
-                             int outputChannel, int extraPoints, int graphWidth) {
+std::vector<ResponsePoint> ResponsePoints(std::span<const std::uint8_t, kPresetImageSize> image,
+                                          int outputChannel, int extraPoints, int graphWidth) {
     const SignalPath path = WalkSignalPath(image, outputChannel);
     FilterResponse response(extraPoints);
     response.Update(path.curves, FilterSettingsFromImage(image));
@@ -32,11 +32,33 @@ std::string ResponseDumpText(std::span<const std::uint8_t, kPresetImageSize> ima
 
     const std::span<const float> frequencies = response.Grid().Frequencies();
     const std::span<const double> levels = response.LevelsDb();
-    std::string text;
-    text.reserve(frequencies.size() * 24);
+    std::vector<ResponsePoint> points;
+    points.reserve(frequencies.size());
     for (std::size_t i = 0; i < frequencies.size() && i < levels.size(); ++i) {
         const double hz = frequencies[i];
-        text += FormatDumpLine(hz, levels[i], graph.FrequencyToX(hz));
+        points.push_back({hz, levels[i], graph.FrequencyToX(hz)});
+    }
+    return points;
+}
+
+std::string ResponseDumpText(std::span<const std::uint8_t, kPresetImageSize> image,
+                             int outputChannel, int extraPoints, int graphWidth) {
+    const std::vector<ResponsePoint> points =
+        ResponsePoints(image, outputChannel, extraPoints, graphWidth);
+    std::string text;
+    text.reserve(points.size() * 24);
+    for (const ResponsePoint& point : points) {
+        text += FormatDumpLine(point.hz, point.levelDb, point.x);
+    }
+    return text;
+}
+
+std::string ResponseCsvText(const std::vector<ResponsePoint>& points) {
+    std::string text = "frequency_hz,level_db\n";
+    for (const ResponsePoint& point : points) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%.2f,%.4f\n", point.hz, point.levelDb);
+        text += line;
     }
     return text;
 }
