@@ -288,7 +288,14 @@ bool Importer::ApplyDevice(const Json& device, int address, const std::string& w
     }
     const int remembered = doc_.currentAddress;
     doc_.SelectDevice(address);
-    if (online && !doc_.WaitDirtyFlushed()) return false;
+    // Stored presets are built in the edit buffer, which the worker reads while it runs: it
+    // waits until they are done (the download below sends them).
+    PauseResult pause{1, 0};
+    if (online) {
+        if (!doc_.WaitDirtyFlushed()) return false;
+        pause = doc_.PauseWorker(true);
+        if (!pause.ok) return false;
+    }
     ApplyRecordFields(device, where);
     if (const auto edit = device.find("edit_buffer"); edit != device.end()) {
         ApplyImage(*edit, 0, where + "edit buffer: ");
@@ -315,6 +322,7 @@ bool Importer::ApplyDevice(const Json& device, int address, const std::string& w
                                        kPresetImageSize) != 0);
     doc_.SetModifiedFlag(true);
     doc_.EndEditHistory("settings were imported");
+    if (online) doc_.ResumeWorker(pause.saved);
     const bool sent = !online || doc_.DownloadDevice() != 0;
     if (doc_.Location().SlotOf(remembered) != kNoDevice) doc_.SelectDevice(remembered);
     return sent;

@@ -1,7 +1,6 @@
 // The bytes an edit changed, and writing them back: what the editor's undo and redo are made of.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 
 #include "document/ABCompare.h"
@@ -12,40 +11,6 @@ namespace arvestra::testing {
 namespace {
 
 using PF = ParamField;
-
-TEST(EditSnapshots, UndoOfAMasterToggleRestoresBothChannelsAndRedoRepeatsIt) {
-    DocBench bench;
-    CQ7310Doc& doc = bench.doc;
-    doc.Set(PF::LpCutoff, kChannelB, 0, 40);
-    doc.Set(PF::LpSlope, kChannelB, 0, 0);
-    const std::vector<uint8_t> before = bench.ImageOf(1, 0);
-    const CEditSnapshot snapshot(doc);
-    doc.SetMasterWithCopy(FieldBlock::LowPass, kChannelB, 1);  // copies B onto A
-    const std::vector<uint8_t> after = bench.ImageOf(1, 0);
-    const std::vector<ByteChange> changes = snapshot.ChangesSince(doc);
-    // The master flag, and A's cut-off and slope (A's block flag was already B's), in offset
-    // order.
-    std::vector<int> offsets;
-    for (const ByteChange& change : changes) offsets.push_back(change.offset);
-    std::vector<int> expected = {FieldOffset(PF::LpMaster, kChannelB),
-                                 FieldOffset(PF::LpCutoff, kChannelA),
-                                 FieldOffset(PF::LpSlope, kChannelA)};
-    std::sort(expected.begin(), expected.end());
-    expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
-    EXPECT_EQ(offsets, expected);
-
-    doc.syncLive.store(1);
-    doc.TakeDirtyRange();
-    ASSERT_TRUE(ReplayChanges(doc, 1, changes, true));
-    EXPECT_EQ(bench.ImageOf(1, 0), before);
-    EXPECT_EQ(doc.Get(PF::LpCutoff, kChannelA), 100);
-    // Live, the undone bytes are sent like any edit.
-    const auto range = doc.DirtyRange();
-    EXPECT_EQ(range.first,
-              std::min(FieldOffset(PF::LpCutoff, kChannelA), FieldOffset(PF::LpMaster, kChannelB)));
-    ASSERT_TRUE(ReplayChanges(doc, 1, changes, false));
-    EXPECT_EQ(bench.ImageOf(1, 0), after);
-}
 
 TEST(EditSnapshots, UnchangedBytesGiveNoChanges) {
     DocBench bench;

@@ -105,5 +105,28 @@ TEST_F(CliSettingsVerbs, APresetImportedOnlineReachesTheDevice) {
     EXPECT_THAT(WithCommand(bus.Requests(), CMD_WRITE_IMAGE), Not(IsEmpty()));
 }
 
+TEST_F(CliSettingsVerbs, ADeviceImportedOnlineHasItsStoredPresetsDownloaded) {
+    // A device exported from a file, its stored preset 1 changed, into device 7 of the bus.
+    const std::string made = NewFile("made.kvx");
+    ASSERT_EQ(RunCli({"set", made, "--address", "1", "ch1.hp.cutoff=9", "--store"}).status, 0);
+    const CliRun exported = RunCli({"export", made, "--address", "1"});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const std::string device = Write("device.json", exported.out);
+
+    SimulatedBus bus(dir_, "7");
+    ASSERT_FALSE(bus.Port().empty());
+    const std::string hall = dir_.File("hall.kvx");
+    const CliRun run = RunCli({"import", "--port", bus.Port(), hall, device, "--address", "7"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_THAT(run.err, Not(HasSubstr("import:")));
+    // Read back from the bus after the import: the stored preset 1 carries the change.
+    const SavedLocation saved(hall);
+    const std::size_t cutoff =
+        static_cast<std::size_t>(FieldOffset(ParamField::HpCutoff, kChannelA));
+    EXPECT_EQ(saved.Image(7, 1)[cutoff], 9);
+    EXPECT_EQ(saved.Image(7, 0)[cutoff], 9);
+    EXPECT_EQ(saved.Image(7, 2)[cutoff], 0);
+}
+
 }  // namespace
 }  // namespace arvestra::cli_it
