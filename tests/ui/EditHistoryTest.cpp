@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -82,7 +83,13 @@ TEST(EditHistories, EditsOutsideAGestureCloseWhenAMouseButtonOrKeyIsReleased) {
     QTest::mouseRelease(&widget, Qt::LeftButton);
     test::FlushEvents();
     EXPECT_EQ(b.history.Stack().count(), 1);
+    // A held key: the releases of its repeats do not close the gesture, the last one does.
     b.doc.Set(PF::HpCutoff, kChannelA, 0, 5);
+    QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, QString(), true);
+    QCoreApplication::sendEvent(&widget, &repeat);
+    test::FlushEvents();
+    EXPECT_EQ(b.history.Stack().count(), 1);
+    b.doc.Set(PF::HpCutoff, kChannelA, 0, 6);
     QTest::keyRelease(&widget, Qt::Key_Up);
     test::FlushEvents();
     EXPECT_EQ(b.history.Stack().count(), 2);

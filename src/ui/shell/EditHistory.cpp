@@ -1,6 +1,7 @@
 #include "ui/shell/EditHistory.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include "ui/shell/ByteEditCommand.h"
@@ -115,7 +116,10 @@ void CEditHistory::WatchInput(QObject* target) {
 
 bool CEditHistory::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if ((type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) && !syncQueued) {
+    // A held key repeats its release too: the whole hold is one gesture.
+    const bool keyUp =
+        type == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat();
+    if ((type == QEvent::MouseButtonRelease || keyUp) && !syncQueued) {
         // The release reaches its widget after this filter: look once it has been handled.
         syncQueued = true;
         QTimer::singleShot(0, this, [this] {
