@@ -27,6 +27,9 @@ struct CurvePicture {
     std::string error;
 };
 
+// The curve as CSV: a header line "frequency_hz,level_db", then one line per point.
+std::string CurveCsv(const std::vector<CurvePoint>& points);
+
 // The curve as an SVG document.
 CurvePicture RenderCurveSvg(const std::vector<CurvePoint>& points, const CurvePlotOptions& options);
 // The curve as a PNG image.

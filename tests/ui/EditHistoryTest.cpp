@@ -20,6 +20,7 @@
 #include "ui/UiTestSupport.h"
 #include "ui/dialogs/GoOnlineDialog.h"
 #include "ui/shell/CommandIds.h"
+#include "ui/shell/CurveExport.h"
 #include "ui/shell/DocumentActions.h"
 #include "ui/shell/EditHistory.h"
 #include "ui/shell/EditorShell.h"
@@ -206,6 +207,30 @@ TEST(SettingsTransfers, TheMenuCommandsAskThenReport) {
     EXPECT_TRUE(
         reports[1].second.startsWith(QStringLiteral("Nothing was changed: the file was "
                                                     "written in format version 7")));
+}
+
+TEST(CurveExports, PngSvgAndCsvByTheFilesSuffix) {
+    QTemporaryDir dir;
+    const std::vector<CurvePoint> curve = {{20.0, 0.0}, {1000.0, 6.0}, {20000.0, -12.0}};
+    QString error;
+    const struct {
+        const char* name;
+        const char* start;
+    } cases[] = {{"c.png", "\x89PNG"},
+                 {"c", "\x89PNG"},
+                 {"c.SVG", "<?xml"},
+                 {"c.csv", "frequency_hz,level_db\n20.00,0.0000\n1000.00,6.0000\n"}};
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        ASSERT_TRUE(CCurveExport::Save(path, curve, QStringLiteral("EQ A"), error))
+            << c.name << error.toStdString();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().startsWith(QByteArray(c.start))) << c.name;
+    }
+    EXPECT_FALSE(
+        CCurveExport::Save(dir.filePath(QStringLiteral("no/dir/c.png")), curve, QString(), error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 // ---- The editor against the simulator

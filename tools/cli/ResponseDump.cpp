@@ -6,6 +6,7 @@
 #include "model/FilterSettingsFromImage.h"
 #include "model/GraphMapping.h"
 #include "model/SignalPath.h"
+#include "plot/CurvePlot.h"
 
 namespace arvestra::cli {
 
@@ -54,13 +55,10 @@ std::string ResponseDumpText(std::span<const std::uint8_t, kPresetImageSize> ima
 }
 
 std::string ResponseCsvText(const std::vector<ResponsePoint>& points) {
-    std::string text = "frequency_hz,level_db\n";
-    for (const ResponsePoint& point : points) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%.2f,%.4f\n", point.hz, point.levelDb);
-        text += line;
-    }
-    return text;
+    std::vector<CurvePoint> curve;
+    curve.reserve(points.size());
+    for (const ResponsePoint& point : points) curve.push_back({point.hz, point.levelDb});
+    return CurveCsv(curve);
 }
 
 }  // namespace arvestra::cli

@@ -143,7 +143,8 @@ void AddImportVerb(CLI::App& app, VerbList& verbs) {
     command->add_option("SETTINGS", options->settings, "JSON settings made by export")->required();
     command
         ->add_option("--address,-a", options->address,
-                     "device to load into (a preset: its edit buffer); default: the file's own")
+                     "device to load into (a preset: its edit buffer); default: a device's own "
+                     "address, or for a preset the first device of FILE")
         ->check(CLI::Range(1, 126));
     command->footer(
         "Every parameter is checked: an unknown name, a wrong type or a value outside its range\n"
