@@ -42,6 +42,7 @@ void CQ7310Doc::AttachStorage(std::span<uint8_t, kLocationSize> bytes) {
     dirtyFirst = 255;
     dirtyLast = 0;
     chains_ = {};
+    EndEditHistory("another location was loaded");
 }
 
 void CQ7310Doc::DetachStorage() {
@@ -55,6 +56,7 @@ void CQ7310Doc::FormatEmptyLocation() {
     model.unbind();
     currentSlot_ = kNoDevice;
     chains_ = {};
+    EndEditHistory("another location was loaded");
 }
 
 // ---- Selection and lookup ----------------------------------------------------------------

@@ -225,6 +225,21 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     // Flips a flag (bypass buttons); index for the parametric band bypass.
     void ToggleFlag(ParamField field, int channel, int index = 0);
 
+    // ---- Edit history ------------------------------------------------------------------------
+
+    // Writes one raw byte of the current image as a block operation writes a field: under the
+    // lock, marked for sending while live, flags set. Undo and redo replay recorded bytes here.
+    void RestoreImageByte(int offset, uint8_t value);
+    // Counts the times the edit buffer was replaced whole or the device list changed (recall,
+    // store, read from a device, add, delete, new address, another location): edits recorded
+    // before such a change no longer apply. The reason names the latest.
+    std::uint64_t HistoryEpoch() const { return historyEpoch_; }
+    const char* HistoryEpochReason() const { return historyReason_; }
+    void EndEditHistory(const char* reason) {
+        ++historyEpoch_;
+        historyReason_ = reason;
+    }
+
     // ---- Location model -------------------------------------------------------------------
 
     // Makes `address` the device being edited (pauses, sends pending edits of the device
@@ -401,6 +416,8 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     // The worker's naps and yields are pacing, not time limits: they always really sleep.
     SystemClock workerClock_;
     CSyncWorker worker_;
+    std::uint64_t historyEpoch_ = 0;
+    const char* historyReason_ = "";
 };
 
 }  // namespace arvestra

@@ -133,6 +133,7 @@ int CQ7310Doc::RecallPreset(int preset, bool readBack) {
     SetPresetModified(0);
     SetModifiedFlag(true);
     RecordChains();
+    EndEditHistory("a preset was recalled");
     ResumeWorker(pause.saved);
     return 1;
 }
@@ -153,6 +154,7 @@ int CQ7310Doc::StorePreset() {
     CopyImage(0, p);
     SetModifiedFlag(true);
     SetPresetModified(0);
+    EndEditHistory("the preset was stored");
     ResumeWorker(pause.saved);
     return 1;
 }
@@ -230,6 +232,7 @@ int CQ7310Doc::AddDevice(int address) {
     SelectDevice(location_.SlotOf(remembered) != kNoDevice ? remembered : address);
     if (!IsOnline()) RebuildPresentTable();
     SetModifiedFlag(true);
+    EndEditHistory("a device was added");
     return address;
 }
 
@@ -251,6 +254,7 @@ int CQ7310Doc::DeleteDevice(int address) {
     location_.SetSlotOf(address, kNoDevice);
     present[static_cast<std::size_t>(address)] = 0;
     SetModifiedFlag(true);
+    EndEditHistory("a device was deleted");
     if (address == currentAddress) {
         // The deleted record must not stay the one being edited.
         int next = address;
@@ -284,6 +288,7 @@ int CQ7310Doc::ChangeDeviceAddress(int oldAddress, int newAddress) {
     location_.SetSlotOf(oldAddress, kNoDevice);
     present[static_cast<std::size_t>(oldAddress)] = 0;
     SetModifiedFlag(true);
+    EndEditHistory("a device address was changed");
     if (currentAddress == oldAddress || currentAddress == newAddress) SelectDevice(newAddress);
     return 1;
 }
@@ -331,7 +336,10 @@ int CQ7310Doc::ReadImage(int image) {
             }
         }
     }
-    if (model.slotIndex() == 0) RecordChains();
+    if (model.slotIndex() == 0) {
+        RecordChains();
+        EndEditHistory("the edit buffer was read from the device");
+    }
     ResumeWorker(pause.saved);
     return 1;
 }

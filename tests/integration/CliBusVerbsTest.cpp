@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -60,7 +62,11 @@ TEST_F(CliBusVerbs, ScanListsEveryAcceptedDeviceAndSkipsTheOthers) {
 
     const CliRun json = RunCli({"scan", "--json", "--port", bus.Port()});
     EXPECT_EQ(json.status, 0) << json.err;
-    EXPECT_THAT(json.out, HasSubstr("{\"address\": 7, \"slot\": 2, \"name\": \"Device 7\""));
+    const nlohmann::json devices = nlohmann::json::parse(json.out, nullptr, false)["devices"];
+    ASSERT_EQ(devices.size(), 3u) << json.out;
+    EXPECT_EQ(devices[2]["address"], 7);
+    EXPECT_EQ(devices[2]["slot"], 2);
+    EXPECT_EQ(devices[2]["name"], "Device 7");
 }
 
 TEST_F(CliBusVerbs, ScanOfABusWhereNothingAnswersFails) {

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <climits>
 #include <sstream>
 #include <vector>
@@ -112,28 +114,45 @@ TEST_F(Summaries, PrintAsTextJsonAndScanLines) {
                                 "  Bypass: Ch 1 off, Ch 2 on\n"
                                 "  Current preset: 3 (modified)\n"
                                 "  Preset 1: P1\n"));
-    const std::string json = FormatDevicesJson(devices);
-    EXPECT_THAT(json,
-                StartsWith("{\"devices\": [\n  {\"address\": 4, \"slot\": 0, \"name\": \"Four\""));
-    EXPECT_THAT(json,
-                HasSubstr("\"name\": \"B\xC3\xBChne \\\"links\\\"\", \"application_number\": 7, "
-                          "\"application_firmware\": 1.3, \"base_firmware\": -0.5, "
-                          "\"bypass\": [false, true], \"current_preset\": 3, "
-                          "\"preset_modified\": true, \"presets\": [\"P1\", "));
-    EXPECT_EQ(FormatDevicesJson({}), "{\"devices\": []}\n");
+    const nlohmann::json json = nlohmann::json::parse(FormatDevicesJson(devices));
+    ASSERT_EQ(json["devices"].size(), 2u);
+    EXPECT_EQ(json["devices"][0]["address"], 4);
+    EXPECT_EQ(json["devices"][0]["name"], "Four");
+    const nlohmann::json& nineJson = json["devices"][1];
+    EXPECT_EQ(nineJson["slot"], 2);
+    EXPECT_EQ(nineJson["name"], "B\xC3\xBChne \"links\"");
+    EXPECT_EQ(nineJson["application_number"], 7);
+    EXPECT_EQ(nineJson["application_firmware"], 1.3);
+    EXPECT_EQ(nineJson["base_firmware"], -0.5);
+    EXPECT_EQ(nineJson["bypass"], nlohmann::json::parse("[false, true]"));
+    EXPECT_EQ(nineJson["current_preset"], 3);
+    EXPECT_EQ(nineJson["preset_modified"], true);
+    EXPECT_EQ(nineJson["presets"][0], "P1");
+    EXPECT_EQ(nlohmann::json::parse(FormatDevicesJson({})),
+              nlohmann::json::parse("{\"devices\": []}"));
     // A name holding control characters stays on its line.
     EXPECT_THAT(text, HasSubstr("  Preset 2: Two?lines?\n"));
-    EXPECT_THAT(json, HasSubstr("\"Two\\nlines\\u001b\""));
+    EXPECT_EQ(json["devices"][0]["presets"][1], "Two\nlines\x1b");
+    EXPECT_THAT(FormatDevicesJson(devices), HasSubstr("\"Two\\nlines\\u001b\""));
     EXPECT_EQ(FormatScanLine(devices[1]),
               "9\tB\xC3\xBChne \"links\"\tapplication 7\trevision 1.3\tbase -0.5\n");
 }
 
-TEST(JsonStrings, EscapeWhatJsonForbids) {
-    EXPECT_EQ(JsonString(""), "\"\"");
-    EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
-    EXPECT_EQ(JsonString("\n\r\t"), "\"\\n\\r\\t\"");
-    EXPECT_EQ(JsonString(std::string("\x01\x1F\x7F", 3)), "\"\\u0001\\u001f\\u007f\"");
-    EXPECT_EQ(JsonString("\xC3\xBC"), "\"\xC3\xBC\"");  // UTF-8 passes unchanged
+// Names from files and devices are written so that any JSON reader gets them back exactly, and
+// bytes that are not UTF-8 never stop the output.
+TEST(JsonStrings, NamesComeBackExactly) {
+    const std::string names[] = {"", "a\"b\\c", "\n\r\t", std::string("\x01\x1F\x7F", 3),
+                                 "\xC3\xBC"};
+    for (const std::string& name : names) {
+        DeviceSummary device;
+        device.name = name;
+        const nlohmann::json json = nlohmann::json::parse(FormatDevicesJson({device}));
+        EXPECT_EQ(json["devices"][0]["name"], name);
+    }
+    DeviceSummary broken;
+    broken.name = "\xFF\xFE";
+    const nlohmann::json json = nlohmann::json::parse(FormatDevicesJson({broken}));
+    EXPECT_EQ(json["devices"][0]["name"], "\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST(PrintableTexts, ReplaceControlCharactersOnly) {

@@ -1,7 +1,8 @@
 #include "cli/DeviceSummary.h"
 
-#include <cstdio>
 #include <cstdlib>
+
+#include <nlohmann/json.hpp>
 
 #include "model/Latin1.h"
 
@@ -80,59 +81,26 @@ std::string PrintableText(const std::string& utf8) {
     return out;
 }
 
-std::string JsonString(const std::string& utf8) {
-    std::string out = "\"";
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (byte < 0x20 || byte == 0x7F) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-                    out += escaped;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
-}
-
 std::string FormatDevicesJson(const std::vector<DeviceSummary>& devices) {
-    std::string text = "{\"devices\": [";
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        const DeviceSummary& d = devices[i];
-        text += i == 0 ? "\n" : ",\n";
-        text += "  {\"address\": " + std::to_string(d.address) +
-                ", \"slot\": " + std::to_string(d.slot) + ", \"name\": " + JsonString(d.name) +
-                ", \"application_number\": " + std::to_string(d.applicationNumber) +
-                ", \"application_firmware\": " + FormatTenths(d.appFirmwareTenths) +
-                ", \"base_firmware\": " + FormatTenths(d.baseFirmwareTenths) + ", \"bypass\": [" +
-                (d.bypassA ? "true" : "false") + ", " + (d.bypassB ? "true" : "false") +
-                "], \"current_preset\": " + std::to_string(d.currentPreset) +
-                ", \"preset_modified\": " + (d.presetModified ? "true" : "false") +
-                ", \"presets\": [";
-        for (std::size_t p = 0; p < d.presetNames.size(); ++p) {
-            text += (p == 0 ? "" : ", ") + JsonString(d.presetNames[p]);
-        }
-        text += "]}";
+    using Json = nlohmann::ordered_json;
+    Json list = Json::array();
+    for (const DeviceSummary& d : devices) {
+        Json presets = Json::array();
+        for (const std::string& name : d.presetNames) presets.push_back(name);
+        list.push_back(Json{{"address", d.address},
+                            {"slot", d.slot},
+                            {"name", d.name},
+                            {"application_number", d.applicationNumber},
+                            {"application_firmware", d.appFirmwareTenths / 10.0},
+                            {"base_firmware", d.baseFirmwareTenths / 10.0},
+                            {"bypass", {d.bypassA, d.bypassB}},
+                            {"current_preset", d.currentPreset},
+                            {"preset_modified", d.presetModified},
+                            {"presets", std::move(presets)}});
     }
-    return text + (devices.empty() ? "]}\n" : "\n]}\n");
+    const Json document = {{"devices", std::move(list)}};
+    // Names come from files and devices: bytes that are not UTF-8 become U+FFFD, never a throw.
+    return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 std::string FormatScanLine(const DeviceSummary& d) {

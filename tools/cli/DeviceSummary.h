@@ -34,7 +34,8 @@ std::vector<DeviceSummary> SummariseLocation(const CLocationImage& location);
 // "info": a block of lines per device.
 std::string FormatInfoText(const std::vector<DeviceSummary>& devices);
 
-// "info --json" and "scan --json": {"devices": [...]} with one object per device.
+// "info --json" and "scan --json": {"devices": [...]} with one object per device (firmware
+// revisions as numbers, e.g. 1.3).
 std::string FormatDevicesJson(const std::vector<DeviceSummary>& devices);
 
 // "scan": one line per device: address, name and firmware numbers, tab-separated.
@@ -46,8 +47,5 @@ std::string FormatTenths(int tenths);
 // Text from a file or a device made safe for a line of output: control characters (a line
 // break, or the escape that starts a terminal sequence) become '?'. UTF-8 passes unchanged.
 std::string PrintableText(const std::string& utf8);
-
-// A string as a JSON string literal (quotes, backslashes and control characters escaped).
-std::string JsonString(const std::string& utf8);
 
 }  // namespace arvestra::cli

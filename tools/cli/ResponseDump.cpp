@@ -4,11 +4,12 @@
 #include "model/FilterSettingsFromImage.h"
 #include "model/GraphMapping.h"
 #include "model/SignalPath.h"
+#include "plot/CurvePlot.h"
 
 namespace arvestra::cli {
 
-std::string ResponseDumpText(std::span<const std::uint8_t, kPresetImageSize> image,
-                             int outputChannel, int extraPoints, int graphWidth) {
+std::vector<ResponsePoint> ResponsePoints(std::span<const std::uint8_t, kPresetImageSize> image,
+                                          int outputChannel, int extraPoints, int graphWidth) {
     const SignalPath path = WalkSignalPath(image, outputChannel);
     FilterResponse response(extraPoints);
     response.Update(path.curves, FilterSettingsFromImage(image));
@@ -16,7 +17,34 @@ std::string ResponseDumpText(std::span<const std::uint8_t, kPresetImageSize> ima
     // graphic equaliser page; both pages share the frequency axis.
     const GraphMapping graph(GraphRect{0, 0, graphWidth, 0}, kGraphicEqGraph);
 
-    return FormatResponseDump(response.Grid().Frequencies(), response.LevelsDb(), graph);
+    const std::span<const float> frequencies = response.Grid().Frequencies();
+    const std::span<const double> levels = response.LevelsDb();
+    std::vector<ResponsePoint> points;
+    points.reserve(frequencies.size());
+    for (std::size_t i = 0; i < frequencies.size() && i < levels.size(); ++i) {
+        const double hz = frequencies[i];
+        points.push_back({hz, levels[i], graph.FrequencyToX(hz)});
+    }
+    return points;
+}
+
+std::string ResponseDumpText(std::span<const std::uint8_t, kPresetImageSize> image,
+                             int outputChannel, int extraPoints, int graphWidth) {
+    const std::vector<ResponsePoint> points =
+        ResponsePoints(image, outputChannel, extraPoints, graphWidth);
+    std::string text;
+    text.reserve(points.size() * 24);
+    for (const ResponsePoint& point : points) {
+        text += FormatDumpLine(point.hz, point.levelDb, point.x);
+    }
+    return text;
+}
+
+std::string ResponseCsvText(const std::vector<ResponsePoint>& points) {
+    std::vector<CurvePoint> curve;
+    curve.reserve(points.size());
+    for (const ResponsePoint& point : points) curve.push_back({point.hz, point.levelDb});
+    return CurveCsv(curve);
 }
 
 }  // namespace arvestra::cli

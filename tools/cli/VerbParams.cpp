@@ -57,6 +57,8 @@ void AddAllVerbs(CLI::App& app, VerbList& verbs) {
     AddGetVerb(app, verbs);
     AddSetVerb(app, verbs);
     AddCopyVerb(app, verbs);
+    AddExportVerb(app, verbs);
+    AddImportVerb(app, verbs);
     AddResponseVerb(app, verbs);
     AddParamsVerb(app, verbs);
 }

@@ -1,5 +1,7 @@
-// response FILE --address A --channel 1|2 [--image N] [--extra 0..7] [--graph-width W]:
-// the response dump of the signal path that feeds one output of a device.
+// response FILE --address A --channel 1|2 [--image N] [--extra 0..7] [--graph-width W]
+//          [--format tsv|csv|svg|png]:
+// the response of the signal path that feeds one output of a device, as the tab-separated
+// dump, as CSV, or as a picture.
 #include <cstdio>
 #include <memory>
 
@@ -8,6 +10,7 @@
 #include "cli/ResponseDump.h"
 #include "cli/Verbs.h"
 #include "model/FrequencyGrid.h"
+#include "plot/CurvePlot.h"
 
 namespace arvestra::cli {
 
@@ -20,7 +23,26 @@ struct ResponseOptions {
     int image = 0;
     int extra = FrequencyGrid::kDefaultExtraPoints;
     int graphWidth = kDefaultGraphWidth;
+    std::string format = "tsv";
 };
+
+// The response in the chosen format; empty bytes with `error` set when it cannot be drawn.
+CurvePicture FormatResponse(const ResponseOptions& options,
+                            std::span<const std::uint8_t, kPresetImageSize> image) {
+    if (options.format == "tsv") {
+        return {ResponseDumpText(image, options.channel - 1, options.extra, options.graphWidth),
+                {}};
+    }
+    const std::vector<ResponsePoint> points =
+        ResponsePoints(image, options.channel - 1, options.extra, options.graphWidth);
+    if (options.format == "csv") return {ResponseCsvText(points), {}};
+    std::vector<CurvePoint> curve;
+    for (const ResponsePoint& point : points) curve.push_back({point.hz, point.levelDb});
+    CurvePlotOptions plot;
+    plot.title = "Address " + std::to_string(options.address) + ", Ch " +
+                 std::to_string(options.channel) + ", image " + std::to_string(options.image);
+    return options.format == "svg" ? RenderCurveSvg(curve, plot) : RenderCurvePng(curve, plot);
+}
 
 int RunResponse(const ResponseOptions& options) {
     CliSession session("response", AnswerPolicy{});
@@ -31,10 +53,13 @@ int RunResponse(const ResponseOptions& options) {
     const int slot = location.SlotOf(options.address);
     const std::span<const std::uint8_t, kPresetImageSize> image(location.Image(slot, options.image),
                                                                 kPresetImageSize);
-    const std::string dump =
-        ResponseDumpText(image, options.channel - 1, options.extra, options.graphWidth);
-    std::fwrite(dump.data(), 1, dump.size(), stdout);
-    return session.Finish(true);
+    const CurvePicture output = FormatResponse(options, image);
+    if (output.bytes.empty()) {
+        session.Ui().Fail("response: " + output.error);
+        return session.Finish(false);
+    }
+    std::fwrite(output.bytes.data(), 1, output.bytes.size(), stdout);
+    return session.Finish(std::fflush(stdout) == 0);
 }
 
 }  // namespace
@@ -63,12 +88,15 @@ void AddResponseVerb(CLI::App& app, VerbList& verbs) {
         ->add_option("--graph-width", options->graphWidth,
                      "width of the graph in pixels (default 640)")
         ->check(CLI::Range(1, 1000000));
+    command->add_option("--format,-f", options->format, "tsv (default), csv, svg or png")
+        ->check(CLI::IsMember({"tsv", "csv", "svg", "png"}));
     command->footer(
         "Walks the signal path that feeds the output and prints, per grid point, "
         "the frequency in\nHz, the level in dB and the x pixel on a graph W "
         "pixels wide (19.2 Hz at 0, 21000 Hz\nat W), tab-separated, each line "
-        "ending in CR LF.\n\nExample:\n  arvestra-cli response hall.kvx --address 1 --channel 2 "
-        "--extra 0 > ch2.tsv");
+        "ending in CR LF. --format csv prints frequency and level as CSV; svg and png draw "
+        "the\ncurve.\n\nExamples:\n  arvestra-cli response hall.kvx --address 1 --channel 2 "
+        "--extra 0 > ch2.tsv\n  arvestra-cli response hall.kvx -a 1 -c 1 --format png > ch1.png");
     verbs.push_back({command, [options] { return RunResponse(*options); }});
 }
 

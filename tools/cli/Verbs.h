@@ -30,6 +30,8 @@ void AddParamsVerb(CLI::App& app, VerbList& verbs);
 void AddCopyVerb(CLI::App& app, VerbList& verbs);
 // Only in builds with the remote server (the program's own sources, not the verbs' library).
 void AddServeVerb(CLI::App& app, VerbList& verbs);
+void AddExportVerb(CLI::App& app, VerbList& verbs);
+void AddImportVerb(CLI::App& app, VerbList& verbs);
 
 // Registers every verb, in the order --help lists them.
 void AddAllVerbs(CLI::App& app, VerbList& verbs);

@@ -12,11 +12,16 @@ inline constexpr int kFileSave = 57603;
 inline constexpr int kFileSaveAs = 57604;
 inline constexpr int kFileMru1 = 57616;  // the four recent files are 57616..57619
 inline constexpr int kAppExit = 57665;
+inline constexpr int kFileExportSettings = 32901;
+inline constexpr int kFileImportSettings = 32902;
 
 // Edit menu (handled by the main view).
 inline constexpr int kEditCopy = 57634;
 inline constexpr int kEditDeviceList = 32777;
 inline constexpr int kEditSaveCurrentPreset = 32820;
+inline constexpr int kEditUndo = 57643;
+inline constexpr int kEditRedo = 57644;
+inline constexpr int kEditCompareAB = 32900;
 
 // View menu (handled by the main view).
 inline constexpr int kViewDeviceConfiguration = 145;

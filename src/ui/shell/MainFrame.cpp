@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStatusBar>
+#include <QToolButton>
 #include <QUrl>
 
 #include "document/CQ7310Doc.h"
@@ -19,8 +21,10 @@
 #include "ui/shell/AppSettings.h"
 #include "ui/shell/CommandIds.h"
 #include "ui/shell/DocumentActions.h"
+#include "ui/shell/EditHistory.h"
 #include "ui/shell/FrameView.h"
 #include "ui/shell/HelpLocator.h"
+#include "ui/shell/SettingsTransfer.h"
 #include "ui/shell/ViewScrollArea.h"
 
 namespace arvestra {
@@ -28,6 +32,7 @@ namespace arvestra {
 namespace {
 
 constexpr int kTitleRefreshMs = 250;
+constexpr int kStatusNoteMs = 8000;
 
 QString EnvironmentPortPath(int port) {
     return qEnvironmentVariable(QStringLiteral("ARVESTRA_COM%1").arg(port).toLatin1().constData());
@@ -49,7 +54,10 @@ CMainFrame::CMainFrame(CQ7310Doc& document, CAppSettings& appSettings, CDocument
     // An ordinary resizable window: the view scrolls inside it when the screen is too small for
     // the layout.
     setAcceptDrops(true);
+    history = new CEditHistory(doc, this);
+    settingsTransfer = std::make_unique<CSettingsTransfer>(doc, *history, this);
     BuildMenus();
+    BuildEditHistory();
 
     openHelp = [](const QString& indexPath) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(indexPath));
@@ -70,7 +78,12 @@ CMainFrame::CMainFrame(CQ7310Doc& document, CAppSettings& appSettings, CDocument
     UpdateTitle();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The history's stack notifies this frame as it empties: it must go while the frame is
+    // still whole, not among the children a QWidget deletes after the frame's members.
+    delete history;
+    history = nullptr;
+}
 
 QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text,
                                 const QList<QKeySequence>& keys, bool checkable) {
@@ -100,11 +113,20 @@ void CMainFrame::BuildMenus() {
     AddCommand(fileMenu, kFileSave, QStringLiteral("&Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)});
     AddCommand(fileMenu, kFileSaveAs, QStringLiteral("Save &As..."));
     fileMenu->addSeparator();
+    AddCommand(fileMenu, kFileExportSettings, QStringLiteral("&Export Settings..."));
+    AddCommand(fileMenu, kFileImportSettings, QStringLiteral("&Import Settings..."));
+    fileMenu->addSeparator();
     BuildRecentFileEntries();
     fileMenu->addSeparator();
     AddCommand(fileMenu, kAppExit, QStringLiteral("E&xit"));
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    AddCommand(edit, kEditUndo, QStringLiteral("&Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    AddCommand(
+        edit, kEditRedo, QStringLiteral("&Redo"),
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    AddCommand(edit, kEditCompareAB, QStringLiteral("Compare &A/B"), {QKeySequence(Qt::Key_F6)});
+    edit->addSeparator();
     AddCommand(edit, kEditDeviceList, QStringLiteral("&Device List..."));
     AddCommand(edit, kEditSaveCurrentPreset, QStringLiteral("&Save Current Preset"));
     AddCommand(nullptr, kEditCopy, QString(),
@@ -153,6 +175,50 @@ void CMainFrame::BuildMenus() {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     }
     UpdateCommandStates();
+}
+
+void CMainFrame::BuildEditHistory() {
+    // Any release of a mouse button or key in the editor closes the edits made so far into one
+    // step, so pages that mark no gestures of their own are undoable too.
+    history->WatchInput(QCoreApplication::instance());
+    versionButton = new QToolButton(this);
+    versionButton->setAutoRaise(true);
+    versionButton->setToolTip(QStringLiteral("Swap the A and B versions of the edit buffer (F6)"));
+    connect(versionButton, &QToolButton::clicked, this,
+            [this] { OnCommand(command::kEditCompareAB); });
+    statusBar()->addPermanentWidget(versionButton);
+    // A recall or a device-list change can come from anywhere: the version shown and the
+    // note about a cleared history follow within a moment.
+    connect(&titleTimer, &QTimer::timeout, this,
+            [this] { HistoryCommandEnabled(command::kEditCompareAB); });
+    // Ctrl+Z works only on an enabled action: follow the stack as steps come and go.
+    connect(&history->Stack(), &QUndoStack::canUndoChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(&history->Stack(), &QUndoStack::canRedoChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(history, &CEditHistory::note, this,
+            [this](const QString& text) { statusBar()->showMessage(text, kStatusNoteMs); });
+    UpdateCommandStates();
+}
+
+bool CMainFrame::HandleHistoryCommand(int id) {
+    switch (id) {
+        case command::kEditUndo:
+            history->Undo();
+            return true;
+        case command::kEditRedo:
+            history->Redo();
+            return true;
+        case command::kEditCompareAB:
+            history->SwapVersions();
+            return true;
+        case command::kFileExportSettings:
+            settingsTransfer->Export();
+            return true;
+        case command::kFileImportSettings:
+            settingsTransfer->Import();
+            return true;
+        default:
+            return false;
+    }
 }
 
 void CMainFrame::BuildRecentFileEntries() {
@@ -212,8 +278,11 @@ void CMainFrame::UpdateCommandStates() {
         } else if (IsRecentCommand(id)) {
             continue;  // managed with the list
         } else if (id == kFileNew || id == kFileOpen || id == kFileSave || id == kFileSaveAs ||
-                   id == kAppExit || id == kAppAbout || id == kHelpTopics || id == kRemoteControl) {
+                   id == kAppExit || id == kAppAbout || id == kHelpTopics || id == kRemoteControl ||
+                   id == kFileExportSettings || id == kFileImportSettings) {
             enabled = true;
+        } else if (id == kEditUndo || id == kEditRedo || id == kEditCompareAB) {
+            enabled = HistoryCommandEnabled(id);
         } else if (view == nullptr || !view->CommandState(id, enabled, checked)) {
             enabled = false;  // a command nobody handles is greyed
         }
@@ -224,8 +293,19 @@ void CMainFrame::UpdateCommandStates() {
     }
 }
 
+bool CMainFrame::HistoryCommandEnabled(int id) {
+    if (history == nullptr) return false;
+    const QString version = QStringLiteral("Version %1").arg(history->ActiveVersion());
+    if (versionButton != nullptr && versionButton->text() != version)
+        versionButton->setText(version);
+    if (id == command::kEditUndo) return history->CanUndo();
+    if (id == command::kEditRedo) return history->CanRedo();
+    return doc.CurrentSlot() != kNoDevice;
+}
+
 bool CMainFrame::OnCommand(int id) {
-    const bool handled = HandleFrameCommand(id) || (view != nullptr && view->OnCommand(id));
+    const bool handled = HandleFrameCommand(id) || HandleHistoryCommand(id) ||
+                         (view != nullptr && view->OnCommand(id));
     UpdateCommandStates();
     UpdateTitle();
     return handled;

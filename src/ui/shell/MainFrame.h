@@ -12,12 +12,15 @@
 class QAction;
 class QMenu;
 class QMimeData;
+class QToolButton;
 
 namespace arvestra {
 
 class CQ7310Doc;
 class CAppSettings;
 class CDocumentActions;
+class CEditHistory;
+class CSettingsTransfer;
 class IFrameView;
 namespace remote {
 class RemoteServer;
@@ -47,6 +50,10 @@ class CMainFrame : public QMainWindow {
     QAction* Action(int id) const { return actions.value(id, nullptr); }
     // The top-level menus, in order.
     QList<QMenu*> Menus() const { return menus; }
+    // Undo, redo and A/B compare of the edit buffers; pages mark their gestures here.
+    CEditHistory& EditHistory() { return *history; }
+    // File > Export Settings... and Import Settings...
+    CSettingsTransfer& SettingsTransfer() { return *settingsTransfer; }
 
     // Remembers the port, hands it to the link (reopening it while online) and stores it.
     void SetPort(int port);
@@ -79,6 +86,9 @@ class CMainFrame : public QMainWindow {
     QAction* AddCommand(QMenu* menu, int id, const QString& text,
                         const QList<QKeySequence>& keys = {}, bool checkable = false);
     void BuildMenus();
+    void BuildEditHistory();
+    bool HandleHistoryCommand(int id);
+    bool HistoryCommandEnabled(int id);
     void BuildRecentFileEntries();
     void RefreshRecentFileEntries();
     bool HandleFrameCommand(int id);
@@ -100,6 +110,9 @@ class CMainFrame : public QMainWindow {
     bool placementSaved = false;
     QTimer titleTimer;
     std::unique_ptr<remote::RemoteServer> remoteServer;  // made when first turned on
+    CEditHistory* history = nullptr;
+    std::unique_ptr<CSettingsTransfer> settingsTransfer;
+    QToolButton* versionButton = nullptr;
 };
 
 }  // namespace arvestra

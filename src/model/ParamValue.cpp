@@ -1,4 +1,4 @@
-#include "cli/ParamValue.h"
+#include "model/ParamValue.h"
 
 #include <cctype>
 #include <charconv>
@@ -11,7 +11,7 @@
 #include "model/DotDecimalScope.h"
 #include "model/Scales.h"
 
-namespace arvestra::cli {
+namespace arvestra {
 
 namespace {
 
@@ -153,22 +153,20 @@ std::optional<long long> ParseWhole(std::string_view text) {
     return value;
 }
 
-// The code or the distance that a number in a unit stands for.
-void ValueOfNumber(Scale scale, const Unit& unit, double number, ValueParse& parse) {
-    switch (unit.kind) {
-        case UnitKind::Feet:
-            parse.distance = DelayDistance{DistanceUnit::Feet, number};
-            return;
-        case UnitKind::Metres:
-            parse.distance = DelayDistance{DistanceUnit::Metres, number};
-            return;
-        case UnitKind::Celsius:
-            parse.code = nearestCode(scale, FahrenheitFromCelsius(number));
-            return;
-        case UnitKind::Factor:
-            parse.code = nearestCode(scale, number * unit.factor);
-            return;
-    }
+// The number in the scale's own unit (deg F, seconds, Hz...).
+double ScaleValueOf(const Unit& unit, double number) {
+    if (unit.kind == UnitKind::Celsius) return FahrenheitFromCelsius(number);
+    return number * unit.factor;
+}
+
+// True when a value lies beyond an end of the scale by more than half a step, so that its
+// nearest code is that end only because the value does not fit.
+bool BeyondScale(Scale scale, double value, int code) {
+    const CodeRange codes = ScaleCodes(scale);
+    if (code != codes.lowest && code != codes.highest) return false;
+    const double tolerance = PrintTolerance(scale, code);
+    if (!std::isfinite(tolerance)) return false;
+    return std::fabs(value - valueOf(scale, code)) > tolerance;
 }
 
 }  // namespace
@@ -215,8 +213,16 @@ ValueParse ParseParamValue(std::string_view text, Scale scale) {
         const std::optional<double> number = ParseDecimal(numberText);
         if (!number) return Error(std::string(text) + " is not a number followed by a unit");
         ValueParse parse;
-        ValueOfNumber(scale, unit, *number, parse);
         parse.fromUnits = true;
+        if (unit.kind == UnitKind::Feet || unit.kind == UnitKind::Metres) {
+            // A distance becomes samples only at the channel's temperature, when it is applied.
+            parse.distance = DelayDistance{
+                unit.kind == UnitKind::Feet ? DistanceUnit::Feet : DistanceUnit::Metres, *number};
+            return parse;
+        }
+        const double value = ScaleValueOf(unit, *number);
+        parse.code = nearestCode(scale, value);
+        parse.beyondScale = BeyondScale(scale, value, static_cast<int>(*parse.code));
         return parse;
     }
     return Error(std::string(text) + ": the unit must be " + UnitsOfScale(scale));
@@ -239,4 +245,4 @@ std::string FormatParamValue(Scale scale, int code) {
     return std::to_string(code);
 }
 
-}  // namespace arvestra::cli
+}  // namespace arvestra

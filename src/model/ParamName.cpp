@@ -1,10 +1,10 @@
-#include "cli/ParamName.h"
+#include "model/ParamName.h"
 
 #include <charconv>
 
 #include "model/PresetImage.h"
 
-namespace arvestra::cli {
+namespace arvestra {
 
 namespace {
 
@@ -193,4 +193,4 @@ std::vector<ParamRef> AllParams() {
     return all;
 }
 
-}  // namespace arvestra::cli
+}  // namespace arvestra

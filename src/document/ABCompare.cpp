@@ -1,0 +1,37 @@
+#include "document/ABCompare.h"
+
+#include <algorithm>
+
+namespace arvestra {
+
+bool CABCompare::Follows(const CQ7310Doc& doc) const {
+    return started_ && doc.currentAddress == address_ && doc.CurrentSlot() == slot_ &&
+           doc.HistoryEpoch() == epoch_;
+}
+
+CABCompare::Version CABCompare::Active(const CQ7310Doc& doc) const {
+    return Follows(doc) ? active_ : Version::A;
+}
+
+bool CABCompare::Swap(CQ7310Doc& doc) {
+    if (doc.CurrentSlot() == kNoDevice) return false;
+    const uint8_t* buffer = doc.Location().Image(doc.CurrentSlot(), 0);
+    if (!Follows(doc)) {
+        std::copy_n(buffer, kept_.size(), kept_.begin());
+        started_ = true;
+        address_ = doc.currentAddress;
+        slot_ = doc.CurrentSlot();
+        epoch_ = doc.HistoryEpoch();
+        active_ = Version::A;
+    }
+    std::array<uint8_t, kPresetImageSize> shown{};
+    std::copy_n(buffer, shown.size(), shown.begin());
+    for (std::size_t i = 0; i < kept_.size(); ++i) {
+        doc.RestoreImageByte(static_cast<int>(i), kept_[i]);
+    }
+    kept_ = shown;
+    active_ = active_ == Version::A ? Version::B : Version::A;
+    return true;
+}
+
+}  // namespace arvestra
