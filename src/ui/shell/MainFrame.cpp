@@ -186,6 +186,9 @@ void CMainFrame::BuildEditHistory() {
     versionButton->setToolTip(QStringLiteral("Swap the A and B versions of the edit buffer (F6)"));
     connect(versionButton, &QToolButton::clicked, this,
             [this] { OnCommand(command::kEditCompareAB); });
+    // The bar takes its height from the button as it is when added: with its text, so the
+    // window fitted to the view keeps fitting once the text is there.
+    versionButton->setText(QStringLiteral("Version %1").arg(history->ActiveVersion()));
     statusBar()->addPermanentWidget(versionButton);
     // A recall or a device-list change can come from anywhere: the version shown and the
     // note about a cleared history follow within a moment.
