@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,6 +19,7 @@
 #include "ui/controls/PanelSlider.h"
 #include "ui/dialogs/DevUtilitiesDialog.h"
 #include "ui/pages/FilterPageGeometry.h"
+#include "ui/shell/CurveExport.h"
 
 namespace arvestra {
 namespace {
@@ -214,6 +217,26 @@ TEST_F(FilterPageTest, TheUtilitiesSwitchTheRealPagesAndDumpWhatTheGraphShows) {
     EXPECT_EQ(dump, FormatResponseDump(expected.Grid().Frequencies(), expected.LevelsDb(),
                                        Page().Mapping()));
     EXPECT_TRUE(utilities->ExtraPointsRadio(2)->isChecked());
+}
+
+TEST_F(FilterPageTest, TheExportedCurveIsTheDisplayedResponse) {
+    Page().SetCurveSwitch(false);  // exported all the same, computed on demand
+    const std::vector<CurvePoint> curve = Page().DisplayedCurve();
+    FilterResponse expected(Page().ExtraPoints());
+    expected.Update(Page().PathFlags(), FilterSettingsFromImage(Image()));
+    ASSERT_EQ(curve.size(), expected.Grid().Frequencies().size());
+    for (std::size_t i = 0; i < curve.size(); i += 37) {
+        EXPECT_FLOAT_EQ(static_cast<float>(curve[i].hz), expected.Grid().Frequencies()[i]);
+        EXPECT_DOUBLE_EQ(curve[i].levelDb, expected.LevelsDb()[i]);
+    }
+    const QString path = QDir(QDir::tempPath()).filePath(QStringLiteral("arvestra-curve.csv"));
+    QString error;
+    ASSERT_TRUE(CCurveExport::Save(path, curve, QStringLiteral("Ch 1"), error))
+        << error.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count('\n'), static_cast<qsizetype>(curve.size() + 1));
+    file.remove();
 }
 
 TEST_F(FilterPageTest, ReadoutShowsFrequencyAndLevelUnderThePointer) {

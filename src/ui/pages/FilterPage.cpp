@@ -1,6 +1,8 @@
 #include "ui/pages/FilterPage.h"
 
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPolygonF>
@@ -21,6 +23,7 @@
 #include "ui/pages/FilterPageGeometry.h"
 #include "ui/pages/FilterPageShared.h"
 #include "ui/pages/PicturePainter.h"
+#include "ui/shell/CurveExport.h"
 
 namespace arvestra {
 
@@ -82,8 +85,6 @@ std::shared_ptr<FilterPageShared> FindShared(QWidget* parent, const CFilterPage*
 CFilterPage::CFilterPage(int templateId, IPageHost& host, QWidget* parent)
     : CPageDialog(templateId, host, parent) {
     shared_ = FindShared(parent, this);
-    // The right button draws across the bands; it never opens a menu.
-    setContextMenuPolicy(Qt::PreventContextMenu);
     // Hover and the read-out follow the pointer without a button held.
     setMouseTracking(true);
     BuildSections();
@@ -278,11 +279,38 @@ void CFilterPage::FollowDisplayOptions() {
 
 std::string CFilterPage::ResponseDump() {
     if (!HasDocumentData()) return {};
+    ComputeResponseNow();
+    return FormatResponseDump(GridFrequencies(), LevelsDb(), Mapping());
+}
+
+void CFilterPage::ComputeResponseNow() {
     FollowDisplayOptions();
-    // The dump lists computed levels even while the curve is switched off: compute them first.
+    // Lists and exports show computed levels even while the curve is switched off.
     EnsureGridPixels();
     shared_->response.Update(path_, FilterSettingsFromImage(Image()));
-    return FormatResponseDump(GridFrequencies(), LevelsDb(), Mapping());
+}
+
+std::vector<CurvePoint> CFilterPage::DisplayedCurve() {
+    std::vector<CurvePoint> curve;
+    if (!HasDocumentData()) return curve;
+    ComputeResponseNow();
+    const std::span<const float> hz = GridFrequencies();
+    const std::span<const double> db = LevelsDb();
+    curve.reserve(hz.size());
+    for (std::size_t i = 0; i < hz.size() && i < db.size(); ++i) curve.push_back({hz[i], db[i]});
+    return curve;
+}
+
+void CFilterPage::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    // On the graph the right button draws across the bands: no menu there.
+    if (event->reason() == QContextMenuEvent::Mouse && GraphRect().contains(event->pos())) return;
+    if (!HasDocumentData()) return;
+    QMenu menu(this);
+    QAction* exportCurve = menu.addAction(QStringLiteral("&Export Curve..."));
+    if (menu.exec(event->globalPos()) != exportCurve) return;
+    const QString title = QStringLiteral("Ch %1 response").arg(DisplayedChannel() + 1);
+    CCurveExport::Ask(this, DisplayedCurve(), title);
 }
 
 void CFilterPage::RefreshPathDependents() {

@@ -12,6 +12,7 @@
 #include "model/CurveSet.h"
 #include "model/GraphMapping.h"
 #include "model/PresetImage.h"
+#include "plot/CurvePlot.h"
 #include "ui/pages/PageDialog.h"
 #include "ui/pages/Picture.h"
 #include "ui/pages/ResponseDumpSource.h"
@@ -82,6 +83,8 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
     const GraphMapping& Mapping() const { return mapping_; }
     // The development utilities' dump of the displayed response, its levels computed first.
     std::string ResponseDump() override;
+    // The displayed response, computed first, as the curve the context menu exports.
+    std::vector<CurvePoint> DisplayedCurve();
     QRect GraphRect() const;
 
     // The section controls: section 0 Ch 1 high-pass, 1 Ch 1 low-pass, 2 Ch 2 high-pass, 3 Ch 2
@@ -94,6 +97,9 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
     QString ReadoutText() const { return readout_; }
 
   protected:
+    // The context menu (menu key, Shift+F10, or the right button off the graph, where it does
+    // not draw): "Export Curve..." saves the displayed response as PNG, SVG or CSV.
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void OnInitDialog() override;
     // Enter commits all four section edits.
     void OnOK() override;
@@ -145,6 +151,8 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
   private:
     // Takes the curve switch and grid density the development utilities set.
     void FollowDisplayOptions();
+    // Brings the levels up to date on the current grid, whether or not the curve is drawn.
+    void ComputeResponseNow();
     struct Section {
         CColorButton* slope12 = nullptr;
         CColorButton* slope24 = nullptr;
