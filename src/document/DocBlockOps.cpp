@@ -225,7 +225,11 @@ void CQ7310Doc::SetRouting(ParamField field, int channel, long long node) {
 }
 
 void CQ7310Doc::SetConfig(ParamField field, int index, long long value) {
-    const int v = ClampToField(field, value);
+    int v = ClampToField(field, value);
+    // A code no block has is left out here just as the check after reading leaves it out:
+    // otherwise the device keeps a code that a read-back clears in the document alone, and the
+    // next store puts one version into the device and another into the file.
+    if ((field == PF::ChainSlot || field == PF::PalettePosition) && IsInvalidBlockCode(v)) v = 0;
     if (WriteField(field, kChannelA, index, v)) FlagChange(field != PF::Reserved195);
 }
 

@@ -2,6 +2,7 @@
 // flags, master toggles with copy, the check after reading and the page shortcuts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -195,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
         DirectCase{"OutputSourceBNoFlags", PF::OutputSource, 1, 0, 5, 192, 5, 0, false},
         DirectCase{"RoutingChannelThreeIgnored", PF::ClSource, 3, 0, 4, -1, 0, 0, false},
         DirectCase{"ChainSlot3LowNibble", PF::ChainSlot, 0, 3, 5, 199, 5, 1, true},
-        DirectCase{"PalettePosition3HighNibble", PF::PalettePosition, 0, 3, 9, 199, 9, 1, true},
+        DirectCase{"PalettePosition3HighNibble", PF::PalettePosition, 0, 3, 8, 199, 8, 1, true},
         DirectCase{"ChainSlotClamped", PF::ChainSlot, 0, 15, 99, 211, 14, 1, true},
         DirectCase{"Byte195OnlyDocumentModified", PF::Reserved195, 0, 0, 7, 195, 7, 0, true},
         DirectCase{"PinkNoiseLevelClamped", PF::PinkNoiseLevel, 0, 0, 500, 194, 80, 1, true},
@@ -205,6 +206,23 @@ INSTANTIATE_TEST_SUITE_P(
         DirectCase{"NameCharacter4", PF::NameChar, 0, 4, 'x', 222, 'x', 1, true},
         DirectCase{"ChainSlotOutsideArrayIgnored", PF::ChainSlot, 0, 16, 3, -1, 0, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Whatever code the editor writes into a chain slot or palette position, reading the image
+// back keeps it: a code the check after reading clears would stay in the device alone.
+TEST(ConfigSet, ChainAndPaletteCodesSurviveTheCheckAfterReading) {
+    for (const PF field : {PF::ChainSlot, PF::PalettePosition}) {
+        for (int code = 0; code <= 15; ++code) {
+            LiveDoc t;
+            t.doc.Set(field, 0, 2, 5);
+            t.doc.Set(field, 0, 2, code);
+            const int written = t.doc.Get(field, 0, 2);
+            const bool blockless = code == 6 || code == 7 || code == 9 || code == 10;
+            EXPECT_EQ(written, blockless ? 0 : std::min(code, 14)) << code;
+            t.doc.CheckImageAfterRead();
+            EXPECT_EQ(t.doc.Get(field, 0, 2), written) << code;
+        }
+    }
+}
 
 TEST(PerChannelSet, TurningMastersOffFlagsAsEachBlockDoes) {
     LiveDoc t;

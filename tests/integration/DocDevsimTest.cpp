@@ -180,6 +180,22 @@ TEST_F(DocOnDevsim, BytesTheReadBackChangesReachTheDevice) {
     EXPECT_EQ(Differences(DeviceImage(1, 0), FileImage(1, 0)), std::vector<int>{});
 }
 
+// A chain slot and a palette position given codes no block has, then a store, a recall with
+// read-back and another store: the stored preset is the same on the device and in the file.
+TEST_F(DocOnDevsim, BlocklessChainCodesLeaveStoredPresetsEqual) {
+    Start({1});
+    doc_.EnableSync();
+    doc_.Location().SetRecordInt(0, kRecCurrentPreset, 6);
+    doc_.Set(PF::ChainSlot, 0, 13, 10);
+    doc_.Set(PF::PalettePosition, 0, 6, 9);
+    ASSERT_EQ(doc_.StorePreset(), 1);
+    ASSERT_EQ(doc_.RecallPreset(6, true), 1);
+    ASSERT_EQ(doc_.StorePreset(), 1);
+    ASSERT_EQ(doc_.WaitDirtyFlushed(), 1);
+    EXPECT_EQ(Differences(DeviceImage(1, 6), FileImage(1, 6), kNameOffset), std::vector<int>{});
+    EXPECT_EQ(Differences(DeviceImage(1, 0), FileImage(1, 0), kNameOffset), std::vector<int>{});
+}
+
 TEST_F(DocOnDevsim, NamesAndBypassReachTheDevice) {
     Start({1, 3});
     ASSERT_EQ(doc_.SetDeviceName("Delay Tower", 3), 1);
