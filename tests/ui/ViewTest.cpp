@@ -208,7 +208,7 @@ TEST_F(ViewTest, LampsFollowTheIndicatorRule) {
 }
 
 TEST_F(ViewTest, ChainButtonsMirrorTheSlots) {
-    const std::array<int, 16> chain{1, 11, 13, 5, 3, 7, 0, 0, 8, 2, 0, 0, 0, 0, 12, 14};
+    const std::array<int, 16> chain{1, 11, 13, 5, 3, 0, 0, 0, 8, 2, 0, 0, 0, 0, 12, 14};
     h.SetChain(chain);
     View().OnUpdate(2);
     const char* labels[] = {"EQ", "LP", "HP", "C", "D", "", "",   "",
