@@ -37,7 +37,10 @@ void CheckName(std::string_view text) {
 
 void CheckValue(std::string_view text, Scale scale) {
     const ValueParse parse = ParseParamValue(text, scale);
-    Require(parse.code.has_value() != !parse.error.empty());
+    // A value is a code, a delay distance (turned into samples only when applied), or an error.
+    Require((parse.code.has_value() || parse.distance.has_value()) != !parse.error.empty());
+    Require(!(parse.code.has_value() && parse.distance.has_value()));
+    if (parse.distance) Require(parse.fromUnits);
     if (!parse.code || !parse.fromUnits) return;
     const CodeRange range = ScaleCodes(scale);
     Require(*parse.code >= range.lowest && *parse.code <= range.highest);
