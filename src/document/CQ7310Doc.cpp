@@ -17,6 +17,7 @@ CQ7310Doc::CQ7310Doc(ErrorReporter& reporter, Clock& clock, SerialPortFactory& f
     : link(reporter, factory),
       reporter_(reporter),
       clock_(clock),
+      session_(reporter),
       ownStorage_(kLocationSize),
       worker_(*this, link, workerClock_) {
     location_.Attach(CLocationImage::Bytes(ownStorage_.data(), kLocationSize));

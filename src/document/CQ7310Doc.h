@@ -26,6 +26,7 @@
 #include "app/SystemClock.h"
 #include "document/LocationImage.h"
 #include "document/LocationLayout.h"
+#include "document/LocationSession.h"
 #include "link/SerialLink.h"
 #include "link/SerialPortFactory.h"
 #include "link/SyncTarget.h"
@@ -34,8 +35,6 @@
 #include "model/PresetImageView.h"
 
 namespace arvestra {
-
-class WorkingCopy;
 
 // View-update hints: 0 for a change, 3 after a whole document or device has been loaded.
 inline constexpr int kHintChange = 0;
@@ -314,32 +313,20 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     int FactoryInitialise();
     int SetMidiDebug(int on);
 
-    // ==== Location File and discovery (DocLocationFile.cpp, DocDiscovery.cpp) ==================
-    int MapWorkingCopy(const std::string& path);
-    void UnmapWorkingCopy();
+    // ---- Location File and discovery ----------------------------------------------------------
+
+    // The Location File's path, working copy and recovery note.
+    LocationSession& Session() { return session_; }
+    const LocationSession& Session() const { return session_; }
     int NewLocation();
     int OpenLocation(const std::string& path);
     int SaveLocation(const std::string& path);
     void CloseLocation();
-    void ClearLocation();
     int Discover(bool reconcile);
     int DownloadToDevices();
     // Opens a working copy left behind by an editor that no longer runs, as a modified
     // document whose path is originalPath; 0 when the copy is not a readable location.
     int RecoverLocation(const std::string& copyPath, const std::string& originalPath);
-    // Rewrites the note beside the working copy (path, time, process, modified) when working
-    // copies are kept for recovery.
-    void UpdateRecoveryNote();
-    // Where working copies go, each with a recovery note; empty: the temporary directory and
-    // no notes.
-    std::string recoveryDirectory;
-
-    std::string pathName;
-    std::string tempPath;
-    int newDocumentDone = 0;
-    std::unique_ptr<WorkingCopy> workingCopy;
-    // ==== end of the Location File block ========================================================
-
     // ---- Document state ---------------------------------------------------------------------
 
     CSerialLink link;
@@ -359,6 +346,14 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     int midiDebug = 0;
 
   private:
+    // A fresh working copy of `path` (empty: a new location) becomes the document's storage.
+    int MapWorkingCopy(const std::string& path);
+    void UnmapWorkingCopy();
+    // Takes the link off the bus and forgets which devices were on it.
+    void ClearLocation();
+    // Rewrites the recovery note with the document's modified flag.
+    void UpdateRecoveryNote();
+
     // Binds link address, model and current slot to an address (no pause, no traffic); another
     // device's reported preset is forgotten (devicePreset = 0). The link's address stays when
     // moveLink is false.
@@ -404,6 +399,7 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
 
     ErrorReporter& reporter_;
     Clock& clock_;
+    LocationSession session_;
     mutable std::mutex dirtyLock;
     uint8_t dirtyFirst = 255;
     uint8_t dirtyLast = 0;

@@ -58,9 +58,9 @@ std::string CheckPresentOnBus(const CQ7310Doc& doc, const CopyRequest& request) 
 // True when a path names the file the document has open: a copy written there behind the
 // document's back would be lost at the document's next save.
 bool IsOpenLocationFile(const CQ7310Doc& doc, const std::string& path) {
-    if (doc.pathName.empty()) return false;
+    if (doc.Session().Path().empty()) return false;
     std::error_code error;
-    return std::filesystem::equivalent(doc.pathName, path, error);
+    return std::filesystem::equivalent(doc.Session().Path(), path, error);
 }
 
 }  // namespace

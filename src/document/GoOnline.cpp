@@ -29,13 +29,13 @@ int GoOnline::Run(GoOnlineChoice choice) {
 int GoOnline::CreateNewLocationFile() {
     // The offer to save comes while still offline: a save made online would first upload every
     // device listed in the file over the edits the user is being asked to keep.
-    doc_.newDocumentDone = 0;
+    doc_.Session().SetNewLocationMade(false);
     if (!SaveModified()) return 0;
     app_.SetOnline(1);
     // The port could not be opened and the user chose to stay offline: nothing to scan.
     if (!app_.IsOnline()) return 0;
     const int made = doc_.NewLocation();
-    if (doc_.newDocumentDone) {
+    if (doc_.Session().NewLocationMade()) {
         doc_.SetModifiedFlag();
     } else {
         app_.SetOnline(0);  // the user kept the old location
@@ -78,7 +78,7 @@ bool GoOnline::SaveModified() {
 
 bool GoOnline::FileSave() {
     if (steps_.fileSave) return steps_.fileSave();
-    return !doc_.pathName.empty() && doc_.SaveLocation(doc_.pathName) != 0;
+    return !doc_.Session().Path().empty() && doc_.SaveLocation(doc_.Session().Path()) != 0;
 }
 
 }  // namespace arvestra

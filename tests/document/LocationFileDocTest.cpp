@@ -84,8 +84,9 @@ class LocationFileDocTest : public ::testing::Test {
     };
     Snapshot Take() {
         const uint8_t* data = doc_.Location().Data();
-        return {doc_.pathName, doc_.tempPath, std::vector<uint8_t>(data, data + kLocationSize),
-                doc_.IsModified(), doc_.currentAddress};
+        return {doc_.Session().Path(), doc_.Session().TempPath(),
+                std::vector<uint8_t>(data, data + kLocationSize), doc_.IsModified(),
+                doc_.currentAddress};
     }
 
     // An open document at `path` holding devices "Hall" at 1 and "Foyer" at 4, with edits.
@@ -127,26 +128,26 @@ TEST_F(LocationFileDocTest, NewOfflineLocationSavedAtOnceIs12290Bytes) {
     for (int address = 2; address <= 126; ++address) ASSERT_EQ(EntryAt(saved, address), -1);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&saved[8192])), "No Device Name");
     EXPECT_FALSE(doc_.IsModified());
-    EXPECT_EQ(doc_.pathName, files_.File("new.kvx"));
+    EXPECT_EQ(doc_.Session().Path(), files_.File("new.kvx"));
 }
 
 TEST_F(LocationFileDocTest, NewLocationLivesInAKvxWorkingCopyThatIsDeletedOnClose) {
     ASSERT_EQ(doc_.NewLocation(), 1);
-    const std::string working = doc_.tempPath;
+    const std::string working = doc_.Session().TempPath();
     EXPECT_EQ(working.rfind(temp_.Path() + "/kvx", 0), 0u) << working;
     EXPECT_EQ(std::filesystem::file_size(working), kLocationSize);
     EXPECT_EQ(doc_.GetDeviceName(1), "No Device Name");
     doc_.CloseLocation();
     EXPECT_FALSE(std::filesystem::exists(working));
-    EXPECT_TRUE(doc_.tempPath.empty());
+    EXPECT_TRUE(doc_.Session().TempPath().empty());
 }
 
 TEST_F(LocationFileDocTest, OpeningAnotherFileDeletesThePreviousWorkingCopy) {
     ASSERT_EQ(doc_.NewLocation(), 1);
-    const std::string first = doc_.tempPath;
+    const std::string first = doc_.Session().TempPath();
     ASSERT_EQ(doc_.SaveLocation(files_.File("a.kvx")), 1);
     ASSERT_EQ(doc_.OpenLocation(files_.File("a.kvx")), 1);
-    EXPECT_NE(doc_.tempPath, first);
+    EXPECT_NE(doc_.Session().TempPath(), first);
     EXPECT_FALSE(std::filesystem::exists(first));
     EXPECT_EQ(temp_.Entries().size(), 1u);
 }
@@ -270,7 +271,7 @@ TEST_P(WorkingCopyStep, FailureOfNewIsReportedWithItsNumberAndKeepsTheDocument) 
     OpenEditedDocument(files_.File("mine.kvx"));
     const Snapshot before = Take();
     FileStepFaults::FailNext(GetParam().step, ENOSPC);
-    EXPECT_EQ(doc_.MapWorkingCopy(""), 0);
+    EXPECT_EQ(doc_.NewLocation(), 0);
     EXPECT_EQ(LastQuestionText(), std::string(GetParam().text) +
                                       "\nPlease make sure that there is enough room available on "
                                       "the disk.\n\nIf you cannot resolve this problem, please "
@@ -418,7 +419,7 @@ TEST_F(LocationFileDocTest, SaveIntoAMissingDirectoryFailsWith273) {
     ASSERT_EQ(doc_.NewLocation(), 1);
     EXPECT_EQ(doc_.SaveLocation(files_.File("no/such/dir.kvx")), 0);
     EXPECT_NE(LastQuestionText().find("error number: 111 - 2 - 0 - 0"), std::string::npos);
-    EXPECT_TRUE(doc_.pathName.empty()) << "the path is taken over only when saved";
+    EXPECT_TRUE(doc_.Session().Path().empty()) << "the path is taken over only when saved";
 }
 
 TEST_F(LocationFileDocTest, TableWithoutDevicesGetsOneDefaultDevice) {

@@ -174,7 +174,7 @@ class KilledEditor : public ::testing::Test {
     // Makes the user's file: one device, "Hall", saved unmodified.
     void MakeFile() {
         DocBench t(false);
-        t.doc.recoveryDirectory = state_.Path();
+        t.doc.Session().SetRecoveryDirectory(state_.Path());
         ASSERT_EQ(t.doc.NewLocation(), 1);
         ASSERT_EQ(t.doc.SetDeviceName("Hall"), 1);
         ASSERT_EQ(t.doc.SaveLocation(file_), 1);
@@ -185,7 +185,7 @@ class KilledEditor : public ::testing::Test {
         const pid_t child = ::fork();
         if (child == 0) {
             DocBench t(false);
-            t.doc.recoveryDirectory = state_.Path();
+            t.doc.Session().SetRecoveryDirectory(state_.Path());
             if (t.doc.OpenLocation(file_) != 1) ::_exit(3);
             t.doc.SetDeviceName("Hall after the show");
             t.doc.Set(PF::InputLevel, 0, 170);
@@ -216,14 +216,14 @@ TEST_F(KilledEditor, LeavesItsCopyAndTheNextEditorRecoversAndSavesTheEdits) {
 
     {
         DocBench t(false);
-        t.doc.recoveryDirectory = state_.Path();
+        t.doc.Session().SetRecoveryDirectory(state_.Path());
         ASSERT_EQ(t.doc.NewLocation(), 1);
         ASSERT_EQ(t.doc.RecoverLocation(found[0].copyPath, found[0].note.originalPath), 1);
         RecoveryStore::Discard(found[0]);
         EXPECT_TRUE(t.doc.IsModified());
-        EXPECT_EQ(t.doc.pathName, file_);
+        EXPECT_EQ(t.doc.Session().Path(), file_);
         EXPECT_EQ(t.doc.GetDeviceName(1), "Hall after the show");
-        ASSERT_EQ(t.doc.SaveLocation(t.doc.pathName), 1);
+        ASSERT_EQ(t.doc.SaveLocation(t.doc.Session().Path()), 1);
         EXPECT_EQ(NotesIn(state_.Path()).size(), 1u) << "the recovered document's own copy";
     }
     EXPECT_TRUE(NotesIn(state_.Path()).empty());

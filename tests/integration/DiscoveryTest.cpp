@@ -339,7 +339,7 @@ TEST_F(DiscoveryTest, CreateNewSavesTheOfflineEditsNotTheDevicesSettings) {
     FrameworkFileSteps steps;
     steps.saveModified = [&] {   // "Save changes?" answered Yes
         ui_.Push(UiAnswer::No);  // the modified preset is not stored into preset 1
-        return doc_->SaveLocation(doc_->pathName) == 1;
+        return doc_->SaveLocation(doc_->Session().Path()) == 1;
     };
     GoOnline online(app_, *doc_, steps);
     ASSERT_EQ(online.Run(GoOnlineChoice::kCreateNewLocationFile), 1);

@@ -200,7 +200,7 @@ TEST_F(DesktopShellTest, ADroppedFileThatFailsItsChecksLeavesTheOpenLocation) {
         EXPECT_EQ(box.icon, QMessageBox::Critical);
         EXPECT_EQ(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         EXPECT_TRUE(Frame().isVisible()) << c.file;
-        EXPECT_EQ(QString::fromStdString(Doc().pathName), kept);
+        EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), kept);
         EXPECT_EQ(Doc().GetDeviceName(1), "Kept");
     }
     EXPECT_EQ(answerer.Unexpected(), 0);
@@ -213,7 +213,7 @@ TEST_F(DesktopShellTest, AGoodLocationFileAmongOtherDroppedFilesIsOpened) {
     ASSERT_TRUE(shell->Actions().FileNew());
     WriteFile(QStringLiteral("readme.txt"), "words");
     Drop({TempFile(QStringLiteral("readme.txt")), good});
-    EXPECT_EQ(QString::fromStdString(Doc().pathName), good);
+    EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), good);
 }
 
 // ---- Message boxes -------------------------------------------------------------------------

@@ -105,7 +105,7 @@ TEST_F(GoOnlineDevsimTest, UploadFromDevicesMakesAModifiedLocationOfTheBus) {
     EXPECT_EQ(shell->App().IsOnline(), 1);
     EXPECT_EQ(PresentAddresses(), (std::vector<int>{1, 3, 7}));
     EXPECT_TRUE(shell->Doc().IsModified());
-    EXPECT_TRUE(shell->Doc().pathName.empty());
+    EXPECT_TRUE(shell->Doc().Session().Path().empty());
 }
 
 TEST_F(GoOnlineDevsimTest, DownloadToDevicesReconcilesWithTheFileFirst) {

@@ -139,7 +139,7 @@ TEST_F(RecoveryOfferTest, YesOpensTheCopyAsAModifiedDocumentOfTheOriginalFile) {
         QStringLiteral("Unsaved changes to %1 from ").arg(QString::fromStdString(original))));
     EXPECT_TRUE(answerer.Shown()[0].text.endsWith(QStringLiteral(" were found. Recover them?")));
     EXPECT_EQ(answerer.Shown()[0].buttons, QMessageBox::Yes | QMessageBox::No);
-    EXPECT_EQ(shell->Doc().pathName, original);
+    EXPECT_EQ(shell->Doc().Session().Path(), original);
     EXPECT_TRUE(shell->Doc().IsModified());
     EXPECT_EQ(shell->Doc().GetDeviceName(1), "Recovered hall");
     EXPECT_EQ(CopiesIn(state).size(), 1u) << "only the document's own working copy";
@@ -172,7 +172,7 @@ TEST_F(RecoveryOfferTest, SeveralAreOfferedOneByOneOldestFirst) {
               CRecoveryOffer::QuestionText(second, 1765000200));
     EXPECT_EQ(answerer.Shown()[2].text, QStringLiteral("Save changes to first.kvx?"));
     EXPECT_EQ(answerer.Unexpected(), 0);
-    EXPECT_EQ(shell->Doc().pathName, second);
+    EXPECT_EQ(shell->Doc().Session().Path(), second);
     EXPECT_EQ(shell->Doc().GetDeviceName(1), "Second");
 }
 

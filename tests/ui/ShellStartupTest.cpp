@@ -346,7 +346,7 @@ TEST_F(ShellTest, SaveAddsTheFileToTheRecentListAndTheSettings) {
     Start();
     shell->Actions().askSavePath = [this](const QString&) { return TempFile("venue.kvx"); };
     Frame().Action(command::kFileSave)->trigger();  // untitled: asks for a name
-    EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("venue.kvx"));
+    EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), TempFile("venue.kvx"));
     EXPECT_TRUE(QFile::exists(TempFile("venue.kvx")));
     EXPECT_EQ(shell->Actions().Recent().Files(), QStringList{TempFile("venue.kvx")});
     EXPECT_EQ(Frame().Action(command::kFileMru1)->text(),
@@ -368,7 +368,7 @@ TEST_F(ShellTest, SaveOnAReadOnlyFileAsksForAName) {
     };
     Frame().Action(command::kFileSave)->trigger();
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("copy.kvx"));
+    EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), TempFile("copy.kvx"));
 }
 
 TEST_F(ShellTest, NewOffersToSaveAModifiedLocation) {
@@ -382,13 +382,14 @@ TEST_F(ShellTest, NewOffersToSaveAModifiedLocation) {
         EXPECT_EQ(answerer.Shown()[0].text, QStringLiteral("Save changes to kept.kvx?"));
         EXPECT_EQ(answerer.Shown()[0].buttons,
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("kept.kvx"));  // cancelled
+        EXPECT_EQ(QString::fromStdString(Doc().Session().Path()),
+                  TempFile("kept.kvx"));  // cancelled
     }
     {
         BoxAnswerer answerer(shell->Ui(), {QMessageBox::No});
         Frame().Action(command::kFileNew)->trigger();
         EXPECT_EQ(answerer.Shown().size(), 1u);
-        EXPECT_TRUE(Doc().pathName.empty());  // a new, untitled location
+        EXPECT_TRUE(Doc().Session().Path().empty());  // a new, untitled location
         EXPECT_FALSE(Doc().IsModified());
     }
 }
@@ -418,7 +419,7 @@ TEST_F(ShellTest, CommandLineFileIsOpenedAtStart) {
         shell.reset();
     }
     Start({TempFile("start.kvx")});
-    EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("start.kvx"));
+    EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), TempFile("start.kvx"));
     EXPECT_EQ(Frame().windowTitle(), QStringLiteral("start.kvx[*] - Korvanex Arvestra"));
 }
 
@@ -440,7 +441,7 @@ TEST_F(ShellTest, AMissingRecentFileIsReportedAndDropped) {
     EXPECT_TRUE(shell->Actions().Recent().Files().isEmpty());
     EXPECT_EQ(Frame().Action(command::kFileMru1)->text(), QStringLiteral("Recent File"));
     EXPECT_FALSE(Frame().Action(command::kFileMru1)->isEnabled());
-    EXPECT_TRUE(Doc().pathName.empty());
+    EXPECT_TRUE(Doc().Session().Path().empty());
 }
 
 TEST_F(ShellTest, ADroppedLocationFileIsOpened) {
@@ -454,7 +455,7 @@ TEST_F(ShellTest, ADroppedLocationFileIsOpened) {
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&Frame(), &drop);
-    EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("dropped.kvx"));
+    EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), TempFile("dropped.kvx"));
     EXPECT_EQ(shell->Actions().Recent().Files().value(0), TempFile("dropped.kvx"));
 }
 

@@ -39,10 +39,10 @@ CDocumentActions::CDocumentActions(CQ7310Doc& document, CAppSettings& appSetting
 }
 
 QString CDocumentActions::DocumentName() const {
-    if (doc.pathName.empty()) {
+    if (doc.Session().Path().empty()) {
         return QStringLiteral("Untitled");
     }
-    return QFileInfo(QString::fromStdString(doc.pathName)).fileName();
+    return QFileInfo(QString::fromStdString(doc.Session().Path())).fileName();
 }
 
 void CDocumentActions::SaveRecentList() {
@@ -90,8 +90,8 @@ QString CDocumentActions::DefaultSavePath() const {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(QString::fromLatin1(kFileFilter));
     dialog.setDefaultSuffix(QStringLiteral("kvx"));
-    if (!doc.pathName.empty()) {
-        dialog.selectFile(QString::fromStdString(doc.pathName));
+    if (!doc.Session().Path().empty()) {
+        dialog.selectFile(QString::fromStdString(doc.Session().Path()));
     } else {
         dialog.selectFile(QStringLiteral("Untitled.kvx"));
     }
@@ -120,8 +120,9 @@ bool CDocumentActions::OpenFile(const QString& path) {
     const QFileInfo info(path);
     const QString absolute = QDir::cleanPath(info.absoluteFilePath());
     // Opening the location that is open already only brings it to the front.
-    if (!doc.pathName.empty() &&
-        QDir::cleanPath(QFileInfo(QString::fromStdString(doc.pathName)).absoluteFilePath()) ==
+    if (!doc.Session().Path().empty() &&
+        QDir::cleanPath(
+            QFileInfo(QString::fromStdString(doc.Session().Path())).absoluteFilePath()) ==
             absolute) {
         return true;
     }
@@ -168,7 +169,7 @@ bool CDocumentActions::OpenDroppedFile(const QString& path) {
 }
 
 bool CDocumentActions::FileSave() {
-    const QString path = QString::fromStdString(doc.pathName);
+    const QString path = QString::fromStdString(doc.Session().Path());
     const QFileInfo info(path);
     // A file without any write permission is read-only for root as well: the save would refuse it.
     const bool readOnly =
@@ -180,7 +181,7 @@ bool CDocumentActions::FileSave() {
 }
 
 bool CDocumentActions::FileSaveAs() {
-    return DoSave(QString::fromStdString(doc.pathName), true);
+    return DoSave(QString::fromStdString(doc.Session().Path()), true);
 }
 
 bool CDocumentActions::DoSave(const QString& path, bool replaceName) {

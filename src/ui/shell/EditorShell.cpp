@@ -163,11 +163,11 @@ void CEditorShell::ApplyStoredLinkSettings() {
 }
 
 void CEditorShell::UseRecoveryDirectory(const std::string& directory) {
-    doc->recoveryDirectory = directory;
+    doc->Session().SetRecoveryDirectory(directory);
 }
 
 int CEditorShell::OfferRecovery() {
-    if (doc->recoveryDirectory.empty()) {
+    if (doc->Session().RecoveryDirectory().empty()) {
         return 0;
     }
     return CRecoveryOffer(*doc, *actions).Run();

@@ -38,7 +38,8 @@ std::string CRecoveryOffer::QuestionText(const std::string& originalPath, long l
 
 int CRecoveryOffer::Run() {
     int recovered = 0;
-    for (const LeftOverCopy& left : RecoveryStore::FindLeftOvers(doc_.recoveryDirectory)) {
+    for (const LeftOverCopy& left :
+         RecoveryStore::FindLeftOvers(doc_.Session().RecoveryDirectory())) {
         const UiAnswer answer = Ask(doc_.Ui(), QuestionText(left.note.originalPath, left.note.time),
                                     ButtonSet::YesNo, IconKind::Question);
         if (answer != UiAnswer::Yes) {
