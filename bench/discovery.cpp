@@ -47,9 +47,9 @@ struct OnlineBench {
           sim(options, logPath),
           reporter(app, ui),
           doc(std::make_unique<CQ7310Doc>(reporter, clock)) {
-        app.SetActiveDocument(doc.get());
-        doc->Link().Ports().SetPath(2, sim.Path());
-        doc->Link().SetBaudRate(kBaud);
+        app.SetActiveDocument(&doc->Bus());
+        doc->Bus().Link().Ports().SetPath(2, sim.Path());
+        doc->Bus().Link().SetBaudRate(kBaud);
     }
     ~OnlineBench() {
         app.SetActiveDocument(nullptr);
@@ -177,7 +177,7 @@ void BM_UploadWholeDevice(benchmark::State& state) {
     double uploadMs = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        const PauseResult pause = bench.doc->PauseWorker(false);
+        const PauseResult pause = bench.doc->Bus().PauseWorker(false);
         log.Skip();
         state.ResumeTiming();
         const auto start = Clock::now();
@@ -185,7 +185,7 @@ void BM_UploadWholeDevice(benchmark::State& state) {
         uploadMs += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         state.PauseTiming();
         wireMs += WireMs(WireBytesInLog(log.Take()));
-        bench.doc->ResumeWorker(pause.saved);
+        bench.doc->Bus().ResumeWorker(pause.saved);
         state.ResumeTiming();
     }
     state.counters["wire_ms"] = wireMs / static_cast<double>(state.iterations());

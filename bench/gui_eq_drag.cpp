@@ -62,7 +62,7 @@ struct EqView {
         settings->SetDontWarnAboutNonSmallFonts();
         doc = std::make_unique<CQ7310Doc>(reporter, clock);
         doc->AddDevice(1);
-        app.SetActiveDocument(doc.get());
+        app.SetActiveDocument(&doc->Bus());
         using namespace RoutingNode;
         const std::array<int, 16> codes = {13, 1, 11, 0, 0, 0, 0, 0, 14, 2, 12, 0, 0, 0, 0, 0};
         for (int slot = 0; slot < 16; ++slot) {

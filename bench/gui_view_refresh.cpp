@@ -79,8 +79,8 @@ struct OnlineView {
         doc = std::make_unique<CQ7310Doc>(reporter, clock);
         doc->AddDevice(1);
         app.SetOnline(1);  // no active document yet: only the flag changes
-        app.SetActiveDocument(doc.get());
-        doc->devicePreset = doc->CurrentPreset();
+        app.SetActiveDocument(&doc->Bus());
+        doc->Bus().SetDevicePreset(doc->Devices().CurrentPreset());
         // EQ A in channel A's chain and Comp/Lim B in channel B's, so both lamps can light.
         doc->SetChainNode(0, 0, 18);
         doc->SetChainNode(0, 1, 3);
@@ -104,15 +104,19 @@ struct OnlineView {
             if (tick % 16 == 0) return (tick * 37 + salt) % (max + 1);
             return max / 2 + (tick * (3 + salt)) % 7;
         };
-        doc->levelA = static_cast<std::uint8_t>(wander(90, 0));
-        doc->levelB = static_cast<std::uint8_t>(wander(90, 1));
-        doc->level2A = static_cast<std::uint8_t>(wander(114, 2));
-        doc->level2B = static_cast<std::uint8_t>(wander(114, 3));
-        doc->reduction1[0] = static_cast<std::uint8_t>(wander(41, 4));
-        doc->reduction1[1] = static_cast<std::uint8_t>(wander(41, 5));
-        doc->reduction2[0] = static_cast<std::uint8_t>(wander(41, 6));
-        doc->reduction2[1] = static_cast<std::uint8_t>(wander(41, 7));
-        doc->indicatorBits = static_cast<std::uint8_t>(((tick / 5) % 2) | (((tick / 7) % 2) << 4));
+        MeterRecord meters;
+        meters.levelA = static_cast<std::uint8_t>(wander(90, 0));
+        meters.levelB = static_cast<std::uint8_t>(wander(90, 1));
+        meters.level2A = static_cast<std::uint8_t>(wander(114, 2));
+        meters.level2B = static_cast<std::uint8_t>(wander(114, 3));
+        meters.reduction1[0] = static_cast<std::uint8_t>(wander(41, 4));
+        meters.reduction1[1] = static_cast<std::uint8_t>(wander(41, 5));
+        meters.reduction2[0] = static_cast<std::uint8_t>(wander(41, 6));
+        meters.reduction2[1] = static_cast<std::uint8_t>(wander(41, 7));
+        meters.indicatorBits =
+            static_cast<std::uint8_t>(((tick / 5) % 2) | (((tick / 7) % 2) << 4));
+        meters.devicePreset = doc->Bus().DevicePreset();
+        doc->Bus().StoreMeters(meters);
     }
 };
 

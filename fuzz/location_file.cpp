@@ -39,12 +39,12 @@ std::string WriteInput(const uint8_t* data, std::size_t size) {
 // Reads everything a view and the dialogs read from the selected device.
 // The sum only keeps the reads from being optimised away; unsigned so it may wrap.
 unsigned ReadSelectedDevice(CQ7310Doc& doc, int address) {
-    unsigned sum = static_cast<unsigned>(doc.GetDeviceName(address).size());
+    unsigned sum = static_cast<unsigned>(doc.Devices().GetDeviceName(address).size());
     for (int image = 0; image < kImageCount; ++image) {
-        sum += static_cast<unsigned>(doc.GetPresetName(image).size());
+        sum += static_cast<unsigned>(doc.Devices().GetPresetName(image).size());
     }
-    sum += static_cast<unsigned>(doc.CurrentPreset() + doc.PresetModified() + doc.BypassA() +
-                                 doc.BypassB());
+    sum += static_cast<unsigned>(doc.Devices().CurrentPreset() + doc.Devices().PresetModified() +
+                                 doc.Devices().BypassA() + doc.Devices().BypassB());
     for (const FieldDescriptor& field : AllFields()) {
         const ParamField id = static_cast<ParamField>(&field - AllFields().data());
         for (int channel = 0; channel < 2; ++channel) {
@@ -75,16 +75,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     testing::FakeClock clock;
     ErrorReporter reporter(app, ui);
     CQ7310Doc doc(reporter, clock);
-    app.SetActiveDocument(&doc);
+    app.SetActiveDocument(&doc.Bus());
 
     if (doc.OpenLocation(WriteInput(data, size)) == 1) {
-        volatile unsigned sink = static_cast<unsigned>(UsedLength(doc.Location()));
+        volatile unsigned sink = static_cast<unsigned>(UsedLength(doc.Devices().Location()));
         for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
-            if (!doc.IsDevicePresent(address)) continue;
+            if (!doc.Devices().IsDevicePresent(address)) continue;
             if (doc.EditDevice(address) != 1) std::abort();
             sink = sink + ReadSelectedDevice(doc, address);
             // Offline, a recall copies the current preset's image over the edit buffer.
-            if (doc.RecallPreset(doc.CurrentPreset(), false) != 1) std::abort();
+            if (doc.RecallPreset(doc.Devices().CurrentPreset(), false) != 1) std::abort();
             sink = sink + ReadSelectedDevice(doc, address);
         }
         static_cast<void>(sink);

@@ -34,7 +34,7 @@ class FuzzUi final : public UiPort {
     }
     void ShowInformation(const std::string&) override {}
     void PostViewCommand(int) override {}
-    void UpdateAllViews(int) override {}
+    void UpdateAllViews(ViewHint) override {}
     void PostCloseMainWindow() override { ++closes; }
     void SetWaitCursor(bool) override {}
     void KeepResponsive() override {}

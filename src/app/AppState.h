@@ -11,8 +11,8 @@ namespace arvestra {
 // on the user-interface thread.
 class AppState {
   public:
-    // 1 while the application is online, else 0.
-    int IsOnline() const { return online_.load(); }
+    // True while the application is online.
+    bool IsOnline() const { return online_.load() != 0; }
 
     // Clears the flag without touching the link; the view notices and goes offline formally.
     void ClearOnlineFlag() { online_.store(0); }

@@ -56,7 +56,7 @@ int ErrorReporter::ReportError(const std::string& message, bool abortRetryIgnore
     // taken as "carry on", so the safe choice is to continue offline. The view's refresh handler
     // sees the cleared flag and closes the link on the user-interface thread.
     app_.ClearOnlineFlag();
-    ui_.PostViewCommand(kCmdMeterRefresh);
+    ui_.MetersChanged();
     return kAnswerOffline;
 }
 

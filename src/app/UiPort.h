@@ -26,9 +26,14 @@ struct UiQuestion {
     BoxOwner owner = BoxOwner::MainWindow;
 };
 
-// Window commands posted to the active view.
+// Window commands posted to the active view: the meter refresh and the development utilities.
+// These numbers are defined here only; the user interface's command table refers to them.
 inline constexpr int kCmdMeterRefresh = 32809;
 inline constexpr int kCmdDevelopmentUtilities = 32821;
+
+// What a refresh of every view is about: something changed, or a whole location or device was
+// loaded (the views rebuild what they show).
+enum class ViewHint { Change = 0, Loaded = 3 };
 
 // Title of every box the application shows.
 inline constexpr char kAppTitle[] = "Korvanex Arvestra";
@@ -69,7 +74,7 @@ class UiPort {
     virtual void PostViewCommand(int command) = 0;
 
     // Asks every view to refresh itself with the given hint (user-interface thread).
-    virtual void UpdateAllViews(int hint) = 0;
+    virtual void UpdateAllViews(ViewHint hint) = 0;
 
     // Queues a close request for the main window if there is one (any thread).
     virtual void PostCloseMainWindow() = 0;
@@ -80,6 +85,18 @@ class UiPort {
     // Called in every wait loop of the user-interface thread: serves a question pending from the
     // worker and may repaint, but never delivers user input or posted commands.
     virtual void KeepResponsive() = 0;
+
+    // ---- What happened, by name: the core calls these, never the numbers above. -----------
+
+    // A status poll brought new meters, or the application went offline (any thread; the view
+    // reads them later on its own thread).
+    virtual void MetersChanged() { PostViewCommand(kCmdMeterRefresh); }
+    // The development utilities window is asked for (any thread).
+    virtual void DevelopmentUtilitiesRequested() { PostViewCommand(kCmdDevelopmentUtilities); }
+    // Something in the document changed; every view refreshes (user-interface thread).
+    virtual void DocumentChanged() { UpdateAllViews(ViewHint::Change); }
+    // A whole location or device was loaded; every view rebuilds (user-interface thread).
+    virtual void DocumentReloaded() { UpdateAllViews(ViewHint::Loaded); }
 };
 
 }  // namespace arvestra

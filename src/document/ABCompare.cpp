@@ -5,8 +5,8 @@
 namespace arvestra {
 
 bool CABCompare::Follows(const CQ7310Doc& doc) const {
-    return started_ && doc.currentAddress == address_ && doc.CurrentSlot() == slot_ &&
-           doc.HistoryEpoch() == epoch_;
+    return started_ && doc.Devices().CurrentAddress() == address_ &&
+           doc.Devices().CurrentSlot() == slot_ && doc.HistoryEpoch() == epoch_;
 }
 
 CABCompare::Version CABCompare::Active(const CQ7310Doc& doc) const {
@@ -14,13 +14,13 @@ CABCompare::Version CABCompare::Active(const CQ7310Doc& doc) const {
 }
 
 bool CABCompare::Swap(CQ7310Doc& doc) {
-    if (doc.CurrentSlot() == kNoDevice) return false;
-    const uint8_t* buffer = doc.Location().Image(doc.CurrentSlot(), 0);
+    if (doc.Devices().CurrentSlot() == kNoDevice) return false;
+    const uint8_t* buffer = doc.Devices().Location().Image(doc.Devices().CurrentSlot(), 0);
     if (!Follows(doc)) {
         std::copy_n(buffer, kept_.size(), kept_.begin());
         started_ = true;
-        address_ = doc.currentAddress;
-        slot_ = doc.CurrentSlot();
+        address_ = doc.Devices().CurrentAddress();
+        slot_ = doc.Devices().CurrentSlot();
         epoch_ = doc.HistoryEpoch();
         active_ = Version::A;
     }

@@ -22,31 +22,20 @@
 
 #include "app/Clock.h"
 #include "app/ErrorReporter.h"
-#include "app/OnlineObserver.h"
-#include "app/SystemClock.h"
+#include "document/BusSession.h"
+#include "document/DeviceTable.h"
 #include "document/LocationImage.h"
 #include "document/LocationLayout.h"
 #include "document/LocationSession.h"
-#include "link/SerialLink.h"
 #include "link/SerialPortFactory.h"
 #include "link/SyncTarget.h"
-#include "link/SyncWorker.h"
 #include "model/ParamField.h"
 #include "model/PresetImageView.h"
 
 namespace arvestra {
 
-// View-update hints: 0 for a change, 3 after a whole document or device has been loaded.
-inline constexpr int kHintChange = 0;
-inline constexpr int kHintLoaded = 3;
-
 // Chain lists: per channel the output node followed by the nodes up to the source.
 inline constexpr int kChainLength = 12;
-
-// Error numbers of the worker handshake.
-inline constexpr int kErrWorkerStart = 305;
-inline constexpr int kErrPauseTimeout = 321;
-inline constexpr int kErrFlushTimeout = 337;
 
 // Texts the document asks.
 inline constexpr char kMsgSavePreset[] =
@@ -61,108 +50,51 @@ inline constexpr char kMsgSameAddressFormat[] = "The device is already at addres
 inline constexpr char kMsgAddressTakenFormat[] = "There is already a device at address %d.";
 inline constexpr char kDefaultDeviceName[] = "No Device Name";
 
-// Result of PauseWorker: ok is 1 when the worker is idle, saved the earlier syncEnabled.
-struct PauseResult {
-    int ok = 0;
-    int saved = 0;
-};
-
-class CQ7310Doc : public ISyncTarget, public OnlineObserver {
+class CQ7310Doc : public ISyncTarget {
   public:
     // A document over the real serial ports.
     CQ7310Doc(ErrorReporter& reporter, Clock& clock);
     // A document whose link makes its ports with `factory` (tests, the simulator over TCP).
     CQ7310Doc(ErrorReporter& reporter, Clock& clock, SerialPortFactory& factory);
-    // Waits for the worker to become idle, then stops and joins it.
-    ~CQ7310Doc() override;
-    CQ7310Doc(const CQ7310Doc&) = delete;
-    CQ7310Doc& operator=(const CQ7310Doc&) = delete;
 
-    // ---- Storage ---------------------------------------------------------------------------
-
-    // Works on these 528,638 bytes from now on (the mapped working copy). No device is selected
-    // afterwards and the dirty range is empty; the caller selects the first device.
-    void AttachStorage(std::span<uint8_t, kLocationSize> bytes);
-    // Goes back to the document's own in-memory buffer (before the attached bytes go away).
-    void DetachStorage();
-    // The location bytes the document works on.
-    CLocationImage& Location() { return location_; }
-    const CLocationImage& Location() const { return location_; }
     // Makes the current storage an empty location (no devices).
     void FormatEmptyLocation();
 
     // ---- Ports -----------------------------------------------------------------------------
 
-    CSerialLink& Link() { return link; }
-    CSyncWorker& Worker() { return worker_; }
-    ErrorReporter& Reporter() { return reporter_; }
+    // The address table, the device records, which devices are present and which is edited.
+    DeviceTable& Devices() { return devices_; }
+    const DeviceTable& Devices() const { return devices_; }
+    // The link, the worker and the meters.
+    BusSession& Bus() { return bus_; }
+    const BusSession& Bus() const { return bus_; }
     AppState& App() { return reporter_.App(); }
     UiPort& Ui() { return reporter_.Ui(); }
-    Clock& Clocks() { return clock_; }
-    // 1 while the application is online.
-    int IsOnline() const { return reporter_.App().IsOnline(); }
+    // True while the application is online.
+    bool IsOnline() const { return reporter_.App().IsOnline() != 0; }
 
     // ---- Framework steps (the GUI wraps them) ------------------------------------------------
 
     // Sets or clears the document's modified flag.
     void SetModifiedFlag(bool on = true) {
-        if (modified.exchange(on ? 1 : 0) != (on ? 1 : 0)) UpdateRecoveryNote();
+        if (modified_.exchange(on) != on) UpdateRecoveryNote();
     }
-    bool IsModified() const { return modified.load() != 0; }
-    // Asks every view to refresh with a hint.
-    void UpdateAllViews(int hint) { Ui().UpdateAllViews(hint); }
+    bool IsModified() const { return modified_.load(); }
+    // Set once a location was made or a device opened for editing: from then on a modified
+    // preset is offered for saving before it is replaced.
+    bool EditingStarted() const { return editingStarted_; }
+    void SetEditingStarted(bool started) { editingStarted_ = started; }
 
-    // ---- Edit state and worker handshake ----------------------------------------------------
+    // ---- Edit state ---------------------------------------------------------------------------
 
     // Widens the dirty range by one byte offset of the edit buffer; always 1.
     int MarkDirty(uint8_t offset);
     // The dirty range as (first, last); empty when last < first.
     std::pair<uint8_t, uint8_t> DirtyRange() const;
-    // Clears syncEnabled and waits (at most 11-12 s, longer while a link error dialog is up)
-    // until the worker is idle; reports 321 on time-out when asked to.
-    PauseResult PauseWorker(bool report = true);
-    // syncEnabled = saved (after a successful operation); stays 0 once the application is
-    // offline or a worker exchange has failed.
-    void ResumeWorker(int saved);
-    // syncEnabled = 1 at the end of a successful go-online.
-    void EnableSync();
-
-    // ---- Online synchronisation --------------------------------------------------------------
-
-    // Starts the worker once, only while online; reports 305 when the thread cannot start.
-    int StartWorker();
-    // Sends the dirty range now (worker, or user-interface thread while paused).
-    int FlushDirty() { return worker_.FlushDirty(); }
-    // CMD_WRITE_IMAGE with bytes first..last of the current image as image number n.
-    int WriteImageRange(int first, int last, int imageNumber);
-    // One status poll into the meter members (no exchange while syncLive is off).
-    int PollStatus() { return worker_.PollStatus(); }
-    // PollStatus, then the meter refresh command.
-    int PollAndRefresh() { return worker_.PollAndRefresh(); }
-    // Waits until the worker has sent the dirty range; reports 337 after the time limit. 1 at
-    // once while not live; 0 at once, without a box, after a failure already reported.
-    int WaitDirtyFlushed();
-    // Clears syncEnabled and waits for the worker to become idle (exit); 0 on time-out.
-    int WaitWorkerIdle();
-    // Pauses the worker and opens the port; the worker stays paused.
-    int OpenLink();
-    // Pauses the worker, closes the port and drops pending edits; the worker stays paused.
-    int CloseLink();
-    // Pauses the worker, purges the port and resumes.
-    int PurgeLink();
-    // Follows the application's online flag: opens the link, or drops pending edits, closes it
-    // and refreshes.
-    int ApplyOnlineState() override;
-    // Zeroes the meters and posts the refresh command.
-    void ClearMeters() override;
-
-    // ISyncTarget (worker side).
-    bool IsSyncLive() const override { return syncLive.load() != 0; }
-    bool IsStatusPolling() const override { return statusPolling.load() != 0; }
+    // Under the dirty lock: the bytes of the dirty range, which is emptied (the worker's take).
     DirtyChunk TakeDirtyRange() override;
+    // Under the dirty lock: the chain memberships and output levels the status decode reads.
     StatusInputs ReadStatusInputs() override;
-    void StoreMeters(const MeterRecord& meters) override;
-    void PostMeterRefresh() override;
 
     // ---- Block parameter operations -----------------------------------------------------------
 
@@ -247,43 +179,19 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     // SelectDevice, and online its information and edit buffer are read; 1 on success.
     int EditDevice(int address);
     int EditDeviceInSlot(int slot);
-    // Table entry of an address; an address without one gives the entry of address 1.
-    int SlotOfAddress(int address) const;
-    // Lowest address 1..126 whose entry is `slot`; 1 when there is none.
-    int AddressOfSlot(int slot) const;
-    int IsDevicePresent(int address) const;
-    // present[a] = 1 for every address in the table; the lowest such address (0 when none).
-    int RebuildPresentTable();
-    int CountPresentDevices() const;
-    // Lowest address 1..126 marked present; 0 when none is.
-    int FirstPresentAddress() const;
-    // Lowest address 1..126 / slot 0..126 not in use; -1 when full.
-    int FirstFreeAddress() const;
-    int FirstFreeSlot() const;
-    std::string GetDeviceName(int address) const;
-    // Name of image 0..8 of the current record.
-    std::string GetPresetName(int image) const;
-    // 1 when a chain slot of the current image holds the block code.
-    int IsKindConfigured(int code) const;
+    // True when a chain slot of the current image holds the block code.
+    bool IsKindConfigured(int code) const;
 
-    int ChainHoldsNode(int channel, int node) const;
-    int ChainHoldsKind(int channel, int code) const;
+    bool ChainHoldsNode(int channel, int node) const;
+    bool ChainHoldsKind(int channel, int code) const;
     void SetChainNode(int channel, int i, int node);
     int GetChainNode(int channel, int i) const;
     void ClearChains();
     // Walks each output's sources in the current image and records the two chain lists.
     void RecordChains();
     // The indicator lamp rule for a channel.
-    int AnyIndicatorLit(int channel) const;
+    bool AnyIndicatorLit(int channel) const;
 
-    // Record fields of the current device.
-    int CurrentSlot() const { return currentSlot_; }
-    int CurrentPreset() const;  // 1..8 whatever the record holds
-    void SetCurrentPreset(int preset);
-    int PresetModified() const;
-    void SetPresetModified(int on);
-    int BypassA() const;
-    int BypassB() const;
     // The current image's bytes (the edit buffer unless a record is being created).
     uint8_t* CurrentImage() { return model.data(); }
 
@@ -311,7 +219,6 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     // Online only: the device restores its factory settings and is read back; offline it does
     // nothing and returns 0 (there is no device to reset and nothing may be lost).
     int FactoryInitialise();
-    int SetMidiDebug(int on);
 
     // ---- Location File and discovery ----------------------------------------------------------
 
@@ -329,23 +236,25 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     int RecoverLocation(const std::string& copyPath, const std::string& originalPath);
     // ---- Document state ---------------------------------------------------------------------
 
-    CSerialLink link;
-    std::atomic<int> modified{0};
-    int workerStarted = 0;
-    std::atomic<int> statusPolling{1};
-    std::atomic<int> syncLive{0};
-    std::array<int, kAddressCount> present{};
     PresetImageView model;
-    int editingStarted = 0;
-    int currentAddress = 0;
-    std::atomic<uint8_t> levelA{0}, levelB{0}, level2A{0}, level2B{0};
-    std::array<std::atomic<uint8_t>, 2> reduction1{};
-    std::array<std::atomic<uint8_t>, 2> reduction2{};
-    std::atomic<uint8_t> indicatorBits{0};
-    std::atomic<int> devicePreset{0};
-    int midiDebug = 0;
 
   private:
+    // Works on these 528,638 bytes from now on (the mapped working copy). No device is selected
+    // afterwards and the dirty range is empty; the caller selects the first device.
+    void AttachStorage(std::span<uint8_t, kLocationSize> bytes);
+    // Goes back to the document's own in-memory buffer (before the attached bytes go away).
+    void DetachStorage();
+
+    // ISyncTarget: what the worker reads and hands back.
+    bool IsSyncLive() const override { return bus_.IsSyncLive(); }
+    bool IsStatusPolling() const override { return bus_.IsStatusPolling(); }
+    void StoreMeters(const MeterRecord& meters) override { bus_.StoreMeters(meters); }
+    void PostMeterRefresh() override { bus_.PostMeterRefresh(); }
+    // True while a dirty range waits for the worker.
+    bool HasDirtyRange() const;
+    // CMD_WRITE_IMAGE with bytes first..last of the current image as image number n.
+    int WriteImageRange(int first, int last, int imageNumber);
+
     // A fresh working copy of `path` (empty: a new location) becomes the document's storage.
     int MapWorkingCopy(const std::string& path);
     void UnmapWorkingCopy();
@@ -369,8 +278,6 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     int NameImage(int image, std::string_view name);
     // Copies 256 bytes between two images of the current record (under the lock).
     void CopyImage(int from, int to);
-    // The record slot an address resolves to, or -1 when the location holds no device.
-    int ResolveSlot(int address) const;
     // Writes one byte field of the current image under the lock and marks it when live.
     bool WriteField(ParamField field, int channel, int index, int value);
     // The same with dirtyLock already held by the caller.
@@ -398,22 +305,19 @@ class CQ7310Doc : public ISyncTarget, public OnlineObserver {
     int WaitForDevicePreset(int preset);
 
     ErrorReporter& reporter_;
+    std::atomic<bool> modified_{false};
+    bool editingStarted_ = false;
     Clock& clock_;
     LocationSession session_;
     mutable std::mutex dirtyLock;
     uint8_t dirtyFirst = 255;
     uint8_t dirtyLast = 0;
-    std::vector<uint8_t> ownStorage_;
-    CLocationImage location_;
-    int currentSlot_ = kNoDevice;
-    // The link still points at the device the worker was serving when a selection timed out.
-    bool linkAddressStale_ = false;
+    DeviceTable devices_;
     std::array<std::array<int, kChainLength>, 2> chains_{};
-    // The worker's naps and yields are pacing, not time limits: they always really sleep.
-    SystemClock workerClock_;
-    CSyncWorker worker_;
     std::uint64_t historyEpoch_ = 0;
     const char* historyReason_ = "";
+    // Last: the worker stops before anything it reads goes away.
+    BusSession bus_;
 };
 
 }  // namespace arvestra

@@ -33,7 +33,8 @@ void CleanChainsAndPalette(CQ7310Doc& doc) {
     const RoutingConfig config = RoutingConfigOf(doc);
     const CleanedRouting cleaned = CleanRouting(config);
     for (int s = 0; s < kRoutingSlots; ++s) {
-        if (cleaned.chainSlots[At(s)] != config.chainSlots[At(s)]) doc.SetConfig(ParamField::ChainSlot, s, 0);
+        if (cleaned.chainSlots[At(s)] != config.chainSlots[At(s)])
+            doc.SetConfig(ParamField::ChainSlot, s, 0);
     }
     for (int p = 0; p < kPaletteEntries; ++p) {
         if (cleaned.palette[At(p)] != config.palette[At(p)]) {
@@ -46,12 +47,12 @@ int UpdateRouting(CQ7310Doc& doc) {
     const RoutingConfig config = RoutingConfigOf(doc);
     const std::vector<SourceWrite> writes = RoutingWriteOrder(config, PlanRouting(config));
     // Whatever is still pending goes out before the first new source.
-    if (!doc.WaitDirtyFlushed()) return 0;
+    if (!doc.Bus().WaitDirtyFlushed()) return 0;
     for (const SourceWrite& write : writes) {
         const std::optional<SourceField> field = SourceFieldOf(write.node);
         if (!field) continue;
         doc.SetRouting(field->field, field->channel, write.source);
-        if (write.waitAfter && !doc.WaitDirtyFlushed()) return 0;
+        if (write.waitAfter && !doc.Bus().WaitDirtyFlushed()) return 0;
     }
     doc.RecordChains();
     return 1;

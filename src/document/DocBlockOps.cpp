@@ -163,7 +163,7 @@ bool CQ7310Doc::WriteFieldLocked(ParamField field, int channel, int index, int v
     if (model.Get(field, channel, index) == value) return false;
     model.Set(field, channel, index, value);
     // Marked after the write and under the same lock, so the worker never sends a half edit.
-    if (syncLive.load() != 0) {
+    if (bus_.IsSyncLive()) {
         const auto byte = static_cast<uint8_t>(offset);
         dirtyFirst = std::min(dirtyFirst, byte);
         dirtyLast = std::max(dirtyLast, byte);
@@ -172,7 +172,7 @@ bool CQ7310Doc::WriteFieldLocked(ParamField field, int channel, int index, int v
 }
 
 void CQ7310Doc::FlagChange(bool presetToo) {
-    if (presetToo) SetPresetModified(1);
+    if (presetToo) devices_.SetPresetModified(1);
     SetModifiedFlag(true);
 }
 
@@ -264,7 +264,7 @@ void CQ7310Doc::UpdateCompLimLinkFields() {
 
 void CQ7310Doc::CheckImageAfterRead() {
     // The limits put back what was read; none of it is an edit to send back to the device.
-    SyncLiveGuard quiet(syncLive, 0);
+    SyncLiveGuard quiet(bus_, false);
     const auto again = [this](ParamField field, int channel, int index = 0) {
         Set(field, channel, index, Get(field, channel, index));
     };
@@ -418,7 +418,7 @@ int CQ7310Doc::InitialiseDeviceImages() {
         }
         UpdateCompLimLinkFields();
     }
-    SetPresetModified(0);
+    devices_.SetPresetModified(0);
     BindImage(0);
     return named;
 }

@@ -33,10 +33,10 @@ void ApplySettingToEditBuffer(CQ7310Doc& doc, const CopySnapshot& snapshot,
 // the image (or its whole record) as the download of a device sends it.
 bool ApplyBytes(CQ7310Doc& doc, const CopySnapshot& snapshot, const CopyRequest& request,
                 const CopyTarget& target, bool online) {
-    const PauseResult pause = doc.PauseWorker(true);
+    const PauseResult pause = doc.Bus().PauseWorker(true);
     if (!pause.ok) return false;
-    const bool written = ApplyCopyTarget(snapshot, request, target, doc.Location());
-    doc.ResumeWorker(pause.saved);
+    const bool written = ApplyCopyTarget(snapshot, request, target, doc.Devices().Location());
+    doc.Bus().ResumeWorker(pause.saved);
     if (!written) return false;
     if (!online) return true;
     doc.SelectDevice(target.address);
@@ -48,7 +48,7 @@ bool ApplyBytes(CQ7310Doc& doc, const CopySnapshot& snapshot, const CopyRequest&
 
 std::string CheckPresentOnBus(const CQ7310Doc& doc, const CopyRequest& request) {
     for (const int address : request.toAddresses) {
-        if (doc.IsDevicePresent(address) == 0) {
+        if (doc.Devices().IsDevicePresent(address) == 0) {
             return FormatText("No device answered at address %d.", address);
         }
     }
@@ -68,12 +68,12 @@ bool IsOpenLocationFile(const CQ7310Doc& doc, const std::string& path) {
 std::string CopyIntoDocument(CQ7310Doc& doc, const CLocationImage& source,
                              const CopyRequest& request) {
     const bool online = doc.IsOnline() != 0;
-    std::string error = CheckCopy(source, doc.Location(), request, !online);
+    std::string error = CheckCopy(source, doc.Devices().Location(), request, !online);
     if (error.empty() && online) error = CheckPresentOnBus(doc, request);
     if (!error.empty()) return error;
 
     const CopySnapshot snapshot = TakeCopySnapshot(source, request.fromAddress);
-    const int remembered = doc.currentAddress;
+    const int remembered = doc.Devices().CurrentAddress();
     for (const CopyTarget& target : CopyTargets(request)) {
         bool ok = true;
         if (request.what == CopyWhat::Setting && target.image == 0) {
@@ -89,9 +89,9 @@ std::string CopyIntoDocument(CQ7310Doc& doc, const CLocationImage& source,
     }
     // Selecting the device again sends the edits still pending for the last destination.
     doc.SelectDevice(remembered);
-    if (!online) doc.RebuildPresentTable();
+    if (!online) doc.Devices().RebuildPresentTable();
     doc.SetModifiedFlag(true);
-    doc.UpdateAllViews(kHintChange);
+    doc.Ui().DocumentChanged();
     return error;
 }
 
@@ -103,7 +103,7 @@ std::string RunCopy(CQ7310Doc& doc, const CopyEndpoint& from, const CopyEndpoint
         sourceFile = CLocationBuffer::Load(from.path, true, error);
         if (!sourceFile) return error;
     }
-    const CLocationImage& source = sourceFile ? sourceFile->Location() : doc.Location();
+    const CLocationImage& source = sourceFile ? sourceFile->Location() : doc.Devices().Location();
     if (to.currentLocation) return CopyIntoDocument(doc, source, request);
     if (IsOpenLocationFile(doc, to.path)) {
         return to.path + " is the location open here; choose Current Location to copy into it.";

@@ -33,36 +33,36 @@ bool InLinkedBlock(const CQ7310Doc& doc, int offset) {
 }  // namespace
 
 void CQ7310Doc::CopyImage(int from, int to) {
-    if (currentSlot_ == kNoDevice || from == to) return;
+    if (devices_.CurrentSlot() == kNoDevice || from == to) return;
     std::lock_guard<std::mutex> lock(dirtyLock);
-    const uint8_t* source = location_.Image(currentSlot_, from);
-    std::copy_n(source, kImageSlotSize, location_.Image(currentSlot_, to));
+    const uint8_t* source = devices_.Location().Image(devices_.CurrentSlot(), from);
+    std::copy_n(source, kImageSlotSize, devices_.Location().Image(devices_.CurrentSlot(), to));
 }
 
 // ---- Names ---------------------------------------------------------------------------------
 
 int CQ7310Doc::SetDeviceName(std::string_view name, int address) {
-    const PauseResult pause = PauseWorker(true);
+    const PauseResult pause = bus_.PauseWorker(true);
     if (!pause.ok) return 0;
-    const int remembered = currentAddress;
+    const int remembered = devices_.CurrentAddress();
     SelectDevice(address);
-    if (currentSlot_ == kNoDevice) return 0;
-    location_.SetDeviceName(currentSlot_, name);
+    if (devices_.CurrentSlot() == kNoDevice) return 0;
+    devices_.Location().SetDeviceName(devices_.CurrentSlot(), name);
     SetModifiedFlag(true);
-    if (syncLive.load() != 0 && !SendDeviceName(link, name)) return 0;
+    if (bus_.IsSyncLive() && !SendDeviceName(bus_.Link(), name)) return 0;
     SelectDevice(remembered);
-    ResumeWorker(pause.saved);
+    bus_.ResumeWorker(pause.saved);
     return 1;
 }
 
 int CQ7310Doc::SetDeviceName(std::string_view name) {
-    return SetDeviceName(name, currentAddress);
+    return SetDeviceName(name, devices_.CurrentAddress());
 }
 
 int CQ7310Doc::NameImage(int image, std::string_view name) {
-    if (currentSlot_ == kNoDevice || image < 0 || image >= kImageCount) return 0;
-    const int wasModified = PresetModified();
-    location_.SetPresetName(currentSlot_, image, name);
+    if (devices_.CurrentSlot() == kNoDevice || image < 0 || image >= kImageCount) return 0;
+    const int wasModified = devices_.PresetModified();
+    devices_.Location().SetPresetName(devices_.CurrentSlot(), image, name);
     // The same name, byte by byte through the name operations, into the current image.
     std::array<uint8_t, kNameLength> bytes{};
     for (std::size_t i = 0; i < kNameLength && i < name.size() && name[i] != '\0'; ++i) {
@@ -72,20 +72,20 @@ int CQ7310Doc::NameImage(int image, std::string_view name) {
         SetConfig(ParamField::NameChar, static_cast<int>(i), bytes[i]);
     }
     if (IsOnline()) {
-        const PauseResult pause = PauseWorker(true);
+        const PauseResult pause = bus_.PauseWorker(true);
         if (!pause.ok) return 0;
         if (!WriteImageRange(static_cast<int>(kNameOffset),
                              static_cast<int>(kNameOffset + kNameLength - 1), image)) {
             return 0;
         }
-        ResumeWorker(pause.saved);
+        bus_.ResumeWorker(pause.saved);
     }
-    SetPresetModified(wasModified);
+    devices_.SetPresetModified(wasModified);
     return 1;
 }
 
 int CQ7310Doc::SetPresetName(std::string_view name) {
-    return NameImage(CurrentPreset(), name);
+    return NameImage(devices_.CurrentPreset(), name);
 }
 
 // ---- Presets -------------------------------------------------------------------------------
@@ -93,8 +93,8 @@ int CQ7310Doc::SetPresetName(std::string_view name) {
 int CQ7310Doc::WaitForDevicePreset(int preset) {
     const std::int64_t start = clock_.NowSeconds();
     for (;;) {
-        if (!PollStatus()) return 0;
-        if (devicePreset.load() == preset) return 1;
+        if (!bus_.PollStatus()) return 0;
+        if (bus_.DevicePreset() == preset) return 1;
         if (clock_.NowSeconds() - start > 1) return 1;
         Ui().KeepResponsive();
         clock_.Sleep(0);
@@ -103,9 +103,9 @@ int CQ7310Doc::WaitForDevicePreset(int preset) {
 
 int CQ7310Doc::RecallPreset(int preset, bool readBack) {
     const int p = std::clamp(preset, kFirstPreset, kLastPreset);
-    const PauseResult pause = PauseWorker(true);
+    const PauseResult pause = bus_.PauseWorker(true);
     if (!pause.ok) return 0;
-    if (editingStarted && PresetModified()) {
+    if (editingStarted_ && devices_.PresetModified()) {
         switch (AskQuestion(Ui(), kMsgSavePreset, ButtonSet::YesNoCancel)) {
             case UiAnswer::Yes:
                 // A store that failed must not be followed by a recall that overwrites the
@@ -115,13 +115,13 @@ int CQ7310Doc::RecallPreset(int preset, bool readBack) {
             case UiAnswer::No:
                 break;
             default:
-                ResumeWorker(pause.saved);
+                bus_.ResumeWorker(pause.saved);
                 return 1;
         }
     }
-    SetCurrentPreset(p);
+    devices_.SetCurrentPreset(p);
     if (IsOnline()) {
-        if (!SendRecallPreset(link, p)) return 0;
+        if (!SendRecallPreset(bus_.Link(), p)) return 0;
         if (readBack) {
             BindImage(0);
             if (!ReadImage(0)) return 0;
@@ -130,39 +130,39 @@ int CQ7310Doc::RecallPreset(int preset, bool readBack) {
     } else {
         CopyImage(p, 0);
     }
-    SetPresetModified(0);
+    devices_.SetPresetModified(0);
     SetModifiedFlag(true);
     RecordChains();
     EndEditHistory("a preset was recalled");
-    ResumeWorker(pause.saved);
+    bus_.ResumeWorker(pause.saved);
     return 1;
 }
 
 int CQ7310Doc::StorePreset() {
-    const PauseResult pause = PauseWorker(true);
+    const PauseResult pause = bus_.PauseWorker(true);
     if (!pause.ok) return 0;
-    const int p = CurrentPreset();
+    const int p = devices_.CurrentPreset();
     if (IsOnline()) {
         // The device stores its own edit buffer: an edit still waiting for the worker must
         // reach it first, or the store keeps the value from before the edit.
-        link.SetAddress(currentAddress);
-        if (!FlushDirty()) return 0;
-        if (!SendStorePreset(link, p)) return 0;
+        bus_.Link().SetAddress(devices_.CurrentAddress());
+        if (!bus_.FlushDirty()) return 0;
+        if (!SendStorePreset(bus_.Link(), p)) return 0;
     }
     // The document keeps the preset as the device now holds it, so that a later download
     // cannot put the old one back and closing offers to save it.
     CopyImage(0, p);
     SetModifiedFlag(true);
-    SetPresetModified(0);
+    devices_.SetPresetModified(0);
     EndEditHistory("the preset was stored");
-    ResumeWorker(pause.saved);
+    bus_.ResumeWorker(pause.saved);
     return 1;
 }
 
 int CQ7310Doc::RecallPresetOnAllDevices(int preset) {
-    const int remembered = currentAddress;
+    const int remembered = devices_.CurrentAddress();
     for (int a = kFirstAddress; a <= kMaxAddress; ++a) {
-        if (a == remembered || !IsDevicePresent(a)) continue;
+        if (a == remembered || !devices_.IsDevicePresent(a)) continue;
         SelectDevice(a);
         if (!RecallPreset(preset, true)) return 0;
     }
@@ -170,7 +170,7 @@ int CQ7310Doc::RecallPresetOnAllDevices(int preset) {
     return RecallPreset(preset, true);
 }
 
-// ---- Bypass and debug ----------------------------------------------------------------------
+// ---- Bypass ----------------------------------------------------------------------
 
 int CQ7310Doc::SetBypassA(int on) {
     return SetBypassFlag(kRecBypassA, on);
@@ -181,22 +181,13 @@ int CQ7310Doc::SetBypassB(int on) {
 }
 
 int CQ7310Doc::SetBypassFlag(std::size_t recordField, int on) {
-    if (currentSlot_ == kNoDevice) return 0;
-    location_.SetRecordInt(currentSlot_, recordField, on != 0 ? 1 : 0);
+    if (devices_.CurrentSlot() == kNoDevice) return 0;
+    devices_.Location().SetRecordInt(devices_.CurrentSlot(), recordField, on != 0 ? 1 : 0);
     SetModifiedFlag(true);
-    const PauseResult pause = PauseWorker(true);
+    const PauseResult pause = bus_.PauseWorker(true);
     if (!pause.ok) return 0;
-    if (!SendBypass(link, BypassA() != 0, BypassB() != 0)) return 0;
-    ResumeWorker(pause.saved);
-    return 1;
-}
-
-int CQ7310Doc::SetMidiDebug(int on) {
-    const PauseResult pause = PauseWorker(true);
-    if (!pause.ok) return 0;
-    midiDebug = on != 0 ? 1 : 0;
-    if (!SendMidiDebug(link, midiDebug != 0)) return 0;
-    ResumeWorker(pause.saved);
+    if (!SendBypass(bus_.Link(), devices_.BypassA() != 0, devices_.BypassB() != 0)) return 0;
+    bus_.ResumeWorker(pause.saved);
     return 1;
 }
 
@@ -207,30 +198,28 @@ int CQ7310Doc::AddDevice(int address) {
         Ui().ShowInformation(FormatText(kMsgAddressRangeFormat, kMaxAddress));
         return -1;
     }
-    const int slot = FirstFreeSlot();
-    if (address == -1) address = FirstFreeAddress();
+    const int slot = devices_.FirstFreeSlot();
+    if (address == -1) address = devices_.FirstFreeAddress();
     if (slot == kNoDevice || !CLocationImage::IsDeviceAddress(address)) {
         Ui().ShowInformation(kMsgNoFreeAddress);
         return -1;
     }
-    if (location_.SlotOf(address) != kNoDevice) {
+    if (devices_.Location().SlotOf(address) != kNoDevice) {
         Ui().ShowInformation(FormatText(kMsgAddressTakenFormat, address));
         return -1;
     }
-    // A reused slot still holds the deleted device's bytes; a new device starts from zero.
-    std::fill_n(location_.Record(slot), kDeviceRecordSize, uint8_t{0});
-    location_.SetSlotOf(address, slot);
-    const int remembered = currentAddress;
+    devices_.Enter(address, slot);
+    const int remembered = devices_.CurrentAddress();
     SelectDevice(address);
     if (!SetUpNewDevice()) {
         // The failure has been reported and the application is offline or closing: the
         // half-made device leaves the table again, and the selection goes back.
-        location_.SetSlotOf(address, kNoDevice);
+        devices_.Remove(address);
         SelectDevice(remembered);
         return -1;
     }
-    SelectDevice(location_.SlotOf(remembered) != kNoDevice ? remembered : address);
-    if (!IsOnline()) RebuildPresentTable();
+    SelectDevice(devices_.Location().SlotOf(remembered) != kNoDevice ? remembered : address);
+    if (!IsOnline()) devices_.RebuildPresentTable();
     SetModifiedFlag(true);
     EndEditHistory("a device was added");
     return address;
@@ -243,7 +232,7 @@ int CQ7310Doc::SetUpNewDevice() {
     {
         // Images 1..8 are built in turn as the current image: none of their bytes may be sent
         // to the device as edit-buffer bytes.
-        SyncLiveGuard quiet(syncLive, 0);
+        SyncLiveGuard quiet(bus_, false);
         named = InitialiseDeviceImages();
     }
     return named != 0 && RecallPreset(kFirstPreset, true) != 0 ? 1 : 0;
@@ -251,15 +240,14 @@ int CQ7310Doc::SetUpNewDevice() {
 
 int CQ7310Doc::DeleteDevice(int address) {
     if (!CLocationImage::IsDeviceAddress(address)) return 0;
-    location_.SetSlotOf(address, kNoDevice);
-    present[static_cast<std::size_t>(address)] = 0;
+    devices_.Remove(address);
     SetModifiedFlag(true);
     EndEditHistory("a device was deleted");
-    if (address == currentAddress) {
+    if (address == devices_.CurrentAddress()) {
         // The deleted record must not stay the one being edited.
         int next = address;
         for (int a = kFirstAddress; a <= kMaxAddress; ++a) {
-            if (IsDevicePresent(a)) {
+            if (devices_.IsDevicePresent(a)) {
                 next = a;
                 break;
             }
@@ -278,49 +266,49 @@ int CQ7310Doc::ChangeDeviceAddress(int oldAddress, int newAddress) {
         Ui().ShowInformation(FormatText(kMsgSameAddressFormat, newAddress));
         return 0;
     }
-    if (location_.SlotOf(oldAddress) == kNoDevice) return 0;
-    if (location_.SlotOf(newAddress) != kNoDevice &&
+    if (devices_.Location().SlotOf(oldAddress) == kNoDevice) return 0;
+    if (devices_.Location().SlotOf(newAddress) != kNoDevice &&
         AskQuestion(Ui(), FormatText(kMsgOverwriteAddressFormat, newAddress), ButtonSet::OkCancel,
                     IconKind::Warning) != UiAnswer::Ok) {
         return 0;
     }
-    location_.SetSlotOf(newAddress, location_.SlotOf(oldAddress));
-    location_.SetSlotOf(oldAddress, kNoDevice);
-    present[static_cast<std::size_t>(oldAddress)] = 0;
+    devices_.Move(oldAddress, newAddress);
     SetModifiedFlag(true);
     EndEditHistory("a device address was changed");
-    if (currentAddress == oldAddress || currentAddress == newAddress) SelectDevice(newAddress);
+    if (devices_.CurrentAddress() == oldAddress || devices_.CurrentAddress() == newAddress)
+        SelectDevice(newAddress);
     return 1;
 }
 
 // ---- Transfers -----------------------------------------------------------------------------
 
 int CQ7310Doc::ReadDeviceInfo() {
-    const PauseResult pause = PauseWorker(true);
+    const PauseResult pause = bus_.PauseWorker(true);
     if (!pause.ok) return 0;
-    SyncLiveGuard quiet(syncLive, 0);
+    SyncLiveGuard quiet(bus_, false);
     DeviceInfo info;
-    if (!RequestDeviceInfo(link, info)) return 0;
-    if (link.IsOpen()) {  // with the port closed nothing was read
+    if (!RequestDeviceInfo(bus_.Link(), info)) return 0;
+    if (bus_.Link().IsOpen()) {  // with the port closed nothing was read
         if (!SetDeviceName(info.name)) return 0;
-        SetCurrentPreset(info.currentPreset);
-        devicePreset.store(info.currentPreset);
+        devices_.SetCurrentPreset(info.currentPreset);
+        bus_.SetDevicePreset(info.currentPreset);
         if (!SetBypassA(info.bypassA ? 1 : 0)) return 0;
         if (!SetBypassB(info.bypassB ? 1 : 0)) return 0;
     }
-    ResumeWorker(pause.saved);
+    bus_.ResumeWorker(pause.saved);
     return 1;
 }
 
 int CQ7310Doc::ReadImage(int image) {
     if (image < 0 || image >= kImageCount) return 0;
-    const PauseResult pause = PauseWorker(true);
+    const PauseResult pause = bus_.PauseWorker(true);
     if (!pause.ok) return 0;
-    const bool live = syncLive.load() != 0;
-    SyncLiveGuard quiet(syncLive, 0);
+    const bool live = bus_.IsSyncLive();
+    SyncLiveGuard quiet(bus_, false);
     std::array<uint8_t, kPresetImageSize> reply{};
-    if (!RequestImageBytes(link, image, 0, reply)) return 0;
-    const bool read = link.IsOpen() && model.isBound();  // with the port closed nothing was read
+    if (!RequestImageBytes(bus_.Link(), image, 0, reply)) return 0;
+    const bool read =
+        bus_.Link().IsOpen() && model.isBound();  // with the port closed nothing was read
     if (read) {
         std::lock_guard<std::mutex> lock(dirtyLock);
         std::copy(reply.begin(), reply.end(), model.data());
@@ -340,7 +328,7 @@ int CQ7310Doc::ReadImage(int image) {
         RecordChains();
         EndEditHistory("the edit buffer was read from the device");
     }
-    ResumeWorker(pause.saved);
+    bus_.ResumeWorker(pause.saved);
     return 1;
 }
 
@@ -361,10 +349,10 @@ int CQ7310Doc::UploadDevice() {
 
 int CQ7310Doc::UploadAllDevices() {
     if (!IsOnline()) return 1;
-    const int remembered = currentAddress;
+    const int remembered = devices_.CurrentAddress();
     int complete = 1;
     for (int a = kFirstAddress; a <= kMaxAddress; ++a) {
-        if (!IsDevicePresent(a)) continue;
+        if (!devices_.IsDevicePresent(a)) continue;
         // Ignore or Abort on a failed exchange takes the application offline: stop there
         // instead of failing once more on every remaining address.
         if (!IsOnline()) {
@@ -379,41 +367,41 @@ int CQ7310Doc::UploadAllDevices() {
 }
 
 int CQ7310Doc::DownloadDevice() {
-    const PauseResult pause = PauseWorker(true);
+    const PauseResult pause = bus_.PauseWorker(true);
     if (!pause.ok) return 0;
-    SyncLiveGuard live(syncLive, 1);
-    const std::string name = GetDeviceName(currentAddress);
+    SyncLiveGuard live(bus_, true);
+    const std::string name = devices_.GetDeviceName(devices_.CurrentAddress());
     if (!SetDeviceName(name)) return 0;
-    if (BypassA() && !SetBypassA(1)) return 0;
-    if (BypassB() && !SetBypassB(1)) return 0;
-    const int p = CurrentPreset();
+    if (devices_.BypassA() && !SetBypassA(1)) return 0;
+    if (devices_.BypassB() && !SetBypassB(1)) return 0;
+    const int p = devices_.CurrentPreset();
     LimitStoredImages();
     BindImage(0);
     if (!SendStoredImage(0, p)) return 0;
-    const int wasModified = PresetModified();
-    SetPresetModified(0);
+    const int wasModified = devices_.PresetModified();
+    devices_.SetPresetModified(0);
     if (!RecallPreset(p, false)) return 0;
     for (int n = 0; n < kImageCount; ++n) {
         if (!SendStoredImage(n, n)) return 0;
     }
-    SetPresetModified(wasModified);
-    if (!BypassA() && !SetBypassA(0)) return 0;
-    if (!BypassB() && !SetBypassB(0)) return 0;
-    ResumeWorker(pause.saved);
+    devices_.SetPresetModified(wasModified);
+    if (!devices_.BypassA() && !SetBypassA(0)) return 0;
+    if (!devices_.BypassB() && !SetBypassB(0)) return 0;
+    bus_.ResumeWorker(pause.saved);
     return 1;
 }
 
 void CQ7310Doc::LimitStoredImages() {
     // A damaged or hand-made file can hold codes outside a field's range; the device gets the
     // same limited images that a read from a device would leave, and so does the document.
-    const int wasModified = PresetModified();
+    const int wasModified = devices_.PresetModified();
     for (int n = 0; n < kImageCount; ++n) {
         BindImage(n);
         CheckImageAfterRead();
     }
     BindImage(0);
     RecordChains();
-    SetPresetModified(wasModified);
+    devices_.SetPresetModified(wasModified);
 }
 
 int CQ7310Doc::FactoryInitialise() {
@@ -421,17 +409,17 @@ int CQ7310Doc::FactoryInitialise() {
     // and clearing presetModified would drop the user's edits unasked.
     if (!IsOnline()) return 0;
     WaitCursor wait(Ui());
-    const PauseResult pause = PauseWorker(true);
+    const PauseResult pause = bus_.PauseWorker(true);
     if (!pause.ok) return 0;
-    if (!SendStorePreset(link, kFactoryRestorePreset)) return 0;
-    if (!SendStorePreset(link, kFactoryRestorePreset)) return 0;
-    SetPresetModified(0);
+    if (!SendStorePreset(bus_.Link(), kFactoryRestorePreset)) return 0;
+    if (!SendStorePreset(bus_.Link(), kFactoryRestorePreset)) return 0;
+    devices_.SetPresetModified(0);
     if (!ReadDeviceInfo()) return 0;
     if (!RecallPreset(kFirstPreset, true)) return 0;
     // The worker runs again before the views refresh: a page's refresh may wait for the worker
     // to send its edits.
-    ResumeWorker(pause.saved);
-    UpdateAllViews(kHintLoaded);
+    bus_.ResumeWorker(pause.saved);
+    Ui().DocumentReloaded();
     return 1;
 }
 

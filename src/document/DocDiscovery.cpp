@@ -35,7 +35,7 @@ class ProbeModeGuard {
   public:
     explicit ProbeModeGuard(CQ7310Doc& doc) : doc_(doc) {}
     ~ProbeModeGuard() {
-        CSerialLink& link = doc_.Link();
+        CSerialLink& link = doc_.Bus().Link();
         if (link.quickProbe == 0 && link.reportErrors == 1) return;
         link.reportErrors = 1;
         link.quickProbe = 0;
@@ -52,7 +52,7 @@ class ProbeModeGuard {
 // False once a reported failure took the application offline or is closing it, or the link
 // has been closed: nothing more may be sent.
 bool CanGoOn(CQ7310Doc& doc) {
-    return doc.IsOnline() != 0 && doc.Link().IsOpen();
+    return doc.IsOnline() != 0 && doc.Bus().Link().IsOpen();
 }
 
 bool AskYesNo(CQ7310Doc& doc, const std::string& text) {
@@ -65,12 +65,12 @@ enum class ScanStep { kNext, kFail };
 // Silence at an address: reconcile mode offers to drop the file's device there.
 ScanStep HandleNoAnswer(CQ7310Doc& doc, int address, bool reconcile) {
     if (!CanGoOn(doc)) return ScanStep::kFail;
-    if (reconcile && doc.Location().SlotOf(address) != kNoDevice &&
+    if (reconcile && doc.Devices().Location().SlotOf(address) != kNoDevice &&
         AskYesNo(doc, FormatText(kMsgNotOnNetworkFormat, address))) {
-        doc.Location().SetSlotOf(address, kNoDevice);
+        doc.Devices().Location().SetSlotOf(address, kNoDevice);
         doc.SetModifiedFlag();
     }
-    doc.PurgeLink();
+    doc.Bus().PurgeLink();
     return ScanStep::kNext;
 }
 
@@ -91,23 +91,24 @@ bool IsAcceptedKind(CQ7310Doc& doc, int address, const DeviceIdentity& identity)
 
 // The slot a found device goes to, or kNoDevice when the user does not want it in the file.
 int SlotForFoundDevice(CQ7310Doc& doc, int address, bool reconcile) {
-    if (!reconcile) return doc.FirstFreeSlot();  // the record keeps the new file's zero bytes
-    const int listed = doc.Location().SlotOf(address);
+    if (!reconcile)
+        return doc.Devices().FirstFreeSlot();  // the record keeps the new file's zero bytes
+    const int listed = doc.Devices().Location().SlotOf(address);
     if (listed != kNoDevice) return listed;
     if (!AskYesNo(doc, FormatText(kMsgNotInFileFormat, address))) return kNoDevice;
-    const int slot = doc.FirstFreeSlot();
+    const int slot = doc.Devices().FirstFreeSlot();
     if (slot == kNoDevice) return kNoDevice;
-    SyncLiveGuard quiet(doc.syncLive, 0);
+    SyncLiveGuard quiet(doc.Bus(), false);
     doc.AddDevice(address);
     return slot;
 }
 
 // Reads the firmware numbers into the record; false when the exchange failed.
 bool ReadFirmware(CQ7310Doc& doc, int slot, FirmwareInfo& firmware) {
-    if (!RequestFirmware(doc.Link(), firmware)) return false;
-    doc.Location().SetRecordInt(slot, kRecApplicationNumber, firmware.applicationNumber);
-    doc.Location().SetRecordInt(slot, kRecAppFirmware, firmware.applicationRevision);
-    doc.Location().SetRecordInt(slot, kRecBaseFirmware, firmware.baseRevision);
+    if (!RequestFirmware(doc.Bus().Link(), firmware)) return false;
+    doc.Devices().Location().SetRecordInt(slot, kRecApplicationNumber, firmware.applicationNumber);
+    doc.Devices().Location().SetRecordInt(slot, kRecAppFirmware, firmware.applicationRevision);
+    doc.Devices().Location().SetRecordInt(slot, kRecBaseFirmware, firmware.baseRevision);
     return true;
 }
 
@@ -130,8 +131,8 @@ bool IsAcceptedFirmware(CQ7310Doc& doc, int address, const FirmwareInfo& firmwar
 // New-file mode: the device's name (when it answers) and the names of its eight presets.
 ScanStep ReadNames(CQ7310Doc& doc, int address, int slot) {
     DeviceInfo info;
-    if (RequestDeviceInfo(doc.Link(), info)) {
-        SyncLiveGuard quiet(doc.syncLive, 0);
+    if (RequestDeviceInfo(doc.Bus().Link(), info)) {
+        SyncLiveGuard quiet(doc.Bus(), false);
         doc.SetDeviceName(info.name, address);
     } else if (!CanGoOn(doc)) {
         return ScanStep::kFail;
@@ -139,18 +140,18 @@ ScanStep ReadNames(CQ7310Doc& doc, int address, int slot) {
     for (int preset = kFirstStoredPreset; preset <= kLastStoredPreset; ++preset) {
         std::array<uint8_t, kDeviceNameLength + 1> name{};  // the last zero ends the text
         const std::span<uint8_t> text(name.data(), kDeviceNameLength);
-        if (!RequestImageBytes(doc.Link(), preset, static_cast<int>(kNameOffset), text)) {
+        if (!RequestImageBytes(doc.Bus().Link(), preset, static_cast<int>(kNameOffset), text)) {
             return ScanStep::kFail;
         }
-        doc.Location().SetPresetName(slot, preset,
-                                     std::string(reinterpret_cast<const char*>(name.data())));
+        doc.Devices().Location().SetPresetName(
+            slot, preset, std::string(reinterpret_cast<const char*>(name.data())));
     }
     return ScanStep::kNext;
 }
 
 // Probes one address and, when an acceptable device answers, enters it in the location.
 ScanStep DiscoverAddress(CQ7310Doc& doc, int address, bool reconcile) {
-    CSerialLink& link = doc.Link();
+    CSerialLink& link = doc.Bus().Link();
     link.SetAddress(address);
     if (!SetProbeMode(link, true)) return ScanStep::kFail;
     DeviceIdentity identity;
@@ -161,15 +162,15 @@ ScanStep DiscoverAddress(CQ7310Doc& doc, int address, bool reconcile) {
     const int slot = SlotForFoundDevice(doc, address, reconcile);
     if (!CanGoOn(doc)) return ScanStep::kFail;
     if (slot == kNoDevice) return ScanStep::kNext;
-    doc.Location().SetSlotOf(address, slot);
-    doc.present[address] = 1;
+    doc.Devices().Location().SetSlotOf(address, slot);
+    doc.Devices().SetPresent(address, true);
     doc.SelectDevice(address);
-    if (!doc.SetMidiDebug(doc.midiDebug) || !CanGoOn(doc)) return ScanStep::kFail;
+    if (!doc.Bus().SetMidiDebug(doc.Bus().MidiDebug()) || !CanGoOn(doc)) return ScanStep::kFail;
 
     FirmwareInfo firmware;
     if (!ReadFirmware(doc, slot, firmware)) return ScanStep::kFail;
     if (!IsAcceptedFirmware(doc, address, firmware)) {
-        doc.present[address] = 0;
+        doc.Devices().SetPresent(address, false);
         return ScanStep::kNext;
     }
     if (reconcile) return ScanStep::kNext;
@@ -179,17 +180,16 @@ ScanStep DiscoverAddress(CQ7310Doc& doc, int address, bool reconcile) {
 }  // namespace
 
 int CQ7310Doc::Discover(bool reconcile) {
-    present.fill(0);
+    devices_.ClearPresent();
     if (!CanGoOn(*this)) return 0;
     ProbeModeGuard restoreLink(*this);
     for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
         if (!CanGoOn(*this)) return 0;
         if (DiscoverAddress(*this, address, reconcile) == ScanStep::kFail) return 0;
     }
-    if (!SetProbeMode(link, false)) return 0;
-    if (CountPresentDevices() == 0) {
-        const int answer =
-            Reporter().ReportError(kMsgNoDevicesFound, false, kErrNoDevices, 0, 0, 0);
+    if (!SetProbeMode(bus_.Link(), false)) return 0;
+    if (devices_.CountPresentDevices() == 0) {
+        const int answer = reporter_.ReportError(kMsgNoDevicesFound, false, kErrNoDevices, 0, 0, 0);
         return answer != kAnswerProceed ? 0 : 1;
     }
     return 1;
@@ -197,24 +197,24 @@ int CQ7310Doc::Discover(bool reconcile) {
 
 int CQ7310Doc::DownloadToDevices() {
     WaitCursor wait(Ui());
-    if (!StartWorker()) return 0;
-    if (!PauseWorker(true).ok) return 0;
-    syncLive = 1;
-    if (!OpenLink()) return 0;
+    if (!bus_.StartWorker()) return 0;
+    if (!bus_.PauseWorker(true).ok) return 0;
+    bus_.SetSyncLive(true);
+    if (!bus_.OpenLink()) return 0;
     if (!Discover(true)) return 0;
 
     int firstAddress = 0;
     for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
-        if (!present[address]) continue;
+        if (!devices_.IsMarkedPresent(address)) continue;
         if (!CanGoOn(*this)) return 0;
         SelectDevice(address);
         if (!DownloadDevice() || !CanGoOn(*this)) return 0;
         if (firstAddress == 0) firstAddress = address;
     }
-    syncLive = 1;
+    bus_.SetSyncLive(true);
     if (firstAddress != 0) SelectDevice(firstAddress);
-    EnableSync();
-    UpdateAllViews(kHintChange);
+    bus_.EnableSync();
+    Ui().DocumentChanged();
     return 1;
 }
 

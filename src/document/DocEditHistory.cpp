@@ -10,7 +10,7 @@ void CQ7310Doc::RestoreImageByte(int offset, uint8_t value) {
         if (!model.isBound() || model.byteAt(offset) == value) return;
         model.setByteAt(offset, value);
         // Marked after the write and under the same lock, as every block operation does.
-        if (syncLive.load() != 0) {
+        if (bus_.IsSyncLive()) {
             const auto byte = static_cast<uint8_t>(offset);
             dirtyFirst = std::min(dirtyFirst, byte);
             dirtyLast = std::max(dirtyLast, byte);

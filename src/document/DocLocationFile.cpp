@@ -33,11 +33,11 @@ int CQ7310Doc::RecoverLocation(const std::string& copyPath, const std::string& o
     ClearLocation();
     AttachStorage(copy->Bytes());
     session_.Adopt(std::move(copy), originalPath);
-    if (!ListsAnyDevice(Location())) AddDevice(-1);
-    SelectDevice(RebuildPresentTable());
+    if (!ListsAnyDevice(devices_.Location())) AddDevice(-1);
+    SelectDevice(devices_.RebuildPresentTable());
     SetModifiedFlag(true);
     UpdateRecoveryNote();
-    UpdateAllViews(kHintLoaded);
+    Ui().DocumentReloaded();
     return 1;
 }
 
@@ -50,37 +50,37 @@ void CQ7310Doc::UnmapWorkingCopy() {
 
 int CQ7310Doc::NewLocation() {
     session_.SetNewLocationMade(true);
-    if (IsOnline() && !StartWorker()) return 0;
-    if (!PauseWorker(true).ok) return 0;
-    syncLive = 0;
+    if (IsOnline() && !bus_.StartWorker()) return 0;
+    if (!bus_.PauseWorker(true).ok) return 0;
+    bus_.SetSyncLive(false);
     ClearLocation();
     if (!MapWorkingCopy("")) return 0;
 
     if (IsOnline()) {
         WaitCursor wait(Ui());
-        if (!OpenLink()) return 0;
+        if (!bus_.OpenLink()) return 0;
         if (!Discover(false)) {
             // The failure has taken the application offline (or is closing it): the link
             // follows, and the empty location gets its default device, which is then shown.
-            ApplyOnlineState();
+            bus_.ApplyOnlineState();
             AddDevice(-1);
-            if (!IsOnline()) SelectDevice(RebuildPresentTable());
-            UpdateAllViews(kHintLoaded);
+            if (!IsOnline()) SelectDevice(devices_.RebuildPresentTable());
+            Ui().DocumentReloaded();
             return 0;
         }
         // Slot 0 may hold a device that discovery entered and then refused for its firmware
         // (its table entry stays in the file): edit the first device that was accepted.
-        const int first = FirstPresentAddress();
+        const int first = devices_.FirstPresentAddress();
         if (first == 0 || !EditDevice(first)) return 0;
-        syncLive = 1;
-        EnableSync();
+        bus_.SetSyncLive(true);
+        bus_.EnableSync();
     } else {
-        if (!CloseLink()) return 0;
-        SelectDevice(RebuildPresentTable());
+        if (!bus_.CloseLink()) return 0;
+        SelectDevice(devices_.RebuildPresentTable());
         SetModifiedFlag(false);
     }
-    editingStarted = 1;
-    UpdateAllViews(kHintLoaded);
+    editingStarted_ = true;
+    Ui().DocumentReloaded();
     SetModifiedFlag(false);
     return 1;
 }
@@ -91,26 +91,27 @@ int CQ7310Doc::OpenLocation(const std::string& path) {
     ClearLocation();
     // A table without devices (only possible in a file made elsewhere) gets one default device,
     // so that a device is always selected; the document then differs from the file.
-    const bool addedDefault = !ListsAnyDevice(Location());
+    const bool addedDefault = !ListsAnyDevice(devices_.Location());
     if (addedDefault) AddDevice(-1);
-    SelectDevice(RebuildPresentTable());
+    SelectDevice(devices_.RebuildPresentTable());
     SetModifiedFlag(addedDefault);
-    UpdateAllViews(kHintLoaded);
+    Ui().DocumentReloaded();
     return 1;
 }
 
 int CQ7310Doc::SaveLocation(const std::string& path) {
-    if (editingStarted && PresetModified() &&
+    if (editingStarted_ && devices_.PresetModified() &&
         AskQuestion(Ui(), kMsgSavePreset, ButtonSet::YesNo) == UiAnswer::Yes) {
         StorePreset();
     }
-    const PauseResult pause = PauseWorker(true);
+    const PauseResult pause = bus_.PauseWorker(true);
     if (!pause.ok) return 0;
     const bool saved = session_.Save(path, [this] {
         if (IsOnline()) UploadAllDevices();
-        return std::span<const uint8_t>(Location().Data(), UsedLength(Location()));
+        return std::span<const uint8_t>(devices_.Location().Data(),
+                                        UsedLength(devices_.Location()));
     });
-    ResumeWorker(pause.saved);
+    bus_.ResumeWorker(pause.saved);
     if (!saved) return 0;
     SetModifiedFlag(false);
     UpdateRecoveryNote();  // the path may have changed
@@ -125,8 +126,8 @@ void CQ7310Doc::CloseLocation() {
 }
 
 void CQ7310Doc::ClearLocation() {
-    syncLive = 0;
-    if (CloseLink()) present.fill(0);
+    bus_.SetSyncLive(false);
+    if (bus_.CloseLink()) devices_.ClearPresent();
 }
 
 }  // namespace arvestra

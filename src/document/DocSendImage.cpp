@@ -5,10 +5,10 @@ namespace arvestra {
 
 int CQ7310Doc::SendImage(int image) {
     if (image < 0 || image >= kImageCount) return 0;
-    const PauseResult pause = PauseWorker(true);
+    const PauseResult pause = bus_.PauseWorker(true);
     if (!pause.ok) return 0;
     if (!SendStoredImage(image, image)) return 0;
-    ResumeWorker(pause.saved);
+    bus_.ResumeWorker(pause.saved);
     return 1;
 }
 

@@ -8,27 +8,31 @@ namespace {
 
 // The edit buffer of the current device, or null while none is selected.
 const uint8_t* EditBuffer(const CQ7310Doc& doc) {
-    if (doc.CurrentSlot() == kNoDevice) return nullptr;
-    return doc.Location().Image(doc.CurrentSlot(), 0);
+    if (doc.Devices().CurrentSlot() == kNoDevice) return nullptr;
+    return doc.Devices().Location().Image(doc.Devices().CurrentSlot(), 0);
 }
 
 }  // namespace
 
 CEditSnapshot::CEditSnapshot(const CQ7310Doc& doc)
-    : address_(doc.currentAddress), slot_(doc.CurrentSlot()), epoch_(doc.HistoryEpoch()) {
+    : address_(doc.Devices().CurrentAddress()),
+      slot_(doc.Devices().CurrentSlot()),
+      epoch_(doc.HistoryEpoch()) {
     if (const uint8_t* buffer = EditBuffer(doc)) std::copy_n(buffer, bytes_.size(), bytes_.begin());
 }
 
 CEditSnapshot::CEditSnapshot(const CQ7310Doc& doc, int address)
-    : address_(address), slot_(doc.Location().SlotOf(address)), epoch_(doc.HistoryEpoch()) {
+    : address_(address),
+      slot_(doc.Devices().Location().SlotOf(address)),
+      epoch_(doc.HistoryEpoch()) {
     if (slot_ != kNoDevice) {
-        std::copy_n(doc.Location().Image(slot_, 0), bytes_.size(), bytes_.begin());
+        std::copy_n(doc.Devices().Location().Image(slot_, 0), bytes_.size(), bytes_.begin());
     }
 }
 
 bool CEditSnapshot::Comparable(const CQ7310Doc& doc) const {
-    return slot_ != kNoDevice && doc.CurrentSlot() == slot_ && doc.currentAddress == address_ &&
-           doc.HistoryEpoch() == epoch_;
+    return slot_ != kNoDevice && doc.Devices().CurrentSlot() == slot_ &&
+           doc.Devices().CurrentAddress() == address_ && doc.HistoryEpoch() == epoch_;
 }
 
 std::vector<ByteChange> CEditSnapshot::ChangesSince(const CQ7310Doc& doc) const {
@@ -44,8 +48,8 @@ std::vector<ByteChange> CEditSnapshot::ChangesSince(const CQ7310Doc& doc) const 
 }
 
 bool ReplayChanges(CQ7310Doc& doc, int address, std::span<const ByteChange> changes, bool undo) {
-    if (doc.Location().SlotOf(address) == kNoDevice) return false;
-    if (doc.currentAddress != address) doc.SelectDevice(address);
+    if (doc.Devices().Location().SlotOf(address) == kNoDevice) return false;
+    if (doc.Devices().CurrentAddress() != address) doc.SelectDevice(address);
     for (const ByteChange& change : changes) {
         doc.RestoreImageByte(change.offset, undo ? change.before : change.after);
     }

@@ -47,7 +47,7 @@ int GoOnline::UploadFromDevices() {
     app_.SetOnline(1);
     if (!app_.IsOnline()) return 0;
     const int made = doc_.NewLocation();
-    doc_.UpdateAllViews(kHintChange);
+    doc_.Ui().DocumentChanged();
     doc_.SetModifiedFlag();
     return made && app_.IsOnline() ? 1 : 0;
 }

@@ -216,9 +216,9 @@ void Importer::ApplyPreset(const Json& preset, const std::string& where) {
 // built in the edit buffer (from the preset's own bytes) and copied back, the edit buffer put
 // back as it was.
 void Importer::ApplyImage(const Json& preset, int image, const std::string& where) {
-    CLocationImage& location = doc_.Location();
-    const int slot = doc_.CurrentSlot();
-    SyncLiveGuard quiet(doc_.syncLive, 0);
+    CLocationImage& location = doc_.Devices().Location();
+    const int slot = doc_.Devices().CurrentSlot();
+    SyncLiveGuard quiet(doc_.Bus(), false);
     if (image == 0) {
         ApplyPreset(preset, where);
         return;
@@ -232,8 +232,8 @@ void Importer::ApplyImage(const Json& preset, int image, const std::string& wher
 }
 
 void Importer::ApplyRecordFields(const Json& device, const std::string& where) {
-    CLocationImage& location = doc_.Location();
-    const int slot = doc_.CurrentSlot();
+    CLocationImage& location = doc_.Devices().Location();
+    const int slot = doc_.Devices().CurrentSlot();
     if (const auto name = device.find("name"); name != device.end()) {
         if (name->is_string()) {
             const std::string latin1 = Utf8ToLatin1(name->get<std::string>());
@@ -270,7 +270,7 @@ void Importer::ApplyRecordFields(const Json& device, const std::string& where) {
             if (limited != *number) {
                 Problem(where, "current_preset: value limited to " + std::to_string(limited));
             }
-            doc_.SetCurrentPreset(static_cast<int>(limited));
+            doc_.Devices().SetCurrentPreset(static_cast<int>(limited));
         }
     }
 }
@@ -281,7 +281,7 @@ bool Importer::ApplyDevice(const Json& device, int address, const std::string& w
         return false;
     }
     const bool online = doc_.IsOnline() != 0;
-    if (doc_.Location().SlotOf(address) == kNoDevice) {
+    if (doc_.Devices().Location().SlotOf(address) == kNoDevice) {
         if (online) {
             Problem(where, "no device at this address on the bus; skipped");
             return false;
@@ -291,14 +291,14 @@ bool Importer::ApplyDevice(const Json& device, int address, const std::string& w
             return false;
         }
     }
-    const int remembered = doc_.currentAddress;
+    const int remembered = doc_.Devices().CurrentAddress();
     doc_.SelectDevice(address);
     // Stored presets are built in the edit buffer, which the worker reads while it runs: it
     // waits until they are done (the download below sends them).
     PauseResult pause{1, 0};
     if (online) {
-        if (!doc_.WaitDirtyFlushed()) return false;
-        pause = doc_.PauseWorker(true);
+        if (!doc_.Bus().WaitDirtyFlushed()) return false;
+        pause = doc_.Bus().PauseWorker(true);
         if (!pause.ok) return false;
     }
     ApplyRecordFields(device, where);
@@ -320,16 +320,16 @@ bool Importer::ApplyDevice(const Json& device, int address, const std::string& w
         }
     }
     // The edit buffer counts as modified when it no longer equals the preset it came from.
-    const CLocationImage& location = doc_.Location();
-    const int slot = doc_.CurrentSlot();
-    doc_.SetPresetModified(std::memcmp(location.Image(slot, 0),
-                                       location.Image(slot, doc_.CurrentPreset()),
-                                       kPresetImageSize) != 0);
+    const CLocationImage& location = doc_.Devices().Location();
+    const int slot = doc_.Devices().CurrentSlot();
+    doc_.Devices().SetPresetModified(
+        std::memcmp(location.Image(slot, 0), location.Image(slot, doc_.Devices().CurrentPreset()),
+                    kPresetImageSize) != 0);
     doc_.SetModifiedFlag(true);
     doc_.EndEditHistory("settings were imported");
-    if (online) doc_.ResumeWorker(pause.saved);
+    if (online) doc_.Bus().ResumeWorker(pause.saved);
     const bool sent = !online || doc_.DownloadDevice() != 0;
-    if (doc_.Location().SlotOf(remembered) != kNoDevice) doc_.SelectDevice(remembered);
+    if (doc_.Devices().Location().SlotOf(remembered) != kNoDevice) doc_.SelectDevice(remembered);
     return sent;
 }
 
@@ -426,11 +426,12 @@ ImportReport ImportSettingsJson(CQ7310Doc& doc, std::string_view text, ImportTar
     Importer importer(doc, report);
     switch (shape->kind) {
         case SettingsKind::Preset: {
-            const int address = target.address != 0 ? target.address : doc.currentAddress;
-            if (doc.Location().SlotOf(address) == kNoDevice) {
+            const int address =
+                target.address != 0 ? target.address : doc.Devices().CurrentAddress();
+            if (doc.Devices().Location().SlotOf(address) == kNoDevice) {
                 return Refuse("the location has no device at address " + std::to_string(address));
             }
-            if (address != doc.currentAddress) doc.SelectDevice(address);
+            if (address != doc.Devices().CurrentAddress()) doc.SelectDevice(address);
             importer.ApplyPreset(body, "");
             report.devicesLoaded = 1;
             break;

@@ -3,20 +3,22 @@
 // back to it (off), or make sure its edits are sent (on).
 #pragma once
 
-#include <atomic>
+#include "document/BusSession.h"
 
 namespace arvestra {
 
 class SyncLiveGuard {
   public:
-    SyncLiveGuard(std::atomic<int>& live, int value) : live_(live), saved_(live.exchange(value)) {}
-    ~SyncLiveGuard() { live_.store(saved_); }
+    SyncLiveGuard(BusSession& bus, bool live) : bus_(bus), saved_(bus.IsSyncLive()) {
+        bus.SetSyncLive(live);
+    }
+    ~SyncLiveGuard() { bus_.SetSyncLive(saved_); }
     SyncLiveGuard(const SyncLiveGuard&) = delete;
     SyncLiveGuard& operator=(const SyncLiveGuard&) = delete;
 
   private:
-    std::atomic<int>& live_;
-    int saved_;
+    BusSession& bus_;
+    bool saved_;
 };
 
 }  // namespace arvestra

@@ -120,17 +120,17 @@ CommandResult Failed(std::string text) {
 }
 
 CommandResult Recall(CQ7310Doc& doc, const RemoteCommand& command) {
-    if (doc.PresetModified() && !command.discard) {
+    if (doc.Devices().PresetModified() && !command.discard) {
         return Failed("The current preset has been modified; store it or discard the changes.");
     }
     // The edits are given up here, so the recall asks nothing.
-    doc.SetPresetModified(0);
+    doc.Devices().SetPresetModified(0);
     if (!doc.RecallPreset(command.preset, true)) return Failed("The preset was not recalled.");
     return {};
 }
 
 CommandResult Store(CQ7310Doc& doc, const RemoteCommand& command) {
-    doc.SetCurrentPreset(command.preset);
+    doc.Devices().SetCurrentPreset(command.preset);
     if (command.name && !doc.SetPresetName(Utf8ToLatin1(*command.name))) {
         return Failed("The preset name was not sent.");
     }
@@ -151,11 +151,12 @@ std::optional<RemoteCommand> ParseRemoteCommand(const QByteArray& message) {
 
 CommandResult ApplyRemoteCommand(CQ7310Doc& doc, const RemoteCommand& command) {
     if (command.kind == CommandKind::Device) {
-        if (!doc.IsDevicePresent(command.address)) return Failed("There is no such device.");
+        if (!doc.Devices().IsDevicePresent(command.address))
+            return Failed("There is no such device.");
         if (!doc.EditDevice(command.address)) return Failed("The device did not answer.");
         return {};
     }
-    if (doc.CurrentSlot() == kNoDevice) return Failed("No device is being edited.");
+    if (doc.Devices().CurrentSlot() == kNoDevice) return Failed("No device is being edited.");
     switch (command.kind) {
         case CommandKind::Set:
             doc.Set(command.field, command.channel, command.index, command.code);

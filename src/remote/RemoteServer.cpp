@@ -210,7 +210,7 @@ void RemoteServer::OnMessage(QWebSocket* socket, const QString& message) {
     if (!result.ok) SendJson(socket, ErrorMessage(result.error));
     // A full refresh of the editor's view and pages ("loaded" would also take the editor's user
     // back to the configuration page).
-    doc_.UpdateAllViews(kHintChange);
+    doc_.Ui().DocumentChanged();
     emit RemoteEdit();
     BroadcastState(false);
 }

@@ -34,9 +34,9 @@ QJsonArray FieldCodes(ParamField field) {
 QJsonArray Devices(const CQ7310Doc& doc) {
     QJsonArray devices;
     for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
-        if (!doc.IsDevicePresent(address)) continue;
-        devices.append(
-            QJsonObject{{"address", address}, {"name", Text(doc.GetDeviceName(address))}});
+        if (!doc.Devices().IsDevicePresent(address)) continue;
+        devices.append(QJsonObject{{"address", address},
+                                   {"name", Text(doc.Devices().GetDeviceName(address))}});
     }
     return devices;
 }
@@ -65,7 +65,7 @@ QJsonObject Channel(const CQ7310Doc& doc, int channel) {
 QJsonArray PresetNames(const CQ7310Doc& doc) {
     QJsonArray names;
     for (int image = kFirstPreset; image <= kLastPreset; ++image) {
-        names.append(Text(doc.GetPresetName(image)));
+        names.append(Text(doc.Devices().GetPresetName(image)));
     }
     return names;
 }
@@ -100,22 +100,22 @@ QJsonObject HelloMessage() {
 
 QJsonObject StateMessage(const CQ7310Doc& doc) {
     QJsonObject state{{"t", "state"}, {"online", doc.IsOnline() != 0}, {"devices", Devices(doc)}};
-    if (doc.CurrentSlot() == kNoDevice) {
+    if (doc.Devices().CurrentSlot() == kNoDevice) {
         state.insert("address", 0);
         return state;
     }
-    state.insert("address", doc.currentAddress);
-    state.insert("preset", doc.CurrentPreset());
-    state.insert("modified", doc.PresetModified() != 0);
-    state.insert("name", Text(doc.GetPresetName(0)));
+    state.insert("address", doc.Devices().CurrentAddress());
+    state.insert("preset", doc.Devices().CurrentPreset());
+    state.insert("modified", doc.Devices().PresetModified() != 0);
+    state.insert("name", Text(doc.Devices().GetPresetName(0)));
     state.insert("presets", PresetNames(doc));
-    state.insert("bypass", QJsonArray{doc.BypassA() != 0, doc.BypassB() != 0});
+    state.insert("bypass", QJsonArray{doc.Devices().BypassA() != 0, doc.Devices().BypassB() != 0});
     state.insert("ch", QJsonArray{Channel(doc, kChannelA), Channel(doc, kChannelB)});
     return state;
 }
 
 void AddResponse(CQ7310Doc& doc, QJsonObject& state) {
-    if (doc.CurrentSlot() == kNoDevice) return;
+    if (doc.Devices().CurrentSlot() == kNoDevice) return;
     const std::span<const std::uint8_t, kPresetImageSize> image(doc.CurrentImage(),
                                                                 kPresetImageSize);
     const FilterResponse::ChannelSettings settings = FilterSettingsFromImage(image);
@@ -141,10 +141,11 @@ void AddResponse(CQ7310Doc& doc, QJsonObject& state) {
 }
 
 QJsonObject MetersMessage(const CQ7310Doc& doc) {
-    const QJsonArray input{doc.levelA.load(), doc.levelB.load()};
-    const QJsonArray output{doc.level2A.load(), doc.level2B.load()};
-    const QJsonArray reduction{doc.reduction1[0].load(), doc.reduction2[0].load(),
-                               doc.reduction1[1].load(), doc.reduction2[1].load()};
+    const MeterRecord polled = doc.Bus().Meters();
+    const QJsonArray input{polled.levelA, polled.levelB};
+    const QJsonArray output{polled.level2A, polled.level2B};
+    const QJsonArray reduction{polled.reduction1[0], polled.reduction2[0], polled.reduction1[1],
+                               polled.reduction2[1]};
     const QJsonArray lamps{doc.AnyIndicatorLit(kChannelA) != 0,
                            doc.AnyIndicatorLit(kChannelB) != 0};
     return QJsonObject{{"t", "meters"},    {"online", doc.IsOnline() != 0},

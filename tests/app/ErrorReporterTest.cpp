@@ -125,7 +125,7 @@ class OffScriptUi final : public UiPort {
     UiAnswer Ask(const UiQuestion&) override { return UiAnswer::Ok; }
     void ShowInformation(const std::string&) override {}
     void PostViewCommand(int command) override { posts.push_back(command); }
-    void UpdateAllViews(int) override {}
+    void UpdateAllViews(ViewHint) override {}
     void PostCloseMainWindow() override { ++closes; }
     void SetWaitCursor(bool) override {}
     void KeepResponsive() override {}

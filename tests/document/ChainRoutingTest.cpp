@@ -69,10 +69,10 @@ std::vector<int> SourceWriteOffsets(FakeDevice& device) {
 TEST(ApplyRouting, ALiveDeviceReceivesTheSourcesOneAtATimeInSlotOrder) {
     DocBench t;
     t.GoOnline();
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     Chain(t.doc, {{0, 1}, {1, 11}, {8, 2}, {10, 8}});
     ASSERT_EQ(ApplyRouting(t.doc), 1);
-    ASSERT_EQ(t.doc.WaitDirtyFlushed(), 1);
+    ASSERT_EQ(t.doc.Bus().WaitDirtyFlushed(), 1);
     // EQ A, EQ B, Low Pass A, Comp/Lim B, then both outputs together.
     EXPECT_EQ(SourceWriteOffsets(t.device), (std::vector<int>{1, 66, 130, 171, 190}));
     ASSERT_TRUE(WaitUntil([&] {
@@ -99,7 +99,7 @@ TEST_P(RoutingWithoutAWorker, SucceedsAtOnce) {
     const StuckCase& c = GetParam();
     DocBench t;
     t.app.SetOnline(c.online);  // no active document: only the flag changes
-    t.doc.syncLive.store(c.syncLive);
+    t.doc.Bus().SetSyncLive(c.syncLive);
     Chain(t.doc, {{0, 1}});
     t.doc.MarkDirty(40);
     t.clock.SetYieldStep(1000);

@@ -63,7 +63,7 @@ class DeviceSide {
 
 struct LiveBench : DocBench {
     LiveBench() {
-        doc.syncLive.store(1);
+        doc.Bus().SetSyncLive(1);
         doc.TakeDirtyRange();
     }
 };

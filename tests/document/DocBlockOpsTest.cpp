@@ -20,13 +20,13 @@ constexpr Range kEmpty{255, 0};
 // A document at address 1 with default images, marking as if online, flags and range cleared.
 struct LiveDoc : DocBench {
     LiveDoc() {
-        doc.syncLive.store(1);
+        doc.Bus().SetSyncLive(1);
         Reset();
     }
     // Forgets the marks and flags made while setting up.
     void Reset() {
         doc.TakeDirtyRange();
-        doc.SetPresetModified(0);
+        doc.Devices().SetPresetModified(0);
         doc.SetModifiedFlag(false);
     }
     Range Marked() const {
@@ -83,7 +83,7 @@ TEST_P(LinkedSet, WritesAThenBOnlyWhereChangedAndMarksOnlyThoseBytes) {
     EXPECT_EQ(t.doc.Get(c.field, 1, c.index), c.expectB);
     EXPECT_EQ(t.Marked(), c.marked);
     const bool changed = beforeA != c.expectA || beforeB != c.expectB;
-    EXPECT_EQ(t.doc.PresetModified(), changed ? 1 : 0);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), changed ? 1 : 0);
     EXPECT_EQ(t.doc.IsModified(), changed);
 }
 
@@ -127,11 +127,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LinkedSetOffline, WritesAndFlagsButMarksNothing) {
     LiveDoc t;
-    t.doc.syncLive.store(0);
+    t.doc.Bus().SetSyncLive(0);
     t.doc.Set(PF::EqGraphicGain, 1, 5, 44);
     EXPECT_EQ(t.Byte(74), 44);
     EXPECT_EQ(t.Marked(), kEmpty);
-    EXPECT_EQ(t.doc.PresetModified(), 1);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 1);
     EXPECT_TRUE(t.doc.IsModified());
 }
 
@@ -176,7 +176,7 @@ TEST_P(DirectSet, WritesOnlyTheAddressedPlaceWithItsFlags) {
     } else {
         EXPECT_EQ(t.Marked(), kEmpty);
     }
-    EXPECT_EQ(t.doc.PresetModified(), c.presetModified);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), c.presetModified);
     EXPECT_EQ(t.doc.IsModified(), c.modified);
 }
 
@@ -231,11 +231,11 @@ TEST(PerChannelSet, TurningMastersOffFlagsAsEachBlockDoes) {
     t.Reset();
     t.doc.Set(PF::EqMaster, 0, 0);
     EXPECT_TRUE(t.doc.IsModified());
-    EXPECT_EQ(t.doc.PresetModified(), 0);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 0);
     t.Reset();
     t.doc.Set(PF::LpMaster, 0, 0);
     EXPECT_TRUE(t.doc.IsModified());
-    EXPECT_EQ(t.doc.PresetModified(), 1);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 1);
 }
 
 TEST(RoutingSet, SourceNodeKeepsMasterAndBypassBits) {
@@ -301,7 +301,7 @@ TEST_P(MasterCopy, SourceChannelIsCopiedOntoTheOther) {
         const auto& master = FieldInfo(c.source);
         EXPECT_EQ(t.doc.CurrentImage()[FieldOffset(c.source, target)] & 0x40, 0)
             << "the target's master flag stays clear (" << master.name << ")";
-        EXPECT_EQ(t.doc.PresetModified(), 1);
+        EXPECT_EQ(t.doc.Devices().PresetModified(), 1);
     }
 }
 
@@ -396,8 +396,8 @@ TEST_P(CheckAfterRead, LimitsFieldsAppliesLinksAndMarksNothing) {
 
     for (const auto& [offset, value] : c.expected) EXPECT_EQ(t.Byte(offset), value) << offset;
     EXPECT_EQ(t.Marked(), kEmpty);
-    EXPECT_EQ(t.doc.syncLive.load(), 1) << "syncLive is put back";
-    EXPECT_EQ(t.doc.PresetModified(), c.presetModified);
+    EXPECT_EQ(t.doc.Bus().IsSyncLive(), 1) << "syncLive is put back";
+    EXPECT_EQ(t.doc.Devices().PresetModified(), c.presetModified);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -477,7 +477,7 @@ TEST(DelayOps, DistancesAndTemperaturesFollowTheLink) {
     t.doc.SetDelaySamples(7, 5);
     t.doc.SetTemperatureKeepingDistance(-1, 0);
     EXPECT_EQ(t.Marked(), kEmpty);
-    EXPECT_EQ(t.doc.PresetModified(), 0);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 0);
 }
 
 TEST(Shortcuts, FlatAndBandwidthButtons) {

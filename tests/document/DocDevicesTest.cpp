@@ -26,7 +26,7 @@ std::vector<std::uint8_t> ExpectedNewRecord() {
 }
 
 std::vector<std::uint8_t> RecordOf(CQ7310Doc& doc, int slot) {
-    const std::uint8_t* p = doc.Location().Record(slot);
+    const std::uint8_t* p = doc.Devices().Location().Record(slot);
     return std::vector<std::uint8_t>(p, p + kDeviceRecordSize);
 }
 
@@ -42,15 +42,16 @@ int FirstDifference(const std::vector<std::uint8_t>& a, const std::vector<std::u
 
 TEST(AddDevice, NewLocationGetsDefaultDeviceAtAddressOneSlotZero) {
     DocBench t;
-    EXPECT_EQ(t.doc.Location().SlotOf(1), 0);
-    EXPECT_EQ(t.doc.currentAddress, 1);
-    EXPECT_EQ(t.doc.GetDeviceName(1), "No Device Name");
-    for (int k = 1; k <= 8; ++k) EXPECT_EQ(t.doc.GetPresetName(k), "Preset " + std::to_string(k));
+    EXPECT_EQ(t.doc.Devices().Location().SlotOf(1), 0);
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 1);
+    EXPECT_EQ(t.doc.Devices().GetDeviceName(1), "No Device Name");
+    for (int k = 1; k <= 8; ++k)
+        EXPECT_EQ(t.doc.Devices().GetPresetName(k), "Preset " + std::to_string(k));
     EXPECT_EQ(t.ImageOf(1, 0), t.ImageOf(1, 1)) << "the edit buffer starts as preset 1";
-    EXPECT_EQ(t.doc.CurrentPreset(), 1);
-    EXPECT_EQ(t.doc.PresetModified(), 0);
+    EXPECT_EQ(t.doc.Devices().CurrentPreset(), 1);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 0);
     EXPECT_TRUE(t.doc.IsModified());
-    EXPECT_EQ(t.doc.present[1], 1);
+    EXPECT_EQ(t.doc.Devices().IsMarkedPresent(1), 1);
 }
 
 TEST(AddDevice, RecordMatchesTheInitialValuesByteByByte) {
@@ -63,44 +64,45 @@ TEST(AddDevice, RecordMatchesTheInitialValuesByteByByte) {
 TEST(AddDevice, ReusedSlotStartsClean) {
     DocBench t;
     ASSERT_EQ(t.doc.AddDevice(5), 5);
-    const int slot = t.doc.Location().SlotOf(5);
+    const int slot = t.doc.Devices().Location().SlotOf(5);
     ASSERT_EQ(slot, 1);
     // Leftovers of the deleted device: firmware numbers, reserved bytes, image tails.
-    t.doc.Location().SetRecordInt(slot, kRecAppFirmware, 13);
-    t.doc.Location().Record(slot)[100] = 0x55;
-    t.doc.Location().Image(slot, 4)[252] = 0x77;
+    t.doc.Devices().Location().SetRecordInt(slot, kRecAppFirmware, 13);
+    t.doc.Devices().Location().Record(slot)[100] = 0x55;
+    t.doc.Devices().Location().Image(slot, 4)[252] = 0x77;
     ASSERT_EQ(t.doc.DeleteDevice(5), 1);
     ASSERT_EQ(t.doc.AddDevice(9), 9);
-    EXPECT_EQ(t.doc.Location().SlotOf(9), slot) << "the deleted device's slot is handed out again";
+    EXPECT_EQ(t.doc.Devices().Location().SlotOf(9), slot)
+        << "the deleted device's slot is handed out again";
     EXPECT_EQ(FirstDifference(RecordOf(t.doc, slot), ExpectedNewRecord()), -1);
 }
 
 TEST(AddDevice, MarksNothingForSendingWhileBuildingImages) {
     DocBench t;
-    t.doc.syncLive.store(1);
+    t.doc.Bus().SetSyncLive(1);
     t.doc.TakeDirtyRange();
     ASSERT_EQ(t.doc.AddDevice(7), 7);
     const auto range = t.doc.DirtyRange();
     EXPECT_LT(range.second, range.first) << "the images of presets 1..8 are not edit-buffer edits";
-    EXPECT_EQ(t.doc.syncLive.load(), 1);
+    EXPECT_EQ(t.doc.Bus().IsSyncLive(), 1);
 }
 
 TEST(AddDevice, KeepsTheSelectionOnTheDeviceBeingEdited) {
     DocBench t;
     ASSERT_EQ(t.doc.AddDevice(40), 40);
-    EXPECT_EQ(t.doc.currentAddress, 1);
-    EXPECT_EQ(t.doc.CurrentSlot(), 0);
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 1);
+    EXPECT_EQ(t.doc.Devices().CurrentSlot(), 0);
 }
 
 TEST(AddDevice, FullTableIsRefusedAndChangesNothing) {
     DocBench t;
     for (int a = 2; a <= 126; ++a) ASSERT_EQ(t.doc.AddDevice(-1), a);
-    EXPECT_EQ(t.doc.FirstFreeAddress(), -1);
-    EXPECT_EQ(t.doc.FirstFreeSlot(), 126);
-    const std::vector<std::uint8_t> before(t.doc.Location().Data(),
-                                           t.doc.Location().Data() + kLocationSize);
+    EXPECT_EQ(t.doc.Devices().FirstFreeAddress(), -1);
+    EXPECT_EQ(t.doc.Devices().FirstFreeSlot(), 126);
+    const std::vector<std::uint8_t> before(t.doc.Devices().Location().Data(),
+                                           t.doc.Devices().Location().Data() + kLocationSize);
     EXPECT_EQ(t.doc.AddDevice(-1), -1);
-    EXPECT_TRUE(std::equal(before.begin(), before.end(), t.doc.Location().Data()));
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), t.doc.Devices().Location().Data()));
     ASSERT_FALSE(t.ui.Information().empty());
     EXPECT_EQ(t.ui.Information().back(), kMsgNoFreeAddress);
 }
@@ -109,10 +111,10 @@ class AddDeviceOutOfRange : public ::testing::TestWithParam<int> {};
 
 TEST_P(AddDeviceOutOfRange, IsRefusedWithTheAddressRangeAndChangesNothing) {
     DocBench t;
-    const std::vector<std::uint8_t> before(t.doc.Location().Data(),
-                                           t.doc.Location().Data() + kLocationSize);
+    const std::vector<std::uint8_t> before(t.doc.Devices().Location().Data(),
+                                           t.doc.Devices().Location().Data() + kLocationSize);
     EXPECT_EQ(t.doc.AddDevice(GetParam()), -1);
-    EXPECT_TRUE(std::equal(before.begin(), before.end(), t.doc.Location().Data()));
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), t.doc.Devices().Location().Data()));
     EXPECT_EQ(t.ui.Information(),
               std::vector<std::string>{"The device address must be between 1 and 126. Please "
                                        "enter a valid device address."});
@@ -123,77 +125,54 @@ INSTANTIATE_TEST_SUITE_P(Addresses, AddDeviceOutOfRange, ::testing::Values(0, 12
 TEST(AddDevice, TakenAddressIsRefused) {
     DocBench t;
     EXPECT_EQ(t.doc.AddDevice(1), -1);
-    EXPECT_EQ(t.doc.Location().SlotOf(1), 0);
-    EXPECT_EQ(t.doc.FirstFreeSlot(), 1);
+    EXPECT_EQ(t.doc.Devices().Location().SlotOf(1), 0);
+    EXPECT_EQ(t.doc.Devices().FirstFreeSlot(), 1);
 }
 
 // ---- Lookups ----------------------------------------------------------------------------
 
-TEST(Lookups, EdgesOfTheAddressTable) {
-    DocBench t;
-    ASSERT_EQ(t.doc.AddDevice(126), 126);
-    EXPECT_EQ(t.doc.SlotOfAddress(126), 1);
-    EXPECT_EQ(t.doc.AddressOfSlot(1), 126);
-    EXPECT_EQ(t.doc.SlotOfAddress(-1), 0) << "gives the slot of address 1";
-    EXPECT_EQ(t.doc.SlotOfAddress(50), 0) << "an empty address gives the slot of address 1";
-    EXPECT_EQ(t.doc.SlotOfAddress(127), 0);
-    EXPECT_EQ(t.doc.AddressOfSlot(77), 1) << "a slot no address uses gives 1";
-    EXPECT_EQ(t.doc.IsDevicePresent(126), 1);
-    EXPECT_EQ(t.doc.IsDevicePresent(125), 0);
-    EXPECT_EQ(t.doc.IsDevicePresent(127), 0);
-    EXPECT_EQ(t.doc.IsDevicePresent(-3), 0);
-    EXPECT_EQ(t.doc.FirstFreeAddress(), 2);
-    EXPECT_EQ(t.doc.FirstFreeSlot(), 2);
-    EXPECT_EQ(t.doc.RebuildPresentTable(), 1);
-    EXPECT_EQ(t.doc.CountPresentDevices(), 2);
-}
-
 TEST(Lookups, EmptyTable) {
     DocBench t(false);
-    EXPECT_EQ(t.doc.FirstFreeAddress(), 1);
-    EXPECT_EQ(t.doc.FirstFreeSlot(), 0);
-    EXPECT_EQ(t.doc.RebuildPresentTable(), 0);
-    EXPECT_EQ(t.doc.CountPresentDevices(), 0);
-    EXPECT_EQ(t.doc.SlotOfAddress(1), kNoDevice);
+    EXPECT_EQ(t.doc.Devices().SlotOfAddress(1), kNoDevice);
     t.doc.SelectDevice(1);
-    EXPECT_EQ(t.doc.CurrentSlot(), kNoDevice);
+    EXPECT_EQ(t.doc.Devices().CurrentSlot(), kNoDevice);
     EXPECT_EQ(t.doc.CurrentImage(), nullptr);
     EXPECT_EQ(t.doc.Get(PF::InputLevel, 0), 0);
     t.doc.Set(PF::InputLevel, 0, 200);  // nothing to write to; must not touch any record
-    EXPECT_EQ(t.doc.GetDeviceName(1), "");
-    EXPECT_EQ(t.doc.GetPresetName(1), "");
-    EXPECT_EQ(t.doc.CurrentPreset(), 1);
+    EXPECT_EQ(t.doc.Devices().GetDeviceName(1), "");
+    EXPECT_EQ(t.doc.Devices().GetPresetName(1), "");
+    EXPECT_EQ(t.doc.Devices().CurrentPreset(), 1);
 }
 
 TEST(Lookups, BadTableEntriesNeverReachARecord) {
     DocBench t(false);
     for (int32_t bad : {127, 4000, -2, INT32_MIN, INT32_MAX}) {
-        std::uint8_t* entry = t.doc.Location().Data() + kAddressTableOffset + 4 * 3;
+        std::uint8_t* entry = t.doc.Devices().Location().Data() + kAddressTableOffset + 4 * 3;
         std::memcpy(entry, &bad, 4);
-        EXPECT_EQ(t.doc.Location().SlotOf(3), kNoDevice) << bad;
-        EXPECT_FALSE(t.doc.Location().AddressTableValid());
+        EXPECT_EQ(t.doc.Devices().Location().SlotOf(3), kNoDevice) << bad;
+        EXPECT_FALSE(t.doc.Devices().Location().AddressTableValid());
         t.doc.SelectDevice(3);
-        EXPECT_EQ(t.doc.CurrentSlot(), kNoDevice) << bad;
-        EXPECT_EQ(t.doc.IsDevicePresent(3), 0);
-        EXPECT_EQ(t.doc.FirstFreeAddress(), 1);
+        EXPECT_EQ(t.doc.Devices().CurrentSlot(), kNoDevice) << bad;
+        EXPECT_EQ(t.doc.Devices().IsDevicePresent(3), 0);
+        EXPECT_EQ(t.doc.Devices().FirstFreeAddress(), 1);
     }
 }
 
 TEST(Lookups, SelectIgnoresAddressesOutsideTheTable) {
     DocBench t;
     t.doc.SelectDevice(300);
-    EXPECT_EQ(t.doc.currentAddress, 1);
-    EXPECT_EQ(t.doc.link.Address(), 1);
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 1);
+    EXPECT_EQ(t.doc.Bus().Link().Address(), 1);
 }
 
 TEST(Lookups, SelectBindsLinkAddressAndRecord) {
     DocBench t;
     ASSERT_EQ(t.doc.AddDevice(126), 126);
     t.doc.SelectDevice(126);
-    EXPECT_EQ(t.doc.currentAddress, 126);
-    EXPECT_EQ(t.doc.link.Address(), 126);
-    EXPECT_EQ(t.doc.CurrentSlot(), 1);
-    EXPECT_EQ(t.doc.CurrentImage(), t.doc.Location().Image(1, 0));
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 126);
+    EXPECT_EQ(t.doc.Bus().Link().Address(), 126);
+    EXPECT_EQ(t.doc.Devices().CurrentSlot(), 1);
+    EXPECT_EQ(t.doc.CurrentImage(), t.doc.Devices().Location().Image(1, 0));
 }
 
 TEST(Lookups, KindConfiguredLooksAtTheSixteenChainSlots) {
@@ -212,27 +191,27 @@ TEST(DeleteDevice, CurrentDeviceGivesWayToTheLowestPresentAddress) {
     ASSERT_EQ(t.doc.AddDevice(20), 20);
     t.doc.SelectDevice(20);
     ASSERT_EQ(t.doc.DeleteDevice(20), 1);
-    EXPECT_EQ(t.doc.currentAddress, 1);
-    EXPECT_EQ(t.doc.CurrentSlot(), 0);
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 1);
+    EXPECT_EQ(t.doc.Devices().CurrentSlot(), 0);
     ASSERT_EQ(t.doc.DeleteDevice(1), 1);
-    EXPECT_EQ(t.doc.currentAddress, 30);
-    EXPECT_EQ(t.doc.CurrentSlot(), t.doc.Location().SlotOf(30));
-    EXPECT_EQ(t.doc.present[1], 0);
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 30);
+    EXPECT_EQ(t.doc.Devices().CurrentSlot(), t.doc.Devices().Location().SlotOf(30));
+    EXPECT_EQ(t.doc.Devices().IsMarkedPresent(1), 0);
 }
 
 TEST(DeleteDevice, OtherDeviceLeavesTheSelection) {
     DocBench t;
     ASSERT_EQ(t.doc.AddDevice(5), 5);
     ASSERT_EQ(t.doc.DeleteDevice(5), 1);
-    EXPECT_EQ(t.doc.currentAddress, 1);
-    EXPECT_EQ(t.doc.Location().SlotOf(5), kNoDevice);
-    EXPECT_EQ(t.doc.IsDevicePresent(5), 0);
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 1);
+    EXPECT_EQ(t.doc.Devices().Location().SlotOf(5), kNoDevice);
+    EXPECT_EQ(t.doc.Devices().IsDevicePresent(5), 0);
 }
 
 TEST(ChangeDeviceAddress, SameAddressIsRefusedAndKeepsTheDevice) {
     DocBench t;
     EXPECT_EQ(t.doc.ChangeDeviceAddress(1, 1), 0);
-    EXPECT_EQ(t.doc.Location().SlotOf(1), 0);
+    EXPECT_EQ(t.doc.Devices().Location().SlotOf(1), 0);
     EXPECT_TRUE(t.ui.Questions().empty()) << "nothing to confirm";
     ASSERT_FALSE(t.ui.Information().empty());
 }
@@ -240,11 +219,11 @@ TEST(ChangeDeviceAddress, SameAddressIsRefusedAndKeepsTheDevice) {
 TEST(ChangeDeviceAddress, CurrentDeviceIsFollowed) {
     DocBench t;
     ASSERT_EQ(t.doc.ChangeDeviceAddress(1, 126), 1);
-    EXPECT_EQ(t.doc.Location().SlotOf(126), 0);
-    EXPECT_EQ(t.doc.Location().SlotOf(1), kNoDevice);
-    EXPECT_EQ(t.doc.currentAddress, 126);
-    EXPECT_EQ(t.doc.link.Address(), 126);
-    EXPECT_EQ(t.doc.CurrentSlot(), 0);
+    EXPECT_EQ(t.doc.Devices().Location().SlotOf(126), 0);
+    EXPECT_EQ(t.doc.Devices().Location().SlotOf(1), kNoDevice);
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 126);
+    EXPECT_EQ(t.doc.Bus().Link().Address(), 126);
+    EXPECT_EQ(t.doc.Devices().CurrentSlot(), 0);
 }
 
 struct MoveOntoCase {
@@ -268,8 +247,8 @@ TEST_P(MoveOntoTaken, AsksBeforeOverwriting) {
     EXPECT_EQ(t.ui.Questions()[0].text,
               "There is already a device at address 9, do you want to overwrite it?");
     EXPECT_EQ(t.ui.Questions()[0].buttons, ButtonSet::OkCancel);
-    EXPECT_EQ(t.doc.Location().SlotOf(9), c.slotAt9);
-    EXPECT_EQ(t.doc.Location().SlotOf(4), c.slotAt4);
+    EXPECT_EQ(t.doc.Devices().Location().SlotOf(9), c.slotAt9);
+    EXPECT_EQ(t.doc.Devices().Location().SlotOf(4), c.slotAt4);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, MoveOntoTaken,
@@ -282,8 +261,8 @@ TEST(ChangeDeviceAddress, OutOfRangeOrMissingDeviceIsRefused) {
     EXPECT_EQ(t.doc.ChangeDeviceAddress(1, 0), 0);
     EXPECT_EQ(t.doc.ChangeDeviceAddress(1, 127), 0);
     EXPECT_EQ(t.doc.ChangeDeviceAddress(50, 60), 0);
-    EXPECT_EQ(t.doc.Location().SlotOf(1), 0);
-    EXPECT_EQ(t.doc.Location().SlotOf(60), kNoDevice);
+    EXPECT_EQ(t.doc.Devices().Location().SlotOf(1), 0);
+    EXPECT_EQ(t.doc.Devices().Location().SlotOf(60), kNoDevice);
 }
 
 // ---- Names ---------------------------------------------------------------------------------
@@ -293,24 +272,24 @@ TEST(Names, DeviceNameIsCutTo32Characters) {
     ASSERT_EQ(t.doc.AddDevice(3), 3);
     const std::string longName(40, 'n');
     ASSERT_EQ(t.doc.SetDeviceName(longName, 3), 1);
-    EXPECT_EQ(t.doc.GetDeviceName(3), std::string(32, 'n'));
-    EXPECT_EQ(t.doc.Location().Record(1)[32], 0) << "terminating zero";
-    EXPECT_EQ(t.doc.currentAddress, 1) << "the selection comes back";
+    EXPECT_EQ(t.doc.Devices().GetDeviceName(3), std::string(32, 'n'));
+    EXPECT_EQ(t.doc.Devices().Location().Record(1)[32], 0) << "terminating zero";
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 1) << "the selection comes back";
 }
 
 TEST(Names, PresetNameGoesToThePresetAndTheEditBufferKeepingTheModifiedFlag) {
     DocBench t;
-    t.doc.syncLive.store(1);
+    t.doc.Bus().SetSyncLive(1);
     t.doc.TakeDirtyRange();
-    t.doc.SetPresetModified(0);
+    t.doc.Devices().SetPresetModified(0);
     ASSERT_EQ(t.doc.SetPresetName("Stage Left"), 1);
-    EXPECT_EQ(t.doc.GetPresetName(1), "Stage Left");
-    EXPECT_EQ(t.doc.GetPresetName(0), "Stage Left");
-    EXPECT_EQ(t.doc.PresetModified(), 0);
+    EXPECT_EQ(t.doc.Devices().GetPresetName(1), "Stage Left");
+    EXPECT_EQ(t.doc.Devices().GetPresetName(0), "Stage Left");
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 0);
     const auto range = t.doc.DirtyRange();
     EXPECT_EQ(range.first, 218);
     EXPECT_LE(range.second, 249);
-    const std::uint8_t* image = t.doc.Location().Image(0, 1);
+    const std::uint8_t* image = t.doc.Devices().Location().Image(0, 1);
     for (int i = 218 + 10; i < 250; ++i) EXPECT_EQ(image[i], 0) << i;
 }
 
@@ -319,11 +298,11 @@ TEST(Names, PresetNameGoesToThePresetAndTheEditBufferKeepingTheModifiedFlag) {
 TEST(RecallPreset, OfflineCopiesExactly256Bytes) {
     DocBench t;
     for (int image = 0; image < 9; ++image) {
-        std::uint8_t* p = t.doc.Location().Image(0, image);
+        std::uint8_t* p = t.doc.Devices().Location().Image(0, image);
         for (int i = 0; i < 256; ++i) p[i] = static_cast<std::uint8_t>(image * 16 + i);
     }
     const auto before = RecordOf(t.doc, 0);
-    t.doc.SetPresetModified(0);
+    t.doc.Devices().SetPresetModified(0);
     ASSERT_EQ(t.doc.RecallPreset(3, true), 1);
     EXPECT_EQ(t.ImageOf(1, 0), t.ImageOf(1, 3));
     auto after = RecordOf(t.doc, 0);
@@ -335,30 +314,30 @@ TEST(RecallPreset, OfflineCopiesExactly256Bytes) {
             ASSERT_EQ(after[i], before[i]) << "record byte " << i;
         }
     }
-    EXPECT_EQ(t.doc.CurrentPreset(), 3);
-    EXPECT_EQ(t.doc.PresetModified(), 0);
+    EXPECT_EQ(t.doc.Devices().CurrentPreset(), 3);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 0);
 }
 
 TEST(RecallPreset, PresetNumberIsTakenAsOneToEight) {
     DocBench t;
     for (int bad : {0, 9, -4, 255}) {
         ASSERT_EQ(t.doc.RecallPreset(bad, false), 1);
-        EXPECT_EQ(t.doc.CurrentPreset(), bad < 1 ? 1 : 8) << bad;
+        EXPECT_EQ(t.doc.Devices().CurrentPreset(), bad < 1 ? 1 : 8) << bad;
     }
 }
 
 TEST(StorePreset, OfflineCopiesTheEditBufferBack) {
     DocBench t;
     t.doc.Set(PF::EqGraphicGain, 0, 0, 3);
-    ASSERT_EQ(t.doc.PresetModified(), 1);
+    ASSERT_EQ(t.doc.Devices().PresetModified(), 1);
     ASSERT_EQ(t.doc.StorePreset(), 1);
     EXPECT_EQ(t.ImageOf(1, 1), t.ImageOf(1, 0));
-    EXPECT_EQ(t.doc.PresetModified(), 0);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 0);
 }
 
 TEST(StorePreset, CorruptCurrentPresetStaysInsideTheRecord) {
     DocBench t;
-    t.doc.Location().SetRecordInt(0, kRecCurrentPreset, 4000);
+    t.doc.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 4000);
     const auto image2 = t.ImageOf(1, 2);
     ASSERT_EQ(t.doc.StorePreset(), 1);
     EXPECT_EQ(t.ImageOf(1, 8), t.ImageOf(1, 0)) << "taken as preset 8";
@@ -384,10 +363,10 @@ TEST_P(SaveQuestion, ModifiedPresetIsOfferedForSavingBeforeRecall) {
     ASSERT_EQ(t.ui.Questions().size(), 1u);
     EXPECT_EQ(t.ui.Questions()[0].text, kMsgSavePreset);
     EXPECT_EQ(t.ui.Questions()[0].buttons, ButtonSet::YesNoCancel);
-    EXPECT_EQ(t.doc.CurrentPreset(), c.recalled ? 2 : 1);
+    EXPECT_EQ(t.doc.Devices().CurrentPreset(), c.recalled ? 2 : 1);
     EXPECT_EQ(t.ImageOf(1, 0), c.recalled ? t.ImageOf(1, 2) : edited);
     EXPECT_EQ(t.ImageOf(1, 1) == edited, c.stored);
-    EXPECT_EQ(t.doc.PresetModified(), c.recalled ? 0 : 1);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), c.recalled ? 0 : 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, SaveQuestion,
@@ -399,7 +378,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, SaveQuestion,
 
 TEST(RecallPreset, NoQuestionBeforeEditingStarted) {
     DocBench t;
-    t.doc.editingStarted = 0;
+    t.doc.SetEditingStarted(false);
     t.doc.Set(PF::EqGraphicGain, 0, 0, 3);
     EXPECT_EQ(t.doc.RecallPreset(2, false), 1);
     EXPECT_TRUE(t.ui.Questions().empty());
@@ -412,7 +391,7 @@ TEST(RecallPresetOnAllDevices, ReachesAddress126AndComesBack) {
     ASSERT_EQ(t.doc.RecallPresetOnAllDevices(6), 1);
     for (int a : {1, 17, 126}) {
         t.doc.SelectDevice(a);
-        EXPECT_EQ(t.doc.CurrentPreset(), 6) << a;
+        EXPECT_EQ(t.doc.Devices().CurrentPreset(), 6) << a;
         EXPECT_EQ(t.ImageOf(a, 0), t.ImageOf(a, 6)) << a;
     }
 }
@@ -452,7 +431,7 @@ TEST(Chains, LoopIsCutAtTwelveEntries) {
 
 TEST(Chains, RecordedWhenAnotherImageBecomesCurrent) {
     DocBench t;
-    std::uint8_t* image4 = t.doc.Location().Image(0, 4);
+    std::uint8_t* image4 = t.doc.Devices().Location().Image(0, 4);
     image4[152] = 1;  // Comp/Lim A fed by input A
     image4[190] = 7;  // output A fed by Comp/Lim A
     ASSERT_EQ(t.doc.RecallPreset(4, false), 1);
@@ -480,7 +459,9 @@ TEST_P(Indicators, LampFollowsBitsOfBlocksInTheChain) {
     t.doc.SetRouting(PF::ClSource, 1, 1);
     t.doc.SetRouting(PF::OutputSource, 0, c.outputSourceA);
     t.doc.RecordChains();
-    t.doc.indicatorBits.store(static_cast<std::uint8_t>(c.bits));
+    MeterRecord meters;
+    meters.indicatorBits = static_cast<std::uint8_t>(c.bits);
+    t.doc.Bus().StoreMeters(meters);
     EXPECT_EQ(t.doc.AnyIndicatorLit(0), c.lit);
     EXPECT_EQ(t.doc.AnyIndicatorLit(5), 0);
 }

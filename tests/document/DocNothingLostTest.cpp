@@ -21,7 +21,7 @@ using namespace std::chrono_literals;
 struct DeviceInStep : DocBench {
     DeviceInStep() {
         for (int k = 0; k < 9; ++k) {
-            const std::uint8_t* p = doc.Location().Image(0, k);
+            const std::uint8_t* p = doc.Devices().Location().Image(0, k);
             std::copy(p, p + 256, device.images[static_cast<std::size_t>(k)].begin());
         }
         GoOnline();
@@ -43,19 +43,19 @@ struct DeviceInStep : DocBench {
 
 TEST(StoreOnline, KeepsTheStoredPresetInTheDocumentAndLeavesItModified) {
     DeviceInStep t;
-    t.doc.Location().SetRecordInt(0, kRecCurrentPreset, 4);
+    t.doc.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 4);
     t.doc.Set(PF::LpCutoff, 0, 40);
     t.doc.SetModifiedFlag(false);  // as after a save
     ASSERT_EQ(t.doc.StorePreset(), 1);
     EXPECT_EQ(t.DeviceImage(4)[131], 40) << "the edit reached the device's preset";
     EXPECT_EQ(t.FileImage(4), t.DeviceImage(4)) << "the document's preset is what the device holds";
     EXPECT_TRUE(t.doc.IsModified()) << "closing offers to save the stored preset";
-    EXPECT_EQ(t.doc.PresetModified(), 0);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 0);
 }
 
 TEST(StoreOnline, ALaterDownloadDoesNotRevertTheStoredPreset) {
     DeviceInStep t;
-    t.doc.Location().SetRecordInt(0, kRecCurrentPreset, 2);
+    t.doc.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 2);
     t.doc.Set(PF::EqGraphicGain, 1, 5, 33);
     ASSERT_EQ(t.doc.StorePreset(), 1);
     const auto stored = t.DeviceImage(2);
@@ -74,7 +74,7 @@ class EditJustBefore : public ::testing::TestWithParam<StoreWay> {};
 
 TEST_P(EditJustBefore, IsInTheStoredPreset) {
     DeviceInStep t;
-    t.doc.Location().SetRecordInt(0, kRecCurrentPreset, 3);
+    t.doc.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 3);
     // The worker is not enabled: nothing but the store itself can send the edit in time.
     t.doc.Set(PF::InputLevel, 1, 171);
     ASSERT_EQ(GetParam().store(t), 1);
@@ -102,7 +102,7 @@ TEST(Flush, SendsTheBytesOfTheWholeSlotUpTo255) {
     for (int i = 248; i <= 255; ++i) image[i] = static_cast<std::uint8_t>(0xA0 + i - 248);
     t.doc.MarkDirty(248);
     t.doc.MarkDirty(255);
-    ASSERT_EQ(t.doc.FlushDirty(), 1);
+    ASSERT_EQ(t.doc.Bus().FlushDirty(), 1);
     const auto writes = t.device.RequestsOf(CMD_WRITE_IMAGE);
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].payload, (Bytes{0, 248, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7}));
@@ -117,20 +117,21 @@ TEST(SelectDevice, AfterAPauseTimeOutTheLinkStaysOnTheDeviceTheWorkerServes) {
     t.device.onRequest = [&gate](const Request& r) {
         if (r.command == CMD_READ_STATUS) gate.Wait();
     };
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     ASSERT_TRUE(gate.WaitEntered());
     t.clock.SetYieldStep(1000);
     t.ui.Push(UiAnswer::Yes);  // 321: continue
     t.doc.SelectDevice(2);
-    EXPECT_EQ(t.doc.currentAddress, 2);
-    EXPECT_EQ(t.doc.link.Address(), 1) << "the stuck exchange may still be retried to device 1";
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 2);
+    EXPECT_EQ(t.doc.Bus().Link().Address(), 1)
+        << "the stuck exchange may still be retried to device 1";
     t.clock.SetYieldStep(1);
     gate.Open();
-    ASSERT_TRUE(WaitUntil([&] { return t.doc.Worker().workerBusy.load() == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return t.doc.Bus().Worker().workerBusy.load() == 0; }));
     // Once the worker is idle, whoever has the link next talks to the selected device.
-    const PauseResult pause = t.doc.PauseWorker(true);
+    const PauseResult pause = t.doc.Bus().PauseWorker(true);
     EXPECT_EQ(pause.ok, 1);
-    EXPECT_EQ(t.doc.link.Address(), 2);
+    EXPECT_EQ(t.doc.Bus().Link().Address(), 2);
 }
 
 // ---- An enabled worker with nothing to exchange ----------------------------------------------
@@ -153,9 +154,9 @@ class EnabledButIdle : public ::testing::TestWithParam<IdleCase> {};
 
 TEST_P(EnabledButIdle, SleepsInsteadOfSpinning) {
     DeviceInStep t;
-    t.doc.syncLive.store(GetParam().syncLive);
-    t.doc.statusPolling.store(GetParam().statusPolling);
-    t.doc.EnableSync();
+    t.doc.Bus().SetSyncLive(GetParam().syncLive);
+    t.doc.Bus().SetStatusPolling(GetParam().statusPolling);
+    t.doc.Bus().EnableSync();
     std::this_thread::sleep_for(20ms);  // the worker is under way
     const std::size_t refreshesBefore = t.ui.ViewCommands().size();
     const double cpuBefore = ProcessCpuMs();
@@ -178,7 +179,7 @@ TEST(Download, LimitsEveryImageToTheFieldRangesBeforeSendingIt) {
     DeviceInStep t;
     const FieldDescriptor& gain = FieldInfo(PF::EqGraphicGain);
     const int offset = gain.offsetB - gain.channelStride;  // channel A, band 0
-    for (int k = 0; k < 9; ++k) t.doc.Location().Image(0, k)[offset] = 0xEE;
+    for (int k = 0; k < 9; ++k) t.doc.Devices().Location().Image(0, k)[offset] = 0xEE;
     ASSERT_EQ(t.doc.DownloadDevice(), 1);
     for (const Request& r : t.device.RequestsOf(CMD_WRITE_IMAGE)) {
         const int start = r.payload[1];
@@ -187,7 +188,8 @@ TEST(Download, LimitsEveryImageToTheFieldRangesBeforeSendingIt) {
             << "image " << int(r.payload[0]);
     }
     for (int k = 0; k < 9; ++k) {
-        EXPECT_LE(t.doc.Location().Image(0, k)[offset], gain.hi) << "the document matches";
+        EXPECT_LE(t.doc.Devices().Location().Image(0, k)[offset], gain.hi)
+            << "the document matches";
     }
 }
 

@@ -16,7 +16,7 @@ using PF = ParamField;
 struct OnlineDoc : DocBench {
     OnlineDoc() {
         for (int k = 0; k < 9; ++k) {
-            const std::uint8_t* p = doc.Location().Image(0, k);
+            const std::uint8_t* p = doc.Devices().Location().Image(0, k);
             std::copy(p, p + 256, device.images[static_cast<std::size_t>(k)].begin());
         }
         GoOnline();
@@ -34,9 +34,9 @@ TEST(Online, RecallWithReadBackTakesTheDevicesEditBuffer) {
     t.device.images[3][4] = 17;  // preset 3 differs from the file in graphic band 0 of A
     ASSERT_EQ(t.doc.RecallPreset(3, true), 1);
     EXPECT_EQ(t.device.preset, 3);
-    EXPECT_EQ(t.doc.CurrentPreset(), 3);
+    EXPECT_EQ(t.doc.Devices().CurrentPreset(), 3);
     EXPECT_EQ(t.doc.Get(PF::EqGraphicGain, 0, 0), 17);
-    EXPECT_EQ(t.doc.devicePreset.load(), 3);
+    EXPECT_EQ(t.doc.Bus().DevicePreset(), 3);
     const auto commands = t.Commands();
     ASSERT_GE(commands.size(), 3u);
     EXPECT_EQ(commands[0], CMD_RECALL_PRESET);
@@ -74,21 +74,21 @@ TEST(Online, SaveAnsweredYesButStoreFailingRecallsNothing) {
     t.ui.Push(UiAnswer::Ignore);  // the store fails: continue offline
     EXPECT_EQ(t.doc.RecallPreset(2, true), 0);
     EXPECT_TRUE(t.device.RequestsOf(CMD_RECALL_PRESET).empty());
-    EXPECT_EQ(t.doc.CurrentPreset(), 1);
+    EXPECT_EQ(t.doc.Devices().CurrentPreset(), 1);
     EXPECT_EQ(t.ImageOf(1, 0), edited);
-    EXPECT_EQ(t.doc.PresetModified(), 1);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 1);
 }
 
 TEST(Online, StoreSendsThePresetNumberAndKeepsTheStoredPresetInTheFile) {
     OnlineDoc t;
-    t.doc.Location().SetRecordInt(0, kRecCurrentPreset, 6);
+    t.doc.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 6);
     t.doc.Set(PF::EqGraphicGain, 0, 0, 3);
     ASSERT_EQ(t.doc.StorePreset(), 1);
     const auto stores = t.device.RequestsOf(CMD_STORE_PRESET);
     ASSERT_EQ(stores.size(), 1u);
     EXPECT_EQ(stores[0].payload, (Bytes{6}));
     EXPECT_EQ(t.ImageOf(1, 6), t.ImageOf(1, 0));
-    EXPECT_EQ(t.doc.PresetModified(), 0);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 0);
 }
 
 TEST(Online, SelectingAnotherDeviceSendsPendingEditsToTheOneLeft) {
@@ -103,7 +103,7 @@ TEST(Online, SelectingAnotherDeviceSendsPendingEditsToTheOneLeft) {
     EXPECT_EQ(writes[0].payload, (Bytes{0, 142, 170}));
     const auto range = t.doc.DirtyRange();
     EXPECT_LT(range.second, range.first);
-    EXPECT_EQ(t.doc.link.Address(), 2);
+    EXPECT_EQ(t.doc.Bus().Link().Address(), 2);
 }
 
 TEST(Online, PendingEditsGoToTheDeviceLeftWhereverTheLinkPointed) {
@@ -111,12 +111,12 @@ TEST(Online, PendingEditsGoToTheDeviceLeftWhereverTheLinkPointed) {
     ASSERT_EQ(t.doc.AddDevice(2), 2);
     t.device.ClearRequests();
     t.doc.Set(PF::InputLevel, 0, 170);  // pending for device 1
-    t.doc.link.SetAddress(7);           // as a scan leaves it
+    t.doc.Bus().Link().SetAddress(7);   // as a scan leaves it
     t.doc.SelectDevice(2);
     const auto writes = t.device.RequestsOf(CMD_WRITE_IMAGE);
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].address, 1);
-    EXPECT_EQ(t.doc.link.Address(), 2);
+    EXPECT_EQ(t.doc.Bus().Link().Address(), 2);
 }
 
 TEST(Online, DeviceNameIsSentOnlyWhileLive) {
@@ -124,15 +124,15 @@ TEST(Online, DeviceNameIsSentOnlyWhileLive) {
     ASSERT_EQ(t.doc.SetDeviceName("Front of House"), 1);
     ASSERT_EQ(t.device.RequestsOf(CMD_WRITE_DEVICE_NAME).size(), 1u);
     EXPECT_EQ(t.device.name, "Front of House");
-    t.doc.syncLive.store(0);
+    t.doc.Bus().SetSyncLive(0);
     ASSERT_EQ(t.doc.SetDeviceName("Monitors"), 1);
     EXPECT_EQ(t.device.RequestsOf(CMD_WRITE_DEVICE_NAME).size(), 1u);
-    EXPECT_EQ(t.doc.GetDeviceName(1), "Monitors");
+    EXPECT_EQ(t.doc.Devices().GetDeviceName(1), "Monitors");
 }
 
 TEST(Online, PresetNameIsWrittenIntoThePresetsImage) {
     OnlineDoc t;
-    t.doc.Location().SetRecordInt(0, kRecCurrentPreset, 4);
+    t.doc.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 4);
     ASSERT_EQ(t.doc.SetPresetName("Choir"), 1);
     const auto writes = t.device.RequestsOf(CMD_WRITE_IMAGE);
     ASSERT_EQ(writes.size(), 1u);
@@ -161,13 +161,13 @@ TEST(Online, ReadDeviceInfoTakesNameClampedPresetAndBypass) {
     t.device.preset = 0;  // a device reporting 0 runs preset 1
     t.device.bypassBits = 2;
     ASSERT_EQ(t.doc.ReadDeviceInfo(), 1);
-    EXPECT_EQ(t.doc.GetDeviceName(1), "Balcony");
-    EXPECT_EQ(t.doc.CurrentPreset(), 1);
-    EXPECT_EQ(t.doc.BypassA(), 0);
-    EXPECT_EQ(t.doc.BypassB(), 1);
+    EXPECT_EQ(t.doc.Devices().GetDeviceName(1), "Balcony");
+    EXPECT_EQ(t.doc.Devices().CurrentPreset(), 1);
+    EXPECT_EQ(t.doc.Devices().BypassA(), 0);
+    EXPECT_EQ(t.doc.Devices().BypassB(), 1);
     EXPECT_TRUE(t.device.RequestsOf(CMD_WRITE_DEVICE_NAME).empty()) << "the rename is not echoed";
     EXPECT_EQ(t.device.RequestsOf(CMD_SET_BYPASS).size(), 2u);
-    EXPECT_EQ(t.doc.syncLive.load(), 1);
+    EXPECT_EQ(t.doc.Bus().IsSyncLive(), 1);
 }
 
 TEST(Online, ReadImageChecksWhatTheDeviceSent) {
@@ -187,7 +187,7 @@ TEST(Online, UploadDeviceReadsAllNineImagesAndEditsTheEditBufferAfterwards) {
         t.device.images[static_cast<std::size_t>(k)][4] = static_cast<std::uint8_t>(k + 1);
     ASSERT_EQ(t.doc.UploadDevice(), 1);
     for (int k = 0; k < 9; ++k) EXPECT_EQ(t.ImageOf(1, k)[4], k + 1) << k;
-    EXPECT_EQ(t.doc.CurrentImage(), t.doc.Location().Image(0, 0));
+    EXPECT_EQ(t.doc.CurrentImage(), t.doc.Devices().Location().Image(0, 0));
     EXPECT_EQ(t.device.RequestsOf(CMD_READ_IMAGE).size(), 9u);
 }
 
@@ -195,14 +195,15 @@ TEST(Online, UploadAllDevicesStopsOnceTheApplicationWentOffline) {
     OnlineDoc t;
     ASSERT_EQ(t.doc.AddDevice(2), 2);
     ASSERT_EQ(t.doc.AddDevice(3), 3);
-    t.doc.present[2] = t.doc.present[3] = 1;
+    t.doc.Devices().SetPresent(2, true);
+    t.doc.Devices().SetPresent(3, true);
     t.device.ClearRequests();
     t.device.silentCommands = {CMD_READ_DEVICE_INFO};
     t.ui.Push(UiAnswer::Ignore);
     EXPECT_EQ(t.doc.UploadAllDevices(), 0);
     EXPECT_EQ(t.device.RequestsOf(CMD_READ_DEVICE_INFO).size(), 1u);
     EXPECT_EQ(t.ui.Questions().size(), 1u);
-    EXPECT_EQ(t.doc.currentAddress, 1);
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 1);
 }
 
 TEST(Online, UploadAllDevicesDoesNothingOffline) {
@@ -213,12 +214,12 @@ TEST(Online, UploadAllDevicesDoesNothingOffline) {
 
 TEST(Online, DownloadDeviceFollowsTheDownloadSequence) {
     OnlineDoc t;
-    t.doc.Location().SetRecordInt(0, kRecBypassB, 1);
-    t.doc.Location().SetRecordInt(0, kRecCurrentPreset, 3);
-    t.doc.Location().Image(0, 5)[4] = 44;
-    t.doc.syncLive.store(0);
+    t.doc.Devices().Location().SetRecordInt(0, kRecBypassB, 1);
+    t.doc.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 3);
+    t.doc.Devices().Location().Image(0, 5)[4] = 44;
+    t.doc.Bus().SetSyncLive(0);
     ASSERT_EQ(t.doc.DownloadDevice(), 1);
-    EXPECT_EQ(t.doc.syncLive.load(), 0) << "syncLive is put back";
+    EXPECT_EQ(t.doc.Bus().IsSyncLive(), 0) << "syncLive is put back";
     std::vector<int> expected = {CMD_WRITE_DEVICE_NAME, CMD_SET_BYPASS, CMD_WRITE_IMAGE,
                                  CMD_RECALL_PRESET};
     const auto commands = t.Commands();
@@ -248,13 +249,13 @@ TEST(Online, FactoryInitialiseStoresTwiceThenReadsBack) {
     EXPECT_EQ(t.device.RequestsOf(CMD_READ_DEVICE_INFO).size(), 1u);
     EXPECT_EQ(t.device.RequestsOf(CMD_RECALL_PRESET).size(), 1u);
     EXPECT_EQ(t.ui.WaitCursor(), (std::vector<bool>{true, false}));
-    EXPECT_EQ(t.ui.ViewUpdates().back(), kHintLoaded);
+    EXPECT_EQ(t.ui.ViewUpdates().back(), ViewHint::Loaded);
 }
 
 TEST(Online, MidiDebugIsRememberedAndSent) {
     OnlineDoc t;
-    ASSERT_EQ(t.doc.SetMidiDebug(5), 1);
-    EXPECT_EQ(t.doc.midiDebug, 1);
+    ASSERT_EQ(t.doc.Bus().SetMidiDebug(5), 1);
+    EXPECT_EQ(t.doc.Bus().MidiDebug(), 1);
     EXPECT_EQ(t.device.midiDebug, 1);
 }
 
@@ -263,18 +264,18 @@ TEST(Online, EditDeviceReadsInfoAndEditBuffer) {
     t.device.name = "Stage";
     t.device.images[0][3] = 9;
     ASSERT_EQ(t.doc.EditDevice(1), 1);
-    EXPECT_EQ(t.doc.GetDeviceName(1), "Stage");
+    EXPECT_EQ(t.doc.Devices().GetDeviceName(1), "Stage");
     EXPECT_EQ(t.doc.Get(PF::EqGraphicQ, 0), 9);
-    EXPECT_EQ(t.doc.editingStarted, 1);
+    EXPECT_TRUE(t.doc.EditingStarted());
 }
 
 TEST(Online, FailedExchangeLeavesTheWorkerPaused) {
     OnlineDoc t;
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     t.device.silentCommands = {CMD_SET_BYPASS};
     t.ui.Push(UiAnswer::Ignore);
     EXPECT_EQ(t.doc.SetBypassA(1), 0);
-    EXPECT_EQ(t.doc.Worker().syncEnabled.load(), 0);
+    EXPECT_EQ(t.doc.Bus().Worker().syncEnabled.load(), 0);
 }
 
 // A meter refresh posted before an upload runs after it: devicePreset must not then hold the
@@ -283,7 +284,7 @@ TEST(Online, FailedExchangeLeavesTheWorkerPaused) {
 TEST(Online, UploadingAllDevicesForgetsThePresetTheLastOneReported) {
     OnlineDoc t;
     ASSERT_EQ(t.doc.AddDevice(2), 2);
-    t.doc.present[2] = 1;
+    t.doc.Devices().SetPresent(2, true);
     t.ports.Script().responder = [&t](const Bytes& wire) {
         Request r;
         if (ParseRequest(wire, r)) {
@@ -293,9 +294,9 @@ TEST(Online, UploadingAllDevicesForgetsThePresetTheLastOneReported) {
         return t.device.Answer(wire);
     };
     ASSERT_EQ(t.doc.UploadAllDevices(), 1);
-    EXPECT_EQ(t.doc.currentAddress, 1);
-    EXPECT_EQ(t.doc.CurrentPreset(), 2);
-    EXPECT_EQ(t.doc.devicePreset.load(), 0) << "unknown until device 1 reports again";
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 1);
+    EXPECT_EQ(t.doc.Devices().CurrentPreset(), 2);
+    EXPECT_EQ(t.doc.Bus().DevicePreset(), 0) << "unknown until device 1 reports again";
 }
 
 struct BindCase {
@@ -310,9 +311,9 @@ TEST_P(SelectReported, KeepsTheReportOnlyForTheSameDevice) {
     const BindCase& c = GetParam();
     OnlineDoc t;
     ASSERT_EQ(t.doc.AddDevice(2), 2);
-    t.doc.devicePreset.store(5);
+    t.doc.Bus().SetDevicePreset(5);
     t.doc.SelectDevice(c.select);
-    EXPECT_EQ(t.doc.devicePreset.load(), c.devicePreset);
+    EXPECT_EQ(t.doc.Bus().DevicePreset(), c.devicePreset);
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, SelectReported,
@@ -329,10 +330,10 @@ TEST_P(AddDeviceFailing, LeavesNoDeviceBehind) {
     t.device.silentCommands = {GetParam()};
     t.ui.Push(UiAnswer::Ignore);
     EXPECT_EQ(t.doc.AddDevice(5), -1);
-    EXPECT_EQ(t.doc.Location().SlotOf(5), kNoDevice);
-    EXPECT_EQ(t.doc.FirstFreeSlot(), 1);
-    EXPECT_EQ(t.doc.currentAddress, 1);
-    EXPECT_EQ(t.doc.CurrentSlot(), 0);
+    EXPECT_EQ(t.doc.Devices().Location().SlotOf(5), kNoDevice);
+    EXPECT_EQ(t.doc.Devices().FirstFreeSlot(), 1);
+    EXPECT_EQ(t.doc.Devices().CurrentAddress(), 1);
+    EXPECT_EQ(t.doc.Devices().CurrentSlot(), 0);
     EXPECT_EQ(t.app.IsOnline(), 0);
     EXPECT_EQ(t.ui.Questions().size(), 1u) << "one failure, one box";
 }
@@ -353,12 +354,12 @@ TEST(Online, SaveWhoseUploadFailsWithIgnoreLeavesTheWorkerIdle) {
         if (ParseRequest(wire, r) && r.command == CMD_READ_DEVICE_INFO) dead = true;
         return dead ? Bytes{} : t.device.Answer(wire);
     };
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     ASSERT_TRUE(WaitUntil([&] { return !t.device.RequestsOf(CMD_READ_STATUS).empty(); }));
     t.ui.Push(UiAnswer::Ignore);
     EXPECT_EQ(t.doc.SaveLocation(dir.File("site.kvx")), 1);
     EXPECT_EQ(t.app.IsOnline(), 0);
-    EXPECT_EQ(t.doc.Worker().syncEnabled.load(), 0);
+    EXPECT_EQ(t.doc.Bus().Worker().syncEnabled.load(), 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
     ASSERT_EQ(t.ui.Questions().size(), 1u) << "no second box from the worker";
     EXPECT_EQ(t.ui.Questions()[0].buttons, ButtonSet::AbortRetryIgnore);
@@ -377,8 +378,8 @@ TEST_P(ResumeWorker, WakesTheWorkerOnlyWhileOnline) {
     const ResumeCase& c = GetParam();
     DocBench t;
     t.app.SetOnline(c.online);  // no active document: only the flag changes
-    t.doc.ResumeWorker(c.saved);
-    EXPECT_EQ(t.doc.Worker().syncEnabled.load(), c.enabled);
+    t.doc.Bus().ResumeWorker(c.saved);
+    EXPECT_EQ(t.doc.Bus().Worker().syncEnabled.load(), c.enabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(States, ResumeWorker,

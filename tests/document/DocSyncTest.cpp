@@ -43,24 +43,24 @@ INSTANTIATE_TEST_SUITE_P(Ranges, MarkDirty,
 TEST(PauseWorker, BeforeTheWorkerExistsReturnsAtOnceWithTheSavedFlag) {
     DocBench t(false);
     t.app.SetOnline(1);  // a resume wakes the worker only while online
-    t.doc.EnableSync();
-    const PauseResult pause = t.doc.PauseWorker(true);
+    t.doc.Bus().EnableSync();
+    const PauseResult pause = t.doc.Bus().PauseWorker(true);
     EXPECT_EQ(pause.ok, 1);
     EXPECT_EQ(pause.saved, 1);
-    EXPECT_EQ(t.doc.Worker().syncEnabled.load(), 0);
-    t.doc.ResumeWorker(pause.saved);
-    EXPECT_EQ(t.doc.Worker().syncEnabled.load(), 1);
+    EXPECT_EQ(t.doc.Bus().Worker().syncEnabled.load(), 0);
+    t.doc.Bus().ResumeWorker(pause.saved);
+    EXPECT_EQ(t.doc.Bus().Worker().syncEnabled.load(), 1);
     EXPECT_TRUE(t.ui.Questions().empty());
 }
 
 TEST(StartWorker, OnlyOnlineAndOnlyOnce) {
     DocBench t;
-    EXPECT_EQ(t.doc.StartWorker(), 1);
-    EXPECT_EQ(t.doc.workerStarted, 0) << "offline: no thread";
+    EXPECT_EQ(t.doc.Bus().StartWorker(), 1);
+    EXPECT_EQ(t.doc.Bus().IsWorkerStarted(), 0) << "offline: no thread";
     t.GoOnline();
-    EXPECT_EQ(t.doc.workerStarted, 1);
-    EXPECT_TRUE(t.doc.Worker().IsStarted());
-    EXPECT_EQ(t.doc.StartWorker(), 1);
+    EXPECT_EQ(t.doc.Bus().IsWorkerStarted(), 1);
+    EXPECT_TRUE(t.doc.Bus().Worker().IsStarted());
+    EXPECT_EQ(t.doc.Bus().StartWorker(), 1);
 }
 
 // ---- Flush and poll -----------------------------------------------------------------------
@@ -71,7 +71,7 @@ TEST(Worker, EditsBetweenTwoPassesGoOutAsOneFrame) {
     t.doc.Set(PF::EqGraphicGain, 0, 6, 12);  // byte 10
     t.doc.Set(PF::PinkNoiseLevel, 0, 0, 9);  // byte 194
     t.doc.Set(PF::EqGraphicGain, 1, 0, 5);   // byte 69
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     ASSERT_TRUE(WaitUntil([&] { return !t.device.RequestsOf(CMD_WRITE_IMAGE).empty(); }));
     ASSERT_TRUE(WaitUntil([&] { return t.device.RequestsOf(CMD_READ_STATUS).size() >= 2; }));
     const auto writes = t.device.RequestsOf(CMD_WRITE_IMAGE);
@@ -80,7 +80,7 @@ TEST(Worker, EditsBetweenTwoPassesGoOutAsOneFrame) {
     ASSERT_EQ(writes[0].payload.size(), 2u + 185u);
     EXPECT_EQ(writes[0].payload[0], 0) << "the edit buffer";
     EXPECT_EQ(writes[0].payload[1], 10);
-    const std::uint8_t* image = t.doc.Location().Image(0, 0);
+    const std::uint8_t* image = t.doc.Devices().Location().Image(0, 0);
     for (int i = 10; i <= 194; ++i) EXPECT_EQ(t.device.images[0][i], image[i]) << i;
     const auto range = t.doc.DirtyRange();
     EXPECT_LT(range.second, range.first);
@@ -91,11 +91,11 @@ TEST(Worker, EmptyRangeSendsNothingButPollsAndRefreshes) {
     t.device.status[11] = 30;  // level A
     t.device.preset = 4;
     t.GoOnline();
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     ASSERT_TRUE(WaitUntil([&] { return t.device.RequestsOf(CMD_READ_STATUS).size() >= 3; }));
     EXPECT_TRUE(t.device.RequestsOf(CMD_WRITE_IMAGE).empty());
-    ASSERT_TRUE(WaitUntil([&] { return t.doc.devicePreset.load() == 4; }));
-    EXPECT_EQ(t.doc.levelA.load(), 60);
+    ASSERT_TRUE(WaitUntil([&] { return t.doc.Bus().DevicePreset() == 4; }));
+    EXPECT_EQ(t.doc.Bus().Meters().levelA, 60);
     const auto commands = t.ui.ViewCommands();
     EXPECT_FALSE(commands.empty());
     for (int c : commands) EXPECT_EQ(c, kCmdMeterRefresh);
@@ -104,8 +104,8 @@ TEST(Worker, EmptyRangeSendsNothingButPollsAndRefreshes) {
 TEST(Worker, StatusPollingOffMeansFlushOnly) {
     DocBench t;
     t.GoOnline();
-    t.doc.statusPolling.store(0);
-    t.doc.EnableSync();
+    t.doc.Bus().SetStatusPolling(0);
+    t.doc.Bus().EnableSync();
     t.doc.Set(PF::InputLevel, 1, 160);
     ASSERT_TRUE(WaitUntil([&] { return !t.device.RequestsOf(CMD_WRITE_IMAGE).empty(); }));
     std::this_thread::sleep_for(20ms);
@@ -115,11 +115,11 @@ TEST(Worker, StatusPollingOffMeansFlushOnly) {
 TEST(Worker, SyncLiveOffExchangesNothingAndKeepsTheRange) {
     DocBench t;
     t.GoOnline();
-    t.doc.syncLive.store(0);
+    t.doc.Bus().SetSyncLive(0);
     t.doc.MarkDirty(5);
     t.device.ClearRequests();
-    EXPECT_EQ(t.doc.FlushDirty(), 1);
-    EXPECT_EQ(t.doc.PollStatus(), 1);
+    EXPECT_EQ(t.doc.Bus().FlushDirty(), 1);
+    EXPECT_EQ(t.doc.Bus().PollStatus(), 1);
     EXPECT_TRUE(t.device.Requests().empty());
     EXPECT_EQ(t.doc.DirtyRange(), (std::pair<std::uint8_t, std::uint8_t>(5, 5)));
 }
@@ -127,30 +127,32 @@ TEST(Worker, SyncLiveOffExchangesNothingAndKeepsTheRange) {
 TEST(Worker, PollWithThePortClosedLeavesTheMetersAndPresetAlone) {
     DocBench t;
     t.app.SetOnline(1);  // the flag only: the port stays closed
-    t.doc.syncLive.store(1);
-    t.doc.levelA.store(50);
-    t.doc.reduction1[1].store(7);
-    t.doc.devicePreset.store(4);
-    EXPECT_EQ(t.doc.PollAndRefresh(), 1);
-    EXPECT_EQ(t.doc.levelA.load(), 50);
-    EXPECT_EQ(t.doc.reduction1[1].load(), 7);
-    EXPECT_EQ(t.doc.devicePreset.load(), 4) << "nothing was reported";
+    t.doc.Bus().SetSyncLive(1);
+    MeterRecord meters;
+    meters.levelA = 50;
+    meters.reduction1[1] = 7;
+    meters.devicePreset = 4;
+    t.doc.Bus().StoreMeters(meters);
+    EXPECT_EQ(t.doc.Bus().PollAndRefresh(), 1);
+    EXPECT_EQ(t.doc.Bus().Meters().levelA, 50);
+    EXPECT_EQ(t.doc.Bus().Meters().reduction1[1], 7);
+    EXPECT_EQ(t.doc.Bus().DevicePreset(), 4) << "nothing was reported";
     EXPECT_TRUE(t.device.Requests().empty());
 }
 
 TEST(Worker, PauseStopsTrafficAndResumeRestartsIt) {
     DocBench t;
     t.GoOnline();
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     ASSERT_TRUE(WaitUntil([&] { return !t.device.RequestsOf(CMD_READ_STATUS).empty(); }));
-    const PauseResult pause = t.doc.PauseWorker(true);
+    const PauseResult pause = t.doc.Bus().PauseWorker(true);
     ASSERT_EQ(pause.ok, 1);
     EXPECT_EQ(pause.saved, 1);
-    EXPECT_EQ(t.doc.Worker().workerBusy.load(), 0);
+    EXPECT_EQ(t.doc.Bus().Worker().workerBusy.load(), 0);
     const std::size_t seen = t.device.Requests().size();
     std::this_thread::sleep_for(150ms);
     EXPECT_EQ(t.device.Requests().size(), seen) << "a paused worker leaves the port alone";
-    t.doc.ResumeWorker(pause.saved);
+    t.doc.Bus().ResumeWorker(pause.saved);
     EXPECT_TRUE(WaitUntil([&] { return t.device.Requests().size() > seen; }));
 }
 
@@ -168,21 +170,21 @@ TEST_P(WorkerFailure, LeavesTheWorkerIdleUntilTheNextGoOnline) {
     t.ui.Push(UiAnswer::Ignore);
     t.GoOnline();
     t.doc.Set(PF::InputLevel, 0, 150);
-    t.doc.EnableSync();
-    ASSERT_TRUE(WaitUntil([&] { return t.doc.Worker().syncEnabled.load() == 0; }));
-    ASSERT_TRUE(WaitUntil([&] { return t.doc.Worker().workerBusy.load() == 0; }));
+    t.doc.Bus().EnableSync();
+    ASSERT_TRUE(WaitUntil([&] { return t.doc.Bus().Worker().syncEnabled.load() == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return t.doc.Bus().Worker().workerBusy.load() == 0; }));
     EXPECT_EQ(t.app.IsOnline(), 0) << "Ignore continues offline";
     // A pause taken and resumed afterwards must not wake the worker again.
-    const PauseResult pause = t.doc.PauseWorker(true);
-    t.doc.ResumeWorker(1);
+    const PauseResult pause = t.doc.Bus().PauseWorker(true);
+    t.doc.Bus().ResumeWorker(1);
     EXPECT_EQ(pause.ok, 1);
-    EXPECT_EQ(t.doc.Worker().syncEnabled.load(), 0);
+    EXPECT_EQ(t.doc.Bus().Worker().syncEnabled.load(), 0);
     const std::size_t seen = t.device.Requests().size();
     std::this_thread::sleep_for(150ms);
     EXPECT_EQ(t.device.Requests().size(), seen);
     // The next go-online enables it.
     t.device.silentCommands.clear();
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     EXPECT_TRUE(WaitUntil([&] { return t.device.Requests().size() > seen; }));
 }
 
@@ -205,12 +207,12 @@ TEST(PauseWorker, StuckWorkerIsReportedAs321AndStaysPaused) {
     DocBench t;
     StickInStatusPoll(t, gate);
     t.GoOnline();
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     ASSERT_TRUE(gate.WaitEntered());
     t.clock.SetYieldStep(1000);
     t.ui.Push(UiAnswer::Yes);
     const std::int64_t start = t.clock.NowSeconds();
-    const PauseResult pause = t.doc.PauseWorker(true);
+    const PauseResult pause = t.doc.Bus().PauseWorker(true);
     const std::int64_t waited = t.clock.NowSeconds() - start;
     gate.Open();
     EXPECT_EQ(pause.ok, 0);
@@ -223,8 +225,8 @@ TEST(PauseWorker, StuckWorkerIsReportedAs321AndStaysPaused) {
     EXPECT_NE(q.text.find("Cannot communicate with the Device"), std::string::npos);
     EXPECT_NE(q.text.find("error number: 141 - a - b - 0"), std::string::npos) << q.text;
     EXPECT_GT(t.ui.KeepResponsiveCalls(), 0);
-    EXPECT_TRUE(WaitUntil([&] { return t.doc.Worker().workerBusy.load() == 0; }));
-    EXPECT_EQ(t.doc.Worker().syncEnabled.load(), 0);
+    EXPECT_TRUE(WaitUntil([&] { return t.doc.Bus().Worker().workerBusy.load() == 0; }));
+    EXPECT_EQ(t.doc.Bus().Worker().syncEnabled.load(), 0);
 }
 
 TEST(PauseWorker, WithoutReportStuckWorkerFailsSilently) {
@@ -232,10 +234,10 @@ TEST(PauseWorker, WithoutReportStuckWorkerFailsSilently) {
     DocBench t;
     StickInStatusPoll(t, gate);
     t.GoOnline();
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     ASSERT_TRUE(gate.WaitEntered());
     t.clock.SetYieldStep(1000);
-    EXPECT_EQ(t.doc.PauseWorker(false).ok, 0);
+    EXPECT_EQ(t.doc.Bus().PauseWorker(false).ok, 0);
     gate.Open();
     EXPECT_TRUE(t.ui.Questions().empty());
 }
@@ -245,20 +247,21 @@ TEST(PauseWorker, KeepsWaitingWhileALinkErrorDialogIsUp) {
     DocBench t;
     StickInStatusPoll(t, gate);
     t.GoOnline();
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     ASSERT_TRUE(gate.WaitEntered());
-    t.doc.link.errorDialogShowing.store(1);
+    t.doc.Bus().Link().errorDialogShowing.store(1);
     t.clock.SetYieldStep(1000);
     const std::int64_t start = t.clock.NowSeconds();
     t.clock.OnSleep([&t, &gate, start] {
         std::this_thread::sleep_for(200us);
-        if (t.clock.NowSeconds() - start >= 40 && t.doc.link.errorDialogShowing.load() != 0) {
-            t.doc.link.errorDialogShowing.store(0);
+        if (t.clock.NowSeconds() - start >= 40 &&
+            t.doc.Bus().Link().errorDialogShowing.load() != 0) {
+            t.doc.Bus().Link().errorDialogShowing.store(0);
             t.clock.SetYieldStep(0);
             gate.Open();
         }
     });
-    const PauseResult pause = t.doc.PauseWorker(true);
+    const PauseResult pause = t.doc.Bus().PauseWorker(true);
     EXPECT_EQ(pause.ok, 1);
     EXPECT_GE(t.clock.NowSeconds() - start, 40);
     EXPECT_TRUE(t.ui.Questions().empty());
@@ -281,8 +284,8 @@ TEST(PauseWorker, WorkerRaisedRetryDuringAPauseNeitherDeadlocksNorTimesOut) {
     t.ui.OnAsk([&release] { release.Wait(); });
     t.ui.Push(UiAnswer::Retry);
     t.GoOnline();
-    t.doc.EnableSync();
-    ASSERT_TRUE(WaitUntil([&] { return t.doc.link.errorDialogShowing.load() != 0; }));
+    t.doc.Bus().EnableSync();
+    ASSERT_TRUE(WaitUntil([&] { return t.doc.Bus().Link().errorDialogShowing.load() != 0; }));
     t.clock.SetYieldStep(1000);
     const std::int64_t start = t.clock.NowSeconds();
     t.clock.OnSleep([&t, &release, start] {
@@ -292,28 +295,28 @@ TEST(PauseWorker, WorkerRaisedRetryDuringAPauseNeitherDeadlocksNorTimesOut) {
             release.Open();
         }
     });
-    const PauseResult pause = t.doc.PauseWorker(true);
+    const PauseResult pause = t.doc.Bus().PauseWorker(true);
     EXPECT_EQ(pause.ok, 1);
     ASSERT_EQ(t.ui.Questions().size(), 1u) << "only the link error, no 321";
     EXPECT_EQ(t.ui.Questions()[0].buttons, ButtonSet::AbortRetryIgnore);
     EXPECT_EQ(t.app.IsOnline(), 1) << "Retry keeps the application online";
-    EXPECT_EQ(t.doc.Worker().workerBusy.load(), 0);
-    EXPECT_EQ(t.doc.link.errorDialogShowing.load(), 0);
+    EXPECT_EQ(t.doc.Bus().Worker().workerBusy.load(), 0);
+    EXPECT_EQ(t.doc.Bus().Link().errorDialogShowing.load(), 0);
 }
 
 // ---- Waiting for the flush, waiting for idle ----------------------------------------------
 
 TEST(WaitDirtyFlushed, EmptyRangeReturnsAtOnce) {
     DocBench t;
-    EXPECT_EQ(t.doc.WaitDirtyFlushed(), 1);
+    EXPECT_EQ(t.doc.Bus().WaitDirtyFlushed(), 1);
 }
 
 TEST(WaitDirtyFlushed, ReturnsOnceTheWorkerSentTheRange) {
     DocBench t;
     t.GoOnline();
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     t.doc.Set(PF::EqSource, 1, 4);
-    EXPECT_EQ(t.doc.WaitDirtyFlushed(), 1);
+    EXPECT_EQ(t.doc.Bus().WaitDirtyFlushed(), 1);
     ASSERT_TRUE(WaitUntil([&] { return !t.device.RequestsOf(CMD_WRITE_IMAGE).empty(); }));
     EXPECT_EQ(t.device.images[0][66] & 0x3F, 4);
 }
@@ -324,7 +327,7 @@ TEST(WaitDirtyFlushed, PausedWorkerIsReportedAs337) {
     t.doc.Set(PF::EqSource, 1, 4);
     t.clock.SetYieldStep(1000);
     t.ui.Push(UiAnswer::Yes);
-    EXPECT_EQ(t.doc.WaitDirtyFlushed(), 0);
+    EXPECT_EQ(t.doc.Bus().WaitDirtyFlushed(), 0);
     ASSERT_EQ(t.ui.Questions().size(), 1u);
     EXPECT_NE(t.ui.Questions()[0].text.find("error number: 151 - a - "), std::string::npos)
         << t.ui.Questions()[0].text;
@@ -348,12 +351,12 @@ TEST_P(WaitDirtyFlushedAtOnce, NeitherWaitsNorAsks) {
     DocBench t;
     t.GoOnline();
     t.doc.MarkDirty(40);
-    t.doc.syncLive.store(c.syncLive);
+    t.doc.Bus().SetSyncLive(c.syncLive);
     t.app.SetOnline(c.online);  // no active document: only the flag changes
-    t.doc.Worker().failed.store(c.workerFailed);
+    t.doc.Bus().Worker().failed.store(c.workerFailed);
     t.clock.SetYieldStep(1000);
     const std::int64_t start = t.clock.NowSeconds();
-    EXPECT_EQ(t.doc.WaitDirtyFlushed(), c.result);
+    EXPECT_EQ(t.doc.Bus().WaitDirtyFlushed(), c.result);
     EXPECT_LT(t.clock.NowSeconds() - start, 2);
     EXPECT_TRUE(t.ui.Questions().empty());
 }
@@ -370,39 +373,41 @@ TEST(WaitWorkerIdle, StuckWorkerTimesOutWithoutADialog) {
     DocBench t;
     StickInStatusPoll(t, gate);
     t.GoOnline();
-    t.doc.EnableSync();
+    t.doc.Bus().EnableSync();
     ASSERT_TRUE(gate.WaitEntered());
     t.clock.SetYieldStep(1000);
-    EXPECT_EQ(t.doc.WaitWorkerIdle(), 0);
+    EXPECT_EQ(t.doc.Bus().WaitWorkerIdle(), 0);
     gate.Open();
     EXPECT_TRUE(t.ui.Questions().empty());
     t.clock.SetYieldStep(1);
-    EXPECT_EQ(t.doc.WaitWorkerIdle(), 1);
+    EXPECT_EQ(t.doc.Bus().WaitWorkerIdle(), 1);
 }
 
 // ---- Online state ------------------------------------------------------------------------
 
 TEST(OnlineState, SetOnlineOpensAndClosesTheLinkThroughTheObserver) {
     DocBench t;
-    t.app.SetActiveDocument(&t.doc);
+    t.app.SetActiveDocument(&t.doc.Bus());
     t.app.SetOnline(1);
-    EXPECT_TRUE(t.doc.link.IsOpen());
-    EXPECT_EQ(t.doc.syncLive.load(), 1);
-    t.doc.levelA.store(50);
-    t.doc.reduction2[1].store(7);
-    t.doc.indicatorBits.store(3);
+    EXPECT_TRUE(t.doc.Bus().Link().IsOpen());
+    EXPECT_EQ(t.doc.Bus().IsSyncLive(), 1);
+    MeterRecord meters;
+    meters.levelA = 50;
+    meters.reduction2[1] = 7;
+    meters.indicatorBits = 3;
+    t.doc.Bus().StoreMeters(meters);
     t.app.SetOnline(0);
-    EXPECT_FALSE(t.doc.link.IsOpen());
-    EXPECT_EQ(t.doc.syncLive.load(), 0);
-    EXPECT_EQ(t.doc.levelA.load(), 0);
-    EXPECT_EQ(t.doc.reduction2[1].load(), 0);
-    EXPECT_EQ(t.doc.indicatorBits.load(), 0);
+    EXPECT_FALSE(t.doc.Bus().Link().IsOpen());
+    EXPECT_EQ(t.doc.Bus().IsSyncLive(), 0);
+    EXPECT_EQ(t.doc.Bus().Meters().levelA, 0);
+    EXPECT_EQ(t.doc.Bus().Meters().reduction2[1], 0);
+    EXPECT_EQ(t.doc.Bus().Meters().indicatorBits, 0);
     const auto commands = t.ui.ViewCommands();
     ASSERT_FALSE(commands.empty());
     EXPECT_EQ(commands.back(), kCmdMeterRefresh);
     const auto updates = t.ui.ViewUpdates();
     ASSERT_FALSE(updates.empty());
-    EXPECT_EQ(updates.back(), kHintChange);
+    EXPECT_EQ(updates.back(), ViewHint::Change);
     t.app.SetActiveDocument(nullptr);
 }
 
@@ -417,14 +422,14 @@ class PendingEdits : public ::testing::TestWithParam<DropCase> {};
 
 TEST_P(PendingEdits, AreDroppedWhenTheLinkGoesAway) {
     DocBench t;
-    t.app.SetActiveDocument(&t.doc);
+    t.app.SetActiveDocument(&t.doc.Bus());
     t.GoOnline();
     t.doc.Set(PF::InputLevel, 0, 170);  // the worker is not enabled: the edit waits
     ASSERT_LE(t.doc.DirtyRange().first, t.doc.DirtyRange().second);
     GetParam().leave(t);
     const auto range = t.doc.DirtyRange();
     EXPECT_LT(range.second, range.first);
-    EXPECT_EQ(t.doc.WaitDirtyFlushed(), 1);
+    EXPECT_EQ(t.doc.Bus().WaitDirtyFlushed(), 1);
     t.app.SetActiveDocument(nullptr);
 }
 
@@ -432,17 +437,18 @@ INSTANTIATE_TEST_SUITE_P(
     Ways, PendingEdits,
     ::testing::Values(DropCase{"GoingOffline", [](DocBench& t) { t.app.SetOnline(0); }},
                       DropCase{"ClosingTheLink",
-                               [](DocBench& t) { ASSERT_EQ(t.doc.CloseLink(), 1); }}),
+                               [](DocBench& t) { ASSERT_EQ(t.doc.Bus().CloseLink(), 1); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OnlineState, PurgeLinkResumesTheWorker) {
     DocBench t;
     t.GoOnline();
-    t.doc.EnableSync();
-    EXPECT_EQ(t.doc.PurgeLink(), 1);
-    EXPECT_EQ(t.doc.Worker().syncEnabled.load(), 1);
-    EXPECT_EQ(t.doc.CloseLink(), 1);
-    EXPECT_EQ(t.doc.Worker().syncEnabled.load(), 0) << "the worker stays paused after a close";
+    t.doc.Bus().EnableSync();
+    EXPECT_EQ(t.doc.Bus().PurgeLink(), 1);
+    EXPECT_EQ(t.doc.Bus().Worker().syncEnabled.load(), 1);
+    EXPECT_EQ(t.doc.Bus().CloseLink(), 1);
+    EXPECT_EQ(t.doc.Bus().Worker().syncEnabled.load(), 0)
+        << "the worker stays paused after a close";
 }
 
 }  // namespace

@@ -229,25 +229,26 @@ struct DocBench {
         ports.Script().responder = [this](const Bytes& wire) { return device.Answer(wire); };
         if (withDevice) {
             doc.AddDevice(-1);
-            doc.editingStarted = 1;
+            doc.SetEditingStarted(true);
         }
     }
 
     // Takes the document online over the fake port as a go-online does, without discovery.
     void GoOnline() {
         app.SetOnline(1);
-        doc.syncLive.store(1);
-        ASSERT_EQ(doc.OpenLink(), 1);
-        doc.present.fill(0);
+        doc.Bus().SetSyncLive(1);
+        ASSERT_EQ(doc.Bus().OpenLink(), 1);
+        doc.Devices().ClearPresent();
         for (int a = 1; a <= 126; ++a) {
-            if (doc.Location().SlotOf(a) != kNoDevice) doc.present[static_cast<std::size_t>(a)] = 1;
+            if (doc.Devices().Location().SlotOf(a) != kNoDevice) doc.Devices().SetPresent(a, true);
         }
-        ASSERT_EQ(doc.StartWorker(), 1);
+        ASSERT_EQ(doc.Bus().StartWorker(), 1);
     }
 
     // The 256 bytes of image `image` of the device at `address`.
     std::vector<std::uint8_t> ImageOf(int address, int image) {
-        const std::uint8_t* p = doc.Location().Image(doc.Location().SlotOf(address), image);
+        const std::uint8_t* p =
+            doc.Devices().Location().Image(doc.Devices().Location().SlotOf(address), image);
         return std::vector<std::uint8_t>(p, p + 256);
     }
 

@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         EndingCase{"Recall",
                    [](DocBench& b) {
-                       b.doc.editingStarted = 0;
+                       b.doc.SetEditingStarted(false);
                        b.doc.RecallPreset(2, true);
                    }},
         EndingCase{"Store", [](DocBench& b) { b.doc.StorePreset(); }},
@@ -67,7 +67,7 @@ TEST(EditSnapshots, ReplaySelectsTheDeviceTheEditWasMadeOn) {
     const std::vector<ByteChange> changes = snapshot.ChangesSince(bench.doc);
     bench.doc.SelectDevice(1);
     ASSERT_TRUE(ReplayChanges(bench.doc, 4, changes, true));
-    EXPECT_EQ(bench.doc.currentAddress, 4);
+    EXPECT_EQ(bench.doc.Devices().CurrentAddress(), 4);
     EXPECT_EQ(bench.doc.Get(PF::EqGraphicGain, kChannelA, 3), 30);
     EXPECT_FALSE(ReplayChanges(bench.doc, 99, changes, false));
 }
@@ -75,13 +75,13 @@ TEST(EditSnapshots, ReplaySelectsTheDeviceTheEditWasMadeOn) {
 TEST(EditSnapshots, ARestoredByteOutsideTheImageIsIgnoredAndOneInsideFlagsTheChange) {
     DocBench bench;
     const std::vector<uint8_t> before = bench.ImageOf(1, 0);
-    bench.doc.SetPresetModified(0);
+    bench.doc.Devices().SetPresetModified(0);
     for (const int offset : {-1, 250, 255, 100000}) bench.doc.RestoreImageByte(offset, 0xAA);
     EXPECT_EQ(bench.ImageOf(1, 0), before);
-    EXPECT_EQ(bench.doc.PresetModified(), 0);
+    EXPECT_EQ(bench.doc.Devices().PresetModified(), 0);
     bench.doc.RestoreImageByte(249, 0x41);
     EXPECT_EQ(bench.ImageOf(1, 0)[249], 0x41);
-    EXPECT_EQ(bench.doc.PresetModified(), 1);
+    EXPECT_EQ(bench.doc.Devices().PresetModified(), 1);
     EXPECT_TRUE(bench.doc.IsModified());
 }
 
@@ -101,7 +101,7 @@ TEST(ABCompares, SwapKeepsTwoVersionsAndTheDeviceFollowsWhenLive) {
     doc.Set(PF::DelayLow, kChannelB, 0, 99);
     const std::vector<uint8_t> b = bench.ImageOf(1, 0);
 
-    doc.syncLive.store(1);
+    doc.Bus().SetSyncLive(1);
     doc.TakeDirtyRange();
     ASSERT_TRUE(compare.Swap(doc));
     EXPECT_EQ(compare.Active(doc), CABCompare::Version::A);
@@ -124,7 +124,7 @@ TEST(ABCompares, ARecallOrAnotherDeviceStartsOverWithA) {
     EXPECT_EQ(compare.Active(bench.doc), CABCompare::Version::A);
     bench.doc.SelectDevice(1);
     EXPECT_EQ(compare.Active(bench.doc), CABCompare::Version::B);
-    bench.doc.editingStarted = 0;
+    bench.doc.SetEditingStarted(false);
     bench.doc.RecallPreset(3, true);
     EXPECT_EQ(compare.Active(bench.doc), CABCompare::Version::A);
     bench.doc.FormatEmptyLocation();

@@ -296,8 +296,8 @@ TEST_F(FileCopyTest, FileIntoTheCurrentLocationMarksItModified) {
     ASSERT_EQ(RunCopy(t.doc, {false, from}, {true, {}}, request), "");
     EXPECT_EQ(t.doc.Get(PF::EqGraphicGain, 0, 0), 12);
     EXPECT_TRUE(t.doc.IsModified());
-    EXPECT_EQ(t.doc.PresetModified(), 1);
-    EXPECT_EQ(t.ui.ViewUpdates().back(), kHintChange);
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 1);
+    EXPECT_EQ(t.ui.ViewUpdates().back(), ViewHint::Change);
     EXPECT_EQ(ReadFileBytes(from), sourceBefore);
 }
 
@@ -324,20 +324,20 @@ TEST_F(FileCopyTest, CurrentLocationIntoAFileLeavesTheDocumentAlone) {
 struct OnlineCopy : DocBench {
     OnlineCopy() {
         for (int k = 0; k < 9; ++k) {
-            const std::uint8_t* p = doc.Location().Image(0, k);
+            const std::uint8_t* p = doc.Devices().Location().Image(0, k);
             std::copy(p, p + 256, device.images[static_cast<std::size_t>(k)].begin());
         }
         GoOnline();
-        doc.EnableSync();
+        doc.Bus().EnableSync();
         device.ClearRequests();
     }
 };
 
 TEST(OnlineCopyTest, SettingIntoTheEditBufferReachesTheDeviceLive) {
     OnlineCopy t;
-    t.doc.Location().Image(0, 3)[4 + 2] = 51;  // preset 3, graphic band 2 of A
+    t.doc.Devices().Location().Image(0, 3)[4 + 2] = 51;  // preset 3, graphic band 2 of A
     CopyRequest request{CopyWhat::Setting, 1, 3, SettingId::EqA, {1}, {0}, {SettingId::EqB}};
-    ASSERT_EQ(CopyIntoDocument(t.doc, t.doc.Location(), request), "");
+    ASSERT_EQ(CopyIntoDocument(t.doc, t.doc.Devices().Location(), request), "");
     ASSERT_TRUE(WaitUntil([&] {
         std::lock_guard<std::mutex> lock(t.device.mutex);
         return t.device.images[0][69 + 2] == 51;
@@ -348,9 +348,9 @@ TEST(OnlineCopyTest, SettingIntoTheEditBufferReachesTheDeviceLive) {
 
 TEST(OnlineCopyTest, PresetIntoAStoredPresetIsSentAsThatImage) {
     OnlineCopy t;
-    t.doc.Location().SetPresetName(0, 2, "Matinee");
+    t.doc.Devices().Location().SetPresetName(0, 2, "Matinee");
     CopyRequest request{CopyWhat::Preset, 1, 2, SettingId::Configuration, {1}, {6}, {}};
-    ASSERT_EQ(CopyIntoDocument(t.doc, t.doc.Location(), request), "");
+    ASSERT_EQ(CopyIntoDocument(t.doc, t.doc.Devices().Location(), request), "");
     bool sent = false;
     for (const Request& r : t.device.RequestsOf(CMD_WRITE_IMAGE)) {
         sent = sent || (r.payload.size() == 252 && r.payload[0] == 6 && r.payload[1] == 0);
@@ -363,7 +363,7 @@ TEST(OnlineCopyTest, PresetIntoAStoredPresetIsSentAsThatImage) {
 TEST(OnlineCopyTest, AnAddressNotOnTheBusIsRefusedBeforeAnythingChanges) {
     OnlineCopy t;
     CopyRequest request{CopyWhat::Device, 1, 0, SettingId::Configuration, {4}, {}, {}};
-    EXPECT_EQ(CopyIntoDocument(t.doc, t.doc.Location(), request),
+    EXPECT_EQ(CopyIntoDocument(t.doc, t.doc.Devices().Location(), request),
               "The destination holds no device at address 4.");
     EXPECT_TRUE(t.device.RequestsOf(CMD_WRITE_IMAGE).empty());
 }
@@ -374,11 +374,11 @@ TEST(FactoryReset, OfflineDoesNothingAndKeepsTheEdits) {
     DocBench t;
     t.doc.SetDeviceName("Balcony");
     t.doc.Set(PF::EqGraphicGain, 0, 3, 44);
-    ASSERT_EQ(t.doc.PresetModified(), 1);
+    ASSERT_EQ(t.doc.Devices().PresetModified(), 1);
     t.device.ClearRequests();
     EXPECT_EQ(t.doc.FactoryInitialise(), 0);
-    EXPECT_EQ(t.doc.PresetModified(), 1);
-    EXPECT_EQ(t.doc.GetDeviceName(1), "Balcony");
+    EXPECT_EQ(t.doc.Devices().PresetModified(), 1);
+    EXPECT_EQ(t.doc.Devices().GetDeviceName(1), "Balcony");
     EXPECT_EQ(t.doc.Get(PF::EqGraphicGain, 0, 3), 44);
     EXPECT_TRUE(t.device.Requests().empty());
 }
@@ -386,8 +386,8 @@ TEST(FactoryReset, OfflineDoesNothingAndKeepsTheEdits) {
 TEST(FactoryReset, TheWorkerRunsAgainBeforeTheViewsRefresh) {
     OnlineCopy t;
     int enabledAtRefresh = -1;
-    t.ui.OnUpdateAllViews([&](int hint) {
-        if (hint == kHintLoaded) enabledAtRefresh = t.doc.Worker().syncEnabled.load();
+    t.ui.OnUpdateAllViews([&](ViewHint hint) {
+        if (hint == ViewHint::Loaded) enabledAtRefresh = t.doc.Bus().Worker().syncEnabled.load();
     });
     ASSERT_EQ(t.doc.FactoryInitialise(), 1);
     EXPECT_EQ(enabledAtRefresh, 1);

@@ -66,7 +66,7 @@ struct FileImage {
 class LocationFileDocTest : public ::testing::Test {
   protected:
     LocationFileDocTest() : tmpdir_(temp_.Path()), reporter_(app_, ui_), doc_(reporter_, clock_) {
-        app_.SetActiveDocument(&doc_);
+        app_.SetActiveDocument(&doc_.Bus());
     }
     ~LocationFileDocTest() override {
         app_.SetActiveDocument(nullptr);
@@ -83,10 +83,10 @@ class LocationFileDocTest : public ::testing::Test {
         bool operator==(const Snapshot&) const = default;
     };
     Snapshot Take() {
-        const uint8_t* data = doc_.Location().Data();
+        const uint8_t* data = doc_.Devices().Location().Data();
         return {doc_.Session().Path(), doc_.Session().TempPath(),
                 std::vector<uint8_t>(data, data + kLocationSize), doc_.IsModified(),
-                doc_.currentAddress};
+                doc_.Devices().CurrentAddress()};
     }
 
     // An open document at `path` holding devices "Hall" at 1 and "Foyer" at 4, with edits.
@@ -136,7 +136,7 @@ TEST_F(LocationFileDocTest, NewLocationLivesInAKvxWorkingCopyThatIsDeletedOnClos
     const std::string working = doc_.Session().TempPath();
     EXPECT_EQ(working.rfind(temp_.Path() + "/kvx", 0), 0u) << working;
     EXPECT_EQ(std::filesystem::file_size(working), kLocationSize);
-    EXPECT_EQ(doc_.GetDeviceName(1), "No Device Name");
+    EXPECT_EQ(doc_.Devices().GetDeviceName(1), "No Device Name");
     doc_.CloseLocation();
     EXPECT_FALSE(std::filesystem::exists(working));
     EXPECT_TRUE(doc_.Session().TempPath().empty());
@@ -156,17 +156,18 @@ TEST_F(LocationFileDocTest, SavedFileOpensWithTheSameDevicesAndImages) {
     ASSERT_EQ(doc_.NewLocation(), 1);
     ASSERT_EQ(doc_.AddDevice(9), 9);
     doc_.SetDeviceName("Balcony", 9);
-    std::vector<uint8_t> before(doc_.Location().Data(), doc_.Location().Data() + kLocationSize);
+    std::vector<uint8_t> before(doc_.Devices().Location().Data(),
+                                doc_.Devices().Location().Data() + kLocationSize);
     ASSERT_EQ(doc_.SaveLocation(files_.File("b.kvx")), 1);
     EXPECT_EQ(ReadFileBytes(files_.File("b.kvx")).size(), 16388u);
 
     ASSERT_EQ(doc_.NewLocation(), 1);
     ASSERT_EQ(doc_.OpenLocation(files_.File("b.kvx")), 1);
-    EXPECT_EQ(doc_.GetDeviceName(9), "Balcony");
-    EXPECT_EQ(doc_.currentAddress, 1) << "the first present device is selected";
+    EXPECT_EQ(doc_.Devices().GetDeviceName(9), "Balcony");
+    EXPECT_EQ(doc_.Devices().CurrentAddress(), 1) << "the first present device is selected";
     EXPECT_FALSE(doc_.IsModified());
-    EXPECT_EQ(std::memcmp(doc_.Location().Data(), before.data(), 16388), 0);
-    EXPECT_EQ(ui_.ViewUpdates().back(), kHintLoaded);
+    EXPECT_EQ(std::memcmp(doc_.Devices().Location().Data(), before.data(), 16388), 0);
+    EXPECT_EQ(ui_.ViewUpdates().back(), ViewHint::Loaded);
 }
 
 struct ShortFileCase {
@@ -186,11 +187,11 @@ TEST_P(ShorterFile, OpensWithTheMissingBytesReadAsZero) {
     WriteFileBytes(files_.File("s.kvx"), file.Cut(GetParam().length));
 
     ASSERT_EQ(doc_.OpenLocation(files_.File("s.kvx")), 1);
-    EXPECT_EQ(doc_.GetDeviceName(1), GetParam().length >= 8192 + 33 ? "Stage" : "");
-    const uint8_t* record3 = doc_.Location().Record(3);
+    EXPECT_EQ(doc_.Devices().GetDeviceName(1), GetParam().length >= 8192 + 33 ? "Stage" : "");
+    const uint8_t* record3 = doc_.Devices().Location().Record(3);
     EXPECT_TRUE(
         std::all_of(record3, record3 + kDeviceRecordSize, [](uint8_t b) { return b == 0; }));
-    EXPECT_TRUE(doc_.IsDevicePresent(2));
+    EXPECT_TRUE(doc_.Devices().IsDevicePresent(2));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, ShorterFile,
@@ -314,11 +315,11 @@ TEST_F(LocationFileDocTest, OldVersionAnsweredYesIsConvertedAndSavedAsCurrent) {
     EXPECT_EQ(question.buttons, ButtonSet::YesNoCancel);
     EXPECT_EQ(question.icon, IconKind::Warning);
     for (int image = 0; image < kImageCount; ++image) {
-        EXPECT_EQ(doc_.Location().Image(0, image)[142], 10);
-        EXPECT_EQ(doc_.Location().Image(0, image)[143], 20);
-        EXPECT_EQ(doc_.Location().Image(0, image)[191], 30);
-        EXPECT_EQ(doc_.Location().Image(0, image)[193], 40);
-        EXPECT_EQ(doc_.Location().Image(3, image)[193], 41);
+        EXPECT_EQ(doc_.Devices().Location().Image(0, image)[142], 10);
+        EXPECT_EQ(doc_.Devices().Location().Image(0, image)[143], 20);
+        EXPECT_EQ(doc_.Devices().Location().Image(0, image)[191], 30);
+        EXPECT_EQ(doc_.Devices().Location().Image(0, image)[193], 40);
+        EXPECT_EQ(doc_.Devices().Location().Image(3, image)[193], 41);
     }
     EXPECT_EQ(ReadFileBytes(files_.File("old.kvx")), OldVersionFile()) << "only the copy changes";
     ASSERT_EQ(doc_.SaveLocation(files_.File("old.kvx")), 1);
@@ -329,8 +330,8 @@ TEST_F(LocationFileDocTest, OldVersionAnsweredNoIsUsedAsItIsAndSavedSo) {
     WriteFileBytes(files_.File("old.kvx"), OldVersionFile());
     ui_.Push(UiAnswer::No);
     ASSERT_EQ(doc_.OpenLocation(files_.File("old.kvx")), 1);
-    EXPECT_EQ(doc_.Location().Image(0, 1)[142], 0);
-    EXPECT_EQ(doc_.GetDeviceName(5), "Right");
+    EXPECT_EQ(doc_.Devices().Location().Image(0, 1)[142], 0);
+    EXPECT_EQ(doc_.Devices().GetDeviceName(5), "Right");
     ASSERT_EQ(doc_.SaveLocation(files_.File("kept.kvx")), 1);
     std::vector<uint8_t> saved = ReadFileBytes(files_.File("kept.kvx"));
     EXPECT_EQ(WordAt(saved, 8), 0x80000001u);
@@ -405,7 +406,7 @@ TEST_P(FailedSave, LeavesTheOldFileWholeAndTheDocumentOpenAndModified) {
     ASSERT_EQ(doc_.SaveLocation(files_.File("elsewhere.kvx")), 1);
     EXPECT_FALSE(doc_.IsModified());
     ASSERT_EQ(doc_.OpenLocation(files_.File("elsewhere.kvx")), 1);
-    EXPECT_EQ(doc_.GetDeviceName(1), "Hall renamed");
+    EXPECT_EQ(doc_.Devices().GetDeviceName(1), "Hall renamed");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -427,24 +428,25 @@ TEST_F(LocationFileDocTest, TableWithoutDevicesGetsOneDefaultDevice) {
     file.location.SetSlotOf(0, 2);  // address 0 is never a device
     WriteFileBytes(files_.File("empty.kvx"), file.Cut(12290));
     ASSERT_EQ(doc_.OpenLocation(files_.File("empty.kvx")), 1);
-    EXPECT_EQ(doc_.currentAddress, 1);
-    EXPECT_EQ(doc_.GetDeviceName(1), "No Device Name");
-    EXPECT_EQ(doc_.CountPresentDevices(), 1);
+    EXPECT_EQ(doc_.Devices().CurrentAddress(), 1);
+    EXPECT_EQ(doc_.Devices().GetDeviceName(1), "No Device Name");
+    EXPECT_EQ(doc_.Devices().CountPresentDevices(), 1);
     EXPECT_TRUE(doc_.IsModified()) << "the document differs from its file";
 }
 
 TEST_F(LocationFileDocTest, SaveAsksAboutAModifiedPresetAndStoresItOnYes) {
     ASSERT_EQ(doc_.NewLocation(), 1);
-    doc_.SetPresetModified(1);
+    doc_.Devices().SetPresetModified(1);
     doc_.CurrentImage()[5] ^= 0xFF;
     ui_.Push(UiAnswer::Yes);
     ASSERT_EQ(doc_.SaveLocation(files_.File("p.kvx")), 1);
     EXPECT_EQ(ui_.Questions().at(0).text,
               "The current preset has been modified, do you want to save it?");
     EXPECT_EQ(ui_.Questions().at(0).buttons, ButtonSet::YesNo);
-    EXPECT_EQ(doc_.PresetModified(), 0);
-    const int preset = doc_.CurrentPreset();
-    EXPECT_EQ(doc_.Location().Image(0, preset)[5], doc_.Location().Image(0, 0)[5]);
+    EXPECT_EQ(doc_.Devices().PresetModified(), 0);
+    const int preset = doc_.Devices().CurrentPreset();
+    EXPECT_EQ(doc_.Devices().Location().Image(0, preset)[5],
+              doc_.Devices().Location().Image(0, 0)[5]);
 }
 
 TEST_F(LocationFileDocTest, SaveKeepsTheFilesPermissions) {
@@ -473,10 +475,10 @@ TEST_F(LocationFileDocTest, OpenTakesTheApplicationOffline) {
     WriteFileBytes(files_.File("a.kvx"), file.Cut(12290));
     app_.SetActiveDocument(nullptr);  // online without opening a port
     app_.SetOnline(1);
-    app_.SetActiveDocument(&doc_);
+    app_.SetActiveDocument(&doc_.Bus());
     ASSERT_EQ(doc_.OpenLocation(files_.File("a.kvx")), 1);
     EXPECT_EQ(app_.IsOnline(), 0);
-    EXPECT_EQ(doc_.syncLive.load(), 0);
+    EXPECT_EQ(doc_.Bus().IsSyncLive(), 0);
 }
 
 }  // namespace

@@ -222,7 +222,7 @@ TEST_F(KilledEditor, LeavesItsCopyAndTheNextEditorRecoversAndSavesTheEdits) {
         RecoveryStore::Discard(found[0]);
         EXPECT_TRUE(t.doc.IsModified());
         EXPECT_EQ(t.doc.Session().Path(), file_);
-        EXPECT_EQ(t.doc.GetDeviceName(1), "Hall after the show");
+        EXPECT_EQ(t.doc.Devices().GetDeviceName(1), "Hall after the show");
         ASSERT_EQ(t.doc.SaveLocation(t.doc.Session().Path()), 1);
         EXPECT_EQ(NotesIn(state_.Path()).size(), 1u) << "the recovered document's own copy";
     }
@@ -230,7 +230,7 @@ TEST_F(KilledEditor, LeavesItsCopyAndTheNextEditorRecoversAndSavesTheEdits) {
 
     DocBench reopened(false);
     ASSERT_EQ(reopened.doc.OpenLocation(file_), 1);
-    EXPECT_EQ(reopened.doc.GetDeviceName(1), "Hall after the show");
+    EXPECT_EQ(reopened.doc.Devices().GetDeviceName(1), "Hall after the show");
     EXPECT_EQ(reopened.doc.Get(PF::InputLevel, 0), 170);
     EXPECT_EQ(reopened.doc.Get(PF::EqGraphicGain, 1, 30), 59);
 }
@@ -245,9 +245,9 @@ TEST_F(KilledEditor, ADamagedCopyIsNotOpened) {
         damage.write("XXXX", 4);
     }
     DocBench t;
-    const std::string before = t.doc.GetDeviceName(1);
+    const std::string before = t.doc.Devices().GetDeviceName(1);
     EXPECT_EQ(t.doc.RecoverLocation(found[0].copyPath, file_), 0);
-    EXPECT_EQ(t.doc.GetDeviceName(1), before);
+    EXPECT_EQ(t.doc.Devices().GetDeviceName(1), before);
     EXPECT_TRUE(t.ui.Questions().empty()) << "no fatal error: the editor goes on";
 }
 

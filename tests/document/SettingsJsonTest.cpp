@@ -55,8 +55,8 @@ void RandomiseEditBuffer(CQ7310Doc& doc, std::mt19937& random) {
 void RandomiseDevice(DocBench& bench, int address, std::mt19937& random) {
     CQ7310Doc& doc = bench.doc;
     doc.SelectDevice(address);
-    CLocationImage& location = doc.Location();
-    const int slot = doc.CurrentSlot();
+    CLocationImage& location = doc.Devices().Location();
+    const int slot = doc.Devices().CurrentSlot();
     for (int image = 8; image >= 0; --image) {
         RandomiseEditBuffer(doc, random);
         if (image != 0) std::memcpy(location.Image(slot, image), location.Image(slot, 0), 256);
@@ -64,11 +64,11 @@ void RandomiseDevice(DocBench& bench, int address, std::mt19937& random) {
     location.SetDeviceName(slot, "Dev \"" + std::to_string(address) + "\" \xE9");
     location.SetRecordInt(slot, kRecBypassA, static_cast<int>(random() % 2));
     location.SetRecordInt(slot, kRecBypassB, static_cast<int>(random() % 2));
-    doc.SetCurrentPreset(static_cast<int>(random() % 8) + 1);
+    doc.Devices().SetCurrentPreset(static_cast<int>(random() % 8) + 1);
 }
 
 std::vector<std::uint8_t> WholeLocation(CQ7310Doc& doc) {
-    const std::uint8_t* bytes = doc.Location().Data();
+    const std::uint8_t* bytes = doc.Devices().Location().Data();
     return std::vector<std::uint8_t>(bytes, bytes + kLocationSize);
 }
 
@@ -79,7 +79,7 @@ TEST(SettingsJsonRoundTrip, ExportThenImportIsTheIdentityOnRandomLocations) {
         source.doc.AddDevice(5);
         source.doc.AddDevice(126);
         for (const int address : {1, 5, 126}) RandomiseDevice(source, address, random);
-        const std::string text = ExportLocationJson(source.doc.Location());
+        const std::string text = ExportLocationJson(source.doc.Devices().Location());
 
         DocBench target(false);
         target.doc.FormatEmptyLocation();
@@ -88,8 +88,8 @@ TEST(SettingsJsonRoundTrip, ExportThenImportIsTheIdentityOnRandomLocations) {
         EXPECT_THAT(report.problems, IsEmpty()) << "seed " << seed;
         EXPECT_EQ(report.devicesLoaded, 3);
         for (const int address : {1, 5, 126}) {
-            const CLocationImage& a = source.doc.Location();
-            const CLocationImage& b = target.doc.Location();
+            const CLocationImage& a = source.doc.Devices().Location();
+            const CLocationImage& b = target.doc.Devices().Location();
             const int sa = a.SlotOf(address);
             const int sb = b.SlotOf(address);
             ASSERT_NE(sb, kNoDevice) << address;
@@ -102,7 +102,7 @@ TEST(SettingsJsonRoundTrip, ExportThenImportIsTheIdentityOnRandomLocations) {
                     << "seed " << seed << " address " << address << " image " << image;
             }
         }
-        EXPECT_EQ(ExportLocationJson(target.doc.Location()), text);
+        EXPECT_EQ(ExportLocationJson(target.doc.Devices().Location()), text);
     }
 }
 
@@ -110,9 +110,9 @@ TEST(SettingsJsonRoundTrip, APresetGoesIntoTheEditBufferAndIsSentWhenLive) {
     std::mt19937 random(7);
     DocBench source;
     RandomiseEditBuffer(source.doc, random);
-    const std::string text = ExportPresetJson(source.doc.Location(), 1, 0);
+    const std::string text = ExportPresetJson(source.doc.Devices().Location(), 1, 0);
     DocBench target;
-    target.doc.syncLive.store(1);
+    target.doc.Bus().SetSyncLive(1);
     target.doc.TakeDirtyRange();
     const ImportReport report = ImportSettingsJson(target.doc, text);
     ASSERT_FALSE(report.refused);
@@ -123,13 +123,14 @@ TEST(SettingsJsonRoundTrip, APresetGoesIntoTheEditBufferAndIsSentWhenLive) {
     // Every change was marked for sending, and the stored presets were left alone.
     const auto range = target.doc.DirtyRange();
     EXPECT_LE(range.first, range.second);
-    EXPECT_EQ(target.doc.PresetModified(), 1);
+    EXPECT_EQ(target.doc.Devices().PresetModified(), 1);
     EXPECT_EQ(target.ImageOf(1, 1), DocBench().ImageOf(1, 1));
 }
 
 TEST(SettingsJsonExport, UsesTheToolsNamesAndUnitsUnderAVersion) {
     DocBench bench;
-    const nlohmann::json file = nlohmann::json::parse(ExportPresetJson(bench.doc.Location(), 1, 1));
+    const nlohmann::json file =
+        nlohmann::json::parse(ExportPresetJson(bench.doc.Devices().Location(), 1, 1));
     EXPECT_EQ(file["format"], "arvestra-settings");
     EXPECT_EQ(file["version"], 1);
     EXPECT_EQ(file["kind"], "preset");
@@ -141,8 +142,8 @@ TEST(SettingsJsonExport, UsesTheToolsNamesAndUnitsUnderAVersion) {
     EXPECT_EQ(preset["config.chain_slot.1"], 0);  // a plain code: no unit of its own
     EXPECT_FALSE(preset.contains("ch1.delay.high"));
     EXPECT_FALSE(preset.contains("name.1"));
-    EXPECT_EQ(ExportPresetJson(bench.doc.Location(), 2, 0), "");  // no device at 2
-    EXPECT_EQ(ExportPresetJson(bench.doc.Location(), 1, 9), "");
+    EXPECT_EQ(ExportPresetJson(bench.doc.Devices().Location(), 2, 0), "");  // no device at 2
+    EXPECT_EQ(ExportPresetJson(bench.doc.Devices().Location(), 1, 9), "");
 }
 
 // ---- Files refused whole -----------------------------------------------------------------------
@@ -173,7 +174,7 @@ TEST_P(SettingsJsonRefuses, AndChangesNothing) {
 
 std::string CutShort() {
     DocBench bench;
-    const std::string text = ExportDeviceJson(bench.doc.Location(), 1);
+    const std::string text = ExportDeviceJson(bench.doc.Devices().Location(), 1);
     return text.substr(0, text.size() / 2);
 }
 
@@ -236,7 +237,7 @@ TEST(SettingsJsonProblems, EachBadValueIsReportedAndTheRestLoaded) {
     EXPECT_EQ(doc.Get(PF::EqGraphicGain, kChannelB, 30), 0);
     EXPECT_EQ(doc.GetDelaySamples(kChannelA), kMaxDelaySamples);
     EXPECT_EQ(doc.Get(PF::HpSlope, kChannelB), 0);
-    EXPECT_EQ(doc.GetPresetName(0), std::string(32, 'x'));
+    EXPECT_EQ(doc.Devices().GetPresetName(0), std::string(32, 'x'));
     // What was wrong is left as it was.
     EXPECT_EQ(doc.Get(PF::EqGraphicGain, kChannelA, 0), 30);
     EXPECT_EQ(doc.Get(PF::LpSlope, kChannelB), 1);
@@ -261,7 +262,8 @@ TEST(SettingsJsonProblems, ABadDeviceIsSkippedAndTheOthersLoaded) {
     source.doc.AddDevice(4);
     source.doc.SelectDevice(4);
     source.doc.Set(PF::LpCutoff, kChannelA, 0, 12);
-    nlohmann::json file = nlohmann::json::parse(ExportLocationJson(source.doc.Location()));
+    nlohmann::json file =
+        nlohmann::json::parse(ExportLocationJson(source.doc.Devices().Location()));
     file["devices"][0]["address"] = 300;
     file["devices"][1]["bypass"] = {{"ch1", "yes"}};
     file["devices"][1]["presets"].push_back(nlohmann::json::object());
@@ -284,8 +286,8 @@ TEST(SettingsJsonProblems, ADeviceGoesToTheAddressAskedFor) {
     DocBench source;
     source.doc.Set(PF::HpCutoff, kChannelB, 0, 33);
     DocBench target;
-    const ImportReport report =
-        ImportSettingsJson(target.doc, ExportDeviceJson(source.doc.Location(), 1), ImportTarget{9});
+    const ImportReport report = ImportSettingsJson(
+        target.doc, ExportDeviceJson(source.doc.Devices().Location(), 1), ImportTarget{9});
     ASSERT_FALSE(report.refused);
     EXPECT_THAT(report.problems, IsEmpty());
     target.doc.SelectDevice(9);

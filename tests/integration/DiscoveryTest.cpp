@@ -33,7 +33,7 @@ class DiscoveryTest : public ::testing::Test {
         : tmpdir_(temp_.Path()),
           reporter_(app_, ui_),
           doc_(std::make_unique<CQ7310Doc>(reporter_, clock_)) {
-        app_.SetActiveDocument(doc_.get());
+        app_.SetActiveDocument(&doc_->Bus());
     }
     ~DiscoveryTest() override {
         app_.SetActiveDocument(nullptr);
@@ -44,7 +44,7 @@ class DiscoveryTest : public ::testing::Test {
     void StartBus(const std::vector<std::string>& options) {
         sim_ = std::make_unique<DevsimProcess>(options, LogPath());
         ASSERT_FALSE(sim_->Path().empty()) << "arvestra-devsim did not start";
-        doc_->Link().Ports().SetPath(2, sim_->Path());
+        doc_->Bus().Link().Ports().SetPath(2, sim_->Path());
     }
     std::string LogPath() const { return temp_.File("devsim.log"); }
 
@@ -63,11 +63,11 @@ class DiscoveryTest : public ::testing::Test {
         }
     }
 
-    int Slot(int address) { return doc_->Location().SlotOf(address); }
+    int Slot(int address) { return doc_->Devices().Location().SlotOf(address); }
     std::vector<int> PresentAddresses() {
         std::vector<int> found;
         for (int a = 0; a < kAddressCount; ++a) {
-            if (doc_->present[a]) found.push_back(a);
+            if (doc_->Devices().IsMarkedPresent(a)) found.push_back(a);
         }
         return found;
     }
@@ -96,18 +96,18 @@ TEST_F(DiscoveryTest, NewFileModeEntersDevicesAt3And7WithTheirNames) {
             ASSERT_EQ(Slot(a), kNoDevice) << a;
         }
     }
-    EXPECT_EQ(doc_->GetDeviceName(3), "Device 3");
-    EXPECT_EQ(doc_->GetDeviceName(7), "Device 7");
+    EXPECT_EQ(doc_->Devices().GetDeviceName(3), "Device 3");
+    EXPECT_EQ(doc_->Devices().GetDeviceName(7), "Device 7");
     for (int slot : {0, 1}) {
         for (int preset = 1; preset <= 8; ++preset) {
-            EXPECT_EQ(doc_->Location().PresetName(slot, preset),
+            EXPECT_EQ(doc_->Devices().Location().PresetName(slot, preset),
                       "Preset " + std::to_string(preset));
         }
     }
     // Only the device opened for editing has its edit buffer read.
-    EXPECT_EQ(doc_->currentAddress, 3);
-    const uint8_t* edit3 = doc_->Location().Image(0, 0);
-    const uint8_t* edit7 = doc_->Location().Image(1, 0);
+    EXPECT_EQ(doc_->Devices().CurrentAddress(), 3);
+    const uint8_t* edit3 = doc_->Devices().Location().Image(0, 0);
+    const uint8_t* edit7 = doc_->Devices().Location().Image(1, 0);
     EXPECT_TRUE(std::any_of(edit3, edit3 + 218, [](uint8_t b) { return b != 0; }));
     EXPECT_TRUE(std::all_of(edit7, edit7 + 218, [](uint8_t b) { return b == 0; }));
     EXPECT_TRUE(doc_->IsModified());
@@ -115,7 +115,7 @@ TEST_F(DiscoveryTest, NewFileModeEntersDevicesAt3And7WithTheirNames) {
     EXPECT_TRUE(ui_.Information().empty());
 
     // Every absent address was probed exactly once.
-    doc_->PauseWorker(false);
+    doc_->Bus().PauseWorker(false);
     auto requests = RequestsByAddress(LogPath());
     for (int a = 1; a <= 126; ++a) {
         if (a != 3 && a != 7) {
@@ -141,7 +141,7 @@ TEST_P(ReconcileMissingDevice, FileDeviceWithNothingThereIsOfferedForDeletion) {
     EXPECT_EQ(ui_.Questions()[0].buttons, ButtonSet::YesNo);
     EXPECT_EQ(Slot(5) == kNoDevice, deleteIt);
     EXPECT_EQ(PresentAddresses(), std::vector<int>{1});
-    EXPECT_EQ(doc_->currentAddress, 1);
+    EXPECT_EQ(doc_->Devices().CurrentAddress(), 1);
     EXPECT_EQ(app_.IsOnline(), 1);
 }
 
@@ -177,7 +177,7 @@ TEST_P(SkippedDevice, IsReportedAndNotPresent) {
     EXPECT_EQ(ui_.Information(), std::vector<std::string>{GetParam().information});
     EXPECT_EQ(PresentAddresses(), std::vector<int>{2});
     EXPECT_EQ(Slot(4) != kNoDevice, GetParam().entryStays);
-    EXPECT_EQ(doc_->GetDeviceName(2), "Device 2");
+    EXPECT_EQ(doc_->Devices().GetDeviceName(2), "Device 2");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -205,8 +205,8 @@ TEST_F(DiscoveryTest, NewFileModeEditsTheLowestAcceptedDeviceNotARejectedOne) {
     ASSERT_EQ(online.Run(GoOnlineChoice::kCreateNewLocationFile), 1);
     EXPECT_EQ(PresentAddresses(), std::vector<int>{4});
     EXPECT_EQ(Slot(2), 0) << "the entry written before the firmware check stays in the file";
-    EXPECT_EQ(doc_->currentAddress, 4);
-    doc_->PauseWorker(false);
+    EXPECT_EQ(doc_->Devices().CurrentAddress(), 4);
+    doc_->Bus().PauseWorker(false);
     auto requests = RequestsByAddress(LogPath());
     EXPECT_EQ(requests[2], (std::vector<int>{2, 157, 36})) << "the rejected device is left alone";
 }
@@ -226,10 +226,10 @@ TEST_P(EmptyBus, IsReportedAndLeavesADefaultDeviceOffline) {
                           "Yes to continue working offline or click No to exit Arvestra.\n\n") +
                   kContact + "101 - 0 - 0 - 0");
     EXPECT_EQ(app_.IsOnline(), 0);
-    EXPECT_FALSE(doc_->Link().IsOpen());
+    EXPECT_FALSE(doc_->Bus().Link().IsOpen());
     EXPECT_EQ(ui_.CloseRequests(), continueOffline ? 0 : 1);
     EXPECT_EQ(Slot(1), 0);
-    EXPECT_EQ(doc_->GetDeviceName(1), "No Device Name");
+    EXPECT_EQ(doc_->Devices().GetDeviceName(1), "No Device Name");
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, EmptyBus, ::testing::Bool());
@@ -257,7 +257,7 @@ TEST_P(FailureDuringScan, EndsTheScanWhenTheUserLeaves) {
     // Nothing from the bus entered the location; it holds the default device of a failed scan.
     EXPECT_EQ(Slot(2), kNoDevice);
     EXPECT_EQ(Slot(5), kNoDevice);
-    EXPECT_EQ(doc_->GetDeviceName(1), "No Device Name");
+    EXPECT_EQ(doc_->Devices().GetDeviceName(1), "No Device Name");
 
     auto requests = RequestsByAddress(LogPath());
     EXPECT_EQ(requests[2], std::vector<int>(GetParam().identifiesAt2, 2));
@@ -284,7 +284,7 @@ TEST_F(DiscoveryTest, UploadFromDevicesReplacesTheLocationWithTheBus) {
     ASSERT_EQ(online.Run(GoOnlineChoice::kUploadFromDevices), 1);
     EXPECT_EQ(PresentAddresses(), (std::vector<int>{1, 2}));
     EXPECT_EQ(Slot(40), kNoDevice);
-    EXPECT_EQ(doc_->GetDeviceName(1), "Device 1");
+    EXPECT_EQ(doc_->Devices().GetDeviceName(1), "Device 1");
     EXPECT_TRUE(doc_->IsModified());
     EXPECT_EQ(app_.IsOnline(), 1);
 }
@@ -293,18 +293,18 @@ TEST_F(DiscoveryTest, DownloadToDevicesPutsTheFileIntoTheDevices) {
     StartBus({"--devices", "2,3"});
     MakeOfflineLocation({2, 3});
     doc_->SetDeviceName("Stage left", 2);
-    doc_->Location().SetPresetName(Slot(3), 4, "Quiet night");
+    doc_->Devices().Location().SetPresetName(Slot(3), 4, "Quiet night");
     GoOnline online(app_, *doc_);
     ASSERT_EQ(online.Run(GoOnlineChoice::kDownloadToDevices), 1);
     EXPECT_FALSE(doc_->IsModified());
-    EXPECT_EQ(doc_->currentAddress, 2) << "the lowest present address is selected";
+    EXPECT_EQ(doc_->Devices().CurrentAddress(), 2) << "the lowest present address is selected";
     EXPECT_EQ(app_.IsOnline(), 1);
 
     // Offline and back online with a new file: the devices give back what was downloaded.
     ASSERT_EQ(online.GoOffline(), 1);
     ASSERT_EQ(online.Run(GoOnlineChoice::kCreateNewLocationFile), 1);
-    EXPECT_EQ(doc_->GetDeviceName(2), "Stage left");
-    EXPECT_EQ(doc_->Location().PresetName(Slot(3), 4), "Quiet night");
+    EXPECT_EQ(doc_->Devices().GetDeviceName(2), "Stage left");
+    EXPECT_EQ(doc_->Devices().Location().PresetName(Slot(3), 4), "Quiet night");
 }
 
 TEST_F(DiscoveryTest, IgnoreDuringTheDownloadLeavesTheRemainingDevicesAlone) {
@@ -333,8 +333,8 @@ TEST_F(DiscoveryTest, CreateNewSavesTheOfflineEditsNotTheDevicesSettings) {
     doc_->Set(ParamField::InputLevel, 0, 150);
     doc_->Set(ParamField::EqGraphicGain, 1, 4, 7);
     ASSERT_TRUE(doc_->IsModified());
-    const uint8_t* bytes = doc_->Location().Data();
-    const std::vector<uint8_t> edited(bytes, bytes + UsedLength(doc_->Location()));
+    const uint8_t* bytes = doc_->Devices().Location().Data();
+    const std::vector<uint8_t> edited(bytes, bytes + UsedLength(doc_->Devices().Location()));
 
     FrameworkFileSteps steps;
     steps.saveModified = [&] {   // "Save changes?" answered Yes
@@ -378,7 +378,7 @@ TEST_P(GoingOffline, AsksAboutAModifiedLocation) {
     EXPECT_EQ(ui_.Questions()[0].buttons, ButtonSet::YesNoCancel);
     EXPECT_EQ(saves, GetParam().saves);
     EXPECT_EQ(app_.IsOnline(), GetParam().offline ? 0 : 1);
-    EXPECT_EQ(doc_->Link().IsOpen(), !GetParam().offline);
+    EXPECT_EQ(doc_->Bus().Link().IsOpen(), !GetParam().offline);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, GoingOffline,
@@ -405,9 +405,9 @@ TEST_F(DiscoveryTest, SavingWhileOnlineUploadsEveryDeviceIntoTheFile) {
     GoOnline online(app_, *doc_);
     ASSERT_EQ(online.Run(GoOnlineChoice::kCreateNewLocationFile), 1);
     // Preset images are not read by discovery; the save reads all nine from the device.
-    EXPECT_EQ(doc_->Location().Image(0, 5)[0], 0);
+    EXPECT_EQ(doc_->Devices().Location().Image(0, 5)[0], 0);
     ASSERT_EQ(doc_->SaveLocation(temp_.File("online.kvx")), 1);
-    const uint8_t* preset5 = doc_->Location().Image(0, 5);
+    const uint8_t* preset5 = doc_->Devices().Location().Image(0, 5);
     EXPECT_TRUE(std::any_of(preset5, preset5 + 218, [](uint8_t b) { return b != 0; }));
     EXPECT_EQ(std::filesystem::file_size(temp_.File("online.kvx")), 12290u);
 }

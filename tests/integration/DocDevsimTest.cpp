@@ -55,45 +55,46 @@ class DocOnDevsim : public ::testing::Test {
         options.insert(options.end(), extra.begin(), extra.end());
         sim_ = std::make_unique<DevsimChild>(options);
         ASSERT_FALSE(sim_->FirstLine().empty()) << "the simulator did not start";
-        doc_.link.Ports().SetPath(2, sim_->FirstLine());
-        doc_.link.SetPortNumber(2);
-        doc_.link.SetBaudRate(38400);
+        doc_.Bus().Link().Ports().SetPath(2, sim_->FirstLine());
+        doc_.Bus().Link().SetPortNumber(2);
+        doc_.Bus().Link().SetBaudRate(38400);
         for (int a : addresses) ASSERT_EQ(doc_.AddDevice(a), a);
-        doc_.editingStarted = 1;
+        doc_.SetEditingStarted(true);
         doc_.SelectDevice(addresses.front());
-        app_.SetActiveDocument(&doc_);
+        app_.SetActiveDocument(&doc_.Bus());
         app_.SetOnline(1);
-        ASSERT_TRUE(doc_.link.IsOpen());
-        for (int a : addresses) doc_.present[static_cast<std::size_t>(a)] = 1;
-        ASSERT_EQ(doc_.StartWorker(), 1);
+        ASSERT_TRUE(doc_.Bus().Link().IsOpen());
+        for (int a : addresses) doc_.Devices().SetPresent(a, true);
+        ASSERT_EQ(doc_.Bus().StartWorker(), 1);
     }
     void TearDown() override { app_.SetActiveDocument(nullptr); }
 
     // Reads 250 bytes of an image straight from a device, with the worker paused.
     Image DeviceImage(int address, int image) {
         Image bytes{};
-        const PauseResult pause = doc_.PauseWorker(true);
+        const PauseResult pause = doc_.Bus().PauseWorker(true);
         EXPECT_EQ(pause.ok, 1);
-        const int selected = doc_.link.Address();
-        doc_.link.SetAddress(address);
-        EXPECT_EQ(RequestImageBytes(doc_.link, image, 0, bytes), 1);
-        doc_.link.SetAddress(selected);
-        doc_.ResumeWorker(pause.saved);
+        const int selected = doc_.Bus().Link().Address();
+        doc_.Bus().Link().SetAddress(address);
+        EXPECT_EQ(RequestImageBytes(doc_.Bus().Link(), image, 0, bytes), 1);
+        doc_.Bus().Link().SetAddress(selected);
+        doc_.Bus().ResumeWorker(pause.saved);
         return bytes;
     }
     DeviceInfo DeviceInformation(int address) {
         DeviceInfo info;
-        const PauseResult pause = doc_.PauseWorker(true);
-        const int selected = doc_.link.Address();
-        doc_.link.SetAddress(address);
-        EXPECT_EQ(RequestDeviceInfo(doc_.link, info), 1);
-        doc_.link.SetAddress(selected);
-        doc_.ResumeWorker(pause.saved);
+        const PauseResult pause = doc_.Bus().PauseWorker(true);
+        const int selected = doc_.Bus().Link().Address();
+        doc_.Bus().Link().SetAddress(address);
+        EXPECT_EQ(RequestDeviceInfo(doc_.Bus().Link(), info), 1);
+        doc_.Bus().Link().SetAddress(selected);
+        doc_.Bus().ResumeWorker(pause.saved);
         return info;
     }
     Image FileImage(int address, int image) {
         Image bytes{};
-        const std::uint8_t* p = doc_.Location().Image(doc_.Location().SlotOf(address), image);
+        const std::uint8_t* p =
+            doc_.Devices().Location().Image(doc_.Devices().Location().SlotOf(address), image);
         std::copy(p, p + kPresetImageSize, bytes.begin());
         return bytes;
     }
@@ -108,11 +109,11 @@ class DocOnDevsim : public ::testing::Test {
 
 TEST_F(DocOnDevsim, EditsReachTheDeviceThroughTheWorker) {
     Start({1});
-    doc_.EnableSync();
+    doc_.Bus().EnableSync();
     doc_.Set(PF::EqGraphicGain, 0, 3, 55);
     doc_.Set(PF::ClThreshold, 1, 1, 150);
     doc_.SetDelaySamples(0, 12345);
-    ASSERT_EQ(doc_.WaitDirtyFlushed(), 1);
+    ASSERT_EQ(doc_.Bus().WaitDirtyFlushed(), 1);
     const Image device = DeviceImage(1, 0);
     // The parameters agree; the names differ since the file's edit buffer was made offline.
     EXPECT_EQ(Differences(device, FileImage(1, 0), kNameOffset), std::vector<int>{});
@@ -123,35 +124,35 @@ TEST_F(DocOnDevsim, EditsReachTheDeviceThroughTheWorker) {
 
 TEST_F(DocOnDevsim, ManyEditsWithPausesInBetweenEndEqualOnBothSides) {
     Start({1});
-    doc_.EnableSync();
+    doc_.Bus().EnableSync();
     for (int round = 0; round < 200; ++round) {
         doc_.Set(PF::EqGraphicGain, round % 2, round % 31, round % 61);
         doc_.Set(PF::OutputLevel, round % 2, 152 + round % 80);
         if (round % 20 == 0) {
-            const PauseResult pause = doc_.PauseWorker(true);
+            const PauseResult pause = doc_.Bus().PauseWorker(true);
             ASSERT_EQ(pause.ok, 1);
-            doc_.ResumeWorker(pause.saved);
+            doc_.Bus().ResumeWorker(pause.saved);
         }
     }
-    ASSERT_EQ(doc_.WaitDirtyFlushed(), 1);
+    ASSERT_EQ(doc_.Bus().WaitDirtyFlushed(), 1);
     EXPECT_EQ(Differences(DeviceImage(1, 0), FileImage(1, 0), kNameOffset), std::vector<int>{});
     EXPECT_TRUE(WaitFor([&] { return !ui_.ViewCommands().empty(); }, std::chrono::seconds(5)));
 }
 
 TEST_F(DocOnDevsim, StoreAndRecallWithReadBack) {
     Start({1});
-    doc_.EnableSync();
-    doc_.Location().SetRecordInt(0, kRecCurrentPreset, 2);
+    doc_.Bus().EnableSync();
+    doc_.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 2);
     doc_.Set(PF::LpCutoff, 0, 40);
-    ASSERT_EQ(doc_.WaitDirtyFlushed(), 1);
+    ASSERT_EQ(doc_.Bus().WaitDirtyFlushed(), 1);
     ASSERT_EQ(doc_.StorePreset(), 1);
     EXPECT_EQ(DeviceImage(1, 2)[131], 40);
     ASSERT_EQ(doc_.RecallPreset(5, true), 1);
     EXPECT_EQ(doc_.Get(PF::LpCutoff, 0), 100);
-    EXPECT_EQ(doc_.devicePreset.load(), 5);
+    EXPECT_EQ(doc_.Bus().DevicePreset(), 5);
     ASSERT_EQ(doc_.RecallPreset(2, true), 1);
     EXPECT_EQ(doc_.Get(PF::LpCutoff, 0), 40);
-    EXPECT_EQ(doc_.CurrentPreset(), 2);
+    EXPECT_EQ(doc_.Devices().CurrentPreset(), 2);
     EXPECT_EQ(DeviceImage(1, 0), FileImage(1, 0));
 }
 
@@ -160,7 +161,7 @@ TEST_F(DocOnDevsim, StoreAndRecallWithReadBack) {
 // bytes, or a later store keeps one version in the device and another in the file.
 TEST_F(DocOnDevsim, BytesTheReadBackChangesReachTheDevice) {
     Start({1});
-    doc_.EnableSync();
+    doc_.Bus().EnableSync();
     // Preset 3 of the device: the equaliser linked on channel A, band 5 of channel B unlike A's.
     Image inconsistent = FileImage(1, 0);
     const FieldDescriptor& master = FieldInfo(PF::EqMaster);
@@ -170,13 +171,13 @@ TEST_F(DocOnDevsim, BytesTheReadBackChangesReachTheDevice) {
     const auto bandB = static_cast<std::size_t>(FieldOffset(PF::EqGraphicGain, kChannelB, 4));
     inconsistent[bandA] = 10;
     inconsistent[bandB] = 50;
-    const PauseResult pause = doc_.PauseWorker(true);
-    ASSERT_EQ(SendImageBytes(doc_.link, 3, 0, inconsistent), 1);
-    doc_.ResumeWorker(pause.saved);
+    const PauseResult pause = doc_.Bus().PauseWorker(true);
+    ASSERT_EQ(SendImageBytes(doc_.Bus().Link(), 3, 0, inconsistent), 1);
+    doc_.Bus().ResumeWorker(pause.saved);
 
     ASSERT_EQ(doc_.RecallPreset(3, true), 1);
     EXPECT_EQ(doc_.Get(PF::EqGraphicGain, kChannelB, 4), 10);  // the link applied on reading
-    ASSERT_EQ(doc_.WaitDirtyFlushed(), 1);
+    ASSERT_EQ(doc_.Bus().WaitDirtyFlushed(), 1);
     EXPECT_EQ(Differences(DeviceImage(1, 0), FileImage(1, 0)), std::vector<int>{});
 }
 
@@ -184,14 +185,14 @@ TEST_F(DocOnDevsim, BytesTheReadBackChangesReachTheDevice) {
 // read-back and another store: the stored preset is the same on the device and in the file.
 TEST_F(DocOnDevsim, BlocklessChainCodesLeaveStoredPresetsEqual) {
     Start({1});
-    doc_.EnableSync();
-    doc_.Location().SetRecordInt(0, kRecCurrentPreset, 6);
+    doc_.Bus().EnableSync();
+    doc_.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 6);
     doc_.Set(PF::ChainSlot, 0, 13, 10);
     doc_.Set(PF::PalettePosition, 0, 6, 9);
     ASSERT_EQ(doc_.StorePreset(), 1);
     ASSERT_EQ(doc_.RecallPreset(6, true), 1);
     ASSERT_EQ(doc_.StorePreset(), 1);
-    ASSERT_EQ(doc_.WaitDirtyFlushed(), 1);
+    ASSERT_EQ(doc_.Bus().WaitDirtyFlushed(), 1);
     EXPECT_EQ(Differences(DeviceImage(1, 6), FileImage(1, 6), kNameOffset), std::vector<int>{});
     EXPECT_EQ(Differences(DeviceImage(1, 0), FileImage(1, 0), kNameOffset), std::vector<int>{});
 }
@@ -208,35 +209,36 @@ TEST_F(DocOnDevsim, NamesAndBypassReachTheDevice) {
     EXPECT_FALSE(one.bypassA);
     const Image preset1 = DeviceImage(1, 1);
     EXPECT_EQ(std::string(preset1.begin() + 218, preset1.begin() + 224), "Sermon");
-    EXPECT_EQ(doc_.currentAddress, 1);
+    EXPECT_EQ(doc_.Devices().CurrentAddress(), 1);
 }
 
 TEST_F(DocOnDevsim, DownloadThenUploadRoundTrip) {
     Start({3});
-    doc_.syncLive.store(0);
-    for (int k = 0; k < 9; ++k) doc_.Location().Image(0, k)[4] = static_cast<std::uint8_t>(k + 20);
-    doc_.Location().SetRecordInt(0, kRecCurrentPreset, 4);
-    doc_.Location().SetDeviceName(0, "Downloaded");
+    doc_.Bus().SetSyncLive(0);
+    for (int k = 0; k < 9; ++k)
+        doc_.Devices().Location().Image(0, k)[4] = static_cast<std::uint8_t>(k + 20);
+    doc_.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 4);
+    doc_.Devices().Location().SetDeviceName(0, "Downloaded");
     ASSERT_EQ(doc_.DownloadDevice(), 1);
     for (int k = 0; k < 9; ++k) EXPECT_EQ(DeviceImage(3, k), FileImage(3, k)) << k;
     EXPECT_EQ(DeviceInformation(3).name, "Downloaded");
     EXPECT_EQ(DeviceInformation(3).currentPreset, 4);
 
     // Change the device behind the file's back, then upload.
-    const PauseResult pause = doc_.PauseWorker(true);
+    const PauseResult pause = doc_.Bus().PauseWorker(true);
     const std::array<std::uint8_t, 1> gain{33};
-    ASSERT_EQ(SendImageBytes(doc_.link, 6, 4, gain), 1);
-    doc_.ResumeWorker(pause.saved);
+    ASSERT_EQ(SendImageBytes(doc_.Bus().Link(), 6, 4, gain), 1);
+    doc_.Bus().ResumeWorker(pause.saved);
     ASSERT_EQ(doc_.UploadAllDevices(), 1);
     EXPECT_EQ(FileImage(3, 6)[4], 33);
-    EXPECT_EQ(doc_.CurrentImage(), doc_.Location().Image(0, 0));
+    EXPECT_EQ(doc_.CurrentImage(), doc_.Devices().Location().Image(0, 0));
 }
 
 TEST_F(DocOnDevsim, RecallOnAllDevicesReachesAddress126) {
     Start({1, 17, 126});
     ASSERT_EQ(doc_.RecallPresetOnAllDevices(7), 1);
     for (int a : {1, 17, 126}) EXPECT_EQ(DeviceInformation(a).currentPreset, 7) << a;
-    EXPECT_EQ(doc_.currentAddress, 1);
+    EXPECT_EQ(doc_.Devices().CurrentAddress(), 1);
 }
 
 TEST_F(DocOnDevsim, SwitchingDevicesSendsPendingEditsToTheDeviceLeft) {
@@ -249,31 +251,31 @@ TEST_F(DocOnDevsim, SwitchingDevicesSendsPendingEditsToTheDeviceLeft) {
 
 TEST_F(DocOnDevsim, FactoryInitialiseRestoresTheDevice) {
     Start({1});
-    const PauseResult pause = doc_.PauseWorker(true);
+    const PauseResult pause = doc_.Bus().PauseWorker(true);
     const std::array<std::uint8_t, 1> q{2};
-    ASSERT_EQ(SendImageBytes(doc_.link, 3, 3, q), 1);
-    doc_.ResumeWorker(pause.saved);
+    ASSERT_EQ(SendImageBytes(doc_.Bus().Link(), 3, 3, q), 1);
+    doc_.Bus().ResumeWorker(pause.saved);
     ASSERT_EQ(doc_.FactoryInitialise(), 1);
     EXPECT_EQ(DeviceImage(1, 3)[3], 6);
-    EXPECT_EQ(doc_.CurrentPreset(), 1);
+    EXPECT_EQ(doc_.Devices().CurrentPreset(), 1);
 }
 
 TEST_F(DocOnDevsim, FailedPollLeavesTheWorkerIdleAndTheApplicationOffline) {
     Start({1, 3}, {"--fault", "3:bad-status"});
     doc_.SelectDevice(3);
     ui_.Push(UiAnswer::Ignore);
-    doc_.EnableSync();
-    ASSERT_TRUE(
-        WaitFor([&] { return doc_.Worker().syncEnabled.load() == 0; }, std::chrono::seconds(10)));
-    EXPECT_TRUE(
-        WaitFor([&] { return doc_.Worker().workerBusy.load() == 0; }, std::chrono::seconds(10)));
+    doc_.Bus().EnableSync();
+    ASSERT_TRUE(WaitFor([&] { return doc_.Bus().Worker().syncEnabled.load() == 0; },
+                        std::chrono::seconds(10)));
+    EXPECT_TRUE(WaitFor([&] { return doc_.Bus().Worker().workerBusy.load() == 0; },
+                        std::chrono::seconds(10)));
     EXPECT_EQ(app_.IsOnline(), 0);
     ASSERT_EQ(ui_.Questions().size(), 1u);
     EXPECT_NE(ui_.Questions()[0].text.find("error number: 42 - 23 - 5a - 0"), std::string::npos)
         << ui_.Questions()[0].text;
     // The view's refresh handler then takes the application offline formally.
     app_.SetOnline(0);
-    EXPECT_FALSE(doc_.link.IsOpen());
+    EXPECT_FALSE(doc_.Bus().Link().IsOpen());
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ class SoakUi final : public UiPort {
     }
     void ShowInformation(const std::string&) override {}
     void PostViewCommand(int) override {}
-    void UpdateAllViews(int) override {}
+    void UpdateAllViews(ViewHint) override {}
     void PostCloseMainWindow() override {}
     void SetWaitCursor(bool) override {}
     void KeepResponsive() override {}
@@ -111,13 +111,13 @@ class Soak : public ::testing::Test {
         for (const std::string& fault : faults) options.insert(options.end(), {"--fault", fault});
         sim_ = std::make_unique<DevsimChild>(options);
         ASSERT_FALSE(sim_->FirstLine().empty()) << "the simulator did not start";
-        doc_.link.Ports().SetPath(2, sim_->FirstLine());
-        doc_.link.SetPortNumber(2);
-        doc_.link.SetBaudRate(38400);
+        doc_.Bus().Link().Ports().SetPath(2, sim_->FirstLine());
+        doc_.Bus().Link().SetPortNumber(2);
+        doc_.Bus().Link().SetBaudRate(38400);
         for (int a : addresses) ASSERT_EQ(doc_.AddDevice(a), a);
-        doc_.editingStarted = 1;
+        doc_.SetEditingStarted(true);
         doc_.SelectDevice(addresses.front());
-        app_.SetActiveDocument(&doc_);
+        app_.SetActiveDocument(&doc_.Bus());
         ASSERT_EQ(Download(), 1);
     }
     void TearDown() override { app_.SetActiveDocument(nullptr); }
@@ -204,18 +204,18 @@ class Soak : public ::testing::Test {
     // Reads every image of every device back and compares it with the file; the number of
     // bytes compared.
     long CompareEveryDeviceWithTheFile() {
-        EXPECT_EQ(doc_.WaitDirtyFlushed(), 1);
-        const PauseResult pause = doc_.PauseWorker(true);
+        EXPECT_EQ(doc_.Bus().WaitDirtyFlushed(), 1);
+        const PauseResult pause = doc_.Bus().PauseWorker(true);
         EXPECT_EQ(pause.ok, 1);
-        const int selected = doc_.link.Address();
+        const int selected = doc_.Bus().Link().Address();
         long compared = 0;
         for (const int address : addresses_) {
-            doc_.link.SetAddress(address);
-            const int slot = doc_.Location().SlotOf(address);
+            doc_.Bus().Link().SetAddress(address);
+            const int slot = doc_.Devices().Location().SlotOf(address);
             for (int image = 0; image < kImageCount; ++image) {
                 Image device{};
-                EXPECT_EQ(RequestImageBytes(doc_.link, image, 0, device), 1);
-                const std::uint8_t* file = doc_.Location().Image(slot, image);
+                EXPECT_EQ(RequestImageBytes(doc_.Bus().Link(), image, 0, device), 1);
+                const std::uint8_t* file = doc_.Devices().Location().Image(slot, image);
                 std::vector<int> differences;
                 for (std::size_t b = 0; b < kPresetImageSize; ++b) {
                     if (device[b] != file[b]) differences.push_back(static_cast<int>(b));
@@ -223,16 +223,16 @@ class Soak : public ::testing::Test {
                 compared += static_cast<long>(kPresetImageSize);
                 EXPECT_TRUE(differences.empty())
                     << "address " << address << " image " << image << ": " << differences.size()
-                    << " bytes differ, the first at offset " << differences.front()
-                    << " (device " << int{device[static_cast<std::size_t>(differences.front())]}
-                    << ", file " << int{file[differences.front()]} << ")";
+                    << " bytes differ, the first at offset " << differences.front() << " (device "
+                    << int{device[static_cast<std::size_t>(differences.front())]} << ", file "
+                    << int{file[differences.front()]} << ")";
             }
             DeviceInfo info;
-            EXPECT_EQ(RequestDeviceInfo(doc_.link, info), 1);
-            EXPECT_EQ(info.name, doc_.GetDeviceName(address)) << "address " << address;
+            EXPECT_EQ(RequestDeviceInfo(doc_.Bus().Link(), info), 1);
+            EXPECT_EQ(info.name, doc_.Devices().GetDeviceName(address)) << "address " << address;
         }
-        doc_.link.SetAddress(selected);
-        doc_.ResumeWorker(pause.saved);
+        doc_.Bus().Link().SetAddress(selected);
+        doc_.Bus().ResumeWorker(pause.saved);
         return compared;
     }
 
@@ -308,7 +308,7 @@ TEST_F(Soak, IgnoreGoesOfflineKeepsEveryEditAndDownloadRestoresTheDevice) {
     ASSERT_EQ(ErrorNumbersAsked().size(), 1u);
     // The main view's refresh then takes the application offline formally.
     app_.SetOnline(0);
-    EXPECT_FALSE(doc_.link.IsOpen());
+    EXPECT_FALSE(doc_.Bus().Link().IsOpen());
 
     // Offline edits: every graphic band of channel A once, with a value of its own.
     doc_.SetMasterWithCopy(FieldBlock::Equaliser, kChannelA, 0);
@@ -319,14 +319,16 @@ TEST_F(Soak, IgnoreGoesOfflineKeepsEveryEditAndDownloadRestoresTheDevice) {
     }
     const Image edited = [&] {
         Image bytes{};
-        const std::uint8_t* p = doc_.Location().Image(doc_.Location().SlotOf(9), 0);
+        const std::uint8_t* p =
+            doc_.Devices().Location().Image(doc_.Devices().Location().SlotOf(9), 0);
         std::copy(p, p + kPresetImageSize, bytes.begin());
         return bytes;
     }();
 
     ASSERT_EQ(Download(), 1);
     EXPECT_EQ(ErrorNumbersAsked().size(), 1u);
-    const std::uint8_t* file = doc_.Location().Image(doc_.Location().SlotOf(9), 0);
+    const std::uint8_t* file =
+        doc_.Devices().Location().Image(doc_.Devices().Location().SlotOf(9), 0);
     EXPECT_TRUE(std::equal(edited.begin(), edited.end(), file)) << "the download changed the file";
     counts.bytesCompared = CompareEveryDeviceWithTheFile();
     Print("fault answered with Ignore, then Download", counts);

@@ -91,7 +91,7 @@ TEST_F(RemoteApply, CodesOutsideTheRangeAreLimitedAsTheEditorDoes) {
         EXPECT_TRUE(Apply(c.message).ok) << c.message;
         EXPECT_EQ(bench.doc.Get(c.field, c.channel, c.index), c.expected) << c.message;
     }
-    EXPECT_TRUE(bench.doc.PresetModified());
+    EXPECT_TRUE(bench.doc.Devices().PresetModified());
     EXPECT_TRUE(bench.doc.IsModified());
 }
 
@@ -110,7 +110,7 @@ TEST_F(RemoteApply, RecallOfAModifiedPresetNeedsDiscard) {
     EXPECT_EQ(bench.doc.Get(ParamField::EqGraphicGain, kChannelA, 3), 10);
     EXPECT_TRUE(bench.Asked().empty());
     EXPECT_TRUE(Apply(R"({"t":"recall","preset":2,"discard":true})").ok);
-    EXPECT_EQ(bench.doc.CurrentPreset(), 2);
+    EXPECT_EQ(bench.doc.Devices().CurrentPreset(), 2);
     EXPECT_NE(bench.doc.Get(ParamField::EqGraphicGain, kChannelA, 3), 10);
     EXPECT_TRUE(bench.Asked().empty());
 }
@@ -118,9 +118,9 @@ TEST_F(RemoteApply, RecallOfAModifiedPresetNeedsDiscard) {
 TEST_F(RemoteApply, StoreNamesAndKeepsThePreset) {
     ASSERT_TRUE(Apply(R"({"t":"set","field":"eq.graphic_gain","ch":0,"i":3,"code":11})").ok);
     ASSERT_TRUE(Apply(R"({"t":"store","preset":5,"name":"Café"})").ok);
-    EXPECT_EQ(bench.doc.CurrentPreset(), 5);
-    EXPECT_EQ(bench.doc.GetPresetName(5).substr(0, 4), "Caf\xE9");
-    EXPECT_FALSE(bench.doc.PresetModified());
+    EXPECT_EQ(bench.doc.Devices().CurrentPreset(), 5);
+    EXPECT_EQ(bench.doc.Devices().GetPresetName(5).substr(0, 4), "Caf\xE9");
+    EXPECT_FALSE(bench.doc.Devices().PresetModified());
     ASSERT_TRUE(Apply(R"({"t":"recall","preset":5})").ok);
     EXPECT_EQ(bench.doc.Get(ParamField::EqGraphicGain, kChannelA, 3), 11);
 }

@@ -143,7 +143,7 @@ TEST_F(RemoteServerTest, MalformedAndOversizedMessagesCloseOnlyTheirSocket) {
     }
     EXPECT_FALSE(bystander->Closed());
     EXPECT_EQ(server.ClientCount(), 1);
-    EXPECT_FALSE(bench.doc.PresetModified());
+    EXPECT_FALSE(bench.doc.Devices().PresetModified());
 }
 
 TEST_F(RemoteServerTest, ARefusedOperationIsReportedToItsPage) {

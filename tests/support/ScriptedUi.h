@@ -46,8 +46,8 @@ class ScriptedUi final : public arvestra::UiPort {
         std::lock_guard<std::mutex> lock(mutex_);
         viewCommands_.push_back(command);
     }
-    void UpdateAllViews(int hint) override {
-        std::function<void(int)> hook;
+    void UpdateAllViews(arvestra::ViewHint hint) override {
+        std::function<void(arvestra::ViewHint)> hook;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             viewUpdates_.push_back(hint);
@@ -56,7 +56,7 @@ class ScriptedUi final : public arvestra::UiPort {
         if (hook) hook(hint);
     }
     // Runs inside every UpdateAllViews, after the hint is recorded (a view's refresh).
-    void OnUpdateAllViews(std::function<void(int)> hook) {
+    void OnUpdateAllViews(std::function<void(arvestra::ViewHint)> hook) {
         std::lock_guard<std::mutex> lock(mutex_);
         onUpdate_ = std::move(hook);
     }
@@ -91,7 +91,7 @@ class ScriptedUi final : public arvestra::UiPort {
         std::lock_guard<std::mutex> lock(mutex_);
         return viewCommands_;
     }
-    std::vector<int> ViewUpdates() const {
+    std::vector<arvestra::ViewHint> ViewUpdates() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return viewUpdates_;
     }
@@ -154,10 +154,10 @@ class ScriptedUi final : public arvestra::UiPort {
     std::vector<arvestra::UiQuestion> questions_;
     std::vector<std::string> information_;
     std::vector<int> viewCommands_;
-    std::vector<int> viewUpdates_;
+    std::vector<arvestra::ViewHint> viewUpdates_;
     std::vector<bool> waitCursor_;
     std::function<void()> onAsk_;
-    std::function<void(int)> onUpdate_;
+    std::function<void(arvestra::ViewHint)> onUpdate_;
     int closeRequests_ = 0;
     int keepResponsiveCalls_ = 0;
     int unscripted_ = 0;

@@ -108,7 +108,7 @@ TEST_F(ConfigPageTest, ATileDroppedIntoACellWritesTheSlotAndBackIntoThePaletteTh
     EXPECT_EQ(page->SelectedCode(), kEqA);
     EXPECT_EQ(page->Mode(), CConfigPage::DragMode::Idle);
     ASSERT_FALSE(harness.ui.ViewUpdates().empty());
-    EXPECT_EQ(harness.ui.ViewUpdates().back(), kHintChange);
+    EXPECT_EQ(harness.ui.ViewUpdates().back(), ViewHint::Change);
 
     DragTile(kEqA, FrameRectOf(11));  // the empty sixth frame of row B
     EXPECT_EQ(Slot(2), 0);
@@ -251,7 +251,7 @@ TEST_F(ConfigPageTest, ATieDragTiesTheChainsAndADragReleasedOnNoTargetRemovesThe
     EXPECT_EQ(harness.doc.Get(PF::JoinPosition, 0, 0), 0);
     EXPECT_EQ(harness.doc.Get(PF::JoinPosition, 0, 1), 8);
     EXPECT_EQ(harness.doc.Get(PF::OutputSource, kChannelB), 1) << "channel 1's input feeds out 2";
-    EXPECT_EQ(harness.ui.ViewUpdates().back(), kHintChange);
+    EXPECT_EQ(harness.ui.ViewUpdates().back(), ViewHint::Change);
 
     // Pressing a tie point again and letting go on channel 1's own side removes the tie; the
     // sources follow at once.
@@ -281,11 +281,11 @@ TEST_F(ConfigPageTest, AMasterOnChannelBTurnsChannelAsMasterOff) {
 
 TEST_F(ConfigPageTest, BypassButtonsStoreTheChannelsBypass) {
     QTest::mouseClick(page->BypassButton(1), Qt::LeftButton);
-    EXPECT_EQ(harness.doc.BypassB(), 1);
-    EXPECT_EQ(harness.doc.BypassA(), 0);
+    EXPECT_EQ(harness.doc.Devices().BypassB(), 1);
+    EXPECT_EQ(harness.doc.Devices().BypassA(), 0);
     EXPECT_TRUE(page->BypassButton(1)->IsLatched());
     QTest::mouseClick(page->BypassButton(1), Qt::LeftButton);
-    EXPECT_EQ(harness.doc.BypassB(), 0);
+    EXPECT_EQ(harness.doc.Devices().BypassB(), 0);
 }
 
 TEST_F(ConfigPageTest, PinkSelectFeedsTheFirstBlockNode17) {

@@ -201,7 +201,7 @@ TEST_F(CopyWizard, FinishCopiesASettingIntoTheCurrentLocation) {
     EXPECT_EQ(wizard->LastError(), "");
     EXPECT_EQ(wizard->result(), QDialog::Accepted);
     EXPECT_TRUE(bench.doc.IsModified());
-    const CLocationImage& loc = bench.doc.Location();
+    const CLocationImage& loc = bench.doc.Devices().Location();
     for (int address : {1, 4}) {
         for (int image : {0, 2}) {
             const std::span<const std::uint8_t, kPresetImageSize> bytes(
@@ -235,7 +235,7 @@ TEST_F(CopyWizard, FromAFileIntoAFileThroughTheFilePagesNeverWritesTheSource) {
     testing::ScratchDir dir;
     const std::string from = dir.File("from.kvx");
     const std::string to = dir.File("to.kvx");
-    bench.doc.Location().Image(bench.doc.Location().SlotOf(4), 3)[4] = 11;
+    bench.doc.Devices().Location().Image(bench.doc.Devices().Location().SlotOf(4), 3)[4] = 11;
     ASSERT_EQ(bench.doc.SaveLocation(to), 1);
     ASSERT_EQ(bench.doc.SaveLocation(from), 1);  // the open file: a source, never written
     bench.doc.SetModifiedFlag(false);

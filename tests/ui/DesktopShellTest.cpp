@@ -201,7 +201,7 @@ TEST_F(DesktopShellTest, ADroppedFileThatFailsItsChecksLeavesTheOpenLocation) {
         EXPECT_EQ(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         EXPECT_TRUE(Frame().isVisible()) << c.file;
         EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), kept);
-        EXPECT_EQ(Doc().GetDeviceName(1), "Kept");
+        EXPECT_EQ(Doc().Devices().GetDeviceName(1), "Kept");
     }
     EXPECT_EQ(answerer.Unexpected(), 0);
 }

@@ -145,9 +145,9 @@ TEST_F(DevUtilities, SwitchesSetTheirFlags) {
     EXPECT_FALSE(SharedCurveDisplayOptions().drawCurve);
     EXPECT_GT(graphic->updates, before);
     dialog.RealTimeUpdateBox()->click();
-    EXPECT_EQ(bench.doc.statusPolling.load(), 0);
+    EXPECT_EQ(bench.doc.Bus().IsStatusPolling(), 0);
     dialog.SimulateTimeoutButton()->click();
-    EXPECT_EQ(bench.doc.link.simulateTimeoutOnce.load(), 1);
+    EXPECT_EQ(bench.doc.Bus().Link().simulateTimeoutOnce.load(), 1);
     dialog.show();
     dialog.ExitButton()->click();
     EXPECT_FALSE(dialog.isVisible());

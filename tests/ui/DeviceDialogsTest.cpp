@@ -44,13 +44,14 @@ struct DialogBench {
             doc.AddDevice(address);
             doc.SetDeviceName("Unit " + std::to_string(address), address);
         }
-        doc.RebuildPresentTable();
+        doc.Devices().RebuildPresentTable();
         doc.SelectDevice(*addresses.begin());
-        doc.editingStarted = 1;
+        doc.SetEditingStarted(true);
         doc.SetModifiedFlag(false);
     }
     int PresetOf(int address) {
-        return doc.Location().RecordInt(doc.Location().SlotOf(address), kRecCurrentPreset);
+        return doc.Devices().Location().RecordInt(doc.Devices().Location().SlotOf(address),
+                                                  kRecCurrentPreset);
     }
     std::vector<std::string> QuestionTexts() const {
         std::vector<std::string> texts;
@@ -111,7 +112,7 @@ class RenamingSelectDevice : public CSelectDeviceDialog {
 TEST(SelectDevice, ListsTheDevicesAndSelectsTheCurrentOne) {
     DialogBench bench{3, 17, 126};
     bench.doc.SelectDevice(17);
-    CSelectDeviceDialog dialog(bench.doc, bench.doc.currentAddress, nullptr);
+    CSelectDeviceDialog dialog(bench.doc, bench.doc.Devices().CurrentAddress(), nullptr);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Select Device"));
     EXPECT_EQ(ListTexts(dialog.List()),
               (QStringList{"3 - Unit 3", "17 - Unit 17", "126 - Unit 126"}));
@@ -128,14 +129,15 @@ TEST(SelectDevice, RenameKeepsTheSameDeviceSelectedAndStaysOnCancel) {
     dialog.answer = QStringLiteral("Balcony");
     dialog.OnEditDeviceName();
     EXPECT_EQ(dialog.offered, QStringLiteral("Unit 126"));
-    EXPECT_EQ(bench.doc.GetDeviceName(126), "Balcony");
+    EXPECT_EQ(bench.doc.Devices().GetDeviceName(126), "Balcony");
     EXPECT_EQ(dialog.List()->item(dialog.List()->currentRow())->text(),
               QStringLiteral("126 - Balcony"));
     EXPECT_EQ(dialog.SelectedAddress(), 126);
     EXPECT_FALSE(bench.ui.ViewUpdates().empty());
     dialog.reject();
-    EXPECT_EQ(bench.doc.GetDeviceName(126), "Balcony");  // Cancel does not undo the rename
-    EXPECT_EQ(bench.doc.currentAddress, 3);              // nor change the current device
+    EXPECT_EQ(bench.doc.Devices().GetDeviceName(126),
+              "Balcony");                                // Cancel does not undo the rename
+    EXPECT_EQ(bench.doc.Devices().CurrentAddress(), 3);  // nor change the current device
 }
 
 TEST(SelectDevice, CancelledRenameChangesNothing) {
@@ -144,7 +146,7 @@ TEST(SelectDevice, CancelledRenameChangesNothing) {
     dialog.accept = false;
     dialog.answer = QStringLiteral("Ignored");
     dialog.OnEditDeviceName();
-    EXPECT_EQ(bench.doc.GetDeviceName(3), "Unit 3");
+    EXPECT_EQ(bench.doc.Devices().GetDeviceName(3), "Unit 3");
     EXPECT_FALSE(bench.doc.IsModified());
 }
 
@@ -155,7 +157,7 @@ TEST(SelectDevice, OkMakesTheChosenDeviceCurrent) {
     dialog.accept();
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
     ASSERT_EQ(bench.doc.EditDevice(dialog.SelectedAddress()), 1);
-    EXPECT_EQ(bench.doc.currentAddress, 126);
+    EXPECT_EQ(bench.doc.Devices().CurrentAddress(), 126);
 }
 
 // ---- Select Preset ----------------------------------------------------------------------------
@@ -175,7 +177,7 @@ class RenamingSelectPreset : public CSelectPresetDialog {
 
 TEST(SelectPreset, RadiosCarryThePresetNamesAndTheCurrentOneIsChecked) {
     DialogBench bench{1};
-    bench.doc.SetCurrentPreset(4);
+    bench.doc.Devices().SetCurrentPreset(4);
     CSelectPresetDialog dialog(bench.doc, nullptr);
     for (int preset = 1; preset <= 8; ++preset) {
         EXPECT_EQ(dialog.PresetRadio(preset)->text(), QStringLiteral("Preset %1").arg(preset));
@@ -191,12 +193,12 @@ TEST(SelectPreset, ClicksRecallAtOnceAndCancelBringsBackTheFirstPreset) {
     CSelectPresetDialog dialog(bench.doc, nullptr);
     ASSERT_EQ(dialog.OriginalPreset(), 1);
     dialog.PresetRadio(2)->click();
-    EXPECT_EQ(bench.doc.CurrentPreset(), 2);
+    EXPECT_EQ(bench.doc.Devices().CurrentPreset(), 2);
     dialog.PresetRadio(5)->click();
-    EXPECT_EQ(bench.doc.CurrentPreset(), 5);
+    EXPECT_EQ(bench.doc.Devices().CurrentPreset(), 5);
     EXPECT_TRUE(dialog.PresetRadio(5)->isChecked());
     dialog.reject();
-    EXPECT_EQ(bench.doc.CurrentPreset(), 1);
+    EXPECT_EQ(bench.doc.Devices().CurrentPreset(), 1);
 }
 
 TEST(SelectPreset, OkKeepsThePresetRecalledLast) {
@@ -204,22 +206,22 @@ TEST(SelectPreset, OkKeepsThePresetRecalledLast) {
     CSelectPresetDialog dialog(bench.doc, nullptr);
     dialog.PresetRadio(7)->click();
     dialog.accept();
-    EXPECT_EQ(bench.doc.CurrentPreset(), 7);
+    EXPECT_EQ(bench.doc.Devices().CurrentPreset(), 7);
 }
 
 TEST(SelectPreset, RecallCopiesThePresetIntoTheEditBuffer) {
     DialogBench bench{1};
-    const int slot = bench.doc.CurrentSlot();
-    bench.doc.Location().Image(slot, 6)[0] ^= 0x5A;  // make preset 6 differ from preset 1
+    const int slot = bench.doc.Devices().CurrentSlot();
+    bench.doc.Devices().Location().Image(slot, 6)[0] ^= 0x5A;  // make preset 6 differ from preset 1
     CSelectPresetDialog dialog(bench.doc, nullptr);
     dialog.PresetRadio(6)->click();
-    EXPECT_EQ(0, std::memcmp(bench.doc.Location().Image(slot, 0),
-                             bench.doc.Location().Image(slot, 6), 256));
+    EXPECT_EQ(0, std::memcmp(bench.doc.Devices().Location().Image(slot, 0),
+                             bench.doc.Devices().Location().Image(slot, 6), 256));
 }
 
 TEST(SelectPreset, CancellingTheSaveQuestionLeavesThePresetAndTheCheck) {
     DialogBench bench{1};
-    bench.doc.SetPresetModified(1);
+    bench.doc.Devices().SetPresetModified(1);
     bench.ui.Push(UiAnswer::Cancel);
     CSelectPresetDialog dialog(bench.doc, nullptr);
     dialog.PresetRadio(3)->click();
@@ -227,7 +229,7 @@ TEST(SelectPreset, CancellingTheSaveQuestionLeavesThePresetAndTheCheck) {
     EXPECT_EQ(bench.ui.Questions()[0].text,
               "The current preset has been modified, do you want to save it?");
     EXPECT_EQ(bench.ui.Questions()[0].buttons, ButtonSet::YesNoCancel);
-    EXPECT_EQ(bench.doc.CurrentPreset(), 1);
+    EXPECT_EQ(bench.doc.Devices().CurrentPreset(), 1);
     EXPECT_TRUE(dialog.PresetRadio(1)->isChecked());
     EXPECT_FALSE(dialog.PresetRadio(3)->isChecked());
 }
@@ -242,7 +244,7 @@ TEST(SelectPreset, AllDevicesScopeRecallsOnEveryDeviceAndKeepsTheCurrentOne) {
     EXPECT_EQ(bench.PresetOf(3), 4);
     EXPECT_EQ(bench.PresetOf(17), 4);
     EXPECT_EQ(bench.PresetOf(126), 4);
-    EXPECT_EQ(bench.doc.currentAddress, 17);
+    EXPECT_EQ(bench.doc.Devices().CurrentAddress(), 17);
     dialog.CurrentDeviceOnlyRadio()->click();
     dialog.PresetRadio(2)->click();
     EXPECT_EQ(bench.PresetOf(17), 2);
@@ -259,12 +261,12 @@ TEST(SelectPreset, EditPresetNameRenamesTheCurrentPresetAndRelabels) {
     dialog.PresetRadio(3)->click();
     dialog.answer = QStringLiteral("Stage & Left");
     dialog.OnEditPresetName();
-    EXPECT_EQ(bench.doc.GetPresetName(3), "Stage & Left");
+    EXPECT_EQ(bench.doc.Devices().GetPresetName(3), "Stage & Left");
     EXPECT_EQ(dialog.PresetRadio(3)->text(), QStringLiteral("Stage && Left"));
     dialog.accept = false;
     dialog.answer = QStringLiteral("Not this");
     dialog.OnEditPresetName();
-    EXPECT_EQ(bench.doc.GetPresetName(3), "Stage & Left");
+    EXPECT_EQ(bench.doc.Devices().GetPresetName(3), "Stage & Left");
 }
 
 // ---- Edit Device List ---------------------------------------------------------------------------
@@ -306,20 +308,20 @@ TEST(EditDeviceList, FirstRowSelectedAndButtonsFollowTheDeviceCount) {
 TEST(EditDeviceList, AddIsDisabledWith126Devices) {
     DialogBench bench{1};
     for (int i = 2; i <= 126; ++i) bench.doc.AddDevice(-1);
-    ASSERT_EQ(bench.doc.CountPresentDevices(), 126);
+    ASSERT_EQ(bench.doc.Devices().CountPresentDevices(), 126);
     CEditDeviceListDialog dialog(bench.doc, nullptr);
     EXPECT_FALSE(dialog.AddButton()->isEnabled());
     EXPECT_TRUE(dialog.DeleteButton()->isEnabled());
     EXPECT_EQ(dialog.List()->count(), 126);
     dialog.OnAddDevice();  // even when called, nothing is added
-    EXPECT_EQ(bench.doc.CountPresentDevices(), 126);
+    EXPECT_EQ(bench.doc.Devices().CountPresentDevices(), 126);
 }
 
 TEST(EditDeviceList, AddTakesTheFirstFreeAddressAndSelectsIt) {
     DialogBench bench{1, 2, 4};
     CEditDeviceListDialog dialog(bench.doc, nullptr);
     dialog.OnAddDevice();
-    EXPECT_EQ(bench.doc.IsDevicePresent(3), 1);
+    EXPECT_EQ(bench.doc.Devices().IsDevicePresent(3), 1);
     EXPECT_EQ(dialog.SelectedAddress(), 3);
     EXPECT_EQ(dialog.List()->currentItem()->text(), QStringLiteral("3 - No Device Name"));
     EXPECT_EQ(dialog.List()->count(), 4);
@@ -331,10 +333,10 @@ TEST(EditDeviceList, DeleteAsksAndDeletesOnlyOnYes) {
     dialog.List()->setCurrentRow(0);
     bench.ui.Push(UiAnswer::No);
     dialog.OnDeleteDevice();
-    EXPECT_EQ(bench.doc.IsDevicePresent(3), 1);
+    EXPECT_EQ(bench.doc.Devices().IsDevicePresent(3), 1);
     bench.ui.Push(UiAnswer::Yes);
     dialog.OnDeleteDevice();
-    EXPECT_EQ(bench.doc.IsDevicePresent(3), 0);
+    EXPECT_EQ(bench.doc.Devices().IsDevicePresent(3), 0);
     EXPECT_EQ(
         bench.QuestionTexts(),
         (std::vector<std::string>{"Are you sure you want to delete the device at address 3?",
@@ -342,7 +344,8 @@ TEST(EditDeviceList, DeleteAsksAndDeletesOnlyOnYes) {
     EXPECT_EQ(bench.ui.Questions()[0].buttons, ButtonSet::YesNo);
     EXPECT_EQ(ListTexts(dialog.List()), QStringList{"5 - Unit 5"});
     EXPECT_FALSE(dialog.DeleteButton()->isEnabled());
-    EXPECT_EQ(bench.doc.currentAddress, 5);  // the deleted device is no longer the one edited
+    EXPECT_EQ(bench.doc.Devices().CurrentAddress(),
+              5);  // the deleted device is no longer the one edited
 }
 
 TEST(EditDeviceList, ChangeAddressMovesTheDevice) {
@@ -350,8 +353,8 @@ TEST(EditDeviceList, ChangeAddressMovesTheDevice) {
     ScriptedDeviceList dialog(bench.doc, nullptr);
     dialog.newAddress = 90;
     dialog.OnChangeAddress();
-    EXPECT_EQ(bench.doc.IsDevicePresent(3), 0);
-    EXPECT_EQ(bench.doc.GetDeviceName(90), "Unit 3");
+    EXPECT_EQ(bench.doc.Devices().IsDevicePresent(3), 0);
+    EXPECT_EQ(bench.doc.Devices().GetDeviceName(90), "Unit 3");
     EXPECT_EQ(ListTexts(dialog.List()), (QStringList{"5 - Unit 5", "90 - Unit 3"}));
     EXPECT_EQ(dialog.SelectedAddress(), 90);
 }
@@ -366,8 +369,8 @@ TEST(EditDeviceList, MovingOntoATakenAddressAsksAndCancelKeepsBoth) {
     EXPECT_EQ(bench.ui.Questions()[0].text,
               "There is already a device at address 5, do you want to overwrite it?");
     EXPECT_EQ(bench.ui.Questions()[0].buttons, ButtonSet::OkCancel);
-    EXPECT_EQ(bench.doc.GetDeviceName(3), "Unit 3");
-    EXPECT_EQ(bench.doc.GetDeviceName(5), "Unit 5");
+    EXPECT_EQ(bench.doc.Devices().GetDeviceName(3), "Unit 3");
+    EXPECT_EQ(bench.doc.Devices().GetDeviceName(5), "Unit 5");
 }
 
 TEST(EditDeviceList, MovingADeviceOntoItsOwnAddressIsRefused) {
@@ -375,8 +378,8 @@ TEST(EditDeviceList, MovingADeviceOntoItsOwnAddressIsRefused) {
     ScriptedDeviceList dialog(bench.doc, nullptr);
     dialog.newAddress = 3;
     dialog.OnChangeAddress();
-    EXPECT_EQ(bench.doc.IsDevicePresent(3), 1);
-    EXPECT_EQ(bench.doc.GetDeviceName(3), "Unit 3");
+    EXPECT_EQ(bench.doc.Devices().IsDevicePresent(3), 1);
+    EXPECT_EQ(bench.doc.Devices().GetDeviceName(3), "Unit 3");
     EXPECT_EQ(ListTexts(dialog.List()), (QStringList{"3 - Unit 3", "5 - Unit 5"}));
 }
 
@@ -386,8 +389,8 @@ TEST(EditDeviceList, CancelledAddressChangesNothing) {
     dialog.acceptAddress = false;
     dialog.newAddress = 40;
     dialog.OnChangeAddress();
-    EXPECT_EQ(bench.doc.IsDevicePresent(3), 1);
-    EXPECT_EQ(bench.doc.IsDevicePresent(40), 0);
+    EXPECT_EQ(bench.doc.Devices().IsDevicePresent(3), 1);
+    EXPECT_EQ(bench.doc.Devices().IsDevicePresent(40), 0);
     EXPECT_FALSE(bench.doc.IsModified());
 }
 
@@ -397,7 +400,7 @@ TEST(EditDeviceList, ChangeNameRenamesTheSelectedDevice) {
     dialog.List()->setCurrentRow(1);
     dialog.newName = QStringLiteral("Delay Tower");
     dialog.OnChangeName();
-    EXPECT_EQ(bench.doc.GetDeviceName(5), "Delay Tower");
+    EXPECT_EQ(bench.doc.Devices().GetDeviceName(5), "Delay Tower");
     EXPECT_EQ(dialog.List()->currentItem()->text(), QStringLiteral("5 - Delay Tower"));
 }
 

@@ -36,7 +36,7 @@ using testing::DocBench;
 
 struct HistoryBench : DocBench {
     CEditHistory history{doc};
-    std::vector<uint8_t> Buffer() { return ImageOf(doc.currentAddress, 0); }
+    std::vector<uint8_t> Buffer() { return ImageOf(doc.Devices().CurrentAddress(), 0); }
 };
 
 TEST(EditHistories, AGestureIsOneStepThatUndoesAndRedoes) {
@@ -110,7 +110,7 @@ TEST(EditHistories, StepsOnTwoDevicesUndoOnTheirOwnDevice) {
     b.history.Undo();
     EXPECT_EQ(b.doc.Get(PF::DelayLow, kChannelA), 0);
     b.history.Undo();
-    EXPECT_EQ(b.doc.currentAddress, 1);
+    EXPECT_EQ(b.doc.Devices().CurrentAddress(), 1);
     EXPECT_EQ(b.doc.Get(PF::DelayLow, kChannelA), 0);
     b.history.Redo();
     EXPECT_EQ(b.doc.Get(PF::DelayLow, kChannelA), 11);
@@ -121,7 +121,7 @@ TEST(EditHistories, ARecallClearsTheHistoryWithANote) {
     QSignalSpy notes(&b.history, &CEditHistory::note);
     b.doc.Set(PF::HpCutoff, kChannelA, 0, 3);
     b.history.Sync();
-    b.doc.editingStarted = 0;
+    b.doc.SetEditingStarted(false);
     b.doc.RecallPreset(2, true);
     EXPECT_FALSE(b.history.CanUndo());
     ASSERT_EQ(notes.count(), 1);
@@ -256,10 +256,10 @@ class EditHistoryDevsimTest : public ::testing::Test {
     std::vector<uint8_t> DeviceBuffer() {
         CQ7310Doc& doc = shell->Doc();
         std::vector<uint8_t> bytes(kPresetImageSize);
-        const PauseResult pause = doc.PauseWorker(true);
+        const PauseResult pause = doc.Bus().PauseWorker(true);
         EXPECT_EQ(pause.ok, 1);
-        EXPECT_EQ(RequestImageBytes(doc.link, 0, 0, bytes), 1);
-        doc.ResumeWorker(pause.saved);
+        EXPECT_EQ(RequestImageBytes(doc.Bus().Link(), 0, 0, bytes), 1);
+        doc.Bus().ResumeWorker(pause.saved);
         return bytes;
     }
     std::vector<uint8_t> DocBuffer() {
@@ -286,25 +286,25 @@ TEST_F(EditHistoryDevsimTest, UndoAndRedoOfADragLeaveTheDeviceEqualToTheDocument
         for (int code = 30; code <= 50; code += 2) doc.Set(PF::EqGraphicGain, kChannelA, 7, code);
         doc.SetMasterWithCopy(FieldBlock::LowPass, kChannelA, 1);
     }
-    ASSERT_EQ(doc.WaitDirtyFlushed(), 1);
+    ASSERT_EQ(doc.Bus().WaitDirtyFlushed(), 1);
     const std::vector<uint8_t> after = DocBuffer();
     EXPECT_EQ(DeviceBuffer(), after);
 
     shell->Frame()->Action(command::kEditUndo)->trigger();
-    ASSERT_EQ(doc.WaitDirtyFlushed(), 1);
+    ASSERT_EQ(doc.Bus().WaitDirtyFlushed(), 1);
     EXPECT_EQ(DocBuffer(), before);
     EXPECT_EQ(DeviceBuffer(), before);
     EXPECT_EQ(shell->Frame()->statusBar()->currentMessage(), QStringLiteral("Undo: Drag"));
 
     shell->Frame()->Action(command::kEditRedo)->trigger();
-    ASSERT_EQ(doc.WaitDirtyFlushed(), 1);
+    ASSERT_EQ(doc.Bus().WaitDirtyFlushed(), 1);
     EXPECT_EQ(DeviceBuffer(), after);
 
     // A/B: the device follows each swap.
     shell->Frame()->Action(command::kEditCompareAB)->trigger();
     doc.Set(PF::HpCutoff, kChannelB, 0, 44);
     shell->Frame()->Action(command::kEditCompareAB)->trigger();
-    ASSERT_EQ(doc.WaitDirtyFlushed(), 1);
+    ASSERT_EQ(doc.Bus().WaitDirtyFlushed(), 1);
     EXPECT_EQ(DeviceBuffer(), after);
     const auto* button = shell->Frame()->statusBar()->findChild<QToolButton*>();
     ASSERT_NE(button, nullptr);

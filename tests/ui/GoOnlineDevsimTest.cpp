@@ -44,7 +44,7 @@ class GoOnlineDevsimTest : public ::testing::Test {
     std::vector<int> PresentAddresses() {
         std::vector<int> addresses;
         for (int a = 1; a <= 126; ++a) {
-            if (shell->Doc().IsDevicePresent(a)) addresses.push_back(a);
+            if (shell->Doc().Devices().IsDevicePresent(a)) addresses.push_back(a);
         }
         return addresses;
     }
@@ -66,12 +66,12 @@ TEST_F(GoOnlineDevsimTest, CreateNewLocationFileScansTheBusAndGoesOnline) {
     EXPECT_EQ(answerer.Unexpected(), 0);
     EXPECT_EQ(shell->App().IsOnline(), 1);
     EXPECT_EQ(PresentAddresses(), (std::vector<int>{1, 3, 7}));
-    EXPECT_TRUE(shell->Doc().link.IsOpen());
+    EXPECT_TRUE(shell->Doc().Bus().Link().IsOpen());
     EXPECT_TRUE(shell->Doc().IsModified());
     ExpectOnlineMenus(true);
     // The worker polls the meters and posts refreshes.
     EXPECT_TRUE(
-        test::WaitUntil([&] { return shell->Doc().Worker().syncEnabled.load() == 1; }, 5000));
+        test::WaitUntil([&] { return shell->Doc().Bus().Worker().syncEnabled.load() == 1; }, 5000));
 
     // "&Work Online" again goes offline after the upload question (No: straight offline).
     answerer.Push(QMessageBox::No);
@@ -83,7 +83,7 @@ TEST_F(GoOnlineDevsimTest, CreateNewLocationFileScansTheBusAndGoesOnline) {
     EXPECT_EQ(answerer.Shown()[0].buttons,
               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     EXPECT_EQ(shell->App().IsOnline(), 0);
-    EXPECT_FALSE(shell->Doc().link.IsOpen());
+    EXPECT_FALSE(shell->Doc().Bus().Link().IsOpen());
     ExpectOnlineMenus(false);
 }
 
@@ -94,7 +94,7 @@ TEST_F(GoOnlineDevsimTest, CancellingTheOfflineQuestionStaysOnline) {
     answerer.Push(QMessageBox::Cancel);
     shell->Frame()->Action(command::kWorkOnline)->trigger();
     EXPECT_EQ(shell->App().IsOnline(), 1);
-    EXPECT_TRUE(shell->Doc().link.IsOpen());
+    EXPECT_TRUE(shell->Doc().Bus().Link().IsOpen());
     ExpectOnlineMenus(true);
 }
 
@@ -123,7 +123,7 @@ TEST_F(GoOnlineDevsimTest, DownloadToDevicesReconcilesWithTheFileFirst) {
     EXPECT_EQ(shell->App().IsOnline(), 1);
     EXPECT_EQ(PresentAddresses(), (std::vector<int>{1, 3}));
     EXPECT_FALSE(shell->Doc().IsModified());
-    EXPECT_EQ(shell->Doc().currentAddress, 1);  // the lowest present address
+    EXPECT_EQ(shell->Doc().Devices().CurrentAddress(), 1);  // the lowest present address
 }
 
 TEST_F(GoOnlineDevsimTest, CancelStaysOffline) {
@@ -131,7 +131,7 @@ TEST_F(GoOnlineDevsimTest, CancelStaysOffline) {
     WorkOnline(CGoOnlineDialog::kCancel);
     EXPECT_TRUE(answerer.Shown().empty());
     EXPECT_EQ(shell->App().IsOnline(), 0);
-    EXPECT_FALSE(shell->Doc().link.IsOpen());
+    EXPECT_FALSE(shell->Doc().Bus().Link().IsOpen());
     ExpectOnlineMenus(false);
 }
 
@@ -146,7 +146,7 @@ TEST_F(GoOnlineDevsimTest, ExitWhileOnlineOffersToSaveAndLeavesTheWorkerIdle) {
     EXPECT_FALSE(shell->Frame()->isVisible());
     EXPECT_EQ(shell->App().IsOnline(), 0);
     shell->ExitStep();
-    EXPECT_EQ(shell->Doc().Worker().workerBusy.load(), 0);
+    EXPECT_EQ(shell->Doc().Bus().Worker().workerBusy.load(), 0);
 }
 
 }  // namespace

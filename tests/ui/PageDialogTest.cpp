@@ -269,13 +269,13 @@ TEST_F(PageDialogTest, DeviceButtonMakesTheChosenDeviceCurrentAndRefreshesTheVie
     });
     QTest::mouseClick(page->DeviceButton(), Qt::LeftButton);
     EXPECT_TRUE(choose.Ran());
-    EXPECT_EQ(harness.doc.currentAddress, 5);
+    EXPECT_EQ(harness.doc.Devices().CurrentAddress(), 5);
     EXPECT_EQ(host.updates, std::vector<int>{1});
 
     shelltest::NextDialog cancel([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
     QTest::mouseClick(page->DeviceButton(), Qt::LeftButton);
     EXPECT_TRUE(cancel.Ran());
-    EXPECT_EQ(harness.doc.currentAddress, 5);
+    EXPECT_EQ(harness.doc.Devices().CurrentAddress(), 5);
     EXPECT_EQ(host.updates, std::vector<int>{1});
 }
 
@@ -283,7 +283,7 @@ TEST_F(PageDialogTest, PresetButtonCancelledKeepsThePresetItStartedWith) {
     shelltest::NextDialog cancel([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
     QTest::mouseClick(page->PresetButton(), Qt::LeftButton);
     EXPECT_TRUE(cancel.Ran());
-    EXPECT_EQ(harness.doc.CurrentPreset(), 1);
+    EXPECT_EQ(harness.doc.Devices().CurrentPreset(), 1);
     EXPECT_TRUE(host.updates.empty());
 }
 

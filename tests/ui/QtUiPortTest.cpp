@@ -187,8 +187,8 @@ TEST(QtUiPortPosting, UpdateAllViewsRunsAtOnceWithTheHint) {
     CQtUiPort port;
     std::vector<int> hints;
     port.SetUpdateSink([&](int hint) { hints.push_back(hint); });
-    port.UpdateAllViews(3);
-    port.UpdateAllViews(0);
+    port.UpdateAllViews(ViewHint::Loaded);
+    port.UpdateAllViews(ViewHint::Change);
     EXPECT_EQ(hints, (std::vector<int>{3, 0}));
 }
 
@@ -205,7 +205,7 @@ TEST(QtUiPortWait, WorkerRetryWhileTheUiThreadPausesNeitherDeadlocksNorRunsInput
     testing::FakeClock clock(1000, 0);
     clock.OnSleep([] { std::this_thread::yield(); });
     CQ7310Doc doc(reporter, clock);
-    app.SetActiveDocument(&doc);
+    app.SetActiveDocument(&doc.Bus());
 
     QPushButton button(QStringLiteral("Elsewhere"));
     button.show();
@@ -240,20 +240,20 @@ TEST(QtUiPortWait, WorkerRetryWhileTheUiThreadPausesNeitherDeadlocksNorRunsInput
     };
 
     std::atomic<int> workerAnswer{-1};
-    doc.Worker().workerBusy = 1;
+    doc.Bus().Worker().workerBusy = 1;
     std::thread worker([&] {
         port.PostViewCommand(kCmdMeterRefresh);
-        workerAnswer = doc.link.ReportLinkError(50, 160, 258, 10000, 0);
+        workerAnswer = doc.Bus().Link().ReportLinkError(50, 160, 258, 10000, 0);
         // The worker retries, then sees the pause and goes idle.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        doc.Worker().workerBusy = 0;
+        doc.Bus().Worker().workerBusy = 0;
     });
-    while (!boxUp.load() && doc.link.errorDialogShowing.load() == 0) {
+    while (!boxUp.load() && doc.Bus().Link().errorDialogShowing.load() == 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
     inPause = true;
-    const PauseResult pause = doc.PauseWorker(true);
+    const PauseResult pause = doc.Bus().PauseWorker(true);
     inPause = false;
     worker.join();
 

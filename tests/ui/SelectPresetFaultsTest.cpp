@@ -19,7 +19,7 @@ namespace {
 TEST(SelectPresetFaults, AFailedRecallLeavesTheCheckOnTheCurrentPreset) {
     testing::DocBench bench;
     bench.GoOnline();
-    bench.doc.SetPresetModified(1);
+    bench.doc.Devices().SetPresetModified(1);
     // The user wants the modified preset saved first, and the device does not take the store.
     bench.device.silentCommands = {CMD_STORE_PRESET};
     bench.ui.Push(UiAnswer::Yes);
@@ -31,7 +31,7 @@ TEST(SelectPresetFaults, AFailedRecallLeavesTheCheckOnTheCurrentPreset) {
 
     ASSERT_EQ(bench.ui.Questions().size(), 2u);
     EXPECT_EQ(bench.ui.Questions()[1].buttons, ButtonSet::AbortRetryIgnore);
-    EXPECT_EQ(bench.doc.CurrentPreset(), 1);
+    EXPECT_EQ(bench.doc.Devices().CurrentPreset(), 1);
     EXPECT_TRUE(dialog.PresetRadio(1)->isChecked());
     EXPECT_FALSE(dialog.PresetRadio(3)->isChecked());
 }
@@ -65,7 +65,7 @@ TEST(SelectPresetFaults, CancelFromAPageRecallsTheFirstPresetOnce) {
     shelltest::NextDialog act([&harness](QWidget* widget) {
         auto* dialog = static_cast<CSelectPresetDialog*>(widget);
         dialog->PresetRadio(2)->click();
-        harness.doc.SetPresetModified(1);
+        harness.doc.Devices().SetPresetModified(1);
         harness.ui.Push(UiAnswer::Cancel);
         dialog->reject();
     });
@@ -77,7 +77,7 @@ TEST(SelectPresetFaults, CancelFromAPageRecallsTheFirstPresetOnce) {
         if (question.text == kMsgSavePreset) ++saveQuestions;
     }
     EXPECT_EQ(saveQuestions, 1);
-    EXPECT_EQ(harness.doc.CurrentPreset(), 2);
+    EXPECT_EQ(harness.doc.Devices().CurrentPreset(), 2);
 }
 
 }  // namespace

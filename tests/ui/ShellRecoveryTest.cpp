@@ -141,7 +141,7 @@ TEST_F(RecoveryOfferTest, YesOpensTheCopyAsAModifiedDocumentOfTheOriginalFile) {
     EXPECT_EQ(answerer.Shown()[0].buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(shell->Doc().Session().Path(), original);
     EXPECT_TRUE(shell->Doc().IsModified());
-    EXPECT_EQ(shell->Doc().GetDeviceName(1), "Recovered hall");
+    EXPECT_EQ(shell->Doc().Devices().GetDeviceName(1), "Recovered hall");
     EXPECT_EQ(CopiesIn(state).size(), 1u) << "only the document's own working copy";
     EXPECT_FALSE(std::filesystem::exists(state + "/kvxaaaaaa"));
 }
@@ -154,7 +154,7 @@ TEST_F(RecoveryOfferTest, NoDeletesTheCopyAndKeepsTheDocument) {
     EXPECT_TRUE(answerer.Shown()[0].text.startsWith(QStringLiteral("Unsaved changes to Untitled")));
     EXPECT_FALSE(std::filesystem::exists(state + "/kvxbbbbbb"));
     EXPECT_FALSE(shell->Doc().IsModified());
-    EXPECT_EQ(shell->Doc().GetDeviceName(1), "No Device Name");
+    EXPECT_EQ(shell->Doc().Devices().GetDeviceName(1), "No Device Name");
 }
 
 TEST_F(RecoveryOfferTest, SeveralAreOfferedOneByOneOldestFirst) {
@@ -173,7 +173,7 @@ TEST_F(RecoveryOfferTest, SeveralAreOfferedOneByOneOldestFirst) {
     EXPECT_EQ(answerer.Shown()[2].text, QStringLiteral("Save changes to first.kvx?"));
     EXPECT_EQ(answerer.Unexpected(), 0);
     EXPECT_EQ(shell->Doc().Session().Path(), second);
-    EXPECT_EQ(shell->Doc().GetDeviceName(1), "Second");
+    EXPECT_EQ(shell->Doc().Devices().GetDeviceName(1), "Second");
 }
 
 }  // namespace

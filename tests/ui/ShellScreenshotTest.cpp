@@ -46,7 +46,7 @@ class ShellScreenshots : public ::testing::Test {
         doc.AddDevice(7);
         doc.SetDeviceName("Delay Tower", 7);
         doc.SelectDevice(1);
-        doc.UpdateAllViews(0);
+        doc.Ui().DocumentChanged();
         directory = qEnvironmentVariable("ARVESTRA_SCREENSHOT_DIR");
     }
 

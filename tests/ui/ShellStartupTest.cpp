@@ -77,7 +77,7 @@ class ShellTest : public ::testing::Test {
     void SetOnlineFlag(int flag) {
         shell->App().SetActiveDocument(nullptr);
         shell->App().SetOnline(flag);
-        shell->App().SetActiveDocument(&Doc());
+        shell->App().SetActiveDocument(&Doc().Bus());
         Frame().UpdateCommandStates();
     }
     QString TempFile(const QString& name) const { return settings.Directory() + '/' + name; }
@@ -97,10 +97,10 @@ TEST_F(ShellTest, FirstRunCentresTheWindowAndWritesPortAndBaud) {
     EXPECT_EQ(settings.Value("Serial Port Num").toInt(), 2);
     EXPECT_EQ(settings.Value("Baud Rate").toInt(), 19200);
     EXPECT_FALSE(settings.Contains("WindowLocationSet"));
-    EXPECT_EQ(Doc().link.PortNumber(), 2);
-    EXPECT_EQ(Doc().link.BaudRate(), 19200);
+    EXPECT_EQ(Doc().Bus().Link().PortNumber(), 2);
+    EXPECT_EQ(Doc().Bus().Link().BaudRate(), 19200);
     EXPECT_EQ(shell->App().IsOnline(), 0);
-    EXPECT_EQ(Doc().CountPresentDevices(), 1);  // a new offline location with one device
+    EXPECT_EQ(Doc().Devices().CountPresentDevices(), 1);  // a new offline location with one device
 }
 
 TEST_F(ShellTest, ClosingWritesThePositionAndThenTheFlag) {
@@ -137,8 +137,8 @@ TEST_F(ShellTest, StoredPortAndBaudAreRestoredAndBadValuesFallBack) {
         Start();
         EXPECT_EQ(Frame().PortNumber(), c.expectPort);
         EXPECT_EQ(Frame().BaudRate(), c.expectBaud);
-        EXPECT_EQ(Doc().link.PortNumber(), c.expectPort);
-        EXPECT_EQ(Doc().link.BaudRate(), c.expectBaud);
+        EXPECT_EQ(Doc().Bus().Link().PortNumber(), c.expectPort);
+        EXPECT_EQ(Doc().Bus().Link().BaudRate(), c.expectBaud);
         EXPECT_EQ(settings.Value("Serial Port Num").toInt(), c.expectPort);
         EXPECT_EQ(settings.Value("Baud Rate").toInt(), c.expectBaud);
         for (int port = 1; port <= 4; ++port) {
@@ -155,8 +155,8 @@ TEST_F(ShellTest, PickingAPortOrRateIsStoredAndHandedToTheLink) {
     Start();
     Frame().Action(command::kPortCom1 + 3)->trigger();
     Frame().Action(command::kBaud38400)->trigger();
-    EXPECT_EQ(Doc().link.PortNumber(), 4);
-    EXPECT_EQ(Doc().link.BaudRate(), 38400);
+    EXPECT_EQ(Doc().Bus().Link().PortNumber(), 4);
+    EXPECT_EQ(Doc().Bus().Link().BaudRate(), 38400);
     EXPECT_EQ(settings.Value("Serial Port Num").toInt(), 4);
     EXPECT_EQ(settings.Value("Baud Rate").toInt(), 38400);
     EXPECT_TRUE(Frame().Action(command::kPortCom1 + 3)->isChecked());
@@ -297,10 +297,10 @@ TEST_F(ShellTest, AboutBoxOfflineAndOnline) {
         EXPECT_EQ(dialog.LabelTexts(), shown.back());
     };
     Frame().Action(command::kAppAbout)->trigger();
-    const int slot = Doc().CurrentSlot();
-    Doc().Location().SetRecordInt(slot, kRecApplicationNumber, 21);
-    Doc().Location().SetRecordInt(slot, kRecAppFirmware, 12);
-    Doc().Location().SetRecordInt(slot, kRecBaseFirmware, 37);
+    const int slot = Doc().Devices().CurrentSlot();
+    Doc().Devices().Location().SetRecordInt(slot, kRecApplicationNumber, 21);
+    Doc().Devices().Location().SetRecordInt(slot, kRecAppFirmware, 12);
+    Doc().Devices().Location().SetRecordInt(slot, kRecBaseFirmware, 37);
     SetOnlineFlag(1);
     Frame().Action(command::kAppAbout)->trigger();
     SetOnlineFlag(0);
@@ -474,13 +474,13 @@ TEST_F(ShellTest, PortDevicePathsReachThePortMapUnlessTheEnvironmentNamesThePort
     shell->Settings().SetPortDevicePath(3, "tcp:127.0.0.1:4001");
     qputenv("ARVESTRA_COM3", "/dev/pts/99");
     Frame().ApplyPortPaths();
-    EXPECT_EQ(Doc().link.Ports().PathFor(1), "/dev/serial/by-id/usb-test");
-    EXPECT_EQ(Doc().link.Ports().PathFor(2), "");
-    EXPECT_EQ(Doc().link.Ports().PathFor(3), "");  // the environment decides for this run
-    EXPECT_EQ(Doc().link.Ports().Resolve("COM3"), "/dev/pts/99");
+    EXPECT_EQ(Doc().Bus().Link().Ports().PathFor(1), "/dev/serial/by-id/usb-test");
+    EXPECT_EQ(Doc().Bus().Link().Ports().PathFor(2), "");
+    EXPECT_EQ(Doc().Bus().Link().Ports().PathFor(3), "");  // the environment decides for this run
+    EXPECT_EQ(Doc().Bus().Link().Ports().Resolve("COM3"), "/dev/pts/99");
     qunsetenv("ARVESTRA_COM3");
     Frame().ApplyPortPaths();
-    EXPECT_EQ(Doc().link.Ports().Resolve("COM3"), "tcp:127.0.0.1:4001");
+    EXPECT_EQ(Doc().Bus().Link().Ports().Resolve("COM3"), "tcp:127.0.0.1:4001");
 }
 
 TEST_F(ShellTest, ColourWarningAtLowDepthStoresTheTick) {

@@ -62,10 +62,10 @@ class ViewDevsimTest : public ::testing::Test {
     // Makes the device at the current address run another preset, as its front panel would.
     void RecallOnDevice(int preset) {
         CQ7310Doc& doc = shell->Doc();
-        const PauseResult pause = doc.PauseWorker(true);
+        const PauseResult pause = doc.Bus().PauseWorker(true);
         ASSERT_EQ(pause.ok, 1);
-        ASSERT_EQ(SendRecallPreset(doc.link, preset), 1);
-        doc.ResumeWorker(pause.saved);
+        ASSERT_EQ(SendRecallPreset(doc.Bus().Link(), preset), 1);
+        doc.Bus().ResumeWorker(pause.saved);
     }
     // Offline, every meter and lamp is dark: no level, no gain reduction.
     void ExpectDark() {
@@ -140,11 +140,11 @@ TEST_F(ViewDevsimTest, OnlineTheMetersMoveAndTheViewFollowsThePresetOfTheDevice)
     // An edit leaves the preset modified; the device then runs preset 3. The view follows it
     // without asking whether to save the modified preset.
     doc.Set(ParamField::InputLevel, 0, 170);
-    ASSERT_EQ(doc.PresetModified(), 1);
+    ASSERT_EQ(doc.Devices().PresetModified(), 1);
     RecallOnDevice(3);
-    ASSERT_TRUE(test::WaitUntil([&] { return doc.CurrentPreset() == 3; }, 10000));
+    ASSERT_TRUE(test::WaitUntil([&] { return doc.Devices().CurrentPreset() == 3; }, 10000));
     test::FlushEvents();
-    EXPECT_EQ(doc.PresetModified(), 0);
+    EXPECT_EQ(doc.Devices().PresetModified(), 0);
     EXPECT_EQ(answerer.Unexpected(), 0);
     EXPECT_TRUE(answerer.Shown().empty());
     EXPECT_EQ(view->VisiblePage()->PresetNameLabel()->text(), QStringLiteral("3 - Preset 3"));
@@ -172,11 +172,11 @@ TEST_F(ViewDevsimTest, IgnoringASilentDeviceDarkensTheMeters) {
     ASSERT_TRUE(test::WaitUntil([&] { return AnyMeterAbove(0); }, 10000));
     CQ7310Doc& doc = shell->Doc();
     // The short wait of a bus scan, so the silence is noticed at once.
-    const PauseResult pause = doc.PauseWorker(true);
+    const PauseResult pause = doc.Bus().PauseWorker(true);
     ASSERT_EQ(pause.ok, 1);
-    doc.link.quickProbe.store(1);
-    ASSERT_EQ(doc.link.ApplyTimeouts(), 1);
-    doc.ResumeWorker(pause.saved);
+    doc.Bus().Link().quickProbe.store(1);
+    ASSERT_EQ(doc.Bus().Link().ApplyTimeouts(), 1);
+    doc.Bus().ResumeWorker(pause.saved);
     answerer.Push(QMessageBox::Ignore);
     sim->Signal(SIGSTOP);
     const bool offline = test::WaitUntil(

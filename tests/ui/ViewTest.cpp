@@ -2,6 +2,7 @@
 // lamps on the refresh command, the chain buttons, the View and Edit commands, page switching,
 // update hints, the chain map and what a refresh repaints.
 #include <gtest/gtest.h>
+#include <functional>
 
 #include <QLabel>
 #include <QTest>
@@ -33,6 +34,13 @@ class ViewTest : public ::testing::Test {
   protected:
     CQ7310View& View() { return *h.view; }
     CQ7310Doc& Doc() { return h.doc; }
+    // The meters as the last poll left them, changed by `change`.
+    MeterRecord MeterWith(const std::function<void(MeterRecord&)>& change) {
+        MeterRecord meters = Doc().Bus().Meters();
+        change(meters);
+        return meters;
+    }
+    void StoreMeters(const MeterRecord& meters) { Doc().Bus().StoreMeters(meters); }
     CPageDialog* Shown() { return View().VisiblePage(); }
     CPageDialog* PageOf(PageKind kind) { return View().Page(kind); }
     int VisiblePages() {
@@ -115,14 +123,14 @@ TEST_F(ViewTest, SlidersShowTheLevelCodesAndTheirReadOuts) {
 }
 
 TEST_F(ViewTest, MovingASliderSetsTheLevelAndMarksThePresetModified) {
-    Doc().SetPresetModified(0);
+    Doc().Devices().SetPresetModified(0);
     Doc().SetModifiedFlag(false);
     CPanelSlider* slider = View().LevelSlider(2);  // Ch 1 output
     slider->setFocus();
     QTest::keyClick(slider, Qt::Key_Right);
     EXPECT_EQ(Doc().Get(ParamField::OutputLevel, 0), 193);
     EXPECT_EQ(Doc().Get(ParamField::OutputLevel, 1), 192);
-    EXPECT_EQ(Doc().PresetModified(), 1);
+    EXPECT_EQ(Doc().Devices().PresetModified(), 1);
     EXPECT_TRUE(Doc().IsModified());
     EXPECT_EQ(View().SliderTipText(2), QStringLiteral("0.5 dB"));
     QTest::keyClick(slider, Qt::Key_End);
@@ -134,14 +142,16 @@ TEST_F(ViewTest, MovingASliderSetsTheLevelAndMarksThePresetModified) {
 
 TEST_F(ViewTest, RefreshCommandMovesTheMetersFromTheMeterMembers) {
     h.SetOnlineFlag(1);  // the meters follow the device while online
-    Doc().levelA = 10;
-    Doc().levelB = 90;
-    Doc().level2A = 57;
-    Doc().level2B = 114;
-    Doc().reduction2[0] = 0;   // Ch 1 H
-    Doc().reduction1[0] = 41;  // Ch 1 L
-    Doc().reduction2[1] = 5;   // Ch 2 H
-    Doc().reduction1[1] = 82;  // Ch 2 L: two compressors add up past the bar
+    MeterRecord meters = Doc().Bus().Meters();
+    meters.levelA = 10;
+    meters.levelB = 90;
+    meters.level2A = 57;
+    meters.level2B = 114;
+    meters.reduction2[0] = 0;   // Ch 1 H
+    meters.reduction1[0] = 41;  // Ch 1 L
+    meters.reduction2[1] = 5;   // Ch 2 H
+    meters.reduction1[1] = 82;  // Ch 2 L: two compressors add up past the bar
+    StoreMeters(meters);
     EXPECT_TRUE(View().OnCommand(command::kMeterRefresh));
     const std::pair<int, int> expected[] = {{1127, 10}, {1128, 90}, {1129, 57}, {1130, 114},
                                             {1131, 41}, {1132, 0},  {1133, 36}, {1134, 0}};
@@ -163,12 +173,12 @@ int CountColour(CLevelMeter* meter, const QColor& colour) {
 TEST_F(ViewTest, GainReductionMetersAreDarkAtZeroAndBrightAtFortyOne) {
     h.SetOnlineFlag(1);  // the meters follow the device while online
     CLevelMeter* meter = View().Meter(1131);
-    Doc().reduction2[0] = 0;
+    StoreMeters(MeterWith([](MeterRecord& m) { m.reduction2[0] = 0; }));
     View().OnCommand(command::kMeterRefresh);
     FlushEvents();
     EXPECT_EQ(CountColour(meter, kRed), 0);
     EXPECT_GT(CountColour(meter, kDarkRed), meter->width() / 2);
-    Doc().reduction2[0] = 41;
+    StoreMeters(MeterWith([](MeterRecord& m) { m.reduction2[0] = 41; }));
     View().OnCommand(command::kMeterRefresh);
     FlushEvents();
     EXPECT_EQ(CountColour(meter, kDarkRed), 0);
@@ -200,7 +210,7 @@ TEST_F(ViewTest, LampsFollowTheIndicatorRule) {
         for (int node : c.chainA) Doc().SetChainNode(0, i++, node);
         i = 1;
         for (int node : c.chainB) Doc().SetChainNode(1, i++, node);
-        Doc().indicatorBits = c.bits;
+        StoreMeters(MeterWith([&](MeterRecord& m) { m.indicatorBits = c.bits; }));
         View().OnCommand(command::kMeterRefresh);
         EXPECT_EQ(View().Lamp(0)->IsLit(), c.lampA) << c.name;
         EXPECT_EQ(View().Lamp(1)->IsLit(), c.lampB) << c.name;
@@ -262,10 +272,10 @@ TEST_F(ViewTest, ViewMenuOffersOnlyBlocksThatOccupyASlot) {
 }
 
 TEST_F(ViewTest, EditCommandsFollowOnlineStateAndPresetModified) {
-    Doc().SetPresetModified(0);
+    Doc().Devices().SetPresetModified(0);
     EXPECT_TRUE(Enabled(command::kEditDeviceList));
     EXPECT_FALSE(Enabled(command::kEditSaveCurrentPreset));
-    Doc().SetPresetModified(1);
+    Doc().Devices().SetPresetModified(1);
     EXPECT_TRUE(Enabled(command::kEditSaveCurrentPreset));
     h.SetOnlineFlag(1);
     EXPECT_FALSE(Enabled(command::kEditDeviceList));
@@ -277,9 +287,9 @@ TEST_F(ViewTest, EditCommandsFollowOnlineStateAndPresetModified) {
 
 TEST_F(ViewTest, SaveCurrentPresetStoresTheEditBuffer) {
     Doc().Set(ParamField::InputLevel, 0, 200);
-    ASSERT_EQ(Doc().PresetModified(), 1);
+    ASSERT_EQ(Doc().Devices().PresetModified(), 1);
     View().OnCommand(command::kEditSaveCurrentPreset);
-    EXPECT_EQ(Doc().PresetModified(), 0);
+    EXPECT_EQ(Doc().Devices().PresetModified(), 0);
     Doc().RecallPreset(2, true);
     Doc().RecallPreset(1, true);
     EXPECT_EQ(Doc().Get(ParamField::InputLevel, 0), 200);
@@ -401,7 +411,7 @@ TEST_F(ViewTest, OnlineLabelTextAndColours) {
 TEST_F(ViewTest, FullRefreshWithoutADeviceDoesNothing) {
     Doc().Set(ParamField::InputLevel, 0, 160);
     Doc().DeleteDevice(1);
-    ASSERT_EQ(Doc().CountPresentDevices(), 0);
+    ASSERT_EQ(Doc().Devices().CountPresentDevices(), 0);
     h.SetOnlineFlag(1);
     View().OnUpdate(1);
     EXPECT_EQ(View().OnlineLabel()->text(), QStringLiteral("Offline"));
@@ -411,7 +421,7 @@ TEST_F(ViewTest, FullRefreshWithoutADeviceDoesNothing) {
 
 TEST_F(ViewTest, RefreshFollowsNoPresetWhileOfflineOrWithoutAReport) {
     Doc().Set(ParamField::InputLevel, 0, 170);
-    ASSERT_EQ(Doc().PresetModified(), 1);
+    ASSERT_EQ(Doc().Devices().PresetModified(), 1);
     struct Case {
         int online;
         int reported;
@@ -420,10 +430,10 @@ TEST_F(ViewTest, RefreshFollowsNoPresetWhileOfflineOrWithoutAReport) {
     const Case cases[] = {{0, 3}, {1, 0}, {1, 9}, {1, -1}};
     for (const Case& c : cases) {
         h.SetOnlineFlag(c.online);
-        Doc().devicePreset = c.reported;
+        Doc().Bus().SetDevicePreset(c.reported);
         View().OnCommand(command::kMeterRefresh);
-        EXPECT_EQ(Doc().CurrentPreset(), 1) << c.online << " " << c.reported;
-        EXPECT_EQ(Doc().PresetModified(), 1) << c.online << " " << c.reported;
+        EXPECT_EQ(Doc().Devices().CurrentPreset(), 1) << c.online << " " << c.reported;
+        EXPECT_EQ(Doc().Devices().PresetModified(), 1) << c.online << " " << c.reported;
         EXPECT_EQ(Doc().Get(ParamField::InputLevel, 0), 170);
     }
     h.SetOnlineFlag(0);
@@ -432,9 +442,9 @@ TEST_F(ViewTest, RefreshFollowsNoPresetWhileOfflineOrWithoutAReport) {
 
 TEST_F(ViewTest, RefreshWhileOfflineTakesTheApplicationOfflineFormally) {
     // An error answer cleared the flag while the document still thought itself live.
-    Doc().syncLive = 1;
+    Doc().Bus().SetSyncLive(1);
     View().OnCommand(command::kMeterRefresh);
-    EXPECT_EQ(Doc().syncLive.load(), 0);
+    EXPECT_EQ(Doc().Bus().IsSyncLive(), 0);
 }
 
 // ---- Painting ------------------------------------------------------------------------------
@@ -483,7 +493,7 @@ TEST_F(ViewTest, BackgroundShowsTheStripCaptionsAndMeterFrames) {
 
 TEST_F(ViewTest, MeterRefreshWhileOnlineRepaintsOnlyTheMetersThatMoved) {
     h.SetOnlineFlag(1);
-    Doc().devicePreset = Doc().CurrentPreset();
+    Doc().Bus().SetDevicePreset(Doc().Devices().CurrentPreset());
     View().OnCommand(command::kMeterRefresh);
     FlushEvents();
     PaintRecorder viewPaints(View());
@@ -500,7 +510,7 @@ TEST_F(ViewTest, MeterRefreshWhileOnlineRepaintsOnlyTheMetersThatMoved) {
     for (const auto& paints : meterPaints) EXPECT_EQ(paints->Count(), 0);
 
     // Only the Ch 1 input meter moves.
-    Doc().levelA = 60;
+    StoreMeters(MeterWith([](MeterRecord& m) { m.levelA = 60; }));
     View().OnCommand(command::kMeterRefresh);
     FlushEvents();
     EXPECT_EQ(viewPaints.Count(), 0);

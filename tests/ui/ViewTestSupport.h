@@ -22,8 +22,8 @@ class ViewHarness {
     explicit ViewHarness(bool withView = true) {
         settings.SetValue(QStringLiteral("DontWarnAboutNonSmallFonts"), 1);
         doc.AddDevice(1);
-        doc.editingStarted = 1;
-        app.SetActiveDocument(&doc);
+        doc.SetEditingStarted(true);
+        app.SetActiveDocument(&doc.Bus());
         if (!withView) return;
         view = std::make_unique<CQ7310View>(doc, appSettings);
         view->OnInitialUpdate();
@@ -41,7 +41,7 @@ class ViewHarness {
     void SetOnlineFlag(int on) {
         app.SetActiveDocument(nullptr);
         app.SetOnline(on);
-        app.SetActiveDocument(&doc);
+        app.SetActiveDocument(&doc.Bus());
     }
     // Puts block codes into the chain slots of the edit buffer (missing slots are emptied).
     void SetChain(const std::array<int, 16>& codes) {

@@ -18,7 +18,7 @@ CliSession::CliSession(std::string verb, AnswerPolicy policy)
       ui_(app_, console_, policy),
       reporter_(app_, ui_),
       doc_(reporter_, clock_) {
-    app_.SetActiveDocument(&doc_);
+    app_.SetActiveDocument(&doc_.Bus());
 }
 
 CliSession::~CliSession() {
@@ -27,7 +27,7 @@ CliSession::~CliSession() {
 }
 
 void CliSession::UsePort(const PortSpec& port, int baudRate) {
-    CSerialLink& link = doc_.Link();
+    CSerialLink& link = doc_.Bus().Link();
     link.SetPortNumber(port.comNumber);
     link.SetBaudRate(baudRate);
     if (!port.path.empty()) {
@@ -85,7 +85,7 @@ bool CliSession::UploadAllDevices() {
 }
 
 void CliSession::GoOffline() {
-    if (app_.IsOnline() != 0 || doc_.Link().IsOpen()) app_.SetOnline(0);
+    if (app_.IsOnline() != 0 || doc_.Bus().Link().IsOpen()) app_.SetOnline(0);
 }
 
 bool CliSession::RequireDevice(int address) {
@@ -94,8 +94,8 @@ bool CliSession::RequireDevice(int address) {
         return false;
     }
     const bool online = app_.IsOnline() != 0;
-    const bool found =
-        online ? doc_.present[address] != 0 : doc_.Location().SlotOf(address) != kNoDevice;
+    const bool found = online ? doc_.Devices().IsMarkedPresent(address) != 0
+                              : doc_.Devices().Location().SlotOf(address) != kNoDevice;
     if (found) return true;
     ui_.Fail(online ? "no device answered at address " + std::to_string(address)
                     : "the location holds no device at address " + std::to_string(address));
@@ -111,7 +111,7 @@ std::string CliSession::ProgressText() {
     // Only the link's address is read here (on the progress thread): it is an atomic, and it
     // tells where the bus traffic has got to.
     return "arvestra-cli " + verb_ + ": bus address " +
-           std::to_string(static_cast<int>(doc_.Link().Address()));
+           std::to_string(static_cast<int>(doc_.Bus().Link().Address()));
 }
 
 }  // namespace arvestra::cli

@@ -24,7 +24,7 @@ class CliUiPort final : public UiPort {
     void ShowInformation(const std::string& text) override;
     // No views: the meters are not shown.
     void PostViewCommand(int) override {}
-    void UpdateAllViews(int) override {}
+    void UpdateAllViews(ViewHint) override {}
     // Remembered as a failure; the verb ends and the tool exits with status 1.
     void PostCloseMainWindow() override;
     void SetWaitCursor(bool) override {}

@@ -75,7 +75,7 @@ int RunCopyOnline(const CopyOptions& options, const CopyRequest& request) {
         session.Ui().Fail(error);
         return session.Finish(false);
     }
-    if (!session.Doc().WaitDirtyFlushed() || !session.UploadAllDevices()) {
+    if (!session.Doc().Bus().WaitDirtyFlushed() || !session.UploadAllDevices()) {
         return session.Finish(false);
     }
     session.GoOffline();

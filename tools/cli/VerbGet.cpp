@@ -44,7 +44,7 @@ int RunGet(const GetOptions& options) {
     if (!session.OpenFile(options.file) || !session.RequireDevice(options.address)) {
         return session.Finish(false);
     }
-    CLocationImage& location = session.Doc().Location();
+    CLocationImage& location = session.Doc().Devices().Location();
     const int slot = location.SlotOf(options.address);
     std::string text;
     for (const ParamRef& ref : refs)

@@ -19,7 +19,8 @@ struct InfoOptions {
 int RunInfo(const InfoOptions& options) {
     CliSession session("info", AnswerPolicy{});
     if (!session.OpenFile(options.file)) return session.Finish(false);
-    const std::vector<DeviceSummary> devices = SummariseLocation(session.Doc().Location());
+    const std::vector<DeviceSummary> devices =
+        SummariseLocation(session.Doc().Devices().Location());
     const std::string text = options.json ? FormatDevicesJson(devices) : FormatInfoText(devices);
     std::fputs(text.c_str(), stdout);
     return session.Finish(true);

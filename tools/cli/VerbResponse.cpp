@@ -49,7 +49,7 @@ int RunResponse(const ResponseOptions& options) {
     if (!session.OpenFile(options.file) || !session.RequireDevice(options.address)) {
         return session.Finish(false);
     }
-    CLocationImage& location = session.Doc().Location();
+    CLocationImage& location = session.Doc().Devices().Location();
     const int slot = location.SlotOf(options.address);
     const std::span<const std::uint8_t, kPresetImageSize> image(location.Image(slot, options.image),
                                                                 kPresetImageSize);

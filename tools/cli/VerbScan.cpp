@@ -32,7 +32,8 @@ int RunScan(const ScanOptions& options) {
 
     std::vector<DeviceSummary> devices;
     for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
-        if (doc.present[address]) devices.push_back(SummariseDevice(doc.Location(), address));
+        if (doc.Devices().IsMarkedPresent(address))
+            devices.push_back(SummariseDevice(doc.Devices().Location(), address));
     }
     if (options.json) {
         std::fputs(FormatDevicesJson(devices).c_str(), stdout);

@@ -109,7 +109,7 @@ int RunSetOnline(const SetOptions& options, const std::vector<Assignment>& edits
     if (!doc.EditDevice(options.address) || !ApplyEdits(session, edits)) {
         return session.Finish(false);
     }
-    if (!doc.WaitDirtyFlushed() || !session.StillOnline()) return session.Finish(false);
+    if (!doc.Bus().WaitDirtyFlushed() || !session.StillOnline()) return session.Finish(false);
     if (options.store && (!doc.StorePreset() || !session.StillOnline())) {
         return session.Finish(false);
     }

@@ -38,7 +38,7 @@ int RunExport(const ExportOptions& options) {
     if (options.address != 0 && !session.RequireDevice(options.address)) {
         return session.Finish(false);
     }
-    const CLocationImage& location = session.Doc().Location();
+    const CLocationImage& location = session.Doc().Devices().Location();
     std::string text;
     if (options.address == 0) {
         text = ExportLocationJson(location);
@@ -93,7 +93,7 @@ int RunImportOnline(const ImportOptions& options, const std::string& text) {
         return session.Finish(false);
     }
     if (!ImportInto(session, text, options.address)) return session.Finish(false);
-    if (!doc.WaitDirtyFlushed() || !session.StillOnline() || !session.UploadAllDevices()) {
+    if (!doc.Bus().WaitDirtyFlushed() || !session.StillOnline() || !session.UploadAllDevices()) {
         return session.Finish(false);
     }
     session.GoOffline();

@@ -104,8 +104,8 @@ CPageDialog* CDevUtilitiesDialog::VisibleEqPage() const {
 void CDevUtilitiesDialog::Refresh() {
     const CurveDisplayOptions& options = SharedCurveDisplayOptions();
     powerSpectrum->setChecked(options.drawCurve);
-    realTimeUpdate->setChecked(doc.statusPolling.load() != 0);
-    midiDebug->setChecked(doc.midiDebug != 0);
+    realTimeUpdate->setChecked(doc.Bus().IsStatusPolling() != 0);
+    midiDebug->setChecked(doc.Bus().MidiDebug() != 0);
 
     CPageDialog* page = VisibleEqPage();
     auto* source = dynamic_cast<IResponseDumpSource*>(page);
@@ -138,12 +138,12 @@ void CDevUtilitiesDialog::OnPowerSpectrum(bool on) {
 }
 
 void CDevUtilitiesDialog::OnRealTimeUpdate(bool on) {
-    doc.statusPolling.store(on ? 1 : 0);
+    doc.Bus().SetStatusPolling(on ? 1 : 0);
 }
 
 void CDevUtilitiesDialog::OnMidiDebug(bool on) {
-    doc.SetMidiDebug(on ? 1 : 0);
-    midiDebug->setChecked(doc.midiDebug != 0);
+    doc.Bus().SetMidiDebug(on ? 1 : 0);
+    midiDebug->setChecked(doc.Bus().MidiDebug() != 0);
 }
 
 void CDevUtilitiesDialog::OnExtraPoints(int n) {
@@ -161,7 +161,7 @@ void CDevUtilitiesDialog::OnFactoryReset() {
 }
 
 void CDevUtilitiesDialog::OnSimulateTimeout() {
-    doc.link.simulateTimeoutOnce.store(1);
+    doc.Bus().Link().simulateTimeoutOnce.store(1);
 }
 
 }  // namespace arvestra

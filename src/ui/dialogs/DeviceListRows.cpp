@@ -12,11 +12,11 @@ namespace arvestra {
 QList<DeviceRow> BuildDeviceRows(const CQ7310Doc& doc) {
     QList<DeviceRow> rows;
     for (int address = 0; address <= kMaxAddress; ++address) {
-        if (doc.IsDevicePresent(address) == 0) {
+        if (doc.Devices().IsDevicePresent(address) == 0) {
             continue;
         }
         rows.append({address, QStringLiteral("%1 - %2").arg(address).arg(
-                                  NameToDisplay(doc.GetDeviceName(address)))});
+                                  NameToDisplay(doc.Devices().GetDeviceName(address)))});
     }
     return rows;
 }

@@ -55,7 +55,7 @@ void CEditDeviceListDialog::Refill(int selectAddress) {
 }
 
 void CEditDeviceListDialog::UpdateButtons() {
-    const int count = doc.CountPresentDevices();
+    const int count = doc.Devices().CountPresentDevices();
     addButton->setEnabled(count < kMaxAddress);
     deleteButton->setEnabled(count > 1);
     changeAddressButton->setEnabled(count > 0);
@@ -63,17 +63,17 @@ void CEditDeviceListDialog::UpdateButtons() {
 }
 
 void CEditDeviceListDialog::OnAddDevice() {
-    if (doc.CountPresentDevices() >= kMaxAddress) {
+    if (doc.Devices().CountPresentDevices() >= kMaxAddress) {
         return;  // the button is disabled; a full table has no free address or slot
     }
     const int address = doc.AddDevice(-1);
     Refill(address);
-    doc.UpdateAllViews(0);
+    doc.Ui().DocumentChanged();
 }
 
 void CEditDeviceListDialog::OnDeleteDevice() {
     const int address = SelectedAddress();
-    if (address <= 0 || doc.CountPresentDevices() <= 1) {
+    if (address <= 0 || doc.Devices().CountPresentDevices() <= 1) {
         return;
     }
     UiQuestion question;
@@ -86,7 +86,7 @@ void CEditDeviceListDialog::OnDeleteDevice() {
     }
     doc.DeleteDevice(address);
     Refill(-1);
-    doc.UpdateAllViews(0);
+    doc.Ui().DocumentChanged();
 }
 
 bool CEditDeviceListDialog::AskNewAddress(int current, int& result) {
@@ -105,9 +105,9 @@ void CEditDeviceListDialog::OnChangeAddress() {
     // The location model turns away a move onto the device's own address, which would
     // otherwise empty the address, and keeps the device being edited one that exists.
     doc.ChangeDeviceAddress(oldAddress, newAddress);
-    const bool moved = doc.IsDevicePresent(oldAddress) == 0;
+    const bool moved = doc.Devices().IsDevicePresent(oldAddress) == 0;
     Refill(moved ? newAddress : oldAddress);
-    doc.UpdateAllViews(0);
+    doc.Ui().DocumentChanged();
 }
 
 bool CEditDeviceListDialog::AskDeviceName(const QString& current, QString& result) {
@@ -120,14 +120,14 @@ void CEditDeviceListDialog::OnChangeName() {
         return;
     }
     QString name;
-    if (!AskDeviceName(NameToDisplay(doc.GetDeviceName(address)), name)) {
+    if (!AskDeviceName(NameToDisplay(doc.Devices().GetDeviceName(address)), name)) {
         return;
     }
     if (doc.SetDeviceName(NameFromDisplay(name), address) == 0) {
         return;
     }
     Refill(address);
-    doc.UpdateAllViews(0);
+    doc.Ui().DocumentChanged();
 }
 
 void CEditDeviceListDialog::Run(CQ7310Doc& doc, QWidget* parent) {

@@ -50,7 +50,7 @@ void CSelectDeviceDialog::OnEditDeviceName() {
     }
     const int address = selectedAddress;
     QString name;
-    if (!AskDeviceName(NameToDisplay(doc.GetDeviceName(address)), name)) {
+    if (!AskDeviceName(NameToDisplay(doc.Devices().GetDeviceName(address)), name)) {
         return;
     }
     if (doc.SetDeviceName(NameFromDisplay(name), address) == 0) {
@@ -59,11 +59,11 @@ void CSelectDeviceDialog::OnEditDeviceName() {
     const QSignalBlocker blocker(list);
     selectedRow = FillDeviceList(list, doc, address, selectedRow);
     selectedAddress = AddressOfRow(list, selectedRow);
-    doc.UpdateAllViews(0);
+    doc.Ui().DocumentChanged();
 }
 
 bool CSelectDeviceDialog::Run(CQ7310Doc& doc, QWidget* parent) {
-    CSelectDeviceDialog dialog(doc, doc.currentAddress, parent);
+    CSelectDeviceDialog dialog(doc, doc.Devices().CurrentAddress(), parent);
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }

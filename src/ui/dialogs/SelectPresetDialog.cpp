@@ -13,7 +13,7 @@ namespace arvestra {
 CSelectPresetDialog::CSelectPresetDialog(CQ7310Doc& document, QWidget* parent)
     : CUnitDialog(QStringLiteral("Select Preset"), 214, 142, parent),
       doc(document),
-      originalPreset(document.CurrentPreset()) {
+      originalPreset(document.Devices().CurrentPreset()) {
     auto* presetGroup = new QButtonGroup(this);
     presetGroup->setExclusive(true);
     for (int preset = 1; preset <= 8; ++preset) {
@@ -51,13 +51,14 @@ CSelectPresetDialog::CSelectPresetDialog(CQ7310Doc& document, QWidget* parent)
 
 void CSelectPresetDialog::RefreshLabels() {
     for (int preset = 1; preset <= 8; ++preset) {
-        presets.at(preset - 1)->setText(NameAsLabel(NameToDisplay(doc.GetPresetName(preset))));
+        presets.at(preset - 1)
+            ->setText(NameAsLabel(NameToDisplay(doc.Devices().GetPresetName(preset))));
     }
     RefreshChecks();
 }
 
 void CSelectPresetDialog::RefreshChecks() {
-    const int current = doc.CurrentPreset();
+    const int current = doc.Devices().CurrentPreset();
     for (int preset = 1; preset <= 8; ++preset) {
         presets.at(preset - 1)->setChecked(preset == current);
     }
@@ -73,7 +74,7 @@ void CSelectPresetDialog::OnPresetClicked(int preset) {
         return;
     }
     RefreshLabels();
-    doc.UpdateAllViews(0);
+    doc.Ui().DocumentChanged();
 }
 
 bool CSelectPresetDialog::AskPresetName(const QString& current, QString& result) {
@@ -82,19 +83,20 @@ bool CSelectPresetDialog::AskPresetName(const QString& current, QString& result)
 
 void CSelectPresetDialog::OnEditPresetName() {
     QString name;
-    if (AskPresetName(NameToDisplay(doc.GetPresetName(doc.CurrentPreset())), name)) {
+    if (AskPresetName(NameToDisplay(doc.Devices().GetPresetName(doc.Devices().CurrentPreset())),
+                      name)) {
         if (doc.SetPresetName(NameFromDisplay(name)) == 0) {
             return;
         }
     }
     RefreshLabels();
-    doc.UpdateAllViews(0);
+    doc.Ui().DocumentChanged();
 }
 
 void CSelectPresetDialog::reject() {
-    if (doc.CurrentPreset() != originalPreset) {
+    if (doc.Devices().CurrentPreset() != originalPreset) {
         if (doc.RecallPreset(originalPreset, true) != 0) {
-            doc.UpdateAllViews(0);
+            doc.Ui().DocumentChanged();
         }
     }
     QDialog::reject();

@@ -218,8 +218,8 @@ void CConfigPage::UpdatePage(int unused) {
 
 void CConfigPage::RefreshLatches() {
     CQ7310Doc& doc = *Document();
-    bypassButtons[0]->SetLatched(doc.BypassA() != 0);
-    bypassButtons[1]->SetLatched(doc.BypassB() != 0);
+    bypassButtons[0]->SetLatched(doc.Devices().BypassA() != 0);
+    bypassButtons[1]->SetLatched(doc.Devices().BypassB() != 0);
 }
 
 void CConfigPage::RefreshPinkNoise() {
@@ -335,12 +335,12 @@ void CConfigPage::Drop(int t, TilePlace place) {
     if (place.kind == PlaceKind::Frame) {
         doc->SetConfig(ParamField::PalettePosition, place.index, code);
         selectedTile = -1;
-        doc->UpdateAllViews(kHintChange);
+        doc->Ui().DocumentChanged();
         slider->setFocus(Qt::OtherFocusReason);
     } else {
         doc->SetConfig(ParamField::ChainSlot, place.index, code);
         selectedTile = t;
-        doc->UpdateAllViews(kHintChange);
+        doc->Ui().DocumentChanged();
         cells[At(place.index)]->setFocus(Qt::OtherFocusReason);
     }
 }
@@ -545,7 +545,7 @@ bool CConfigPage::RerouteAndNotify() {
     CQ7310Doc* doc = Document();
     if (doc == nullptr) return false;
     const bool ok = UpdateRouting(*doc) != 0;
-    if (ok) doc->UpdateAllViews(kHintChange);
+    if (ok) doc->Ui().DocumentChanged();
     InvalidateRect(chain.area);
     update();
     return ok;

@@ -242,7 +242,7 @@ CColorButton* CFilterPage::ChannelButton(int channel) const {
 // ---- Refresh -----------------------------------------------------------------------------
 
 bool CFilterPage::HasDocumentData() const {
-    return Document() != nullptr && Document()->CountPresentDevices() > 0;
+    return Document() != nullptr && Document()->Devices().CountPresentDevices() > 0;
 }
 
 bool CFilterPage::IsShownPage() const {

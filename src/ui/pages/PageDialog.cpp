@@ -122,7 +122,7 @@ void CPageDialog::PaintPage(QPainter& /*painter*/) {}
 
 void CPageDialog::UpdatePage(int /*unused*/) {
     if (doc == nullptr) return;
-    if (doc->CountPresentDevices() == 0) {
+    if (doc->Devices().CountPresentDevices() == 0) {
         deviceName->clear();
         presetName->clear();
     } else {
@@ -133,14 +133,15 @@ void CPageDialog::UpdatePage(int /*unused*/) {
 }
 
 QString CPageDialog::DeviceLabelText(const CQ7310Doc& document) {
-    const int address = document.currentAddress;
+    const int address = document.Devices().CurrentAddress();
     return QStringLiteral("%1 - %2").arg(address).arg(
-        NameToDisplay(document.GetDeviceName(address)));
+        NameToDisplay(document.Devices().GetDeviceName(address)));
 }
 
 QString CPageDialog::PresetLabelText(const CQ7310Doc& document) {
-    const int preset = document.CurrentPreset();
-    return QStringLiteral("%1 - %2").arg(preset).arg(NameToDisplay(document.GetPresetName(preset)));
+    const int preset = document.Devices().CurrentPreset();
+    return QStringLiteral("%1 - %2").arg(preset).arg(
+        NameToDisplay(document.Devices().GetPresetName(preset)));
 }
 
 void CPageDialog::RefreshLatchState() {

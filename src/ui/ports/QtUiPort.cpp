@@ -231,9 +231,9 @@ void CQtUiPort::DrainPosted() {
     }
 }
 
-void CQtUiPort::UpdateAllViews(int hint) {
+void CQtUiPort::UpdateAllViews(ViewHint hint) {
     if (updateSink) {
-        updateSink(hint);
+        updateSink(static_cast<int>(hint));
     }
 }
 

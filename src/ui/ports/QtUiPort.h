@@ -46,7 +46,7 @@ class CQtUiPort : public QObject, public UiPort {
     UiAnswer Ask(const UiQuestion& question) override;
     void ShowInformation(const std::string& text) override;
     void PostViewCommand(int command) override;
-    void UpdateAllViews(int hint) override;
+    void UpdateAllViews(ViewHint hint) override;
     void PostCloseMainWindow() override;
     void SetWaitCursor(bool on) override;
     void KeepResponsive() override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/UiPort.h"
+
 // Command ids of the main window's menus and of the commands posted between the parts of the
 // editor. The numbers are those the rest of the system uses to name a command (a page posts
 // 32801 to show EQ A, the worker posts 32809 after a status poll).
@@ -48,8 +50,8 @@ inline constexpr int kRemoteControl = 32850;  // "&Remote Control...": the phone
 inline constexpr int kAppAbout = 57664;
 inline constexpr int kHelpTopics = 57667;
 
-// Posted commands.
-inline constexpr int kMeterRefresh = 32809;
-inline constexpr int kShowDevUtilities = 32821;
+// Posted commands (their numbers belong to the user interface port).
+inline constexpr int kMeterRefresh = kCmdMeterRefresh;
+inline constexpr int kShowDevUtilities = kCmdDevelopmentUtilities;
 
 }  // namespace arvestra::command

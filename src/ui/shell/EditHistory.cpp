@@ -16,7 +16,7 @@ CEditHistory::CEditHistory(CQ7310Doc& document, QObject* parent) : QObject(paren
 void CEditHistory::SnapshotAllDevices() {
     snapshots.clear();
     for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
-        if (doc.Location().SlotOf(address) != kNoDevice) {
+        if (doc.Devices().Location().SlotOf(address) != kNoDevice) {
             snapshots.insert_or_assign(address, CEditSnapshot(doc, address));
         }
     }
@@ -52,13 +52,15 @@ void CEditHistory::Sync() {
         }
     } else {
         std::vector<ByteChange> changes;
-        if (const auto found = snapshots.find(doc.currentAddress); found != snapshots.end()) {
+        if (const auto found = snapshots.find(doc.Devices().CurrentAddress());
+            found != snapshots.end()) {
             changes = found->second.ChangesSince(doc);
         }
-        snapshots.insert_or_assign(doc.currentAddress, CEditSnapshot(doc));
+        snapshots.insert_or_assign(doc.Devices().CurrentAddress(), CEditSnapshot(doc));
         if (!changes.empty()) {
             const QString text = gestureText.isEmpty() ? tr("Edit") : gestureText;
-            stack.push(new CByteEditCommand(doc, doc.currentAddress, std::move(changes), text));
+            stack.push(new CByteEditCommand(doc, doc.Devices().CurrentAddress(), std::move(changes),
+                                            text));
         }
     }
     syncing = false;
@@ -77,12 +79,16 @@ bool CEditHistory::CanRedo() {
 template <typename Step>
 void CEditHistory::Replay(Step step) {
     Sync();
-    const int address = doc.currentAddress;
+    const int address = doc.Devices().CurrentAddress();
     ++gestureDepth;
     step();
     --gestureDepth;
-    snapshots.insert_or_assign(doc.currentAddress, CEditSnapshot(doc));
-    doc.UpdateAllViews(doc.currentAddress == address ? kHintChange : kHintLoaded);
+    snapshots.insert_or_assign(doc.Devices().CurrentAddress(), CEditSnapshot(doc));
+    if (doc.Devices().CurrentAddress() == address) {
+        doc.Ui().DocumentChanged();
+    } else {
+        doc.Ui().DocumentReloaded();
+    }
     emit bufferReplayed();
 }
 
@@ -101,7 +107,7 @@ void CEditHistory::Redo() {
 }
 
 void CEditHistory::SwapVersions() {
-    if (doc.CurrentSlot() == kNoDevice) return;
+    if (doc.Devices().CurrentSlot() == kNoDevice) return;
     Replay([this] { stack.push(new CSwapVersionsCommand(doc, compare)); });
     emit note(tr("Now editing version %1.").arg(ActiveVersion()));
 }

@@ -32,7 +32,7 @@ int ValidBaud(int baud) {
 
 CEditorShell::CEditorShell(ViewFactory viewFactory, QObject* parent) : QObject(parent) {
     doc = std::make_unique<CQ7310Doc>(reporter, clock);
-    appState.SetActiveDocument(doc.get());
+    appState.SetActiveDocument(&doc->Bus());
     actions = std::make_unique<CDocumentActions>(*doc, settings);
     frame = std::make_unique<CMainFrame>(*doc, settings, *actions);
     actions->SetWindow(frame.get());
@@ -60,8 +60,8 @@ CEditorShell::CEditorShell(ViewFactory viewFactory, QObject* parent) : QObject(p
         }
     });
 
-    keyFilter = std::make_unique<CDevUtilsKeyFilter>(
-        [this] { uiPort.PostViewCommand(command::kShowDevUtilities); });
+    keyFilter =
+        std::make_unique<CDevUtilsKeyFilter>([this] { uiPort.DevelopmentUtilitiesRequested(); });
     qApp->installEventFilter(keyFilter.get());
 }
 
@@ -178,7 +178,7 @@ void CEditorShell::ExitStep() {
         return;
     }
     exitStepDone = true;
-    doc->WaitWorkerIdle();
+    doc->Bus().WaitWorkerIdle();
     uiPort.Shutdown();
 }
 

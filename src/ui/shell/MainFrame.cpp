@@ -303,7 +303,7 @@ bool CMainFrame::HistoryCommandEnabled(int id) {
         versionButton->setText(version);
     if (id == command::kEditUndo) return history->CanUndo();
     if (id == command::kEditRedo) return history->CanRedo();
-    return doc.CurrentSlot() != kNoDevice;
+    return doc.Devices().CurrentSlot() != kNoDevice;
 }
 
 bool CMainFrame::OnCommand(int id) {
@@ -380,9 +380,9 @@ bool CMainFrame::HandleFrameCommand(int id) {
 
 void CMainFrame::SetPort(int port) {
     portNumber = port;
-    doc.link.SetPortNumber(port);
+    doc.Bus().Link().SetPortNumber(port);
     if (doc.IsOnline() != 0) {
-        doc.OpenLink();
+        doc.Bus().OpenLink();
     }
     settings.SetSerialPortNumber(port);
     UpdateCommandStates();
@@ -390,9 +390,9 @@ void CMainFrame::SetPort(int port) {
 
 void CMainFrame::SetBaud(int baud) {
     baudRate = baud;
-    doc.link.SetBaudRate(baud);
+    doc.Bus().Link().SetBaudRate(baud);
     if (doc.IsOnline() != 0) {
-        doc.OpenLink();
+        doc.Bus().OpenLink();
     }
     settings.SetBaudRate(baud);
     UpdateCommandStates();
@@ -403,7 +403,7 @@ void CMainFrame::ApplyPortPaths() {
         // The environment variable names this run's device; a stored path must not hide it.
         const QString stored =
             EnvironmentPortPath(port).isEmpty() ? settings.PortDevicePath(port) : QString();
-        doc.link.Ports().SetPath(port, stored.toStdString());
+        doc.Bus().Link().Ports().SetPath(port, stored.toStdString());
     }
 }
 
@@ -457,13 +457,13 @@ void CMainFrame::UpdateTitle() {
 AboutDeviceInfo CMainFrame::CurrentDeviceInfo() const {
     AboutDeviceInfo info;
     info.online = doc.IsOnline() != 0;
-    const int slot = doc.CurrentSlot();
+    const int slot = doc.Devices().CurrentSlot();
     if (!info.online || !CLocationImage::IsSlot(slot)) {
         info.online = false;
         return info;
     }
-    const CLocationImage& location = doc.Location();
-    info.address = doc.AddressOfSlot(slot);
+    const CLocationImage& location = doc.Devices().Location();
+    info.address = doc.Devices().AddressOfSlot(slot);
     info.applicationNumber = location.RecordInt(slot, kRecApplicationNumber);
     info.appFirmware = location.RecordInt(slot, kRecAppFirmware);
     info.baseFirmware = location.RecordInt(slot, kRecBaseFirmware);

@@ -83,7 +83,7 @@ bool CPlaceholderView::OnCommand(int id) {
             }
             return true;
         case command::kEditSaveCurrentPreset:
-            if (doc.PresetModified() != 0) {
+            if (doc.Devices().PresetModified() != 0) {
                 doc.StorePreset();
                 OnUpdate(0);
             }
@@ -102,7 +102,7 @@ bool CPlaceholderView::CommandState(int id, bool& enabled, bool& checked) {
             enabled = doc.IsOnline() == 0;
             return true;
         case command::kEditSaveCurrentPreset:
-            enabled = doc.PresetModified() != 0;
+            enabled = doc.Devices().PresetModified() != 0;
             return true;
         case command::kViewDeviceConfiguration:
             enabled = true;
@@ -132,21 +132,21 @@ void CPlaceholderView::OnUpdate(int hint) {
     palette.setColor(QPalette::Window, Qt::black);
     palette.setColor(QPalette::WindowText, online ? QColor(0x00, 0xFF, 0x00) : QColor(0xFF, 0, 0));
     onlineLabel->setPalette(palette);
-    if (doc.CountPresentDevices() == 0) {
+    if (doc.Devices().CountPresentDevices() == 0) {
         deviceLabel->setText(QStringLiteral("No device"));
         presetLabel->clear();
         return;
     }
-    const int address = doc.currentAddress;
+    const int address = doc.Devices().CurrentAddress();
     deviceLabel->setText(QStringLiteral("Device: %1 - %2")
                              .arg(address)
-                             .arg(NameToDisplay(doc.GetDeviceName(address))));
-    const int preset = doc.CurrentPreset();
+                             .arg(NameToDisplay(doc.Devices().GetDeviceName(address))));
+    const int preset = doc.Devices().CurrentPreset();
     presetLabel->setText(
         QStringLiteral("Preset: %1 - %2%3")
             .arg(preset)
-            .arg(NameToDisplay(doc.GetPresetName(preset)))
-            .arg(doc.PresetModified() != 0 ? QStringLiteral(" (modified)") : QString()));
+            .arg(NameToDisplay(doc.Devices().GetPresetName(preset)))
+            .arg(doc.Devices().PresetModified() != 0 ? QStringLiteral(" (modified)") : QString()));
 }
 
 void CPlaceholderView::OnInitialUpdate() {

@@ -47,13 +47,13 @@ void ShowReportBox(QWidget* window, bool warning, const QString& text, const QSt
 std::string ExportText(const CQ7310Doc& doc, SettingsKind kind) {
     switch (kind) {
         case SettingsKind::Preset:
-            return ExportPresetJson(doc.Location(), doc.currentAddress, 0);
+            return ExportPresetJson(doc.Devices().Location(), doc.Devices().CurrentAddress(), 0);
         case SettingsKind::Device:
-            return ExportDeviceJson(doc.Location(), doc.currentAddress);
+            return ExportDeviceJson(doc.Devices().Location(), doc.Devices().CurrentAddress());
         case SettingsKind::Location:
             break;
     }
-    return ExportLocationJson(doc.Location());
+    return ExportLocationJson(doc.Devices().Location());
 }
 
 }  // namespace
@@ -119,7 +119,7 @@ bool CSettingsTransfer::Import() {
     const QString path = askPath(false);
     if (path.isEmpty()) return false;
     const ImportReport report = ImportFrom(path);
-    doc.UpdateAllViews(kHintLoaded);
+    doc.Ui().DocumentReloaded();
     if (report.refused) {
         showReport(
             true,

@@ -158,7 +158,7 @@ QString CQ7310View::SliderTipText(int index) const {
 }
 
 bool CQ7310View::AnyDevicePresent() const {
-    return doc.CountPresentDevices() > 0;
+    return doc.Devices().CountPresentDevices() > 0;
 }
 
 // ---- First showing -----------------------------------------------------------------------
@@ -316,11 +316,11 @@ bool CQ7310View::OnCommand(int id) {
         case command::kEditDeviceList:
             if (doc.IsOnline() == 0) {
                 CEditDeviceListDialog::Run(doc, this);
-                doc.UpdateAllViews(kHintChange);
+                doc.Ui().DocumentChanged();
             }
             return true;
         case command::kEditSaveCurrentPreset:
-            if (doc.PresetModified() != 0) doc.StorePreset();
+            if (doc.Devices().PresetModified() != 0) doc.StorePreset();
             return true;
         case command::kMeterRefresh:
             OnMeterRefresh();
@@ -347,7 +347,7 @@ bool CQ7310View::CommandState(int id, bool& enabled, bool& checked) {
             enabled = doc.IsOnline() == 0;
             return true;
         case command::kEditSaveCurrentPreset:
-            enabled = doc.PresetModified() != 0;
+            enabled = doc.Devices().PresetModified() != 0;
             return true;
         case command::kEditCopy:
             enabled = true;
@@ -456,14 +456,13 @@ void CQ7310View::ShowMeters(bool live) {
     // cleared (an error answered "continue offline", File New) before anything resets them.
     MeterReadings readings;
     if (live) {
-        readings.levelA = doc.levelA.load();
-        readings.levelB = doc.levelB.load();
-        readings.level2A = doc.level2A.load();
-        readings.level2B = doc.level2B.load();
-        for (std::size_t c = 0; c < 2; ++c) {
-            readings.reduction1[c] = doc.reduction1[c].load();
-            readings.reduction2[c] = doc.reduction2[c].load();
-        }
+        const MeterRecord polled = doc.Bus().Meters();
+        readings.levelA = polled.levelA;
+        readings.levelB = polled.levelB;
+        readings.level2A = polled.level2A;
+        readings.level2B = polled.level2B;
+        readings.reduction1 = polled.reduction1;
+        readings.reduction2 = polled.reduction2;
     }
     const std::array<int, 8> positions = MeterPositions(readings);
     for (std::size_t i = 0; i < meters.size(); ++i) meters[i]->SetPosition(positions[i]);
@@ -477,9 +476,9 @@ void CQ7310View::OnMeterRefresh() {
     // Follow a preset change made at the device. Only a real report counts: a refresh posted
     // before the first poll, or after going offline, carries no preset of the device.
     const bool online = doc.IsOnline() != 0;
-    const int reported = doc.devicePreset.load();
-    if (online && reported >= 1 && reported <= 8 && reported != doc.CurrentPreset()) {
-        doc.SetPresetModified(0);
+    const int reported = doc.Bus().DevicePreset();
+    if (online && reported >= 1 && reported <= 8 && reported != doc.Devices().CurrentPreset()) {
+        doc.Devices().SetPresetModified(0);
         if (doc.RecallPreset(reported, true) == 0) return;
         OnUpdate(1);
     }

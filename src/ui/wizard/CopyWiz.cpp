@@ -81,7 +81,7 @@ bool CCopyWiz::ListsShowCurrentLocation(bool destination) const {
 }
 
 const CLocationImage* CCopyWiz::ListLocation(bool destination) const {
-    if (ListsShowCurrentLocation(destination)) return &doc.Location();
+    if (ListsShowCurrentLocation(destination)) return &doc.Devices().Location();
     const auto& file = destination ? destinationFile : sourceFile;
     return file ? &file->Location() : nullptr;
 }

@@ -90,11 +90,12 @@ void CCopyWizListPage::FillUnits() {
     for (int a = kFirstAddress; a <= kMaxAddress; ++a) {
         const int slot = location->SlotOf(a);
         // Online the current location's destinations are the devices on the bus.
-        if (slot == kNoDevice || (current && doc.IsDevicePresent(a) == 0)) continue;
+        if (slot == kNoDevice || (current && doc.Devices().IsDevicePresent(a) == 0)) continue;
         auto* item = new QListWidgetItem(
             QStringLiteral("%1 %2").arg(a).arg(LocationText(location->DeviceName(slot))), units);
         item->setData(kDataRole, a);
-        if (current && a == doc.currentAddress && !destination) units->setCurrentItem(item);
+        if (current && a == doc.Devices().CurrentAddress() && !destination)
+            units->setCurrentItem(item);
     }
     if (!destination) SelectFirstIfNone(units);
 }

@@ -84,7 +84,8 @@ bool Prepare(CliSession& session, const ServeOptions& options) {
         return false;
     }
     CQ7310Doc& doc = session.Doc();
-    const int address = options.address != 0 ? options.address : doc.FirstPresentAddress();
+    const int address =
+        options.address != 0 ? options.address : doc.Devices().FirstPresentAddress();
     if (address == 0) {
         session.Ui().Fail("serve: the location holds no device");
         return false;
@@ -98,7 +99,7 @@ bool Prepare(CliSession& session, const ServeOptions& options) {
 // Sends what is pending, reads the bus back (online) and saves FILE.
 bool Finish(CliSession& session, const ServeOptions& options) {
     if (!options.bus.port.empty()) {
-        if (!session.Doc().WaitDirtyFlushed() || !session.StillOnline()) return false;
+        if (!session.Doc().Bus().WaitDirtyFlushed() || !session.StillOnline()) return false;
         if (!session.UploadAllDevices()) return false;
         session.GoOffline();
     }
