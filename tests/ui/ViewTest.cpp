@@ -300,9 +300,9 @@ TEST_F(ViewTest, DeviceListRunsOfflineAndRefreshesAllViews) {
     shelltest::NextDialog done([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
     View().OnCommand(command::kEditDeviceList);
     EXPECT_TRUE(done.Ran());
-    const std::vector<int> updates = h.ui.ViewUpdates();
+    const std::vector<ViewHint> updates = h.ui.ViewUpdates();
     ASSERT_EQ(updates.size(), before + 1);
-    EXPECT_EQ(updates.back(), 0);
+    EXPECT_EQ(updates.back(), ViewHint::Change);
 }
 
 TEST_F(ViewTest, ShowPagePicksTheEqPageOfTheBlocksPath) {
