@@ -5,6 +5,7 @@
 // browser until the simulator's log shows the write carrying the new value (the log is read
 // every millisecond, so a figure may be up to a millisecond late). Reports the median and the
 // 90th percentile. Opt-in like the browser tests: ARVESTRA_BROWSER_TESTS=1 (chromium is large).
+// ARVESTRA_BENCH_CLI names another arvestra-cli, to compare two builds on one machine.
 
 #include <benchmark/benchmark.h>
 
@@ -79,9 +80,11 @@ void BM_RemoteTouchToBus(benchmark::State& state) {
     environment.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.File("config")));
     environment.insert("XDG_STATE_HOME", QString::fromStdString(dir.File("state")));
     serve.setProcessEnvironment(environment);
-    serve.start(ARVESTRA_CLI_PATH, {"serve", "--port", QString::fromStdString(bus.Port()),
-                                    QString::fromStdString(dir.File("touch.kvx")), "--http",
-                                    "127.0.0.1:0", "--baud", "38400"});
+    QString cli = qEnvironmentVariable("ARVESTRA_BENCH_CLI");
+    if (cli.isEmpty()) cli = ARVESTRA_CLI_PATH;
+    serve.start(cli, {"serve", "--port", QString::fromStdString(bus.Port()),
+                      QString::fromStdString(dir.File("touch.kvx")), "--http", "127.0.0.1:0",
+                      "--baud", "38400"});
     if (!RunUntil([&] { return serve.canReadLine(); }, 30000)) {
         state.SkipWithError("serve did not start");
         return;
