@@ -117,6 +117,14 @@ void BM_RemoteTouchToBus(benchmark::State& state) {
     const auto& gain = arvestra::FieldInfo(arvestra::ParamField::EqGraphicGain);
     LogFollower log(bus.LogPath());
 
+    auto mouse = [&](const char* type, double y, int buttons) {
+        browser.Call("Input.dispatchMouseEvent", {{"type", type},
+                                                  {"x", x},
+                                                  {"y", y},
+                                                  {"button", "left"},
+                                                  {"buttons", buttons},
+                                                  {"clickCount", 1}});
+    };
     std::vector<double> latencies;
     bool up = true;
     for (auto _ : state) {
@@ -126,12 +134,7 @@ void BM_RemoteTouchToBus(benchmark::State& state) {
         log.SawWrite(1, offset, value);  // skip what came before
         QElapsedTimer timer;
         timer.start();
-        browser.Call("Input.dispatchMouseEvent", {{"type", "mousePressed"},
-                                                  {"x", x},
-                                                  {"y", y},
-                                                  {"button", "left"},
-                                                  {"buttons", 1},
-                                                  {"clickCount", 1}});
+        mouse("mousePressed", y, 1);
         if (!RunUntil([&] { return log.SawWrite(1, offset, value); }, 5000)) {
             state.SkipWithError("a press did not reach the bus");
             return;
@@ -139,12 +142,7 @@ void BM_RemoteTouchToBus(benchmark::State& state) {
         const double seconds = static_cast<double>(timer.nsecsElapsed()) * 1e-9;
         state.SetIterationTime(seconds);
         latencies.push_back(seconds * 1e3);
-        browser.Call("Input.dispatchMouseEvent", {{"type", "mouseReleased"},
-                                                  {"x", x},
-                                                  {"y", y},
-                                                  {"button", "left"},
-                                                  {"buttons", 0},
-                                                  {"clickCount", 1}});
+        mouse("mouseReleased", y, 0);
         RunUntil([] { return false; }, 100);  // the release's echo settles
     }
     state.counters["median_ms"] = Percentile(latencies, 0.5);
