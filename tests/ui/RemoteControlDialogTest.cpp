@@ -57,6 +57,13 @@ TEST(RemoteControlDialog, IsOffByDefaultAndTurnsOnAndOff) {
     EXPECT_EQ(dialog.PageList()->topLevelItemCount(), 0);
     EXPECT_FALSE(dialog.DropButton()->isEnabled());
 
+    // With ARVESTRA_SCREENSHOT_DIR set, the dialog is shot while on.
+    const QString shots = qEnvironmentVariable("ARVESTRA_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        dialog.show();
+        EXPECT_TRUE(dialog.grab().save(shots + "/remote-control-dialog.png"));
+    }
+
     // A new code: a new address and picture.
     const QString before = dialog.ShownPageAddress();
     dialog.NewCodeButton()->click();

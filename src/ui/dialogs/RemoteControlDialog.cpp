@@ -161,6 +161,8 @@ void CRemoteControlDialog::ShowState() {
     fingerprint->setText(on ? (server.IsSecure() ? "SHA-256 " + server.Fingerprint()
                                                  : QStringLiteral("none: plain HTTP"))
                             : QString());
+    // Long texts show their beginning (the scheme, the fingerprint's first pairs).
+    for (QLineEdit* field : {page, watch, fingerprint}) field->setCursorPosition(0);
     const std::optional<remote::QrCode> qrCode =
         on ? remote::QrCode::Encode(server.PageAddress().toStdString()) : std::nullopt;
     qr->setPixmap(qrCode ? QPixmap::fromImage(qrCode->ToImage(kQrModulePixels)) : QPixmap());
