@@ -7,7 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-  qt6-httpserver-dev qt6-websockets-dev
+  qt6-websockets-dev
+  libboost-dev libssl-dev libqrencode-dev zbar-tools
   clang libclang-rt-14-dev
   xvfb xauth
   ser2net

@@ -9,6 +9,7 @@
 
 #include "document/CQ7310Doc.h"
 #include "model/Latin1.h"
+#include "remote/PresetNameText.h"
 
 namespace arvestra::remote {
 
@@ -77,7 +78,7 @@ bool ParsePresetAndName(const QJsonObject& object, RemoteCommand& command) {
     const QJsonValue name = object.value("name");
     if (!name.isUndefined()) {
         if (!name.isString() || name.toString().size() > kMaxNameChars) return false;
-        command.name = name.toString().toStdString();
+        command.name = CleanPresetName(name.toString());
     }
     const QJsonValue discard = object.value("discard");
     if (!discard.isUndefined()) {

@@ -1,17 +1,11 @@
 #include "remote/RemoteServer.h"
 
 #include <QFile>
-#include <QHttpServer>
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
-#include <QHttpServerResponse>
 #include <QJsonDocument>
-#include <QTcpServer>
-#include <QUrlQuery>
-#include <QWebSocket>
 
 #include "document/CQ7310Doc.h"
 #include "remote/AccessCode.h"
+#include "remote/NetworkServer.h"
 #include "remote/RemoteCommand.h"
 #include "remote/RemoteState.h"
 
@@ -25,28 +19,18 @@ namespace arvestra::remote {
 
 namespace {
 
-constexpr char kCookieName[] = "arvestra_code";
+// WebSocket close codes the pages see.
+constexpr int kCloseProtocolError = 1002;
+constexpr int kClosePolicy = 1008;
 
-// The code a request offers: ?code= first, else the cookie the page was served with.
-QString OfferedCode(const QHttpServerRequest& request) {
-    const QString query = request.query().queryItemValue("code");
-    if (!query.isEmpty()) return query;
-    const QByteArray cookies = request.value("Cookie");
-    for (const QByteArray& part : cookies.split(';')) {
-        const QByteArray item = part.trimmed();
-        const QByteArray prefix = QByteArray(kCookieName) + '=';
-        if (item.startsWith(prefix)) return QString::fromLatin1(item.mid(prefix.size()));
-    }
-    return {};
+std::string ResourceText(const char* name) {
+    QFile file(QString::fromLatin1(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
 }
 
-QHttpServerResponse Refusal(GateVerdict verdict) {
-    if (verdict == GateVerdict::ShutOut) {
-        return QHttpServerResponse("text/plain", "Too many wrong access codes; try again later.\n",
-                                   QHttpServerResponse::StatusCode::TooManyRequests);
-    }
-    return QHttpServerResponse("text/plain", "Wrong access code.\n",
-                               QHttpServerResponse::StatusCode::Forbidden);
+std::shared_ptr<const std::string> Compact(const QJsonObject& message) {
+    return std::make_shared<const std::string>(
+        QJsonDocument(message).toJson(QJsonDocument::Compact).toStdString());
 }
 
 }  // namespace
@@ -63,37 +47,66 @@ RemoteServer::~RemoteServer() {
 
 bool RemoteServer::Start(const QHostAddress& address, quint16 port, QString* error) {
     Stop();
-    auto http = std::make_unique<QHttpServer>();
-    http->route("/", [this](const QHttpServerRequest& request) {
-        return ServeFile(request, ":/remote/index.html", "text/html; charset=utf-8");
-    });
-    http->route("/page.js", [this](const QHttpServerRequest& request) {
-        return ServeFile(request, ":/remote/page.js", "text/javascript; charset=utf-8");
-    });
-    http->route("/page.css", [this](const QHttpServerRequest& request) {
-        return ServeFile(request, ":/remote/page.css", "text/css; charset=utf-8");
-    });
-    // The upgrade to a WebSocket is made only where a route handled the request; for an upgrade
-    // this one writes nothing, so the handshake's answer is the only one the browser reads.
-    http->route("/ws", [](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
-        if (request.value("Upgrade").compare("websocket", Qt::CaseInsensitive) != 0) {
-            responder.write(QHttpServerResponder::StatusCode::UpgradeRequired);
+    std::optional<TlsIdentity> identity;
+    std::string reason;
+    if (options_.secure) {
+        const std::string certificate =
+            options_.certificatePath.empty() ? DefaultCertificatePath() : options_.certificatePath;
+        const std::string key = options_.keyPath.empty() ? DefaultKeyPath() : options_.keyPath;
+        identity = LoadOrCreateIdentity(certificate, key, &reason);
+        if (!identity) {
+            if (error) *error = QStringLiteral("No certificate: %1.").arg(reason.c_str());
+            return false;
         }
-    });
-    // The upgrade to a WebSocket is only made while someone listens for it.
-    connect(http.get(), &QHttpServer::newWebSocketConnection, this, &RemoteServer::OnNewWebSocket);
-    const quint16 bound = http->listen(address, port);
-    if (bound == 0) {
+    }
+    // Events come from the network thread; each is handed to this object's thread. Queued
+    // calls to an object that is gone are dropped, and the network thread stops before that.
+    NetworkEvents events;
+    const std::uint64_t generation = ++generation_;  // events of an earlier start are ignored
+    events.opened = [this, generation](std::uint64_t id, const std::string& peer, Access access) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, id, peer = QString::fromStdString(peer), access] {
+                if (generation == generation_) OnOpened(id, peer, access);
+            },
+            Qt::QueuedConnection);
+    };
+    events.message = [this, generation](std::uint64_t id, std::string text) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, id, text = std::move(text)] {
+                if (generation == generation_) OnMessage(id, text);
+            },
+            Qt::QueuedConnection);
+    };
+    events.closed = [this, generation](std::uint64_t id) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, id] {
+                if (generation == generation_) OnClosed(id);
+            },
+            Qt::QueuedConnection);
+    };
+    PageFiles files{ResourceText(":/remote/index.html"), ResourceText(":/remote/page.js"),
+                    ResourceText(":/remote/page.css")};
+    auto network = std::make_unique<NetworkServer>(
+        options_.limits, std::move(files), std::move(events), identity ? &*identity : nullptr);
+    if (!network->Listen(address.toString().toStdString(), port, &reason)) {
         if (error) {
-            *error =
-                QStringLiteral("Cannot listen on %1 port %2.").arg(address.toString()).arg(port);
+            *error = QStringLiteral("Cannot listen on %1 port %2: %3.")
+                         .arg(address.toString())
+                         .arg(port)
+                         .arg(QString::fromStdString(reason));
         }
         return false;
     }
-    http_ = std::move(http);
+    network_ = std::move(network);
     address_ = address;
-    port_ = bound;
+    port_ = network_->Port();
+    fingerprint_ = identity ? QString::fromStdString(identity->fingerprint) : QString();
     code_ = MakeAccessCode();
+    readOnlyCode_ = MakeAccessCode();
+    network_->SetCodes(code_.toStdString(), readOnlyCode_.toStdString());
     lastState_ = {};
     tick_.start();
     return true;
@@ -101,113 +114,114 @@ bool RemoteServer::Start(const QHostAddress& address, quint16 port, QString* err
 
 void RemoteServer::Stop() {
     tick_.stop();
-    const std::vector<QWebSocket*> clients = clients_;
-    for (QWebSocket* socket : clients) Drop(socket, QWebSocketProtocol::CloseCodeGoingAway, "");
-    http_.reset();
+    ++generation_;
+    network_.reset();  // its thread ends; queued events of its pages are ignored from here on
+    const bool hadPages = !pages_.empty();
+    pages_.clear();
     port_ = 0;
+    if (hadPages) emit ClientCountChanged(0);
 }
 
 QString RemoteServer::PageAddress() const {
-    if (!http_) return {};
+    if (!network_) return {};
     QString host = address_.toString();
     if (address_.protocol() == QAbstractSocket::IPv6Protocol) host = '[' + host + ']';
-    return QStringLiteral("http://%1:%2/?code=%3").arg(host).arg(port_).arg(code_);
+    return QStringLiteral("%1://%2:%3/?code=%4")
+        .arg(options_.secure ? "https" : "http", host)
+        .arg(port_)
+        .arg(code_);
 }
 
-GateVerdict RemoteServer::JudgeOffer(const QHostAddress& peer, const QString& offered) {
-    return gate_.Judge(peer.toString().toStdString(), CodesMatch(code_, offered),
-                       CodeGate::Clock::now());
+QString RemoteServer::ReadOnlyAddress() const {
+    QString address = PageAddress();
+    return address.isEmpty() ? address : address.replace(code_, readOnlyCode_);
 }
 
-QHttpServerResponse RemoteServer::ServeFile(const QHttpServerRequest& request,
-                                            const QString& resource, const QByteArray& mimeType) {
-    const QString offered = OfferedCode(request);
-    const GateVerdict verdict = JudgeOffer(request.remoteAddress(), offered);
-    if (verdict != GateVerdict::Accepted) return Refusal(verdict);
-    QFile file(resource);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound);
-    }
-    QHttpServerResponse response(mimeType, file.readAll());
-    response.addHeader("Cache-Control", "no-store");
-    response.addHeader("X-Content-Type-Options", "nosniff");
-    // The page's own files and socket carry the code from here on.
-    response.addHeader("Set-Cookie", QByteArray(kCookieName) + '=' + offered.toLatin1() +
-                                         "; Path=/; HttpOnly; SameSite=Strict");
-    return response;
+std::vector<PageInfo> RemoteServer::Pages() const {
+    std::vector<PageInfo> pages;
+    for (const auto& [id, page] : pages_) pages.push_back(page);
+    return pages;
 }
 
-void RemoteServer::OnNewWebSocket() {
-    while (http_ && http_->hasPendingWebSocketConnections()) {
-        std::unique_ptr<QWebSocket> socket = http_->nextPendingWebSocketConnection();
-        if (!socket) continue;
-        QWebSocket* raw = socket.release();
-        raw->setParent(this);
-        const QString offered = QUrlQuery(raw->requestUrl()).queryItemValue("code");
-        const GateVerdict verdict = JudgeOffer(raw->peerAddress(), offered);
-        if (verdict != GateVerdict::Accepted) {
-            raw->close(QWebSocketProtocol::CloseCodePolicyViolated, verdict == GateVerdict::ShutOut
-                                                                        ? "too many wrong codes"
-                                                                        : "wrong access code");
-            raw->deleteLater();
-            continue;
-        }
-        if (clients_.size() >= static_cast<std::size_t>(kMaxClients)) {
-            raw->close(QWebSocketProtocol::CloseCodePolicyViolated, "too many pages");
-            raw->deleteLater();
-            continue;
-        }
-        Admit(raw);
+void RemoteServer::DropPage(std::uint64_t id) {
+    Drop(id, kClosePolicy, "dropped by the editor");
+}
+
+void RemoteServer::NewCodes() {
+    if (!network_) return;
+    code_ = MakeAccessCode();
+    readOnlyCode_ = MakeAccessCode();
+    network_->SetCodes(code_.toStdString(), readOnlyCode_.toStdString());
+    std::vector<std::uint64_t> ids;
+    for (const auto& [id, page] : pages_) ids.push_back(id);
+    for (const std::uint64_t id : ids) {
+        Drop(id, kClosePolicy, "The access code has changed: scan the new QR code.");
     }
 }
 
-void RemoteServer::Admit(QWebSocket* socket) {
-    socket->setMaxAllowedIncomingMessageSize(kMaxMessageBytes);
-    socket->setMaxAllowedIncomingFrameSize(kMaxMessageBytes);
-    clients_.push_back(socket);
-    connect(socket, &QWebSocket::textMessageReceived, this,
-            [this, socket](const QString& message) { OnMessage(socket, message); });
-    connect(socket, &QWebSocket::binaryMessageReceived, this, [this, socket](const QByteArray&) {
-        Drop(socket, QWebSocketProtocol::CloseCodeDatatypeNotSupported, "text messages only");
-    });
-    connect(socket, &QWebSocket::disconnected, this,
-            [this, socket] { Drop(socket, QWebSocketProtocol::CloseCodeNormal, ""); });
-    SendJson(socket, HelloMessage());
+void RemoteServer::OnOpened(std::uint64_t id, const QString& peer, Access access) {
+    if (!network_) return;
+    if (pages_.size() >= static_cast<std::size_t>(kMaxClients)) {
+        network_->Close(id, kClosePolicy, "too many pages");
+        return;
+    }
+    PageInfo page;
+    page.id = id;
+    page.peer = peer;
+    page.since = QDateTime::currentDateTime();
+    page.readOnly = access == Access::ReadOnly;
+    pages_[id] = page;
+    QJsonObject hello = HelloMessage();
+    hello.insert("readonly", page.readOnly);
+    SendJson(id, hello);
     QJsonObject state = StateMessage(doc_);
     AddResponse(doc_, state);
-    SendJson(socket, state);
-    SendJson(socket, MetersMessage(doc_));
+    SendJson(id, state);
+    SendJson(id, MetersMessage(doc_));
     emit ClientCountChanged(ClientCount());
 }
 
-void RemoteServer::Drop(QWebSocket* socket, int closeCode, const QString& reason) {
-    const auto found = std::find(clients_.begin(), clients_.end(), socket);
-    if (found == clients_.end()) return;
-    clients_.erase(found);
-    socket->disconnect(this);
-    if (socket->state() == QAbstractSocket::ConnectedState) {
-        socket->close(static_cast<QWebSocketProtocol::CloseCode>(closeCode), reason);
-    }
-    socket->deleteLater();
+void RemoteServer::OnClosed(std::uint64_t id) {
+    if (pages_.erase(id) != 0) emit ClientCountChanged(ClientCount());
+}
+
+void RemoteServer::Drop(std::uint64_t id, int closeCode, const QString& reason) {
+    if (pages_.erase(id) == 0) return;
+    if (network_) network_->Close(id, closeCode, reason.toStdString());
     emit ClientCountChanged(ClientCount());
 }
 
-void RemoteServer::OnMessage(QWebSocket* socket, const QString& message) {
-    const QByteArray text = message.toUtf8();
+void RemoteServer::OnMessage(std::uint64_t id, const std::string& text) {
+    const auto found = pages_.find(id);
+    if (found == pages_.end() || !network_) return;
+    network_->Resume(id);
     const std::optional<RemoteCommand> command =
-        text.size() <= kMaxMessageBytes ? ParseRemoteCommand(text) : std::nullopt;
+        text.size() <= static_cast<std::size_t>(kMaxMessageBytes)
+            ? ParseRemoteCommand(QByteArray::fromStdString(text))
+            : std::nullopt;
     if (!command) {
-        Drop(socket, QWebSocketProtocol::CloseCodeProtocolError, "malformed message");
+        Drop(id, kCloseProtocolError, "malformed message");
+        return;
+    }
+    if (found->second.readOnly) {
+        SendJson(id, ErrorMessage("This page only watches: its code changes nothing."));
         return;
     }
     if (DocumentBusy()) {
-        SendJson(socket, ErrorMessage("The editor is busy; try again in a moment."));
+        SendJson(id, ErrorMessage("The editor is busy; try again in a moment."));
         return;
     }
     applying_ = true;
     const CommandResult result = ApplyRemoteCommand(doc_, *command);
     applying_ = false;
-    if (!result.ok) SendJson(socket, ErrorMessage(result.error));
+    // The page may have gone while the command waited on the bus.
+    const auto page = pages_.find(id);
+    if (!result.ok) {
+        if (page != pages_.end()) SendJson(id, ErrorMessage(result.error));
+    } else if (page != pages_.end()) {
+        page->second.lastChange = QDateTime::currentDateTime();
+        log_.Write(QStringLiteral("%1#%2").arg(page->second.peer).arg(id), *command);
+    }
     // A full refresh of the editor's view and pages ("loaded" would also take the editor's user
     // back to the configuration page).
     doc_.Ui().DocumentChanged();
@@ -216,28 +230,33 @@ void RemoteServer::OnMessage(QWebSocket* socket, const QString& message) {
 }
 
 void RemoteServer::OnTick() {
-    if (clients_.empty()) return;
+    if (pages_.empty()) return;
     BroadcastState(false);
-    const QByteArray meters = QJsonDocument(MetersMessage(doc_)).toJson(QJsonDocument::Compact);
-    if (meters == lastMeters_) return;
-    lastMeters_ = meters;
-    for (QWebSocket* socket : clients_) socket->sendTextMessage(QString::fromUtf8(meters));
+    const QJsonObject meters = MetersMessage(doc_);
+    const QByteArray text = QJsonDocument(meters).toJson(QJsonDocument::Compact);
+    if (text == lastMeters_) return;
+    lastMeters_ = text;
+    SendToAll(meters);
 }
 
 void RemoteServer::BroadcastState(bool always) {
-    if (DocumentBusy()) return;
+    if (DocumentBusy() || pages_.empty()) return;
     const QJsonObject state = StateMessage(doc_);
     if (!always && state == lastState_) return;
     lastState_ = state;
     QJsonObject full = state;
     AddResponse(doc_, full);
-    const QString text = QString::fromUtf8(QJsonDocument(full).toJson(QJsonDocument::Compact));
-    for (QWebSocket* socket : clients_) socket->sendTextMessage(text);
+    SendToAll(full);
 }
 
-void RemoteServer::SendJson(QWebSocket* socket, const QJsonObject& message) {
-    socket->sendTextMessage(
-        QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
+void RemoteServer::SendJson(std::uint64_t id, const QJsonObject& message) {
+    if (network_) network_->Send(id, Compact(message));
+}
+
+void RemoteServer::SendToAll(const QJsonObject& message) {
+    if (!network_) return;
+    const std::shared_ptr<const std::string> text = Compact(message);
+    for (const auto& [id, page] : pages_) network_->Send(id, text);
 }
 
 }  // namespace arvestra::remote

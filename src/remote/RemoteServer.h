@@ -1,33 +1,56 @@
-// The remote-control server: one port serves the page (compiled in) over HTTP and carries the
-// live state over a WebSocket at /ws. Every request and socket must present the access code;
-// wrong codes shut their address out for a while (CodeGate). The server lives on the thread
-// that owns the document, so every message is applied there, one at a time, through the
-// document's operations; a timer on the same thread sends the meters and notices edits made
-// elsewhere (the editor's pages, the device), so every page follows every change.
+// The remote-control server: one port serves the page (compiled in) over HTTPS (plain HTTP only
+// when asked for) and carries the live state over a WebSocket at /ws. The network work runs on
+// a thread of its own (NetworkServer), which enforces the limits and the access codes before a
+// request costs anything; this object lives on the thread that owns the document, and every
+// page's message is applied there, one at a time, through the document's operations. A timer
+// on the same thread sends the meters and notices edits made elsewhere (the editor's pages,
+// the device), so every page follows every change.
 #pragma once
 
-#include <functional>
-#include <memory>
-#include <vector>
-
+#include <QDateTime>
 #include <QHostAddress>
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
 
-#include "remote/CodeGate.h"
-
-class QHttpServer;
-class QHttpServerRequest;
-class QHttpServerResponse;
-class QWebSocket;
+#include "remote/AccessPolicy.h"
+#include "remote/RemoteLog.h"
+#include "remote/ServerLimits.h"
+#include "remote/TlsIdentity.h"
 
 namespace arvestra {
 class CQ7310Doc;
 }
 
 namespace arvestra::remote {
+
+class NetworkServer;
+
+// How the server is reached.
+struct ServeOptions {
+    bool secure = true;
+    // The user's own certificate and key (PEM); empty: the pair kept in the configuration
+    // directory, made on first use.
+    std::string certificatePath;
+    std::string keyPath;
+    ServerLimits limits;
+};
+
+// A connected page as the Remote Control dialog lists it.
+struct PageInfo {
+    std::uint64_t id = 0;
+    QString peer;
+    QDateTime since;
+    QDateTime lastChange;  // null until the page changes something
+    bool readOnly = false;
+};
 
 class RemoteServer : public QObject {
     Q_OBJECT
@@ -41,19 +64,36 @@ class RemoteServer : public QObject {
     explicit RemoteServer(CQ7310Doc& doc, QObject* parent = nullptr);
     ~RemoteServer() override;
 
-    // Listens on one address and port (0: any free port) with a new access code; false with
-    // the reason in `error` when the port cannot be had.
+    void SetOptions(const ServeOptions& options) { options_ = options; }
+    const ServeOptions& Options() const { return options_; }
+    // Where remote changes are written, one line each (empty: nowhere).
+    void SetLogPath(const std::string& path) { log_.SetPath(path); }
+
+    // Listens on one address and port (0: any free port) with new access codes; false with
+    // the reason in `error` when the port or the certificate cannot be had.
     bool Start(const QHostAddress& address, quint16 port, QString* error = nullptr);
     // Closes every page's socket and stops listening.
     void Stop();
-    bool IsListening() const { return http_ != nullptr; }
+    bool IsListening() const { return network_ != nullptr; }
+    bool IsSecure() const { return IsListening() && options_.secure; }
 
     QHostAddress Host() const { return address_; }
     quint16 Port() const { return port_; }
     QString Code() const { return code_; }
-    // The address a browser opens: http://HOST:PORT/?code=CODE (empty when not listening).
+    QString ReadOnlyCode() const { return readOnlyCode_; }
+    // The address a browser opens: https://HOST:PORT/?code=CODE (empty when not listening).
     QString PageAddress() const;
-    int ClientCount() const { return static_cast<int>(clients_.size()); }
+    // The same with the code that only watches.
+    QString ReadOnlyAddress() const;
+    // SHA-256 of the certificate, "AB:CD:..." (empty over plain HTTP).
+    QString Fingerprint() const { return IsSecure() ? fingerprint_ : QString(); }
+    int ClientCount() const { return static_cast<int>(pages_.size()); }
+    std::vector<PageInfo> Pages() const;
+
+    // Drops one page (it may come back with its code).
+    void DropPage(std::uint64_t id);
+    // Makes new codes and drops every page: the old address stops working.
+    void NewCodes();
 
     // Says whether the document is in the middle of an operation of its own (a dialog or a
     // long exchange whose waiting loop still serves the network). While it is, pages' commands
@@ -66,31 +106,33 @@ class RemoteServer : public QObject {
     void ClientCountChanged(int clients);
 
   private:
-    QHttpServerResponse ServeFile(const QHttpServerRequest& request, const QString& resource,
-                                  const QByteArray& mimeType);
-    GateVerdict JudgeOffer(const QHostAddress& peer, const QString& offered);
-    void OnNewWebSocket();
-    void Admit(QWebSocket* socket);
-    void Drop(QWebSocket* socket, int closeCode, const QString& reason);
-    void OnMessage(QWebSocket* socket, const QString& message);
+    void OnOpened(std::uint64_t id, const QString& peer, Access access);
+    void OnMessage(std::uint64_t id, const std::string& text);
+    void OnClosed(std::uint64_t id);
+    void Drop(std::uint64_t id, int closeCode, const QString& reason);
     void OnTick();
     // Sends the state to every page when it differs from the last one sent (or always).
     void BroadcastState(bool always);
-    void SendJson(QWebSocket* socket, const QJsonObject& message);
+    void SendJson(std::uint64_t id, const QJsonObject& message);
+    void SendToAll(const QJsonObject& message);
     bool DocumentBusy() const { return applying_ || (busy_ && busy_()); }
 
     CQ7310Doc& doc_;
-    std::unique_ptr<QHttpServer> http_;
-    std::vector<QWebSocket*> clients_;
+    ServeOptions options_;
+    std::unique_ptr<NetworkServer> network_;
+    std::uint64_t generation_ = 0;  // counts starts and stops
+    std::map<std::uint64_t, PageInfo> pages_;
     QHostAddress address_;
     quint16 port_ = 0;
     QString code_;
-    CodeGate gate_;
+    QString readOnlyCode_;
+    QString fingerprint_;
     QTimer tick_;
     QJsonObject lastState_;  // without the response curves
     std::function<bool()> busy_;
     bool applying_ = false;  // a command is being applied (its waits may serve the network)
     QByteArray lastMeters_;
+    RemoteLog log_;
 };
 
 }  // namespace arvestra::remote

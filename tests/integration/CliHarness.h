@@ -141,35 +141,41 @@ struct LoggedRequest {
     std::vector<std::uint8_t> payload;  // de-stuffed
 };
 
+// One line of the simulator's log as a request addressed to a present device; false for any
+// other line.
+inline bool ParseLoggedRequest(const std::string& line, LoggedRequest& request) {
+    std::istringstream fields(line);
+    std::string seconds, tag, addrWord, cmdWord;
+    if (!(fields >> seconds >> tag >> addrWord >> request.address >> cmdWord) || tag != "rx" ||
+        addrWord != "addr" || cmdWord != "cmd") {
+        return false;
+    }
+    std::string commandText;
+    fields >> commandText;  // "160:"
+    request.command = std::atoi(commandText.c_str());
+    std::vector<std::uint8_t> wire;
+    std::string hex;
+    while (fields >> hex) wire.push_back(static_cast<std::uint8_t>(std::stoi(hex, nullptr, 16)));
+    // Start byte, then every doubled 0xFB stands for one.
+    std::vector<std::uint8_t> frame;
+    for (std::size_t i = 1; i < wire.size(); ++i) {
+        frame.push_back(wire[i]);
+        if (wire[i] == 0xFB && i + 1 < wire.size() && wire[i + 1] == 0xFB) ++i;
+    }
+    // Address, length (2), command, payload, checksum.
+    request.payload.clear();
+    if (frame.size() >= 5) request.payload.assign(frame.begin() + 4, frame.end() - 1);
+    return true;
+}
+
 // The requests addressed to a present device, in the order the simulator received them.
 inline std::vector<LoggedRequest> ReadRequests(const std::string& logPath) {
     std::vector<LoggedRequest> requests;
     std::ifstream in(logPath);
     std::string line;
+    LoggedRequest request;
     while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string seconds, tag, addrWord, cmdWord;
-        LoggedRequest request;
-        if (!(fields >> seconds >> tag >> addrWord >> request.address >> cmdWord) || tag != "rx" ||
-            addrWord != "addr" || cmdWord != "cmd") {
-            continue;
-        }
-        std::string commandText;
-        fields >> commandText;  // "160:"
-        request.command = std::atoi(commandText.c_str());
-        std::vector<std::uint8_t> wire;
-        std::string hex;
-        while (fields >> hex)
-            wire.push_back(static_cast<std::uint8_t>(std::stoi(hex, nullptr, 16)));
-        // Start byte, then every doubled 0xFB stands for one.
-        std::vector<std::uint8_t> frame;
-        for (std::size_t i = 1; i < wire.size(); ++i) {
-            frame.push_back(wire[i]);
-            if (wire[i] == 0xFB && i + 1 < wire.size() && wire[i + 1] == 0xFB) ++i;
-        }
-        // Address, length (2), command, payload, checksum.
-        if (frame.size() >= 5) request.payload.assign(frame.begin() + 4, frame.end() - 1);
-        requests.push_back(request);
+        if (ParseLoggedRequest(line, request)) requests.push_back(request);
     }
     return requests;
 }
@@ -217,6 +223,7 @@ class SimulatedBus {
     const std::string& Port() const { return child_.FirstLine(); }
     // The requests received so far.
     std::vector<LoggedRequest> Requests() const { return ReadRequests(logPath_); }
+    const std::string& LogPath() const { return logPath_; }
 
   private:
     static std::vector<std::string> Options(const std::string& devices,

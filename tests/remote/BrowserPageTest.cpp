@@ -66,8 +66,8 @@ TEST(BrowserPage, ASliderAndACurvePointMovedInTheBrowserReachTheDocumentAndTheDe
                                                  "1", "ch1.eq.source=1", "ch1.output.source=3"});
     ASSERT_EQ(route.status, 0) << route.err;
     QProcess serve;
-    const QUrl page = test::StartServe(serve, bus, file);
-    ASSERT_EQ(page.scheme(), "http") << serve.readAllStandardError().toStdString();
+    const QUrl page = test::StartServe(serve, bus, file, {}, true);
+    ASSERT_EQ(page.scheme(), "https") << serve.readAllStandardError().toStdString();
 
     test::DevToolsBrowser browser;
     QString error;
@@ -77,11 +77,13 @@ TEST(BrowserPage, ASliderAndACurvePointMovedInTheBrowserReachTheDocumentAndTheDe
         [&] { return browser.Evaluate("!!(window.remotePage && remotePage.live())").toBool(); },
         15000));
     // A page of our own watches what the document holds.
-    test::PageClient watcher(static_cast<quint16>(page.port()), test::CodeOf(page));
+    test::PageClient watcher(static_cast<quint16>(page.port()), test::CodeOf(page), true);
     ASSERT_TRUE(watcher.WaitConnected());
     QJsonObject before;
     ASSERT_TRUE(watcher.WaitFor("state", {}, &before));
     SaveShot(browser, "remote-phone.png", false);
+    // The code has left the address bar (and the history).
+    EXPECT_FALSE(browser.Evaluate("location.href").toString().contains("code="));
 
     // Graphic EQ band 13 (index 12) drawn up to near the top of the graph.
     Reveal(browser, "geq");

@@ -6,7 +6,7 @@
 #include <QNetworkReply>
 #include <QRegularExpression>
 
-#include "remote/RemoteTestSupport.h"
+#include "remote/EventWait.h"
 
 namespace arvestra::test {
 
@@ -54,7 +54,9 @@ bool DevToolsBrowser::Start(const QString& url, int width, int height, QString* 
     browser_.setProcessChannelMode(QProcess::SeparateChannels);
     browser_.start(BrowserProgram(),
                    {"--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                    "--remote-debugging-port=0", "--user-data-dir=" + profile_.path(),
+                    // The remote server's certificate is its own, made for the test.
+                    "--ignore-certificate-errors", "--remote-debugging-port=0",
+                    "--user-data-dir=" + profile_.path(),
                     QStringLiteral("--window-size=%1,%2").arg(width).arg(height), url});
     if (!browser_.waitForStarted(10000)) {
         *error = "the browser did not start: " + browser_.errorString();

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <QEventLoop>
+#include <QFile>
 #include <QJsonArray>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QTemporaryDir>
 
 #include "document/DocTestSupport.h"
 #include "remote/RemoteServer.h"
@@ -17,6 +19,9 @@ using test::StateCode;
 class RemoteServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        ServeOptions plain;
+        plain.secure = false;
+        server.SetOptions(plain);
         QString error;
         ASSERT_TRUE(server.Start(QHostAddress::LocalHost, 0, &error)) << error.toStdString();
     }
@@ -189,9 +194,84 @@ TEST_F(RemoteServerTest, ThePageIsServedOnlyWithTheCode) {
     EXPECT_EQ(Get("/../../etc/passwd?code=" + server.Code()), 404);
     EXPECT_EQ(Get("/remote.qrc?code=" + server.Code()), 404);
     EXPECT_EQ(Get("/ws?code=" + server.Code()), 426);
-    EXPECT_EQ(Get("/"), 403);
+    // No code is refused but is no guess: the right code still opens the page at once.
+    EXPECT_EQ(Get("/"), 401);
+    EXPECT_EQ(Get("/?code=" + server.Code()), 200);
+    EXPECT_EQ(Get("/?code=WRONGCODE9"), 403);
     // The wrong code shut this address out for a while.
     EXPECT_EQ(Get("/?code=" + server.Code()), 429);
+}
+
+TEST_F(RemoteServerTest, AReadOnlyPageWatchesButChangesNothing) {
+    auto watcher = Connect(server.ReadOnlyCode());
+    QJsonObject hello;
+    ASSERT_TRUE(watcher->WaitFor("hello", {}, &hello));
+    EXPECT_TRUE(hello.value("readonly").toBool());
+    ASSERT_TRUE(watcher->WaitFor("meters"));
+    const int before = bench.doc.Get(ParamField::OutputLevel, kChannelA);
+    watcher->Send(QJsonObject{{"t", "set"}, {"field", "output.level"}, {"ch", 0}, {"code", 170}});
+    QJsonObject error;
+    ASSERT_TRUE(watcher->WaitFor("error", {}, &error));
+    EXPECT_EQ(bench.doc.Get(ParamField::OutputLevel, kChannelA), before);
+    // It follows what others change.
+    auto controller = ConnectReady();
+    controller->Send(
+        QJsonObject{{"t", "set"}, {"field", "output.level"}, {"ch", 0}, {"code", 171}});
+    EXPECT_TRUE(watcher->WaitFor(
+        "state", [](const QJsonObject& s) { return StateCode(s, 0, "output.level") == 171; }));
+}
+
+TEST_F(RemoteServerTest, ANewCodeDropsEveryPageAndTheOldCodeIsNoGuess) {
+    auto page = ConnectReady();
+    const QString old = server.Code();
+    server.NewCodes();
+    EXPECT_NE(server.Code(), old);
+    ASSERT_TRUE(page->WaitClosed());
+    EXPECT_EQ(page->CloseCode(), QWebSocketProtocol::CloseCodePolicyViolated);
+    EXPECT_EQ(server.ClientCount(), 0);
+    // A phone still holding the old code is told so and is not shut out.
+    auto stale = Connect(old);
+    ASSERT_TRUE(stale->WaitClosed());
+    EXPECT_TRUE(stale->CloseReason().contains("changed"));
+    auto fresh = ConnectReady();
+    EXPECT_EQ(server.ClientCount(), 1);
+}
+
+TEST_F(RemoteServerTest, TheEditorListsDropsAndLogsPages) {
+    QTemporaryDir dir;
+    server.SetLogPath((dir.path() + "/changes.log").toStdString());
+    auto page = ConnectReady();
+    ASSERT_EQ(server.Pages().size(), 1U);
+    const PageInfo info = server.Pages().front();
+    EXPECT_EQ(info.peer, "127.0.0.1");
+    EXPECT_TRUE(info.lastChange.isNull());
+    page->Send(QJsonObject{
+        {"t", "set"}, {"field", "eq.graphic_gain"}, {"ch", 1}, {"i", 12}, {"code", 21}});
+    ASSERT_TRUE(page->WaitFor("state", [](const QJsonObject& s) {
+        return StateCode(s, 1, "eq.graphic_gain", 12) == 21;
+    }));
+    EXPECT_FALSE(server.Pages().front().lastChange.isNull());
+    QFile log(dir.path() + "/changes.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString line = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(
+        line.contains(QStringLiteral("127.0.0.1#%1 ch2.eq.graphic_gain[13]=21").arg(info.id)))
+        << line.toStdString();
+    server.DropPage(info.id);
+    EXPECT_TRUE(page->WaitClosed());
+    EXPECT_EQ(server.ClientCount(), 0);
+}
+
+TEST_F(RemoteServerTest, AStoredNameIsCutAndCleanedBeforeTheDevice) {
+    auto page = ConnectReady();
+    const QString typed = QStringLiteral("Sunday\n\x1b[31mshow") + QString(40, 'x');
+    page->Send(QJsonObject{{"t", "store"}, {"preset", 2}, {"name", typed}});
+    ASSERT_TRUE(page->WaitFor("state", [](const QJsonObject& s) {
+        return s.value("presets").toArray().at(1).toString().startsWith("Sunday");
+    }));
+    const std::string stored = bench.doc.GetPresetName(2);
+    EXPECT_EQ(stored.substr(0, 18), "Sunday[31mshowxxxx");
+    EXPECT_EQ(stored.find_first_of("\n\x1b"), std::string::npos);
 }
 
 }  // namespace

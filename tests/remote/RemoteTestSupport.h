@@ -8,16 +8,15 @@
 #include <functional>
 #include <vector>
 
-namespace arvestra::test {
+#include "remote/EventWait.h"
 
-// Lets queued events run until pred holds or timeoutMs has passed; returns pred's last value.
-bool RunUntil(const std::function<bool()>& pred, int timeoutMs = 3000);
+namespace arvestra::test {
 
 // A page's socket, in the test's own thread: collects the JSON messages the server sends.
 class PageClient : public QObject {
   public:
-    // Opens ws://127.0.0.1:port/ws?code=code.
-    PageClient(quint16 port, const QString& code);
+    // Opens ws://127.0.0.1:port/ws?code=code (wss:// when secure, taking any certificate).
+    PageClient(quint16 port, const QString& code, bool secure = false);
 
     bool WaitConnected() {
         return RunUntil([this] { return connected_; });
@@ -27,6 +26,7 @@ class PageClient : public QObject {
     }
     bool Closed() const { return closed_; }
     int CloseCode() const { return socket_.closeCode(); }
+    QString CloseReason() const { return socket_.closeReason(); }
     void Send(const QString& text) { socket_.sendTextMessage(text); }
     void Send(const QJsonObject& message);
     // Waits for the next message of type `type` that satisfies `pred` (any, when empty).

@@ -1,7 +1,9 @@
 // "arvestra-cli serve" run as a program against the simulator, for the serve and browser tests.
 #pragma once
 
+#include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QUrl>
 #include <QUrlQuery>
 #include <string>
@@ -24,15 +26,22 @@ inline bool BusHasWrite(const cli_it::SimulatedBus& bus, int address, int offset
     return false;
 }
 
-// Starts serve on the bus with FILE, listening on a free loopback port; the page's address
-// (empty when the tool printed none within 20 s).
+// Starts serve on the bus with FILE, listening on a free loopback port, over plain HTTP unless
+// `secure`; its configuration and state (certificate, working copies, log) go beside FILE. The
+// page's address (empty when the tool printed none within 20 s).
 inline QUrl StartServe(QProcess& serve, const cli_it::SimulatedBus& bus, const std::string& file,
-                       const QStringList& extra = {}) {
+                       const QStringList& extra = {}, bool secure = false) {
+    const QString home = QFileInfo(QString::fromStdString(file)).absolutePath();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", home + "/config");
+    environment.insert("XDG_STATE_HOME", home + "/state");
+    serve.setProcessEnvironment(environment);
     serve.setProcessChannelMode(QProcess::SeparateChannels);
-    serve.start(ARVESTRA_CLI_PATH,
-                QStringList{"serve", "--port", QString::fromStdString(bus.Port()),
-                            QString::fromStdString(file), "--http", "127.0.0.1:0"} +
-                    extra);
+    QStringList arguments{
+        "serve",  "--port",     QString::fromStdString(bus.Port()), QString::fromStdString(file),
+        "--http", "127.0.0.1:0"};
+    if (!secure) arguments << "--insecure";
+    serve.start(ARVESTRA_CLI_PATH, arguments + extra);
     if (!RunUntil([&] { return serve.canReadLine(); }, 20000)) return {};
     return QUrl(QString::fromUtf8(serve.readLine()).trimmed());
 }

@@ -4,12 +4,15 @@
 'use strict';
 (function () {
   const $ = (id) => document.getElementById(id);
+  // The code opens the page once; from then on the cookie the page came with carries it, so
+  // it is taken out of the address bar and the history (and so out of any bookmark).
   const code = new URLSearchParams(location.search).get('code') || '';
+  if (code) history.replaceState(null, '', location.pathname);
   let hello = null, state = null, channel = 0, ws = null;
   // The control under a finger keeps its local value until the finger lifts.
   let held = null, heldValue = null;
   const pending = new Map();
-  let flushTimer = null;
+  let flushQueued = false;
 
   const levelDb = (c) => ((c - 152) * 0.5 - 20).toFixed(1) + ' dB';
   const hzText = (hz) => hz >= 1000 ? (hz / 1000).toFixed(hz >= 10000 ? 1 : 2) + ' kHz'
@@ -26,12 +29,14 @@
   }
 
   function send(message, key) {
-    // Moves of one control are sent at most every 40 ms; the last one always goes.
+    // Moves of one control go at most once a frame, on the next one; the last one always goes.
+    // A hidden page gets no frames, so it sends at once.
     pending.set(key || JSON.stringify(message), message);
-    if (!flushTimer) flushTimer = setTimeout(flush, 40);
+    if (document.hidden) return flush();
+    if (!flushQueued) { flushQueued = true; requestAnimationFrame(flush); }
   }
   function flush() {
-    flushTimer = null;
+    flushQueued = false;
     if (!ws || ws.readyState !== 1) return;
     for (const m of pending.values()) ws.send(JSON.stringify(m));
     pending.clear();
@@ -42,16 +47,19 @@
 
   function connect() {
     const scheme = location.protocol === 'https:' ? 'wss://' : 'ws://';
-    ws = new WebSocket(scheme + location.host + '/ws?code=' + encodeURIComponent(code));
+    ws = new WebSocket(scheme + location.host + '/ws' + (code ? '?code=' + encodeURIComponent(code) : ''));
     ws.onopen = () => { $('link').textContent = 'live'; $('link').className = 'link up'; };
     ws.onclose = (e) => {
       $('link').textContent = 'offline' + (e.reason ? ': ' + e.reason : '');
       $('link').className = 'link';
-      setTimeout(connect, e.code === 1008 ? 5000 : 1500);
+      // Refused for its code (changed, dropped, wrong): trying again would not help, and
+      // would count against this phone.
+      if (e.code === 1008) { toast(e.reason || 'The access code was refused.'); return; }
+      setTimeout(connect, 1500);
     };
     ws.onmessage = (e) => {
       const m = JSON.parse(e.data);
-      if (m.t === 'hello') hello = m;
+      if (m.t === 'hello') { hello = m; document.body.classList.toggle('readonly', !!m.readonly); }
       else if (m.t === 'state') { state = m; render(); }
       else if (m.t === 'meters') meters(m);
       else if (m.t === 'error') toast(m.text);

@@ -8,6 +8,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
@@ -15,6 +16,7 @@
 #include <QUrl>
 
 #include "document/CQ7310Doc.h"
+#include "document/RecoveryStore.h"
 #include "remote/RemoteServer.h"
 #include "ui/dialogs/PortDevicesDialog.h"
 #include "ui/dialogs/RemoteControlDialog.h"
@@ -419,6 +421,19 @@ void CMainFrame::ShowRemoteControl() {
                 modal != nullptr && !qobject_cast<CRemoteControlDialog*>(modal);
             return otherDialog || QApplication::overrideCursor() != nullptr;
         });
+        const std::string state = RecoveryStore::StateDirectory();
+        if (!state.empty() && RecoveryStore::EnsureDirectory(state) == 0) {
+            remoteServer->SetLogPath(state + "/remote-changes.log");
+        }
+        // The status bar says while pages are connected, so nobody forgets the remote is on.
+        remoteLabel = new QLabel(this);
+        remoteLabel->hide();
+        statusBar()->addPermanentWidget(remoteLabel);
+        connect(remoteServer.get(), &remote::RemoteServer::ClientCountChanged, this,
+                [this](int pages) {
+                    remoteLabel->setText(QStringLiteral("Remote: %1 page(s)").arg(pages));
+                    remoteLabel->setVisible(pages > 0);
+                });
     }
     CRemoteControlDialog dialog(*remoteServer, this);
     dialog.exec();

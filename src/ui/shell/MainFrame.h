@@ -10,6 +10,7 @@
 #include "ui/shell/AboutDialog.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QMimeData;
 class QToolButton;
@@ -113,6 +114,7 @@ class CMainFrame : public QMainWindow {
     CEditHistory* history = nullptr;
     std::unique_ptr<CSettingsTransfer> settingsTransfer;
     QToolButton* versionButton = nullptr;
+    QLabel* remoteLabel = nullptr;  // "Remote: N page(s)" while pages are connected
 };
 
 }  // namespace arvestra

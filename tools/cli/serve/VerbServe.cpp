@@ -1,9 +1,11 @@
-// serve [--port P] FILE --http HOST:PORT [--address A]: the remote control without a window.
-// With --port the tool goes online as "Upload From Devices" does (FILE's earlier contents are
-// replaced) and every change a page makes goes live to the device; without it the pages edit
-// FILE offline. The page's address, with the access code, is the first line on standard
-// output. The tool serves until SIGINT or SIGTERM, then sends what is pending, reads every
-// device back (online) and saves FILE.
+// serve [--port P] FILE --http HOST:PORT [--address A] [--insecure] [--qr PNG]: the remote
+// control without a window. With --port the tool goes online as "Upload From Devices" does
+// (FILE's earlier contents are replaced) and every change a page makes goes live to the device;
+// without it the pages edit FILE offline. The page's address, with the access code, is the
+// first line on standard output; then the address that only watches, the certificate's
+// fingerprint and, on a terminal, the QR code. The tool serves until SIGINT or SIGTERM, then
+// sends what is pending, reads every device back (online) and saves FILE. Its working copy is
+// kept for recovery as the editor's is, so a killed tool leaves its edits to be recovered.
 //
 // This verb alone links Qt (the remote server); the rest of the tool stays free of it.
 #include <sys/socket.h>
@@ -19,7 +21,9 @@
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
 #include "cli/Verbs.h"
+#include "document/RecoveryStore.h"
 #include "remote/ListenAddress.h"
+#include "remote/QrCode.h"
 #include "remote/RemoteServer.h"
 
 namespace arvestra::cli {
@@ -31,6 +35,10 @@ struct ServeOptions {
     std::string file;
     std::string http;
     int address = 0;
+    bool insecure = false;
+    std::string qrFile;
+    std::string certificate;
+    std::string key;
 };
 
 // The write end of the pipe the signal handler wakes the event loop through.
@@ -74,9 +82,18 @@ class StopOnSignal {
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
+// Working copies go where the editor keeps them for recovery, each with its note.
+void KeepForRecovery(CQ7310Doc& doc) {
+    const std::string directory = RecoveryStore::StateDirectory();
+    if (!directory.empty() && RecoveryStore::EnsureDirectory(directory) == 0) {
+        doc.recoveryDirectory = directory;
+    }
+}
+
 // Opens the location and selects the device to edit first; false after a message.
 bool Prepare(CliSession& session, const ServeOptions& options) {
     const bool online = !options.bus.port.empty();
+    KeepForRecovery(session.Doc());
     if (online) {
         session.UsePort(PortOf(options.bus), options.bus.baud);
         if (!session.GoOnline(GoOnlineChoice::kUploadFromDevices)) return false;
@@ -91,7 +108,12 @@ bool Prepare(CliSession& session, const ServeOptions& options) {
         return false;
     }
     if (!session.RequireDevice(address)) return false;
-    if (online) return doc.EditDevice(address) != 0 && session.Healthy();
+    if (online) {
+        // A copy recovered after a kill names the file it was to be saved as.
+        doc.pathName = options.file;
+        doc.UpdateRecoveryNote();
+        return doc.EditDevice(address) != 0 && session.Healthy();
+    }
     doc.SelectDevice(address);
     return true;
 }
@@ -106,6 +128,31 @@ bool Finish(CliSession& session, const ServeOptions& options) {
     return session.SaveFile(options.file);
 }
 
+// The page's address first (scripts read that line), then what a person needs to pair.
+bool Announce(const remote::RemoteServer& server, const ServeOptions& options) {
+    std::printf("%s\n", qPrintable(server.PageAddress()));
+    std::printf("watch only: %s\n", qPrintable(server.ReadOnlyAddress()));
+    if (server.IsSecure()) {
+        std::printf("certificate SHA-256 fingerprint: %s\n", qPrintable(server.Fingerprint()));
+    } else {
+        std::fprintf(stderr,
+                     "arvestra-cli serve: warning: --insecure: the page, its access code and "
+                     "every change travel unencrypted; anyone on the network can read and "
+                     "replay them\n");
+    }
+    const std::optional<remote::QrCode> qr =
+        remote::QrCode::Encode(server.PageAddress().toStdString());
+    if (qr && ::isatty(STDOUT_FILENO)) std::printf("%s", qr->ToTerminal().c_str());
+    std::fflush(stdout);
+    if (options.qrFile.empty()) return true;
+    if (!qr || !qr->ToImage(8).save(QString::fromStdString(options.qrFile), "PNG")) {
+        std::fprintf(stderr, "arvestra-cli serve: cannot write the QR code to %s\n",
+                     options.qrFile.c_str());
+        return false;
+    }
+    return true;
+}
+
 int RunServe(const ServeOptions& options) {
     QString error;
     const auto listen = remote::ParseListenAddress(QString::fromStdString(options.http), &error);
@@ -113,24 +160,36 @@ int RunServe(const ServeOptions& options) {
         std::fprintf(stderr, "arvestra-cli serve: --http: %s\n", qPrintable(error));
         return kExitUsage;
     }
+    if (options.certificate.empty() != options.key.empty()) {
+        std::fprintf(stderr, "arvestra-cli serve: --cert and --key go together\n");
+        return kExitUsage;
+    }
     int argc = 1;
     char name[] = "arvestra-cli";
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
+    // Before the first exchange on the bus: a signal during it ends the tool through Finish.
+    StopOnSignal stop;
     CliSession session("serve", PolicyOf(options.bus));
     if (!Prepare(session, options)) return session.Finish(false);
 
     remote::RemoteServer server(session.Doc());
+    remote::ServeOptions serving;
+    serving.secure = !options.insecure;
+    serving.certificatePath = options.certificate;
+    serving.keyPath = options.key;
+    server.SetOptions(serving);
+    const std::string state = RecoveryStore::StateDirectory();
+    if (!state.empty()) server.SetLogPath(state + "/remote-changes.log");
     if (!server.Start(listen->host, listen->port, &error)) {
         session.Ui().Fail("serve: " + error.toStdString());
         return session.Finish(false);
     }
-    std::printf("%s\n", qPrintable(server.PageAddress()));
-    std::fflush(stdout);
-    {
-        StopOnSignal stop;
-        QCoreApplication::exec();
+    if (!Announce(server, options)) {
+        server.Stop();
+        return session.Finish(false);
     }
+    QCoreApplication::exec();
     server.Stop();
     return session.Finish(Finish(session, options));
 }
@@ -148,8 +207,16 @@ void AddServeVerb(CLI::App& app, VerbList& verbs) {
     command
         ->add_option("--address,-a", options->address, "device to edit first (default: the lowest)")
         ->check(CLI::Range(1, 126));
+    command->add_flag("--insecure", options->insecure,
+                      "serve plain HTTP instead of HTTPS (anyone on the network can read it)");
+    command->add_option("--qr", options->qrFile, "write the page address's QR code to this PNG");
+    command->add_option("--cert", options->certificate,
+                        "your own certificate (PEM) instead of the self-signed one");
+    command->add_option("--key", options->key, "the private key (PEM) of --cert");
     command->footer(
-        "Prints the page's address (with its access code) as the first line, then serves until\n"
+        "Prints the page's address (with its access code) as the first line, then the address\n"
+        "that only watches and the certificate's fingerprint (a self-signed certificate is made\n"
+        "on first use in ~/.config/arvestra), then serves until\n"
         "Ctrl+C or SIGTERM and saves FILE. With --port the tool goes online as \"Upload From\n"
         "Devices\" does, the pages' changes go to the devices live, and FILE is replaced with "
         "what\nthe bus then holds. HOST is one address of this computer (not 0.0.0.0 unless every\n"
