@@ -1,0 +1,114 @@
+#include "tune/TunePoints.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+#include "model/FilterDesign.h"
+#include "model/FrequencyGrid.h"
+#include "model/Scales.h"
+
+namespace arvestra {
+
+TunePoints::TunePoints(std::span<const double> frequenciesHz)
+    : hz_(frequenciesHz.begin(), frequenciesHz.end()) {
+    const std::size_t size = hz_.size();
+    c1_.resize(size);
+    s1_.resize(size);
+    c2_.resize(size);
+    s2_.resize(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        const double w = hz_[i] * FilterDesign::kRadiansPerHertz;
+        c1_[i] = std::cos(w);
+        s1_[i] = std::sin(w);
+        c2_[i] = std::cos(2.0 * w);
+        s2_[i] = std::sin(2.0 * w);
+    }
+}
+
+TunePoints TunePoints::GridRange(double lowHz, double highHz, int extraPoints) {
+    const FrequencyGrid grid(ScaleTable(Scale::Frequency), extraPoints);
+    std::vector<double> hz;
+    for (float f : grid.Frequencies()) {
+        if (f >= lowHz && f <= highHz) hz.push_back(f);
+    }
+    return TunePoints(hz);
+}
+
+// The sign of the imaginary parts does not matter for a magnitude, so both sums use +sin.
+void TunePoints::SectionDb(const FilterSection& s, std::span<double> outDb) const {
+    const std::size_t size = hz_.size();
+    const double b0 = s.b[0], b1 = s.b[1], b2 = s.b[2];
+    const double a0 = s.a[0], a1 = s.a[1], a2 = s.a[2];
+    const double *c1 = c1_.data(), *s1 = s1_.data(), *c2 = c2_.data(), *s2 = s2_.data();
+    double* out = outDb.data();
+    for (std::size_t i = 0; i < size; ++i) {
+        const double nRe = b0 + b1 * c1[i] + b2 * c2[i];
+        const double nIm = b1 * s1[i] + b2 * s2[i];
+        const double dRe = a0 + a1 * c1[i] + a2 * c2[i];
+        const double dIm = a1 * s1[i] + a2 * s2[i];
+        out[i] = PowerToDbFast((nRe * nRe + nIm * nIm) / (dRe * dRe + dIm * dIm));
+    }
+}
+
+void TunePoints::AddSectionDb(const FilterSection& s, std::span<double> accDb) const {
+    const std::size_t size = hz_.size();
+    const double b0 = s.b[0], b1 = s.b[1], b2 = s.b[2];
+    const double a0 = s.a[0], a1 = s.a[1], a2 = s.a[2];
+    const double *c1 = c1_.data(), *s1 = s1_.data(), *c2 = c2_.data(), *s2 = s2_.data();
+    double* acc = accDb.data();
+    for (std::size_t i = 0; i < size; ++i) {
+        const double nRe = b0 + b1 * c1[i] + b2 * c2[i];
+        const double nIm = b1 * s1[i] + b2 * s2[i];
+        const double dRe = a0 + a1 * c1[i] + a2 * c2[i];
+        const double dIm = a1 * s1[i] + a2 * s2[i];
+        acc[i] += PowerToDbFast((nRe * nRe + nIm * nIm) / (dRe * dRe + dIm * dIm));
+    }
+}
+
+// N / D as N * conj(D) / |D|^2 with z = e^(-jw): one division instead of Smith's two. The
+// sections a fit tries are well scaled, so the overflow Smith's method guards against cannot
+// occur here.
+void TunePoints::SectionComplex(const FilterSection& s, std::span<double> re,
+                                std::span<double> im) const {
+    const std::size_t size = hz_.size();
+    const double b0 = s.b[0], b1 = s.b[1], b2 = s.b[2];
+    const double a0 = s.a[0], a1 = s.a[1], a2 = s.a[2];
+    const double *c1 = c1_.data(), *s1 = s1_.data(), *c2 = c2_.data(), *s2 = s2_.data();
+    double* outRe = re.data();
+    double* outIm = im.data();
+    for (std::size_t i = 0; i < size; ++i) {
+        const double nRe = b0 + b1 * c1[i] + b2 * c2[i];
+        const double nIm = -(b1 * s1[i] + b2 * s2[i]);
+        const double dRe = a0 + a1 * c1[i] + a2 * c2[i];
+        const double dIm = -(a1 * s1[i] + a2 * s2[i]);
+        const double inv = 1.0 / (dRe * dRe + dIm * dIm);
+        outRe[i] = (nRe * dRe + nIm * dIm) * inv;
+        outIm[i] = (nIm * dRe - nRe * dIm) * inv;
+    }
+}
+
+// log2(x) = exponent + log2(mantissa), the mantissa taken into [sqrt(1/2), sqrt(2)) and its
+// logarithm from the series of atanh: ln(m) = 2 atanh((m - 1) / (m + 1)).
+double PowerToDbFast(double power) {
+    // A point exactly on a notch would have no logarithm; -300 dB stands for it.
+    power = power > 1e-30 ? power : 1e-30;
+    constexpr double kDbPerLn = 4.342944819032518;  // 10 / ln(10)
+    constexpr double kLn2 = 0.6931471805599453;
+    const auto bits = std::bit_cast<std::uint64_t>(power);
+    // Move the mantissa into [sqrt(1/2), sqrt(2)) by rounding the exponent at sqrt(2).
+    constexpr std::uint64_t kSqrtHalfBits = 0x3FE6A09E667F3BCDull;
+    const std::uint64_t shifted = bits - kSqrtHalfBits;
+    const auto exponent = static_cast<double>(static_cast<std::int64_t>(shifted) >> 52);
+    const std::uint64_t mantissaBits = (shifted & 0x000FFFFFFFFFFFFFull) + kSqrtHalfBits;
+    const double m = std::bit_cast<double>(mantissaBits);
+    const double t = (m - 1.0) / (m + 1.0);
+    const double t2 = t * t;
+    // |t| < 0.172, so terms up to t^11 leave an error below 1e-10.
+    const double series =
+        1.0 + t2 * (1.0 / 3 + t2 * (1.0 / 5 + t2 * (1.0 / 7 + t2 * (1.0 / 9 + t2 * (1.0 / 11)))));
+    const double ln = exponent * kLn2 + 2.0 * t * series;
+    return kDbPerLn * ln;
+}
+
+}  // namespace arvestra
