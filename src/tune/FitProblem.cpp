@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "tune/TextLines.h"
 
@@ -85,6 +86,34 @@ double FitProblem::Cost(std::span<const double> eqDb) const {
         sum += d;
         sumSquares += d * d;
         eqSum += eqDb[i];
+    }
+    const double n = static_cast<double>(size);
+    const double eqMean = eqSum / n;
+    return sumSquares - sum * sum / n + kLevelWeight * n * eqMean * eqMean;
+}
+
+double FitProblem::CostOfSum(std::span<const double> others, std::span<const double> band) const {
+    const std::size_t size = desired_.size();
+    const double* o = others.data();
+    const double* b = band.data();
+    const double* want = desired_.data();
+    double sum = 0.0;
+    double sumSquares = 0.0;
+    double eqSum = 0.0;
+    double highest = -std::numeric_limits<double>::infinity();
+    double lowest = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < size; ++i) {
+        const double eq = o[i] + b[i];
+        const double d = eq - want[i];
+        sum += d;
+        sumSquares += d * d;
+        eqSum += eq;
+        highest = std::max(highest, eq);
+        lowest = std::min(lowest, eq);
+    }
+    if (highest > limits_.maxBoostDb + kLimitSlackDb ||
+        lowest < -limits_.maxCutDb - kLimitSlackDb) {
+        return std::numeric_limits<double>::infinity();
     }
     const double n = static_cast<double>(size);
     const double eqMean = eqSum / n;

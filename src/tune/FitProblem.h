@@ -50,6 +50,9 @@ class FitProblem {
     // What the searches minimise: the squared shape error, plus a small cost for the EQ's mean
     // level so that, of two equal shapes, the one nearer 0 dB is kept.
     double Cost(std::span<const double> eqDb) const;
+    // Cost(others + band), or infinity when that sum leaves the limits anywhere: one pass over
+    // the points for the searches' inner loops.
+    double CostOfSum(std::span<const double> others, std::span<const double> band) const;
     // True when eqDb stays within the limits at every point.
     bool WithinLimits(std::span<const double> eqDb) const;
 

@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 
+#include "tune/TextFileReader.h"
 #include "tune/TextLines.h"
 
 namespace arvestra {
@@ -104,6 +105,18 @@ Measurement Measurement::Shifted(double offsetDb) const {
     std::vector<double> db = db_;
     for (double& level : db) level -= offsetDb;
     return Measurement(hz_, std::move(db));
+}
+
+}  // namespace arvestra
+
+namespace arvestra {
+
+Measurement::ParseResult ReadMeasurementFile(const std::string& path) {
+    const TextFileResult file = ReadTuneTextFile(path);
+    if (!file.Ok()) return {{}, file.error};
+    Measurement::ParseResult parsed = Measurement::Parse(file.text);
+    if (!parsed.Ok()) parsed.error = path + ": " + parsed.error;
+    return parsed;
 }
 
 }  // namespace arvestra

@@ -51,3 +51,11 @@ struct Measurement::ParseResult {
 };
 
 }  // namespace arvestra
+
+namespace arvestra {
+
+// Reads a measurement file (refused unread when far too large for one); the error names the
+// file and, for bad content, the line.
+Measurement::ParseResult ReadMeasurementFile(const std::string& path);
+
+}  // namespace arvestra

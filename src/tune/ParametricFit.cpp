@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kHighestFrequencyCode = 100;
 constexpr int kHighestBandwidthCode = 39;
-constexpr int kReseatRounds = 2;
+constexpr int kReseatRounds = 1;
 
 struct GainSpan {
     int lowest;
@@ -38,7 +38,7 @@ class ParametricSearch {
           size_(static_cast<std::size_t>(problem.Points().Size())),
           gains_(AllowedGains(problem.Limits())),
           total_(size_, 0.0),
-          scratch_(size_),
+          others_(size_),
           candidate_(size_) {
         for (auto& levels : bandDb_) levels.assign(size_, 0.0);
         for (int i = 0; i < kParametricBandCount; ++i) {
@@ -76,12 +76,16 @@ class ParametricSearch {
         }
     }
 
-    double CostWith(int band, const ParametricBandCodes& codes) {
-        problem_.Points().SectionDb(ParametricBandSection(codes), candidate_);
+    // The response of every band but one, which the candidates for that band are added to.
+    void SetOthers(int band) {
         const std::vector<double>& own = bandDb_[static_cast<std::size_t>(band)];
-        for (std::size_t i = 0; i < size_; ++i) scratch_[i] = total_[i] - own[i] + candidate_[i];
-        if (!problem_.WithinLimits(scratch_)) return std::numeric_limits<double>::infinity();
-        return problem_.Cost(scratch_);
+        for (std::size_t i = 0; i < size_; ++i) others_[i] = total_[i] - own[i];
+    }
+
+    // The cost with the band given by SetOthers replaced by codes.
+    double CostWith(const ParametricBandCodes& codes) {
+        problem_.Points().SectionDb(ParametricBandSection(codes), candidate_);
+        return problem_.CostOfSum(others_, candidate_);
     }
 
     void Accept(int band, const ParametricBandCodes& codes) {
@@ -114,7 +118,8 @@ class ParametricSearch {
         ParametricBandCodes flat = bands_[static_cast<std::size_t>(band)];
         flat.gain = ParametricBandCodes::kFlatGain;
         ParametricBandCodes best = flat;
-        double bestCost = CostWith(band, flat);
+        SetOthers(band);
+        double bestCost = CostWith(flat);
         for (int f : frequencies_) {
             const double wanted = LeftOverDbAt(band, valueOf(Scale::Frequency, f));
             int lastEffective = -1;
@@ -127,7 +132,7 @@ class ParametricSearch {
                                              gains_.lowest, gains_.highest);
                     if (g == ParametricBandCodes::kFlatGain) continue;
                     const ParametricBandCodes codes{f, effective, g, false};
-                    const double cost = CostWith(band, codes);
+                    const double cost = CostWith(codes);
                     if (cost < bestCost) {
                         bestCost = cost;
                         best = codes;
@@ -149,8 +154,9 @@ class ParametricSearch {
                 if (codes.gain == ParametricBandCodes::kFlatGain) continue;
                 ParametricBandCodes best = codes;
                 double bestCost = cost;
+                SetOthers(band);
                 for (const ParametricBandCodes& next : Neighbours(codes)) {
-                    const double nextCost = CostWith(band, next);
+                    const double nextCost = CostWith(next);
                     if (nextCost < bestCost - 1e-12) {
                         bestCost = nextCost;
                         best = next;
@@ -199,7 +205,7 @@ class ParametricSearch {
     ParametricCodes bands_{};
     std::array<std::vector<double>, kParametricBandCount> bandDb_;
     std::vector<double> total_;
-    std::vector<double> scratch_;
+    std::vector<double> others_;
     std::vector<double> candidate_;
 };
 

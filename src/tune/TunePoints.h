@@ -29,6 +29,11 @@ class TunePoints {
     void SectionComplex(const FilterSection& section, std::span<double> re,
                         std::span<double> im) const;
 
+    // Multiplies the complex response held in accRe/accIm by the section's, point by point: a
+    // cascade of sections in one pass each, with no array in between.
+    void CascadeSection(const FilterSection& section, std::span<double> accRe,
+                        std::span<double> accIm) const;
+
   private:
     std::vector<double> hz_;
     std::vector<double> c1_, s1_, c2_, s2_;

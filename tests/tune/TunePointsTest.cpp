@@ -45,6 +45,25 @@ TEST(TunePoints, SectionResponsesAgreeWithTheGraphsEvaluation) {
     }
 }
 
+TEST(TunePoints, ACascadeIsTheProductOfItsSections) {
+    const FrequencyGrid grid(ScaleTable(Scale::Frequency), 1);
+    std::vector<double> hz(grid.Frequencies().begin(), grid.Frequencies().end());
+    const TunePoints points(hz);
+    const FilterSection first = FilterDesign::ParametricBand(100.0, -9.0, 0.3);
+    const FilterSection second = FilterDesign::GraphicBand(2500.0, 4.0, 2.5);
+    std::vector<double> re(hz.size(), 1.0), im(hz.size(), 0.0);
+    points.CascadeSection(first, re, im);
+    points.CascadeSection(second, re, im);
+    ComplexResponse a, b;
+    a.Evaluate(first, grid);
+    b.Evaluate(second, grid);
+    for (std::size_t i = 0; i < hz.size(); ++i) {
+        const std::complex<double> h = a.At(static_cast<int>(i)) * b.At(static_cast<int>(i));
+        EXPECT_NEAR(re[i], h.real(), 1e-12);
+        EXPECT_NEAR(im[i], h.imag(), 1e-12);
+    }
+}
+
 TEST(TunePoints, GridRangeKeepsTheGridPointsWithinTheRange) {
     const TunePoints points = TunePoints::GridRange(40.0, 16000.0);
     EXPECT_DOUBLE_EQ(points.Hz().front(), 40.0);
