@@ -13,6 +13,8 @@ namespace arvestra {
 namespace {
 
 constexpr std::size_t kMaxPoints = 1'000'000;
+// Levels far beyond any sound keep the interpolation's differences finite.
+constexpr double kMaxLevelDb = 1000.0;
 
 std::string LineError(int line, const std::string& text) {
     return "line " + std::to_string(line) + ": " + text;
@@ -57,6 +59,9 @@ Measurement::ParseResult Measurement::Parse(std::string_view text) {
             return {{}, LineError(lineNumber, "a value that is not a finite number")};
         }
         if (*f <= 0.0) return {{}, LineError(lineNumber, "the frequency must be above 0 Hz")};
+        if (std::fabs(*level) > kMaxLevelDb) {
+            return {{}, LineError(lineNumber, "a level beyond +-1000 dB is no measurement")};
+        }
         if (!hz.empty() && *f <= hz.back()) {
             const char* what = *f == hz.back() ? "repeats" : "is below";
             return {{},

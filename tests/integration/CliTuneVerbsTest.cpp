@@ -161,7 +161,8 @@ TEST_F(CliTuneVerbs, LiveImportReachesTheDevice) {
     ASSERT_EQ(run.status, 0) << run.err;
     // A fresh upload finds the bands in the device itself.
     const std::string backup = dir_.File("backup.kvx");
-    ASSERT_EQ(RunCli({"upload", "--port", bus.Port(), backup}).status, 0);
+    const CliRun upload = RunCli({"upload", "--port", bus.Port(), backup});
+    ASSERT_EQ(upload.status, 0) << upload.err;
     const int gain = FieldOf(backup, 2, ParamField::EqParamGain, kChannelA);
     EXPECT_EQ(gain, FieldOf(live, 2, ParamField::EqParamGain, kChannelA));
     EXPECT_NE(gain, 97);

@@ -60,6 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BadMeasurement{"100 1\n200 nan\n", "line 2: a value that is not a finite"},
                     BadMeasurement{"100 1\ninf 2\n", "line 2: a value that is not a finite"},
                     BadMeasurement{"0 1\n200 2\n", "line 1: the frequency must be above 0"},
+                    BadMeasurement{"100 1\n200 1e308\n", "line 2: a level beyond"},
                     BadMeasurement{"100 1\n200\n", "line 2: a frequency without a level"},
                     BadMeasurement{"100 1\n200 x\n", "line 2: \"x\" is not a level"},
                     BadMeasurement{"100 1\n200 2\nabc 3\n", "line 3: \"abc\" is not a frequency"}));
