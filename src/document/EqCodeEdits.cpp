@@ -16,16 +16,10 @@ EqKind ReadEqKind(const CQ7310Doc& doc, int channel) {
     return doc.Get(ParamField::EqType, channel) == 1 ? EqKind::Parametric : EqKind::Graphic;
 }
 
-ParametricCodes ReadParametricCodes(const CQ7310Doc& doc, int channel) {
-    ParametricCodes bands{};
-    for (int i = 0; i < kParametricBandCount; ++i) {
-        ParametricBandCodes& band = bands[static_cast<std::size_t>(i)];
-        band.frequency = doc.Get(ParamField::EqParamFrequency, channel, i);
-        band.bandwidth = doc.Get(ParamField::EqParamBandwidth, channel, i);
-        band.gain = doc.Get(ParamField::EqParamGain, channel, i);
-        band.bypass = doc.Get(ParamField::EqParamBypass, channel, i) != 0;
-    }
-    return bands;
+ParametricCodes ReadParametricCodes(CQ7310Doc& doc, int channel) {
+    return ReadParametricCodes(
+        std::span<const std::uint8_t, kPresetImageSize>(doc.CurrentImage(), kPresetImageSize),
+        channel);
 }
 
 GraphicGainCodes ReadGraphicGains(const CQ7310Doc& doc, int channel) {

@@ -15,7 +15,7 @@ enum class EqKind { Graphic = 0, Parametric = 1 };
 // The channel's EQ type.
 EqKind ReadEqKind(const CQ7310Doc& doc, int channel);
 // The codes of a channel's 10 parametric bands.
-ParametricCodes ReadParametricCodes(const CQ7310Doc& doc, int channel);
+ParametricCodes ReadParametricCodes(CQ7310Doc& doc, int channel);
 // The 31 graphic gain codes of a channel.
 GraphicGainCodes ReadGraphicGains(const CQ7310Doc& doc, int channel);
 

@@ -3,9 +3,23 @@
 #include <cmath>
 
 #include "model/FilterDesign.h"
+#include "model/ParamField.h"
 #include "model/Scales.h"
 
 namespace arvestra {
+
+ParametricCodes ReadParametricCodes(std::span<const std::uint8_t, kPresetImageSize> image,
+                                    int channel) {
+    ParametricCodes bands{};
+    for (int i = 0; i < kParametricBandCount; ++i) {
+        ParametricBandCodes& band = bands[static_cast<std::size_t>(i)];
+        band.frequency = ReadField(image, ParamField::EqParamFrequency, channel, i);
+        band.bandwidth = ReadField(image, ParamField::EqParamBandwidth, channel, i);
+        band.gain = ReadField(image, ParamField::EqParamGain, channel, i);
+        band.bypass = ReadField(image, ParamField::EqParamBypass, channel, i) != 0;
+    }
+    return bands;
+}
 
 FilterSection ParametricBandSection(const ParametricBandCodes& codes) {
     const double hz = valueOf(Scale::Frequency, codes.frequency);

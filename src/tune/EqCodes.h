@@ -1,8 +1,11 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <span>
 
 #include "model/FilterSection.h"
+#include "model/PresetImage.h"
 
 namespace arvestra {
 
@@ -24,6 +27,10 @@ inline constexpr int kGraphicFlatGain = 30;  // graphic gain code of 0 dB
 
 using ParametricCodes = std::array<ParametricBandCodes, kParametricBandCount>;
 using GraphicGainCodes = std::array<int, kGraphicBandCount>;
+
+// The codes of a channel's 10 parametric bands in a preset image.
+ParametricCodes ReadParametricCodes(std::span<const std::uint8_t, kPresetImageSize> image,
+                                    int channel);
 
 // The device's section for a band's codes (a bypassed band is flat), with the effective
 // bandwidth at its frequency as the editor's graph uses it.

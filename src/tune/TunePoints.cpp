@@ -1,5 +1,6 @@
 #include "tune/TunePoints.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -66,28 +67,16 @@ void TunePoints::AddSectionDb(const FilterSection& s, std::span<double> accDb) c
     }
 }
 
+void TunePoints::SectionComplex(const FilterSection& section, std::span<double> re,
+                                std::span<double> im) const {
+    std::fill(re.begin(), re.begin() + Size(), 1.0);
+    std::fill(im.begin(), im.begin() + Size(), 0.0);
+    CascadeSection(section, re, im);  // multiplying by 1 + 0j is exact
+}
+
 // N / D as N * conj(D) / |D|^2 with z = e^(-jw): one division instead of Smith's two. The
 // sections a fit tries are well scaled, so the overflow Smith's method guards against cannot
 // occur here.
-void TunePoints::SectionComplex(const FilterSection& s, std::span<double> re,
-                                std::span<double> im) const {
-    const std::size_t size = hz_.size();
-    const double b0 = s.b[0], b1 = s.b[1], b2 = s.b[2];
-    const double a0 = s.a[0], a1 = s.a[1], a2 = s.a[2];
-    const double *c1 = c1_.data(), *s1 = s1_.data(), *c2 = c2_.data(), *s2 = s2_.data();
-    double* outRe = re.data();
-    double* outIm = im.data();
-    for (std::size_t i = 0; i < size; ++i) {
-        const double nRe = b0 + b1 * c1[i] + b2 * c2[i];
-        const double nIm = -(b1 * s1[i] + b2 * s2[i]);
-        const double dRe = a0 + a1 * c1[i] + a2 * c2[i];
-        const double dIm = -(a1 * s1[i] + a2 * s2[i]);
-        const double inv = 1.0 / (dRe * dRe + dIm * dIm);
-        outRe[i] = (nRe * dRe + nIm * dIm) * inv;
-        outIm[i] = (nIm * dRe - nRe * dIm) * inv;
-    }
-}
-
 void TunePoints::CascadeSection(const FilterSection& s, std::span<double> accRe,
                                 std::span<double> accIm) const {
     const std::size_t size = hz_.size();

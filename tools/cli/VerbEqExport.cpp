@@ -9,7 +9,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/Verbs.h"
 #include "document/AtomicFileWriter.h"
-#include "model/PresetImageView.h"
+#include "model/ParamField.h"
 #include "tune/FilterText.h"
 
 namespace arvestra::cli {
@@ -23,18 +23,6 @@ struct EqExportOptions {
     int image = 0;
     std::string output;
 };
-
-ParametricCodes BandsOfImage(PresetImageView& view, int channel) {
-    ParametricCodes bands{};
-    for (int i = 0; i < kParametricBandCount; ++i) {
-        auto& band = bands[static_cast<std::size_t>(i)];
-        band.frequency = view.Get(ParamField::EqParamFrequency, channel, i);
-        band.bandwidth = view.Get(ParamField::EqParamBandwidth, channel, i);
-        band.gain = view.Get(ParamField::EqParamGain, channel, i);
-        band.bypass = view.Get(ParamField::EqParamBypass, channel, i) != 0;
-    }
-    return bands;
-}
 
 // Replaces path whole with text; an error message, or empty.
 std::string WriteTextFile(const std::string& path, const std::string& text) {
@@ -53,18 +41,16 @@ int RunEqExport(const EqExportOptions& options) {
         return session.Finish(false);
     }
     CLocationImage& location = session.Doc().Location();
-    PresetImageView view;
-    if (!view.rebind(location.Image(location.SlotOf(options.address), 0), options.image)) {
-        session.Ui().Fail("eq-export: the image cannot be read");
-        return session.Finish(false);
-    }
+    const std::span<const std::uint8_t, kPresetImageSize> image(
+        location.Image(location.SlotOf(options.address), options.image), kPresetImageSize);
     const int channel = options.channel - 1;
     const std::string title = "address " + std::to_string(options.address) + ", Ch " +
                               std::to_string(options.channel) +
                               (options.image == 0 ? std::string(", edit buffer")
                                                   : ", preset " + std::to_string(options.image));
-    const std::string text = FormatFilterList(
-        BandsOfImage(view, channel), view.Get(ParamField::EqBypass, channel, 0) != 0, title);
+    const std::string text =
+        FormatFilterList(ReadParametricCodes(image, channel),
+                         ReadField(image, ParamField::EqBypass, channel) != 0, title);
     if (options.output.empty()) {
         std::fwrite(text.data(), 1, text.size(), stdout);
         return session.Finish(std::fflush(stdout) == 0);
