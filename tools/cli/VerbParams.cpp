@@ -60,6 +60,9 @@ void AddAllVerbs(CLI::App& app, VerbList& verbs) {
     AddExportVerb(app, verbs);
     AddImportVerb(app, verbs);
     AddResponseVerb(app, verbs);
+    AddEqImportVerb(app, verbs);
+    AddEqExportVerb(app, verbs);
+    AddAutoEqVerb(app, verbs);
     AddParamsVerb(app, verbs);
 }
 

@@ -32,6 +32,9 @@ void AddCopyVerb(CLI::App& app, VerbList& verbs);
 void AddServeVerb(CLI::App& app, VerbList& verbs);
 void AddExportVerb(CLI::App& app, VerbList& verbs);
 void AddImportVerb(CLI::App& app, VerbList& verbs);
+void AddEqImportVerb(CLI::App& app, VerbList& verbs);
+void AddEqExportVerb(CLI::App& app, VerbList& verbs);
+void AddAutoEqVerb(CLI::App& app, VerbList& verbs);
 
 // Registers every verb, in the order --help lists them.
 void AddAllVerbs(CLI::App& app, VerbList& verbs);

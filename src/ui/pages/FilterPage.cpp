@@ -8,6 +8,7 @@
 #include <QPolygonF>
 
 #include <algorithm>
+#include <cmath>
 
 #include "document/CQ7310Doc.h"
 #include "model/CurveDisplayOptions.h"
@@ -307,10 +308,26 @@ void CFilterPage::contextMenuEvent(QContextMenuEvent* event) {
     if (event->reason() == QContextMenuEvent::Mouse && GraphRect().contains(event->pos())) return;
     if (!HasDocumentData()) return;
     QMenu menu(this);
-    QAction* exportCurve = menu.addAction(QStringLiteral("&Export Curve..."));
-    if (menu.exec(event->globalPos()) != exportCurve) return;
-    const QString title = QStringLiteral("Ch %1 response").arg(DisplayedChannel() + 1);
-    CCurveExport::Ask(this, DisplayedCurve(), title);
+    connect(menu.addAction(QStringLiteral("&Export Curve...")), &QAction::triggered, this, [this] {
+        const QString title = QStringLiteral("Ch %1 response").arg(DisplayedChannel() + 1);
+        CCurveExport::Ask(this, DisplayedCurve(), title);
+    });
+    menu.addSeparator();
+    const int channel = DisplayedChannel();
+    const bool loaded = Overlay(channel).Loaded();
+    connect(menu.addAction(QStringLiteral("&Load Measurement...")), &QAction::triggered, this,
+            [this] { AskLoadMeasurement(); });
+    QAction* normalise = menu.addAction(QStringLiteral("&Normalise Measurement..."));
+    normalise->setEnabled(loaded);
+    connect(normalise, &QAction::triggered, this, [this] { AskNormalisation(); });
+    QAction* clear = menu.addAction(QStringLiteral("&Clear Measurement"));
+    clear->setEnabled(loaded);
+    connect(clear, &QAction::triggered, this, [this, channel] { ClearMeasurement(channel); });
+    QAction* fit = menu.addAction(QStringLiteral("&Fit to Measurement..."));
+    fit->setEnabled(loaded && EqEditable());
+    connect(fit, &QAction::triggered, this, [this] { AskFit(); });
+    AddContextActions(menu);
+    menu.exec(event->globalPos());
 }
 
 void CFilterPage::RefreshPathDependents() {
@@ -538,6 +555,7 @@ void CFilterPage::PaintPage(QPainter& painter) {
         painter.drawPolyline(line);
         painter.setRenderHint(QPainter::Antialiasing, false);
     }
+    PaintOverlay(painter);
     painter.setPen(QPen(Qt::black, 1.0));
     PaintDots(painter);
     if (!readout_.isEmpty()) {
@@ -550,7 +568,8 @@ void CFilterPage::PaintPage(QPainter& painter) {
 QRect CFilterPage::ReadoutRect() const {
     const QRect graph = GraphRect();
     const int height = Units().y + 4;
-    return {graph.right() - 40 * Units().x, graph.top() + 3, 40 * Units().x - 4, height};
+    // As wide as the graph: with a measurement shown the read-out carries three levels.
+    return {graph.left() + 4, graph.top() + 3, graph.width() - 8, height};
 }
 
 bool CFilterPage::InGraph(const QPoint& position) const {
@@ -570,6 +589,11 @@ void CFilterPage::UpdateReadout(const QPoint& position) {
             std::size_t i = static_cast<std::size_t>(it - grid.begin());
             if (i == grid.size() || (i > 0 && hz - grid[i - 1] < grid[i] - hz)) --i;
             text += QString::asprintf("  (curve %+.1f dB)", levels[i]);
+            const OverlayCurves overlay = DisplayedOverlay();
+            if (i < overlay.measuredDb.size() && !std::isnan(overlay.measuredDb[i])) {
+                text += QString::asprintf("  measured %+.1f dB  result %+.1f dB",
+                                          overlay.measuredDb[i], overlay.resultDb[i]);
+            }
         }
     }
     if (text == readout_) return;

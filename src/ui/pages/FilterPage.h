@@ -4,20 +4,26 @@
 #include <QRect>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "document/EqCodeEdits.h"
 #include "model/CurveSet.h"
 #include "model/GraphMapping.h"
 #include "model/PresetImage.h"
 #include "plot/CurvePlot.h"
+#include "tune/OverlayCurves.h"
+#include "ui/dialogs/FitDialog.h"
+#include "ui/pages/MeasurementOverlay.h"
 #include "ui/pages/PageDialog.h"
 #include "ui/pages/Picture.h"
 #include "ui/pages/ResponseDumpSource.h"
 
 class QLineEdit;
+class QMenu;
 
 namespace arvestra {
 
@@ -96,6 +102,22 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
     // The read-out of frequency and level under the pointer; empty while it is off the graph.
     QString ReadoutText() const { return readout_; }
 
+    // The measurement shown under output `channel`'s curve (shared by both EQ pages).
+    const MeasurementOverlay& Overlay(int channel) const;
+    // Shows a measurement file under output `channel`'s curve and keeps it in the settings;
+    // false with `error` set when it cannot be read or normalised (the overlay is unchanged).
+    bool LoadMeasurement(int channel, const QString& path, const Normalisation& normalisation,
+                         QString& error);
+    // Removes the measurement of output `channel`.
+    void ClearMeasurement(int channel);
+    // The displayed output's measurement and the predicted result at the grid points (empty
+    // without a measurement).
+    OverlayCurves DisplayedOverlay();
+    // Fits the edited channel's EQ of this page's kind to the displayed output's measurement
+    // and applies the codes as one undo step; false with `message` set when it cannot.
+    // `message` reports the residual before and after on success.
+    bool FitToMeasurement(const CFitDialog::Choices& choices, QString& message);
+
   protected:
     // The context menu (menu key, Shift+F10, or the right button off the graph, where it does
     // not draw): "Export Curve..." saves the displayed response as PNG, SVG or CSV.
@@ -105,6 +127,16 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
     void OnOK() override;
     void PaintArtwork(QPainter& painter) override;
     void PaintPage(QPainter& painter) override;
+
+    // The channel whose EQ the page edits, whether it may be edited now, and its EQ kind.
+    virtual int EqEditedChannel() const = 0;
+    virtual bool EqEditable() const = 0;
+    virtual EqKind PageEqKind() const = 0;
+    // Adds the derived page's own entries to the context menu.
+    virtual void AddContextActions(QMenu& menu);
+    // Runs `edit` as one undo step named `text` (when the editor keeps a history) and refreshes
+    // the view afterwards.
+    void RunAsOneStep(const QString& text, const std::function<void()>& edit);
 
     // The page's band dots, drawn clipped to the graph after the curve.
     virtual void PaintDots(QPainter& painter) = 0;
@@ -173,6 +205,14 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
     void OnSlopeButton(int section, int slope);
     void OnChannelButton(int channel);
     QRect ReadoutRect() const;
+    // Draws the displayed output's measurement and the predicted result, clipped to the graph.
+    void PaintOverlay(QPainter& painter);
+    // The EQ curves of the displayed path in dB (0 dB where none is in the path).
+    std::vector<double> EqLevelsInPath() const;
+    // Asks for a measurement file, or for how to normalise it, or runs the fit dialog.
+    void AskLoadMeasurement();
+    void AskNormalisation();
+    void AskFit();
     std::span<const std::uint8_t, kPresetImageSize> Image() const;
 
     std::shared_ptr<FilterPageShared> shared_;

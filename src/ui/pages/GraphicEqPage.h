@@ -59,6 +59,9 @@ class CGraphicEqPage : public CFilterPage {
 
   protected:
     void OnInitDialog() override;
+    int EqEditedChannel() const override { return editedChannel_; }
+    bool EqEditable() const override { return editable_; }
+    EqKind PageEqKind() const override { return EqKind::Graphic; }
     void PaintDots(QPainter& painter) override;
     void AddPageArtwork(Picture& picture) const override;
     double GridDbStep() const override { return 5.0; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include "model/ParamField.h"
 #include "ui/controls/PixelRect.h"
@@ -54,8 +55,21 @@ class CParametricEqPage : public CFilterPage {
     CColorButton* GraphicButton() const { return graphic_; }
     CColorButton* ParametricButton() const { return parametric_; }
 
+    // Imports a filter list into the edited channel's bands as one undo step. Lines that cannot
+    // be imported as they stand are put to acceptProblems (the report, one line each); nothing
+    // is changed unless it answers true. False with `message` set when nothing was imported;
+    // on success `message` says how close the bands come to the file's response.
+    bool ImportFilters(const QString& path,
+                       const std::function<bool(const QString& report)>& acceptProblems,
+                       QString& message);
+
   protected:
     void OnInitDialog() override;
+    int EqEditedChannel() const override { return editedChannel_; }
+    bool EqEditable() const override { return editable_; }
+    EqKind PageEqKind() const override { return EqKind::Parametric; }
+    // "Import Filters...": a measurement program's filter list as the edited channel's bands.
+    void AddContextActions(QMenu& menu) override;
     void PaintDots(QPainter& painter) override;
     void AddPageArtwork(Picture& picture) const override;
     double GridDbStep() const override { return 10.0; }
@@ -73,6 +87,7 @@ class CParametricEqPage : public CFilterPage {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void AskImportFilters();
     struct Band {
         std::array<CPanelSlider*, 3> sliders{};
         CColorButton* bypass = nullptr;
