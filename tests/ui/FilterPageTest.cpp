@@ -71,6 +71,27 @@ TEST_F(FilterPageTest, EnterCommitsEveryTypedSection) {
     EXPECT_EQ(Doc().Get(ParamField::LpCutoff, 0), 79);
 }
 
+TEST_F(FilterPageTest, AClickIntoACutoffEditKeepsTheFocusThereForTheDigitsTyped) {
+    // Section 0 is the channel 1 high-pass: the click selects its block, which refreshes the
+    // page; the slider must not take the keys meant for the field.
+    const int before = Doc().Get(ParamField::HpCutoff, 0);
+    QLineEdit* edit = Page().SectionEdit(0);
+    edit->setFocus(Qt::MouseFocusReason);
+    RunPosted();
+    ASSERT_TRUE(Page().IsOpenedFor(BlockCode::HighPassA));
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+    edit->selectAll();
+    QTest::keyClicks(edit, "1000");
+    // A refresh meanwhile (the view's, after any edit) keeps what is being typed.
+    harness.view->OnUpdate(1);
+    EXPECT_EQ(edit->text(), QStringLiteral("1000"));
+    QTest::keyClick(edit, Qt::Key_End);
+    EXPECT_EQ(Doc().Get(ParamField::HpCutoff, 0), before) << "End went to the field";
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(Doc().Get(ParamField::HpCutoff, 0), 56);
+    EXPECT_EQ(edit->text(), QStringLiteral("1000"));
+}
+
 TEST_F(FilterPageTest, SectionSliderSetsTheCutoffAndAsksForItsBlock) {
     TakePosted();
     CPanelSlider* slider = Page().SectionSlider(0);

@@ -421,8 +421,11 @@ void CFilterPage::RefreshFrequencies() {
         const int channel = SectionChannel(s);
         const int code = Document()->Get(CutoffField(s), channel);
         Section& section = sections_[static_cast<std::size_t>(s)];
-        section.edit->setText(
-            QString::fromStdString(FormatCutoff(valueOf(Scale::Frequency, code))));
+        // What the user is typing stays until it is committed.
+        if (!(section.edit->hasFocus() && section.edit->isModified())) {
+            section.edit->setText(
+                QString::fromStdString(FormatCutoff(valueOf(Scale::Frequency, code))));
+        }
         {
             const QSignalBlocker quiet(section.slider);
             section.slider->setValue(code);
@@ -503,7 +506,11 @@ void CFilterPage::ApplyFocus() {
     if (!IsShownPage()) return;
     QWidget* target = DefaultFocusWidget();
     for (int s = 0; s < kSectionCount; ++s) {
-        if (IsOpenedFor(SectionBlock(s))) target = sections_[static_cast<std::size_t>(s)].slider;
+        const Section& section = sections_[static_cast<std::size_t>(s)];
+        if (!IsOpenedFor(SectionBlock(s))) continue;
+        // The block changed because its own edit took the focus: the user types there next.
+        if (section.edit->hasFocus()) return;
+        target = section.slider;
     }
     if (target != nullptr) target->setFocus(Qt::OtherFocusReason);
 }
@@ -533,6 +540,7 @@ void CFilterPage::OnSectionSlider(int section, int value) {
 void CFilterPage::StoreTypedCutoff(int section) {
     QLineEdit* edit = sections_[static_cast<std::size_t>(section)].edit;
     const double hz = ParseLeadingNumber(edit->text().toStdString());
+    edit->setModified(false);
     Document()->Set(CutoffField(section), SectionChannel(section),
                     nearestCode(Scale::Frequency, hz));
 }
