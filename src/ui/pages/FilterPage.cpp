@@ -191,6 +191,10 @@ void CFilterPage::OnInitDialog() {
     artwork_ = FilterPageArtwork(mapping_, traits_.labelDbStep, Units());
     AddPageArtwork(artwork_);
     EnsureGridPixels();
+    // The pointer entering a control leaves the graph without a Leave to the page.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        child->installEventFilter(this);
+    }
 }
 
 void CFilterPage::AddPageArtwork(Picture& /*picture*/) const {}
@@ -575,6 +579,7 @@ bool CFilterPage::eventFilter(QObject* watched, QEvent* event) {
         StepBandSlider(watched, static_cast<QKeyEvent*>(event))) {
         return true;
     }
+    if (event->type() == QEvent::Enter && watched != this) ClearReadout();
     if (event->type() == QEvent::FocusIn) {
         for (int s = 0; s < kSectionCount; ++s) {
             if (watched == sections_[static_cast<std::size_t>(s)].edit) {
@@ -791,6 +796,8 @@ bool CFilterPage::InGraph(const QPoint& position) const {
 void CFilterPage::UpdateReadout(const QPoint& position) {
     QString text;
     if (InGraph(position)) {
+        // The levels of the curve as it is now, after whatever the pointer just changed.
+        BringResponseUpToDate();
         const double hz = mapping_.XToFrequency(position.x());
         const double db = mapping_.YToDb(position.y());
         text = QString::asprintf(hz < 100.0 ? "%.1f Hz  %+.1f dB" : "%.0f Hz  %+.1f dB", hz, db);

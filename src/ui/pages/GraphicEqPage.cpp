@@ -222,7 +222,6 @@ void CGraphicEqPage::mousePressEvent(QMouseEvent* event) {
 
 void CGraphicEqPage::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
-    UpdateReadout(point);
     switch (state_) {
         case MouseState::Dragging:
             // The button-up went elsewhere (a box opened meanwhile): the drag ended there.
@@ -245,6 +244,8 @@ void CGraphicEqPage::mouseMoveEvent(QMouseEvent* event) {
             HoverDot(point);
             break;
     }
+    // After the edit, so the read-out shows the curve as it is now.
+    UpdateReadout(point);
     event->accept();
 }
 

@@ -265,7 +265,6 @@ void CParametricEqPage::mousePressEvent(QMouseEvent* event) {
 
 void CParametricEqPage::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
-    UpdateReadout(point);
     if (state_ == MouseState::Dragging) {
         // The button-up went elsewhere (a box opened meanwhile): the drag ended there.
         if (!(event->buttons() & Qt::LeftButton)) {
@@ -273,10 +272,13 @@ void CParametricEqPage::mouseMoveEvent(QMouseEvent* event) {
         } else {
             MoveDot(DraggedBand(), point.x(), point.y());
         }
+        // After the edit, so the read-out shows the curve as it is now.
+        UpdateReadout(point);
         event->accept();
         return;
     }
     HoverDot(point);
+    UpdateReadout(point);
     event->accept();
 }
 
