@@ -269,6 +269,11 @@ void CConfigPage::PlaceTilesFromPreset() {
             PutTile(tile, {PlaceKind::Frame, p});
         }
     }
+    // A block the preset places nowhere is shown in a free palette frame (the preset is left as
+    // it is), so its tile never hides under another one.
+    for (int t = 0; t < kTileCount; ++t) {
+        if (PlaceOfTile(t).kind == PlaceKind::None) PutTile(t, FreeFrameFor(t));
+    }
     if (selectedTile >= 0 && tiles[At(selectedTile)].slot < 0) selectedTile = -1;
     if (carriedTile >= 0 && PlaceOfTile(carriedTile).kind == PlaceKind::None) carriedTile = -1;
     update();
@@ -390,7 +395,8 @@ TilePlace CConfigPage::PlaceOfTile(int t) const {
 }
 
 int CConfigPage::TileAt(const QPoint& point) const {
-    for (int t = 0; t < kTileCount; ++t) {
+    // Tiles are drawn in table order: the last one under the point is the one seen.
+    for (int t = kTileCount - 1; t >= 0; --t) {
         if (tiles[At(t)].rect.Contains(point.x(), point.y())) return t;
     }
     return -1;
@@ -418,13 +424,18 @@ bool CConfigPage::MoveTile(int code, TilePlace place) {
 bool CConfigPage::ReturnTileToPalette(int code) {
     const int t = TileOfCode(code);
     if (t < 0 || tiles[At(t)].slot < 0) return false;
+    const TilePlace target = FreeFrameFor(t);
+    return IsFree(target) && MoveTile(code, target);
+}
+
+TilePlace CConfigPage::FreeFrameFor(int t) const {
     const Tile& tile = tiles[At(t)];
     TilePlace target{PlaceKind::Frame, tile.homeFrame};
     const int rowStart = tile.channel * kConfigFramesPerRow;
     for (int i = 0; i < kConfigFrames && !IsFree(target); ++i) {
         target = {PlaceKind::Frame, (rowStart + i) % kConfigFrames};
     }
-    return IsFree(target) && MoveTile(code, target);
+    return IsFree(target) ? target : TilePlace{};
 }
 
 int CConfigPage::DraggedCode() const {

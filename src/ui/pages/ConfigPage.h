@@ -142,6 +142,9 @@ class CConfigPage : public CPageDialog {
     bool IsFree(TilePlace place) const;
     void MarkTarget(TilePlace place, bool on);
     TilePlace NearestFreePlace(const PixelRect& rect) const;
+    // The tile's home palette frame when free, else the first free frame from the start of its
+    // channel's row on; no place when every frame is taken.
+    TilePlace FreeFrameFor(int tile) const;
 
     void BeginTileDrag(int tile, const QPoint& point);
     void MoveTileDrag(const QPoint& point);
