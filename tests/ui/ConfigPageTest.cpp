@@ -216,6 +216,17 @@ TEST_F(ConfigPageTest, ATileThePresetPlacesNowhereTakesAFreePaletteFrame) {
     EXPECT_EQ(Slot(3), kLowPassA);
 }
 
+TEST_F(ConfigPageTest, TileNamesFitTheirTiles) {
+    for (int channel = 0; channel < 2; ++channel) harness.doc.Set(PF::EqType, channel, 1);
+    Refresh();
+    for (const int code : {kEqA, kEqB, kLowPassA}) {
+        QLabel* name = page->NameLabel(code);
+        EXPECT_LE(name->fontMetrics().horizontalAdvance(name->text()), name->contentsRect().width())
+            << name->text().toStdString();
+    }
+    EXPECT_EQ(page->NameLabel(kEqA)->text(), QStringLiteral("Parametric"));
+}
+
 TEST_F(ConfigPageTest, ADragWhoseButtonUpIsLostEndsAsAReleaseAtItsLastPoint) {
     const QPoint from = CentreOf(page->TileRect(kEqA));
     Press(from);

@@ -131,6 +131,7 @@ class CConfigPage : public CPageDialog {
     void RefreshNamesAndMasters();
     void PlaceTilesFromPreset();
     void PlaceTile(int tile, const PixelRect& rect);
+    void FitNameText(QLabel* label) const;
     void PutTile(int tile, TilePlace place);
     void ClearTilePlace(int tile);
     // The chain slot or palette entry a tile holds, cleared in the preset and the maps; only
