@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPainter>
 
+#include <algorithm>
+
 #include "document/CQ7310Doc.h"
 #include "model/DelayMath.h"
 #include "model/PresetImage.h"
@@ -102,8 +104,9 @@ void CDelayPage::UpdatePage(int unused) {
     if (!HasData()) return;
     const CQ7310Doc& doc = *Document();
     const int channel = Channel();
-    const int samples = doc.GetDelaySamples(channel);
-    const int tenths = doc.GetTemperatureTenths(channel);
+    // A file may hold more than the device uses: the page shows what the device would use.
+    const int samples = std::clamp(doc.GetDelaySamples(channel), 0, kMaxDelaySamples);
+    const int tenths = std::clamp(doc.GetTemperatureTenths(channel), 0, kMaxTemperatureTenths);
     // setText also clears each field's modified flag: only the user's typing sets it again.
     seconds->setText(Text(FormatDelaySeconds(DelaySeconds(samples))));
     feet->setText(Text(FormatFeet(DelayFeet(samples, tenths))));
