@@ -237,6 +237,15 @@ TEST_F(CompLimPageTest, ADragWhoseButtonUpWasLostEndsAtTheNextMove) {
     EXPECT_EQ(Code(PF::ClThreshold, kHigh), 150);
 }
 
+TEST_F(CompLimPageTest, AContextMenuOnAnEditDoesNotCommitIt) {
+    Type(Edit(kHigh, kThreshold), "-30");
+    QFocusEvent toMenu(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(Edit(kHigh, kThreshold), &toMenu);
+    EXPECT_NE(Code(PF::ClThreshold, kHigh), 140);
+    Leave(Edit(kHigh, kThreshold));
+    EXPECT_EQ(Code(PF::ClThreshold, kHigh), 140);
+}
+
 TEST_F(CompLimPageTest, ThresholdCodesFromAFileKeepTheHandleInsideThePlot) {
     // An image read from a file can hold any byte; write it past the operations.
     Doc().CurrentImage()[179] = 0;

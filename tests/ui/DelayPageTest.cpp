@@ -212,5 +212,17 @@ TEST_F(DelayPageTest, BytesBeyondTheDevicesRangeShowWhatTheDeviceUses) {
     EXPECT_EQ(page->FeetEdit()->text(), QString::fromStdString(FormatFeet(DelayFeet(65536, 1500))));
 }
 
+TEST_F(DelayPageTest, AContextMenuOnAFieldDoesNotCommitIt) {
+    Show(1000, 680);
+    page->SecondsEdit()->selectAll();
+    QTest::keyClicks(page->SecondsEdit(), "1");
+    // The field's own context menu only lends the focus.
+    QFocusEvent toMenu(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(page->SecondsEdit(), &toMenu);
+    EXPECT_EQ(Samples(), 1000);
+    Leave(page->SecondsEdit());
+    EXPECT_EQ(Samples(), 48000);
+}
+
 }  // namespace
 }  // namespace arvestra

@@ -12,6 +12,7 @@
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/PanelPalette.h"
 #include "ui/controls/PanelSlider.h"
+#include "ui/pages/EditFocus.h"
 #include "ui/pages/PicturePainter.h"
 #include "ui/pages/ToolTipControl.h"
 #include "ui/pages/TypedNumber.h"
@@ -393,7 +394,7 @@ void CCompLimPage::OnBypass() {
 }
 
 bool CCompLimPage::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
+    if (FocusLossEndsEditing(event)) {
         if (const ValueField* field = FieldOfEdit(watched)) CommitField(*field);
     }
     return CPageDialog::eventFilter(watched, event);

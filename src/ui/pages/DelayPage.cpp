@@ -13,6 +13,7 @@
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/PanelSlider.h"
 #include "ui/pages/DelayPageGeometry.h"
+#include "ui/pages/EditFocus.h"
 #include "ui/pages/PicturePainter.h"
 #include "ui/pages/TypedNumber.h"
 
@@ -163,7 +164,7 @@ void CDelayPage::OnDefaults() {
 }
 
 bool CDelayPage::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
+    if (FocusLossEndsEditing(event)) {
         for (QLineEdit* field : {feet, metres, seconds, temperature}) {
             if (watched == field) CommitField(field);
         }
