@@ -456,6 +456,8 @@ void CCompLimPage::DragTo(PixelPoint pointer) {
     Band& b = bands[static_cast<std::size_t>(dragBand)];
     const int dx = pointer.x - last.x;
     const int dy = pointer.y - last.y;
+    if (drag == HandleDrag::Either) drag = ResolveEitherHandle(dx, dy);
+    if (drag == HandleDrag::Either) return;
     const PixelPoint moved = drag == HandleDrag::Threshold
                                  ? PixelPoint{b.threshold.x + dx, b.threshold.y + dy}
                                  : PixelPoint{b.ratio.x + dx, b.ratio.y + dy};
