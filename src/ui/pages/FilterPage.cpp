@@ -143,16 +143,10 @@ void CFilterPage::BuildSections() {
 }
 
 void CFilterPage::BuildEqButtons() {
-    const auto button = [this](const char* text, const DialogRect& r) {
-        auto* b = new CColorButton(QString::fromLatin1(text), this);
-        PlaceControl(b, r.x, r.y, r.width, r.height);
-        AddEditableControl(b);
-        return b;
-    };
-    eqBypass_ = button("EQ Bypass", filter_button::kEqBypass);
-    flat_ = button("Flat", filter_button::kFlat);
-    graphic_ = button("Graphic", filter_button::kGraphic);
-    parametric_ = button("Parametric", filter_button::kParametric);
+    eqBypass_ = AddEqButton("EQ Bypass", filter_button::kEqBypass);
+    flat_ = AddEqButton("Flat", filter_button::kFlat);
+    graphic_ = AddEqButton("Graphic", filter_button::kGraphic);
+    parametric_ = AddEqButton("Parametric", filter_button::kParametric);
     connect(eqBypass_, &CColorButton::clicked, this, [this] { OnEqBypass(); });
     connect(flat_, &CColorButton::clicked, this, [this] { OnFlat(); });
     connect(graphic_, &CColorButton::clicked, this, [this] { OnEqType(0); });
@@ -168,6 +162,13 @@ void CFilterPage::AddBandSlider(CPanelSlider* slider, std::function<void(int pos
 
 void CFilterPage::AddEditableControl(QWidget* control) {
     editableControls_.push_back(control);
+}
+
+CColorButton* CFilterPage::AddEqButton(const char* text, const DialogRect& place) {
+    auto* button = new CColorButton(QString::fromLatin1(text), this);
+    PlaceControl(button, place.x, place.y, place.width, place.height);
+    AddEditableControl(button);
+    return button;
 }
 
 void CFilterPage::OnInitDialog() {

@@ -151,6 +151,8 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
     void AddBandSlider(CPanelSlider* slider, std::function<void(int position)> moved);
     // Registers another control that is enabled exactly while the equaliser is editable.
     void AddEditableControl(QWidget* control);
+    // Makes a button at a place in dialog units that is enabled while the equaliser is editable.
+    CColorButton* AddEqButton(const char* text, const DialogRect& place);
     // Moves a band's dot to centre on `centre`; marks the curve and repaints the graph.
     void PlaceDot(int band, PixelPoint centre);
     // The first band (from 0) whose dot contains the point, or -1.

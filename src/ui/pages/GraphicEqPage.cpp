@@ -36,14 +36,8 @@ CGraphicEqPage::CGraphicEqPage(IPageHost& host, QWidget* parent)
 }
 
 void CGraphicEqPage::BuildControls() {
-    const auto button = [this](const char* text, const DialogRect& r) {
-        auto* b = new CColorButton(QString::fromLatin1(text), this);
-        PlaceControl(b, r.x, r.y, r.width, r.height);
-        AddEditableControl(b);
-        return b;
-    };
-    narrow_ = button("Narrow Bw", filter_button::kNarrow);
-    wide_ = button("Wide Bw", filter_button::kWide);
+    narrow_ = AddEqButton("Narrow Bw", filter_button::kNarrow);
+    wide_ = AddEqButton("Wide Bw", filter_button::kWide);
     connect(narrow_, &CColorButton::clicked, this, [this] { OnBandwidth(true); });
     connect(wide_, &CColorButton::clicked, this, [this] { OnBandwidth(false); });
     for (int band = 0; band < kBands; ++band) {

@@ -56,10 +56,7 @@ void CParametricEqPage::BuildControls() {
     for (int band = 0; band < kBands; ++band) {
         Band& b = bands_[At(band)];
         const ParametricBandPlaces places = ParametricBandPlacesOf(band);
-        b.bypass = new CColorButton(QStringLiteral("Bypass"), this);
-        PlaceControl(b.bypass, places.bypass.x, places.bypass.y, places.bypass.width,
-                     places.bypass.height);
-        AddEditableControl(b.bypass);
+        b.bypass = AddEqButton("Bypass", places.bypass);
         b.bypass->setAccessibleName(QStringLiteral("Band %1 bypass").arg(band + 1));
         connect(b.bypass, &CColorButton::clicked, this, [this, band] { OnBandBypass(band); });
         for (int kind = 0; kind < 3; ++kind) {
