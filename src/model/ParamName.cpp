@@ -168,6 +168,10 @@ ParamCodes CodesOfParam(const ParamRef& ref) {
         case ParamKind::Field:
             break;
     }
+    // The high bytes of the delay and the temperature can hold more than either quantity
+    // reaches: a code above the device's largest value is limited like the whole value.
+    if (ref.field == ParamField::DelayHigh) return {0, kMaxDelaySamples >> 16};
+    if (ref.field == ParamField::TemperatureHigh) return {0, kMaxTemperatureTenths >> 8};
     const FieldDescriptor& info = FieldInfo(ref.field);
     return {info.lo, info.hi};
 }

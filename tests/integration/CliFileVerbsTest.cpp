@@ -203,6 +203,9 @@ TEST_F(CliFileVerbs, CodesOutsideTheRangeAreLimitedWithANote) {
         {"ch1.eq.graphic_gain.1=500", "ch1.eq.graphic_gain.1", "60", "code 500 limited to 60"},
         {"ch1.input.level=-7", "ch1.input.level", "152", "code -7 limited to 152"},
         {"ch2.delay.time=70000", "ch2.delay.time", "65536", "code 70000 limited to 65536"},
+        // The high byte holds 0 or 1 (the delay reaches 65536 samples), a temperature's 0 to 5.
+        {"ch1.delay.high=255", "ch1.delay.high", "1", "code 255 limited to 1"},
+        {"ch2.delay.temperature_high=9", "ch2.delay.temperature_high", "5", "code 9 limited to 5"},
         {"ch1.lp.cutoff=99kHz", "ch1.lp.cutoff", "100", ""},  // a value: nearest code, no note
     };
     for (const Case& c : cases) {

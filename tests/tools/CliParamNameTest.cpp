@@ -111,6 +111,11 @@ TEST(ParamNames, CompoundParametersHaveTheirScalesAndCodes) {
     EXPECT_EQ(CodesOfParam(temperature).highest, 1500);
     EXPECT_EQ(CodesOfParam(level).lowest, 152);
     EXPECT_EQ(CodesOfParam(level).highest, 232);
+    // The high bytes reach no further than the whole values: 65536 samples, 150.0 deg F.
+    const ParamRef delayHigh{ParamKind::Field, ParamField::DelayHigh, kChannelA, 0};
+    const ParamRef temperatureHigh{ParamKind::Field, ParamField::TemperatureHigh, kChannelB, 0};
+    EXPECT_EQ(CodesOfParam(delayHigh).highest, 1);
+    EXPECT_EQ(CodesOfParam(temperatureHigh).highest, 5);
 }
 
 struct AssignmentCase {

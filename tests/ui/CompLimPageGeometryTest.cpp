@@ -99,17 +99,31 @@ TEST(CompLimGeometry, GainScaleLabelsFollowTheOutputGain) {
     }
 }
 
-TEST(CompLimGeometry, HitTestsTheLowBandOnlyWhenShownAndThresholdBeforeRatio) {
+TEST(CompLimGeometry, HitTestsTheLowBandOnlyWhenShownAndThresholdBeforeRatioOrBothAsEither) {
     const BandHandles low{HandleRect({20, 100}), HandleRect({20, 100})};  // on top of each other
     const BandHandles high{HandleRect({200, 100}), HandleRect({260, 40})};
     const std::array<BandHandles, 2> both{low, high};
-    EXPECT_EQ(HitHandle(both, true, {21, 101}).drag, HandleDrag::Threshold);
+    EXPECT_EQ(HitHandle(both, true, {21, 101}).drag, HandleDrag::Either);
     EXPECT_EQ(HitHandle(both, true, {21, 101}).band, 0);
     EXPECT_EQ(HitHandle(both, false, {21, 101}).drag, HandleDrag::Idle);
     EXPECT_EQ(HitHandle(both, false, {21, 101}).band, -1);
     EXPECT_EQ(HitHandle(both, false, {257, 37}).drag, HandleDrag::Ratio);
     EXPECT_EQ(HitHandle(both, false, {257, 37}).band, 1);
     EXPECT_EQ(HitHandle(both, true, {263, 43}).drag, HandleDrag::Idle);  // right/bottom excluded
+}
+
+TEST(CompLimGeometry, AMoveMostlyAcrossTakesTheThresholdAndAnyOtherTheRatio) {
+    struct Case {
+        int dx, dy;
+        HandleDrag drag;
+    };
+    const Case cases[] = {
+        {0, 0, HandleDrag::Either}, {-1, 0, HandleDrag::Threshold}, {5, -4, HandleDrag::Threshold},
+        {0, 1, HandleDrag::Ratio},  {3, 3, HandleDrag::Ratio},      {-2, -7, HandleDrag::Ratio},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ResolveEitherHandle(c.dx, c.dy), c.drag) << c.dx << ", " << c.dy;
+    }
 }
 
 TEST(CompLimGeometry, GraphsAreSquareAndThePictureCarriesTheCaptions) {

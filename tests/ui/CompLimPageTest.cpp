@@ -221,6 +221,38 @@ TEST_F(CompLimPageTest, RatioDragAboveThePlotIsOneToOneAndBelowTheThresholdTwent
     Release(grab);
 }
 
+TEST_F(CompLimPageTest, AtZeroDbAndOneToOneBothHandlesCanBeDragged) {
+    // Both handles sit on the plot's top-right corner; the first move picks one.
+    struct Case {
+        QPoint move;
+        int threshold;  // -1: below 200
+        int ratio;      // -1: above 0
+    };
+    const Case cases[] = {{{0, 30}, 200, -1}, {{-30, 2}, -1, 0}};
+    for (const Case& c : cases) {
+        const CCompLimPage::Band& high = page->BandControls(kHigh);
+        Doc().Set(PF::ClThreshold, kChannelA, kHigh, 200);
+        Doc().Set(PF::ClRatio, kChannelA, kHigh, 0);
+        page->UpdatePage(0);
+        ASSERT_EQ(high.handles.threshold, high.handles.ratio);
+        const QPoint grab = Centre(high.handles.ratio);
+        Press(grab);
+        Move(grab + c.move);
+        Release(grab + c.move);
+        if (c.threshold >= 0) {
+            EXPECT_EQ(Code(PF::ClThreshold, kHigh), c.threshold) << c.move.x();
+        } else {
+            EXPECT_LT(Code(PF::ClThreshold, kHigh), 200) << c.move.x();
+        }
+        if (c.ratio >= 0) {
+            EXPECT_EQ(Code(PF::ClRatio, kHigh), c.ratio) << c.move.x();
+        } else {
+            EXPECT_GT(Code(PF::ClRatio, kHigh), 0) << c.move.x();
+        }
+        EXPECT_EQ(page->Drag(), HandleDrag::Idle);
+    }
+}
+
 TEST_F(CompLimPageTest, ADragWhoseButtonUpWasLostEndsAtTheNextMove) {
     const CCompLimPage::Band& high = page->BandControls(kHigh);
     Doc().Set(PF::ClThreshold, kChannelA, kHigh, 150);
@@ -235,6 +267,15 @@ TEST_F(CompLimPageTest, ADragWhoseButtonUpWasLostEndsAtTheNextMove) {
     EXPECT_EQ(Code(PF::ClThreshold, kHigh), 150);
     Move(grab + QPoint(60, 0), Qt::NoButton);
     EXPECT_EQ(Code(PF::ClThreshold, kHigh), 150);
+}
+
+TEST_F(CompLimPageTest, AContextMenuOnAnEditDoesNotCommitIt) {
+    Type(Edit(kHigh, kThreshold), "-30");
+    QFocusEvent toMenu(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(Edit(kHigh, kThreshold), &toMenu);
+    EXPECT_NE(Code(PF::ClThreshold, kHigh), 140);
+    Leave(Edit(kHigh, kThreshold));
+    EXPECT_EQ(Code(PF::ClThreshold, kHigh), 140);
 }
 
 TEST_F(CompLimPageTest, ThresholdCodesFromAFileKeepTheHandleInsideThePlot) {

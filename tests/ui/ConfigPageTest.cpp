@@ -12,6 +12,7 @@
 #include "ui/ViewTestSupport.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/LedIndicator.h"
+#include "ui/controls/PanelPalette.h"
 #include "ui/controls/PanelSlider.h"
 #include "ui/pages/ChainCell.h"
 #include "ui/pages/ConfigPage.h"
@@ -190,24 +191,40 @@ TEST_F(ConfigPageTest, DuplicatesAreCleanedOnRefresh) {
     EXPECT_EQ(Palette(0), 0) << "a chained block leaves the palette";
 }
 
-TEST_F(ConfigPageTest, ATileThePresetNoLongerPlacesNeverClearsAnotherBlocksSlot) {
+TEST_F(ConfigPageTest, ATileThePresetPlacesNowhereTakesAFreePaletteFrame) {
     harness.doc.SetConfig(PF::ChainSlot, 3, kEqA);
     Refresh();
     // Another preset: Low Pass A in slot 3, EQ A nowhere.
     harness.doc.SetConfig(PF::ChainSlot, 3, kLowPassA);
     harness.doc.SetConfig(PF::PalettePosition, 1, 0);
     Refresh();
-    EXPECT_EQ(page->PlaceOf(kEqA), TilePlace{});
-    EXPECT_EQ(page->TileRect(kEqA), CellRectOf(3)) << "it keeps its last rectangle";
-    // EQ A comes first in the tile table, so a press there picks it up.
+    EXPECT_EQ(page->PlaceOf(kEqA), (TilePlace{PlaceKind::Frame, 0})) << "its home frame is free";
+    EXPECT_EQ(page->TileRect(kEqA), FrameRectOf(0));
+    EXPECT_EQ(Palette(0), 0) << "the preset is left as it is";
+    for (const int code : {kEqA, kEqB, kLowPassA, kLowPassB}) {
+        for (const int other : {kEqA, kEqB, kLowPassA, kLowPassB}) {
+            if (other == code) continue;
+            EXPECT_FALSE(ToQRect(page->TileRect(code)).intersects(ToQRect(page->TileRect(other))))
+                << code << " " << other;
+        }
+    }
+    // A press picks up the tile that is seen there, and dropping it back changes no slot.
     const QPoint at = CentreOf(CellRectOf(3));
     Press(at);
-    EXPECT_EQ(page->DraggedCode(), kEqA);
-    EXPECT_EQ(Slot(3), kLowPassA);
+    EXPECT_EQ(page->DraggedCode(), kLowPassA);
     Release(at);
     EXPECT_EQ(Slot(3), kLowPassA);
-    EXPECT_NE(page->PlaceOf(kEqA), (TilePlace{PlaceKind::Cell, 3}));
-    EXPECT_NE(page->PlaceOf(kEqA).kind, PlaceKind::None);
+}
+
+TEST_F(ConfigPageTest, TileNamesFitTheirTiles) {
+    for (int channel = 0; channel < 2; ++channel) harness.doc.Set(PF::EqType, channel, 1);
+    Refresh();
+    for (const int code : {kEqA, kEqB, kLowPassA}) {
+        QLabel* name = page->NameLabel(code);
+        EXPECT_LE(name->fontMetrics().horizontalAdvance(name->text()), name->contentsRect().width())
+            << name->text().toStdString();
+    }
+    EXPECT_EQ(page->NameLabel(kEqA)->text(), QStringLiteral("Parametric"));
 }
 
 TEST_F(ConfigPageTest, ADragWhoseButtonUpIsLostEndsAsAReleaseAtItsLastPoint) {
@@ -375,7 +392,8 @@ TEST_F(ConfigPageTest, ValuesFromAFileAreLimitedWhereTheyAreUsed) {
     EXPECT_EQ(page->NameLabel(kEqB)->text(), QStringLiteral("Graphic"));
     EXPECT_EQ(Slot(4), 0);
     EXPECT_EQ(Palette(4), 0);
-    EXPECT_EQ(page->PlaceOf(3), TilePlace{}) << "Delay A's home entry held 15: no place";
+    // Delay A's home entry held 15: the tile shows there, the preset keeps the entry empty.
+    EXPECT_EQ(page->PlaceOf(3), (TilePlace{PlaceKind::Frame, 4}));
     const QImage picture = test::GrabImage(*page);  // paints the tie at position 15 safely
     EXPECT_FALSE(picture.isNull());
 }

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "model/DelayMath.h"
+#include "model/ValueFormat.h"
 #include "ui/ViewTestSupport.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/PanelSlider.h"
@@ -194,6 +195,30 @@ TEST_F(DelayPageTest, EnterNeitherClosesThePageNorCommits) {
     QTest::keyClick(page->SecondsEdit(), Qt::Key_Return);
     QTest::keyClick(page->SecondsEdit(), Qt::Key_Escape);
     EXPECT_TRUE(page->isVisible());
+    EXPECT_EQ(Samples(), 1000);
+    Leave(page->SecondsEdit());
+    EXPECT_EQ(Samples(), 48000);
+}
+
+TEST_F(DelayPageTest, BytesBeyondTheDevicesRangeShowWhatTheDeviceUses) {
+    // A file may hold any byte: a high byte of 255 would read as 349.16 s and 3618.2 C.
+    Show(1000, 680);
+    Doc().Set(PF::DelayHigh, kChannelA, 255);
+    Doc().Set(PF::TemperatureHigh, kChannelA, 255);
+    page->UpdatePage(0);
+    EXPECT_EQ(page->SecondsEdit()->text(), "1.365333");
+    EXPECT_EQ(page->Slider()->value(), 65536);
+    EXPECT_EQ(page->TemperatureEdit()->text(), "150.0");
+    EXPECT_EQ(page->FeetEdit()->text(), QString::fromStdString(FormatFeet(DelayFeet(65536, 1500))));
+}
+
+TEST_F(DelayPageTest, AContextMenuOnAFieldDoesNotCommitIt) {
+    Show(1000, 680);
+    page->SecondsEdit()->selectAll();
+    QTest::keyClicks(page->SecondsEdit(), "1");
+    // The field's own context menu only lends the focus.
+    QFocusEvent toMenu(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(page->SecondsEdit(), &toMenu);
     EXPECT_EQ(Samples(), 1000);
     Leave(page->SecondsEdit());
     EXPECT_EQ(Samples(), 48000);

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "ui/pages/FilterPageGeometry.h"
+#include "ui/pages/GraphicEqPageGeometry.h"
+#include "ui/pages/ParametricEqPageGeometry.h"
 
 namespace arvestra {
 namespace {
@@ -86,7 +88,7 @@ TEST(FilterPageGeometry, CaptionsAndSections) {
     EXPECT_EQ(LevelCaption(0), "0");
     EXPECT_EQ(LevelCaption(-50), "-50");
     const int blocks[] = {13, 11, 14, 12};
-    for (int s = 0; s < kSectionCount; ++s) EXPECT_EQ(SectionBlock(s), blocks[s]) << s;
+    for (int s = 0; s < kSectionCount; ++s) EXPECT_EQ(ToInt(SectionBlock(s)), blocks[s]) << s;
     EXPECT_EQ(DotRect(100, 50), (PixelRect{97, 47, 103, 53}));
     const DotLimits limits = ParametricDotLimits(kGraph);
     EXPECT_EQ(limits.left, 45);

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QEnterEvent>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,6 +70,27 @@ TEST_F(FilterPageTest, EnterCommitsEveryTypedSection) {
     QTest::keyClick(&Page(), Qt::Key_Return);
     EXPECT_EQ(Doc().Get(ParamField::HpCutoff, 0), 23);
     EXPECT_EQ(Doc().Get(ParamField::LpCutoff, 0), 79);
+}
+
+TEST_F(FilterPageTest, AClickIntoACutoffEditKeepsTheFocusThereForTheDigitsTyped) {
+    // Section 0 is the channel 1 high-pass: the click selects its block, which refreshes the
+    // page; the slider must not take the keys meant for the field.
+    const int before = Doc().Get(ParamField::HpCutoff, 0);
+    QLineEdit* edit = Page().SectionEdit(0);
+    edit->setFocus(Qt::MouseFocusReason);
+    RunPosted();
+    ASSERT_TRUE(Page().IsOpenedFor(BlockCode::HighPassA));
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+    edit->selectAll();
+    QTest::keyClicks(edit, "1000");
+    // A refresh meanwhile (the view's, after any edit) keeps what is being typed.
+    harness.view->OnUpdate(1);
+    EXPECT_EQ(edit->text(), QStringLiteral("1000"));
+    QTest::keyClick(edit, Qt::Key_End);
+    EXPECT_EQ(Doc().Get(ParamField::HpCutoff, 0), before) << "End went to the field";
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(Doc().Get(ParamField::HpCutoff, 0), 56);
+    EXPECT_EQ(edit->text(), QStringLiteral("1000"));
 }
 
 TEST_F(FilterPageTest, SectionSliderSetsTheCutoffAndAsksForItsBlock) {
@@ -253,6 +275,37 @@ TEST_F(FilterPageTest, ReadoutShowsFrequencyAndLevelUnderThePointer) {
                 text.contains(QStringLiteral("(curve -0.0 dB)")))
         << text.toStdString();
     eqtest::Move(Page(), graph.bottomRight() + QPoint(5, 5), Qt::NoButton);
+    EXPECT_TRUE(Page().ReadoutText().isEmpty());
+}
+
+TEST_F(FilterPageTest, TheReadoutFollowsADotDragAndADrawingAndClearsOverAControl) {
+    test::GrabImage(Page());
+    const auto curveLevel = [this](const QPoint& at) {
+        // The curve's level in the read-out, as a fresh look at the same point gives it.
+        eqtest::Move(Page(), at, Qt::NoButton);
+        return Page().ReadoutText();
+    };
+    // A dot drag: the read-out under the pointer shows the curve the drag made.
+    const QPoint dot(Page().DotCentre(18).x, Page().DotCentre(18).y);
+    eqtest::Press(Page(), dot, Qt::LeftButton);
+    eqtest::Move(Page(), dot - QPoint(0, 30), Qt::LeftButton);
+    const QString dragged = Page().ReadoutText();
+    eqtest::Release(Page(), dot - QPoint(0, 30), Qt::LeftButton);
+    ASSERT_TRUE(dragged.contains(QStringLiteral("(curve +"))) << dragged.toStdString();
+    Page().BringResponseUpToDate();
+    EXPECT_EQ(dragged, curveLevel(dot - QPoint(0, 30)));
+    // A stroke with the right button.
+    const QPoint stroke(Page().ColumnOf(10).left + 1, dot.y() + 20);
+    eqtest::Press(Page(), stroke, Qt::RightButton);
+    eqtest::Move(Page(), stroke, Qt::RightButton);
+    const QString drawn = Page().ReadoutText();
+    eqtest::Release(Page(), stroke, Qt::RightButton);
+    Page().BringResponseUpToDate();
+    EXPECT_EQ(drawn, curveLevel(stroke));
+    // The pointer moves from the graph onto a control: no Leave reaches the page.
+    ASSERT_FALSE(Page().ReadoutText().isEmpty());
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+    QApplication::sendEvent(Page().BandSlider(10), &enter);
     EXPECT_TRUE(Page().ReadoutText().isEmpty());
 }
 

@@ -1,5 +1,7 @@
 #include "cli/ParamAccess.h"
 
+#include <algorithm>
+
 #include "model/Latin1.h"
 #include "model/PresetImageView.h"
 
@@ -44,7 +46,9 @@ void WriteParamCode(CQ7310Doc& doc, const ParamRef& ref, long long code) {
                               static_cast<int>(ClampToField(ref.field, code)));
         return;
     }
-    doc.Set(ref.field, ref.channel == kNoChannel ? kChannelA : ref.channel, ref.index, code);
+    const ParamCodes codes = CodesOfParam(ref);
+    doc.Set(ref.field, ref.channel == kNoChannel ? kChannelA : ref.channel, ref.index,
+            std::clamp<long long>(code, codes.lowest, codes.highest));
 }
 
 bool ChangesRouting(const ParamRef& ref) {

@@ -18,6 +18,34 @@ enum class PageKind : int {
     EqForBlock = 5,
 };
 
+// The block codes a chain slot holds (0 is an empty slot).
+enum class BlockCode : int {
+    Empty = 0,
+    EqA = 1,
+    EqB = 2,
+    DelayA = 3,
+    DelayB = 4,
+    CompLimA = 5,
+    CompLimB = 8,
+    LowPassA = 11,
+    LowPassB = 12,
+    HighPassA = 13,
+    HighPassB = 14,
+};
+inline constexpr int ToInt(BlockCode code) {
+    return static_cast<int>(code);
+}
+// The equaliser block of a channel (0 is A), and its low-pass and high-pass blocks.
+inline constexpr BlockCode EqBlockOf(int channel) {
+    return channel == 0 ? BlockCode::EqA : BlockCode::EqB;
+}
+inline constexpr BlockCode LowPassBlockOf(int channel) {
+    return channel == 0 ? BlockCode::LowPassA : BlockCode::LowPassB;
+}
+inline constexpr BlockCode HighPassBlockOf(int channel) {
+    return channel == 0 ? BlockCode::HighPassA : BlockCode::HighPassB;
+}
+
 inline constexpr int kPageCount = 5;
 // Block codes 0..14 (0 = empty slot); the selected-block flags have one entry per code.
 inline constexpr int kBlockCodeCount = 15;

@@ -12,6 +12,7 @@
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/PanelPalette.h"
 #include "ui/controls/PanelSlider.h"
+#include "ui/pages/EditFocus.h"
 #include "ui/pages/PicturePainter.h"
 #include "ui/pages/ToolTipControl.h"
 #include "ui/pages/TypedNumber.h"
@@ -393,7 +394,7 @@ void CCompLimPage::OnBypass() {
 }
 
 bool CCompLimPage::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
+    if (FocusLossEndsEditing(event)) {
         if (const ValueField* field = FieldOfEdit(watched)) CommitField(*field);
     }
     return CPageDialog::eventFilter(watched, event);
@@ -455,6 +456,8 @@ void CCompLimPage::DragTo(PixelPoint pointer) {
     Band& b = bands[static_cast<std::size_t>(dragBand)];
     const int dx = pointer.x - last.x;
     const int dy = pointer.y - last.y;
+    if (drag == HandleDrag::Either) drag = ResolveEitherHandle(dx, dy);
+    if (drag == HandleDrag::Either) return;
     const PixelPoint moved = drag == HandleDrag::Threshold
                                  ? PixelPoint{b.threshold.x + dx, b.threshold.y + dy}
                                  : PixelPoint{b.ratio.x + dx, b.ratio.y + dy};

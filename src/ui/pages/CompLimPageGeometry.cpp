@@ -1,6 +1,7 @@
 #include "ui/pages/CompLimPageGeometry.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "model/Scales.h"
@@ -190,10 +191,18 @@ GainScaleLabels GainLabelsOf(int gainCode) {
 HandleHit HitHandle(const std::array<BandHandles, 2>& handles, bool lowBandShown, PixelPoint p) {
     for (int band = lowBandShown ? 0 : 1; band < 2; ++band) {
         const BandHandles& h = handles[static_cast<std::size_t>(band)];
-        if (h.threshold.Contains(p.x, p.y)) return {HandleDrag::Threshold, band};
-        if (h.ratio.Contains(p.x, p.y)) return {HandleDrag::Ratio, band};
+        const bool threshold = h.threshold.Contains(p.x, p.y);
+        const bool ratio = h.ratio.Contains(p.x, p.y);
+        if (threshold && ratio) return {HandleDrag::Either, band};
+        if (threshold) return {HandleDrag::Threshold, band};
+        if (ratio) return {HandleDrag::Ratio, band};
     }
     return {};
+}
+
+HandleDrag ResolveEitherHandle(int dx, int dy) {
+    if (dx == 0 && dy == 0) return HandleDrag::Either;
+    return std::abs(dx) > std::abs(dy) ? HandleDrag::Threshold : HandleDrag::Ratio;
 }
 
 Picture CompLimPagePicture(const DialogBaseUnits& units) {

@@ -108,8 +108,9 @@ struct GainScaleLabels {
 };
 GainScaleLabels GainLabelsOf(int gainCode);
 
-// What the mouse is doing on the graphs.
-enum class HandleDrag { Idle, Threshold, Ratio };
+// What the mouse is doing on the graphs. Either: the press hit both handles of a band (they
+// lie on each other, as at 0 dB and 1:1); the first move picks one.
+enum class HandleDrag { Idle, Threshold, Ratio, Either };
 
 // A handle under the pointer: which drag it starts, on which band (-1 for none).
 struct HandleHit {
@@ -124,8 +125,12 @@ struct BandHandles {
 };
 
 // Tests the low band (only when it is shown) and then the high band; in each the threshold
-// handle before the ratio handle.
+// handle before the ratio handle, and a point on both gives Either.
 HandleHit HitHandle(const std::array<BandHandles, 2>& handles, bool lowBandShown, PixelPoint p);
+// The handle an Either press drags after a move by (dx, dy): the threshold handle follows the
+// pointer across, the ratio handle up and down, so a move mostly across takes the threshold and
+// any other the ratio; no move yet decides nothing (Either).
+HandleDrag ResolveEitherHandle(int dx, int dy);
 
 // The compressor/limiter page's artwork over the common panel: band panels, the graph areas
 // with their grid, the x axes (-50, -25, 0 "dBFS"), the "Gain" scales beside the gain sliders,

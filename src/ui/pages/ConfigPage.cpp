@@ -2,6 +2,8 @@
 // ConfigPageInput.cpp.
 #include "ui/pages/ConfigPage.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 
@@ -27,6 +29,8 @@ namespace L = config_layout;
 const QColor kTileColor{0x55, 0x7F, 0xFF};
 constexpr int kPinkLevelMax = 80;
 constexpr int kTileToolIdBase = 1000;
+// A tile name is not made smaller than this to fit its tile.
+constexpr int kSmallestNamePixels = 7;
 
 // The ten tiles in table order: code, channel, link group, display name, home palette frame.
 struct TileSpec {
@@ -245,6 +249,7 @@ void CConfigPage::RefreshNamesAndMasters() {
             // A file may hold any byte here: everything but 0 is the parametric equaliser.
             const int type = std::min(doc.Get(ParamField::EqType, tile.channel), 1);
             tile.name->setText(type == 1 ? tr("Parametric") : tr("Graphic"));
+            FitNameText(tile.name);
         }
         tile.master->SetLatched(doc.Get(MasterField(tile.block), tile.channel) != 0);
     }
@@ -269,6 +274,11 @@ void CConfigPage::PlaceTilesFromPreset() {
             PutTile(tile, {PlaceKind::Frame, p});
         }
     }
+    // A block the preset places nowhere is shown in a free palette frame (the preset is left as
+    // it is), so its tile never hides under another one.
+    for (int t = 0; t < kTileCount; ++t) {
+        if (PlaceOfTile(t).kind == PlaceKind::None) PutTile(t, FreeFrameFor(t));
+    }
     if (selectedTile >= 0 && tiles[At(selectedTile)].slot < 0) selectedTile = -1;
     if (carriedTile >= 0 && PlaceOfTile(carriedTile).kind == PlaceKind::None) carriedTile = -1;
     update();
@@ -283,10 +293,23 @@ void CConfigPage::PlaceTile(int t, const PixelRect& rect) {
         PlaceTileParts(rect, tile.name->height(), {tile.letter->width(), tile.letter->height()},
                        {tile.master->width(), tile.master->height()});
     tile.name->setGeometry(ToQ(parts.name));
+    FitNameText(tile.name);
     tile.letter->setGeometry(ToQ(parts.letter));
     tile.master->setGeometry(ToQ(parts.master));
     ToolTip().AddRectTool(this, kTileToolIdBase + t, ToQ(rect),
                           [this, code = tile.code] { return TileTipText(code); });
+}
+
+// The tile is narrow: a name wider than its label is shown in a smaller font, never clipped.
+void CConfigPage::FitNameText(QLabel* label) const {
+    QFont fitted = font();
+    int pixels = QFontInfo(fitted).pixelSize();
+    const int room = label->contentsRect().width();
+    while (pixels > kSmallestNamePixels &&
+           QFontMetrics(fitted).horizontalAdvance(label->text()) > room) {
+        fitted.setPixelSize(--pixels);
+    }
+    if (fitted != label->font()) label->setFont(fitted);
 }
 
 void CConfigPage::PutTile(int t, TilePlace place) {
@@ -390,7 +413,8 @@ TilePlace CConfigPage::PlaceOfTile(int t) const {
 }
 
 int CConfigPage::TileAt(const QPoint& point) const {
-    for (int t = 0; t < kTileCount; ++t) {
+    // Tiles are drawn in table order: the last one under the point is the one seen.
+    for (int t = kTileCount - 1; t >= 0; --t) {
         if (tiles[At(t)].rect.Contains(point.x(), point.y())) return t;
     }
     return -1;
@@ -418,13 +442,18 @@ bool CConfigPage::MoveTile(int code, TilePlace place) {
 bool CConfigPage::ReturnTileToPalette(int code) {
     const int t = TileOfCode(code);
     if (t < 0 || tiles[At(t)].slot < 0) return false;
+    const TilePlace target = FreeFrameFor(t);
+    return IsFree(target) && MoveTile(code, target);
+}
+
+TilePlace CConfigPage::FreeFrameFor(int t) const {
     const Tile& tile = tiles[At(t)];
     TilePlace target{PlaceKind::Frame, tile.homeFrame};
     const int rowStart = tile.channel * kConfigFramesPerRow;
     for (int i = 0; i < kConfigFrames && !IsFree(target); ++i) {
         target = {PlaceKind::Frame, (rowStart + i) % kConfigFrames};
     }
-    return IsFree(target) && MoveTile(code, target);
+    return IsFree(target) ? target : TilePlace{};
 }
 
 int CConfigPage::DraggedCode() const {

@@ -131,6 +131,7 @@ class CConfigPage : public CPageDialog {
     void RefreshNamesAndMasters();
     void PlaceTilesFromPreset();
     void PlaceTile(int tile, const PixelRect& rect);
+    void FitNameText(QLabel* label) const;
     void PutTile(int tile, TilePlace place);
     void ClearTilePlace(int tile);
     // The chain slot or palette entry a tile holds, cleared in the preset and the maps; only
@@ -142,6 +143,9 @@ class CConfigPage : public CPageDialog {
     bool IsFree(TilePlace place) const;
     void MarkTarget(TilePlace place, bool on);
     TilePlace NearestFreePlace(const PixelRect& rect) const;
+    // The tile's home palette frame when free, else the first free frame from the start of its
+    // channel's row on; no place when every frame is taken.
+    TilePlace FreeFrameFor(int tile) const;
 
     void BeginTileDrag(int tile, const QPoint& point);
     void MoveTileDrag(const QPoint& point);

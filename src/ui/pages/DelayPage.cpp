@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPainter>
 
+#include <algorithm>
+
 #include "document/CQ7310Doc.h"
 #include "model/DelayMath.h"
 #include "model/PresetImage.h"
@@ -11,6 +13,7 @@
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/PanelSlider.h"
 #include "ui/pages/DelayPageGeometry.h"
+#include "ui/pages/EditFocus.h"
 #include "ui/pages/PicturePainter.h"
 #include "ui/pages/TypedNumber.h"
 
@@ -102,8 +105,9 @@ void CDelayPage::UpdatePage(int unused) {
     if (!HasData()) return;
     const CQ7310Doc& doc = *Document();
     const int channel = Channel();
-    const int samples = doc.GetDelaySamples(channel);
-    const int tenths = doc.GetTemperatureTenths(channel);
+    // A file may hold more than the device uses: the page shows what the device would use.
+    const int samples = std::clamp(doc.GetDelaySamples(channel), 0, kMaxDelaySamples);
+    const int tenths = std::clamp(doc.GetTemperatureTenths(channel), 0, kMaxTemperatureTenths);
     // setText also clears each field's modified flag: only the user's typing sets it again.
     seconds->setText(Text(FormatDelaySeconds(DelaySeconds(samples))));
     feet->setText(Text(FormatFeet(DelayFeet(samples, tenths))));
@@ -160,7 +164,7 @@ void CDelayPage::OnDefaults() {
 }
 
 bool CDelayPage::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
+    if (FocusLossEndsEditing(event)) {
         for (QLineEdit* field : {feet, metres, seconds, temperature}) {
             if (watched == field) CommitField(field);
         }

@@ -1,8 +1,10 @@
 #include "ui/pages/FilterPage.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPolygonF>
@@ -23,7 +25,10 @@
 #include "ui/controls/PanelSlider.h"
 #include "ui/pages/FilterPageGeometry.h"
 #include "ui/pages/FilterPageShared.h"
+#include "ui/pages/PageHost.h"
 #include "ui/pages/PicturePainter.h"
+#include "ui/pages/ToolTipControl.h"
+#include "ui/shell/CommandIds.h"
 #include "ui/shell/CurveExport.h"
 
 namespace arvestra {
@@ -35,6 +40,7 @@ const QColor kGridLine{0x30, 0x38, 0x30};
 const QColor kZeroLine{0x70, 0x78, 0x70};
 const QColor kCurve{0x00, 0xFF, 0x00};
 const QColor kReadoutText{0xC0, 0xFF, 0xC0};
+const QColor kDotFill{0x00, 0xFF, 0x00};
 
 constexpr int kLowPassKind = 0;
 constexpr int kHighPassKind = 1;
@@ -83,12 +89,16 @@ std::shared_ptr<FilterPageShared> FindShared(QWidget* parent, const CFilterPage*
 
 }  // namespace
 
-CFilterPage::CFilterPage(int templateId, IPageHost& host, QWidget* parent)
-    : CPageDialog(templateId, host, parent) {
+CFilterPage::CFilterPage(int templateId, const EqPageTraits& traits, IPageHost& host,
+                         QWidget* parent)
+    : CPageDialog(templateId, host, parent),
+      traits_(traits),
+      dots_(static_cast<std::size_t>(std::max(traits.bands, 0))) {
     shared_ = FindShared(parent, this);
     // Hover and the read-out follow the pointer without a button held.
     setMouseTracking(true);
     BuildSections();
+    BuildEqButtons();
 }
 
 CFilterPage::~CFilterPage() = default;
@@ -133,6 +143,35 @@ void CFilterPage::BuildSections() {
     }
 }
 
+void CFilterPage::BuildEqButtons() {
+    eqBypass_ = AddEqButton("EQ Bypass", filter_button::kEqBypass);
+    flat_ = AddEqButton("Flat", filter_button::kFlat);
+    graphic_ = AddEqButton("Graphic", filter_button::kGraphic);
+    parametric_ = AddEqButton("Parametric", filter_button::kParametric);
+    connect(eqBypass_, &CColorButton::clicked, this, [this] { OnEqBypass(); });
+    connect(flat_, &CColorButton::clicked, this, [this] { OnFlat(); });
+    connect(graphic_, &CColorButton::clicked, this, [this] { OnEqType(0); });
+    connect(parametric_, &CColorButton::clicked, this, [this] { OnEqType(1); });
+}
+
+void CFilterPage::AddBandSlider(CPanelSlider* slider, std::function<void(int position)> moved) {
+    slider->installEventFilter(this);
+    connect(slider, &CPanelSlider::userMoved, this, [moved](int position) { moved(position); });
+    bandSliders_.push_back({slider, std::move(moved)});
+    AddEditableControl(slider);
+}
+
+void CFilterPage::AddEditableControl(QWidget* control) {
+    editableControls_.push_back(control);
+}
+
+CColorButton* CFilterPage::AddEqButton(const char* text, const DialogRect& place) {
+    auto* button = new CColorButton(QString::fromLatin1(text), this);
+    PlaceControl(button, place.x, place.y, place.width, place.height);
+    AddEditableControl(button);
+    return button;
+}
+
 void CFilterPage::OnInitDialog() {
     for (const Section& section : sections_) AddEditField(section.edit);
     CPageDialog::OnInitDialog();
@@ -143,12 +182,21 @@ void CFilterPage::OnInitDialog() {
         section.slope24->SetMomentary(false);
     }
     for (CColorButton* button : channelButtons_) button->SetMomentary(false);
+    for (CColorButton* button : {eqBypass_, graphic_, parametric_}) button->SetMomentary(false);
     path_.Clear();
-    mapping_ = GraphMapping(GraphRectFor(Units()), {GetGraphTopDb(), GetGraphBottomDb(),
-                                                    GetGraphLowHz(), GetGraphHighHz()});
-    artwork_ = FilterPageArtwork(mapping_, LabelDbStep(), Units());
+    for (int band = 0; band < traits_.bands; ++band) {
+        dots_[static_cast<std::size_t>(band)].rect = {0, 0, kDotSize, kDotSize};
+        ToolTip().AddRectTool(this, band + 1, ToQRect(DotRectOf(band)),
+                              [this, band] { return DotTipText(band); });
+    }
+    mapping_ = GraphMapping(GraphRectFor(Units()), traits_.graph);
+    artwork_ = FilterPageArtwork(mapping_, traits_.labelDbStep, Units());
     AddPageArtwork(artwork_);
     EnsureGridPixels();
+    // The pointer entering a control leaves the graph without a Leave to the page.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        child->installEventFilter(this);
+    }
 }
 
 void CFilterPage::AddPageArtwork(Picture& /*picture*/) const {}
@@ -269,6 +317,25 @@ void CFilterPage::UpdatePage(int hint) {
     if (IsShownPage()) AutoDisplayChannel();
     LatchChannelButtons();
     RefreshPathDependents();
+    // Opened for an EQ of the other type: the view is asked for the other page.
+    const BlockCode openedFor[] = {BlockCode::EqA, BlockCode::EqB};
+    for (int channel = 0; channel < 2; ++channel) {
+        if (IsShownPage() && IsOpenedFor(openedFor[channel]) &&
+            Document()->Get(ParamField::EqType, channel) != traits_.eqType) {
+            editedChannel_ = channel;
+            OnEqType(1 - traits_.eqType);
+            break;
+        }
+    }
+    RefreshEqButtons();
+    RefreshBands();
+    ApplyFocus();
+}
+
+void CFilterPage::RefreshEqButtons() {
+    graphic_->SetLatched(traits_.eqType == 0);
+    parametric_->SetLatched(traits_.eqType == 1);
+    eqBypass_->SetLatched(Document()->Get(ParamField::EqBypass, editedChannel_) != 0);
 }
 
 void CFilterPage::FollowDisplayOptions() {
@@ -324,7 +391,7 @@ void CFilterPage::contextMenuEvent(QContextMenuEvent* event) {
     clear->setEnabled(loaded);
     connect(clear, &QAction::triggered, this, [this, channel] { ClearMeasurement(channel); });
     QAction* fit = menu.addAction(QStringLiteral("&Fit to Measurement..."));
-    fit->setEnabled(loaded && EqEditable());
+    fit->setEnabled(loaded && IsEditable());
     connect(fit, &QAction::triggered, this, [this] { AskFit(); });
     AddContextActions(menu);
     menu.exec(event->globalPos());
@@ -339,6 +406,35 @@ void CFilterPage::RefreshPathDependents() {
             control->setEnabled(present);
         }
     }
+    ChooseEditedChannel();
+    for (QWidget* control : editableControls_) control->setEnabled(editable_);
+    if (!DotsMovable()) EndGesture();
+}
+
+void CFilterPage::ChooseEditedChannel() {
+    if (!IsBlockInChain(BlockCode::EqA) && !IsBlockInChain(BlockCode::EqB)) {
+        editable_ = false;
+        return;
+    }
+    if (IsOpenedFor(BlockCode::EqA)) {
+        editedChannel_ = 0;
+    } else if (IsOpenedFor(BlockCode::EqB)) {
+        editedChannel_ = 1;
+    } else {
+        // Opened for a filter in the displayed path: the channel whose equaliser is there too,
+        // when only one is.
+        bool filterShown = false;
+        for (int channel = 0; channel < 2; ++channel) {
+            filterShown =
+                filterShown ||
+                (IsOpenedFor(LowPassBlockOf(channel)) && IsPresent(channel, CurveKind::LowPass)) ||
+                (IsOpenedFor(HighPassBlockOf(channel)) && IsPresent(channel, CurveKind::HighPass));
+        }
+        const bool a = IsPresent(0, traits_.curve);
+        const bool b = IsPresent(1, traits_.curve);
+        if (filterShown && a != b) editedChannel_ = a ? 0 : 1;
+    }
+    editable_ = IsPresent(editedChannel_, traits_.curve);
 }
 
 void CFilterPage::RefreshFrequencies() {
@@ -347,8 +443,11 @@ void CFilterPage::RefreshFrequencies() {
         const int channel = SectionChannel(s);
         const int code = Document()->Get(CutoffField(s), channel);
         Section& section = sections_[static_cast<std::size_t>(s)];
-        section.edit->setText(
-            QString::fromStdString(FormatCutoff(valueOf(Scale::Frequency, code))));
+        // What the user is typing stays until it is committed.
+        if (!(section.edit->hasFocus() && section.edit->isModified())) {
+            section.edit->setText(
+                QString::fromStdString(FormatCutoff(valueOf(Scale::Frequency, code))));
+        }
         {
             const QSignalBlocker quiet(section.slider);
             section.slider->setValue(code);
@@ -401,20 +500,20 @@ void CFilterPage::WalkPath() {
 
 void CFilterPage::AutoDisplayChannel() {
     struct Pair {
-        int block;
+        BlockCode block;
         int channel;
         CurveKind kind;
     };
-    static constexpr std::array<Pair, 8> kPairs{{{1, 0, CurveKind::Graphic},
-                                                 {2, 1, CurveKind::Graphic},
-                                                 {1, 0, CurveKind::Parametric},
-                                                 {2, 1, CurveKind::Parametric},
-                                                 {11, 0, CurveKind::LowPass},
-                                                 {12, 1, CurveKind::LowPass},
-                                                 {13, 0, CurveKind::HighPass},
-                                                 {14, 1, CurveKind::HighPass}}};
+    static constexpr std::array<Pair, 8> kPairs{{{BlockCode::EqA, 0, CurveKind::Graphic},
+                                                 {BlockCode::EqB, 1, CurveKind::Graphic},
+                                                 {BlockCode::EqA, 0, CurveKind::Parametric},
+                                                 {BlockCode::EqB, 1, CurveKind::Parametric},
+                                                 {BlockCode::LowPassA, 0, CurveKind::LowPass},
+                                                 {BlockCode::LowPassB, 1, CurveKind::LowPass},
+                                                 {BlockCode::HighPassA, 0, CurveKind::HighPass},
+                                                 {BlockCode::HighPassB, 1, CurveKind::HighPass}}};
     for (const Pair& pair : kPairs) {
-        if (SelectedBlockFlag(pair.block) == 0 || IsPresent(pair.channel, pair.kind)) continue;
+        if (!IsOpenedFor(pair.block) || IsPresent(pair.channel, pair.kind)) continue;
         SetDisplayedChannel(1 - DisplayedChannel());
         if (!IsPresent(pair.channel, pair.kind)) SetDisplayedChannel(1 - DisplayedChannel());
     }
@@ -428,15 +527,18 @@ void CFilterPage::LatchChannelButtons() {
 void CFilterPage::ApplyFocus() {
     if (!IsShownPage()) return;
     QWidget* target = DefaultFocusWidget();
-    if (SelectedBlockFlag(11) != 0)
-        target = sections_[1].slider;
-    else if (SelectedBlockFlag(12) != 0)
-        target = sections_[3].slider;
-    else if (SelectedBlockFlag(13) != 0)
-        target = sections_[0].slider;
-    else if (SelectedBlockFlag(14) != 0)
-        target = sections_[2].slider;
+    for (int s = 0; s < kSectionCount; ++s) {
+        const Section& section = sections_[static_cast<std::size_t>(s)];
+        if (!IsOpenedFor(SectionBlock(s))) continue;
+        // The block changed because its own edit took the focus: the user types there next.
+        if (section.edit->hasFocus()) return;
+        target = section.slider;
+    }
     if (target != nullptr) target->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* CFilterPage::DefaultFocusWidget() const {
+    return bandSliders_.empty() ? nullptr : bandSliders_.front().slider;
 }
 
 void CFilterPage::MarkCurveDirty(int channel, CurveKind kind) {
@@ -460,6 +562,7 @@ void CFilterPage::OnSectionSlider(int section, int value) {
 void CFilterPage::StoreTypedCutoff(int section) {
     QLineEdit* edit = sections_[static_cast<std::size_t>(section)].edit;
     const double hz = ParseLeadingNumber(edit->text().toStdString());
+    edit->setModified(false);
     Document()->Set(CutoffField(section), SectionChannel(section),
                     nearestCode(Scale::Frequency, hz));
 }
@@ -490,6 +593,11 @@ void CFilterPage::OnChannelButton(int channel) {
 }
 
 bool CFilterPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        StepBandSlider(watched, static_cast<QKeyEvent*>(event))) {
+        return true;
+    }
+    if (event->type() == QEvent::Enter && watched != this) ClearReadout();
     if (event->type() == QEvent::FocusIn) {
         for (int s = 0; s < kSectionCount; ++s) {
             if (watched == sections_[static_cast<std::size_t>(s)].edit) {
@@ -498,6 +606,135 @@ bool CFilterPage::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return CPageDialog::eventFilter(watched, event);
+}
+
+bool CFilterPage::StepBandSlider(QObject* watched, QKeyEvent* key) {
+    const bool up = key->key() == Qt::Key_Up;
+    if ((!up && key->key() != Qt::Key_Down) || !(key->modifiers() & Qt::ShiftModifier)) {
+        return false;
+    }
+    for (const BandSlider& band : bandSliders_) {
+        CPanelSlider* slider = band.slider;
+        if (watched != slider || !slider->isEnabled()) continue;
+        // Up raises the value: a band slider's top end is its highest value.
+        const int position = std::clamp(slider->value() + (up ? -kLargeKeyStep : kLargeKeyStep),
+                                        slider->minimum(), slider->maximum());
+        if (position != slider->value()) band.moved(position);
+        return true;
+    }
+    return false;
+}
+
+// ---- The equaliser -----------------------------------------------------------------------
+
+void CFilterPage::MarkBandsDirty() {
+    MarkCurveDirty(editedChannel_, traits_.curve);
+}
+
+void CFilterPage::ShowEqPage() {
+    ShowBlockPage(EqBlockOf(editedChannel_));
+}
+
+void CFilterPage::OnEqBypass() {
+    if (!HasDocumentData()) return;
+    Document()->ToggleFlag(ParamField::EqBypass, editedChannel_);
+    eqBypass_->SetLatched(Document()->Get(ParamField::EqBypass, editedChannel_) != 0);
+    MarkBandsDirty();
+    ShowEqPage();
+    InvalidateGraphInterior();
+}
+
+void CFilterPage::OnFlat() {
+    if (!HasDocumentData()) return;
+    FlattenBands();
+    ShowEqPage();
+}
+
+void CFilterPage::OnEqType(int type) {
+    if (!HasDocumentData() || type == traits_.eqType) return;
+    graphic_->SetLatched(type == 0);
+    parametric_->SetLatched(type == 1);
+    Document()->Set(ParamField::EqType, editedChannel_, type);
+    Host().PostViewCommand(command::kViewDeviceConfiguration);
+    ShowEqPage();
+}
+
+// ---- Dots --------------------------------------------------------------------------------
+
+PixelPoint CFilterPage::DotCentre(int band) const {
+    if (band < 0 || band >= traits_.bands) return {};
+    return dots_[static_cast<std::size_t>(band)].centre;
+}
+
+PixelRect CFilterPage::DotRectOf(int band) const {
+    if (band < 0 || band >= traits_.bands) return {};
+    return dots_[static_cast<std::size_t>(band)].rect;
+}
+
+void CFilterPage::PlaceDot(int band, PixelPoint centre) {
+    if (band < 0 || band >= traits_.bands) return;
+    Dot& dot = dots_[static_cast<std::size_t>(band)];
+    const PixelRect old = dot.rect;
+    dot.centre = centre;
+    dot.rect = DotRect(centre.x, centre.y);
+    if (old != dot.rect) {
+        ToolTip().AddRectTool(this, band + 1, ToQRect(dot.rect),
+                              [this, band] { return DotTipText(band); });
+    }
+    MarkBandsDirty();
+    InvalidateGraphInterior();
+}
+
+int CFilterPage::DotAt(const QPoint& point) const {
+    for (int band = 0; band < traits_.bands; ++band) {
+        if (DotRectOf(band).Contains(point.x(), point.y())) return band;
+    }
+    return -1;
+}
+
+void CFilterPage::RepaintDot(int band) {
+    if (band >= 0 && band < traits_.bands) update(ToQRect(DotRectOf(band).Shrunk(-2)));
+}
+
+void CFilterPage::HoverDot(const QPoint& point) {
+    const int band = DotAt(point);
+    if (band == hoveredBand_) return;
+    RepaintDot(hoveredBand_);
+    RepaintDot(band);
+    hoveredBand_ = band;
+}
+
+void CFilterPage::SetDraggedBand(int band) {
+    RepaintDot(draggedBand_);
+    draggedBand_ = band;
+    RepaintDot(band);
+    if (band < 0) hoveredBand_ = -1;
+}
+
+void CFilterPage::mouseDoubleClickEvent(QMouseEvent* event) {
+    const int band = DotAt(event->position().toPoint());
+    if (event->button() != Qt::LeftButton || !DotsMovable() || band < 0 || !HasDocumentData()) {
+        CPageDialog::mouseDoubleClickEvent(event);
+        return;
+    }
+    // A double click on a dot puts its band back to 0 dB.
+    ResetBand(band);
+    ShowEqPage();
+    RepaintGraphNow();
+    event->accept();
+}
+
+void CFilterPage::PaintDots(QPainter& painter) {
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(kDotFill);
+    for (int band = 0; band < traits_.bands; ++band) {
+        const PixelRect r = DotRectOf(band);
+        const bool marked = band == hoveredBand_ || band == draggedBand_;
+        painter.setPen(QPen(marked ? Qt::white : Qt::black, 1.0));
+        painter.drawEllipse(QRectF(r.left + 0.5, r.top + 0.5, kDotSize - 1, kDotSize - 1));
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
 // ---- Painting ----------------------------------------------------------------------------
@@ -525,7 +762,7 @@ void CFilterPage::PaintArtwork(QPainter& painter) {
     PaintPicture(painter, artwork_, font(), paintDirty_);
     const QRect graph = GraphRect();
     painter.fillRect(graph, kGraphBackground);
-    const GraphGrid grid = ComputeGraphGrid(mapping_, GridDbStep());
+    const GraphGrid grid = ComputeGraphGrid(mapping_, traits_.gridDbStep);
     for (const int x : grid.columns) painter.fillRect(x, graph.top(), 1, graph.height(), kGridLine);
     for (const int y : grid.rows) {
         painter.fillRect(graph.left(), y, graph.width(), 1,
@@ -579,6 +816,8 @@ bool CFilterPage::InGraph(const QPoint& position) const {
 void CFilterPage::UpdateReadout(const QPoint& position) {
     QString text;
     if (InGraph(position)) {
+        // The levels of the curve as it is now, after whatever the pointer just changed.
+        BringResponseUpToDate();
         const double hz = mapping_.XToFrequency(position.x());
         const double db = mapping_.YToDb(position.y());
         text = QString::asprintf(hz < 100.0 ? "%.1f Hz  %+.1f dB" : "%.0f Hz  %+.1f dB", hz, db);

@@ -16,12 +16,15 @@
 #include "model/PresetImage.h"
 #include "plot/CurvePlot.h"
 #include "tune/OverlayCurves.h"
+#include "ui/controls/PixelRect.h"
 #include "ui/dialogs/FitDialog.h"
+#include "ui/pages/FilterPageGeometry.h"
 #include "ui/pages/MeasurementOverlay.h"
 #include "ui/pages/PageDialog.h"
 #include "ui/pages/Picture.h"
 #include "ui/pages/ResponseDumpSource.h"
 
+class QKeyEvent;
 class QLineEdit;
 class QMenu;
 
@@ -35,7 +38,10 @@ struct FilterPageShared;
 // What the graphic and the parametric EQ page share: the high-pass and low-pass sections of both
 // channels, the "Ch 1"/"Ch 2" switch of the displayed channel, the response graph (logarithmic
 // frequency axis, linear dB axis), its frequency grid, the walk of the displayed output's signal
-// path and the green response curve. The displayed channel, the curve switch and the response
+// path and the green response curve; and of the equaliser itself the edited channel and whether
+// it is editable, the "Graphic"/"Parametric" switch, "Flat", "EQ Bypass", the band dots (hit
+// test, hover, tips, painting) and the band sliders' large key steps. A page differs from the
+// other by its traits and by its bands. The displayed channel, the curve switch and the response
 // (grid, curves, levels) are shared by the EQ pages of one view, so both always show the same.
 class CFilterPage : public CPageDialog, public IResponseDumpSource {
     Q_OBJECT
@@ -44,19 +50,32 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
     // recomputes every curve and repaints. Every refresh also notices a grid rebuilt meanwhile.
     static constexpr int kRefreshGrid = 2;
 
-    CFilterPage(int templateId, IPageHost& host, QWidget* parent);
+    // Shift with an up or down arrow key moves a band slider this many codes.
+    static constexpr int kLargeKeyStep = 6;
+
+    CFilterPage(int templateId, const EqPageTraits& traits, IPageHost& host, QWidget* parent);
     ~CFilterPage() override;
 
     // Refreshes the sections, walks the displayed path, picks the displayed channel for the
     // block the page was opened for (only while the page is shown) and requests a full
-    // recompute of the curve.
+    // recompute of the curve; then the edited channel, editability, the EQ buttons, the bands
+    // and the focus. Opened for an EQ of the other type, the page asks for the other page.
     void UpdatePage(int hint) override;
 
-    // What the graph's edges stand for.
-    virtual double GetGraphTopDb() const = 0;
-    virtual double GetGraphBottomDb() const = 0;
-    virtual double GetGraphLowHz() const = 0;
-    virtual double GetGraphHighHz() const = 0;
+    const EqPageTraits& Traits() const { return traits_; }
+    // The channel whose equaliser the page edits (independent of the displayed channel), and
+    // whether that equaliser lies in the displayed path.
+    int EditedChannel() const { return editedChannel_; }
+    bool IsEditable() const { return editable_; }
+    // The band dots: centre and rectangle (page pixels), the dot under the pointer (-1 none).
+    PixelPoint DotCentre(int band) const;
+    PixelRect DotRectOf(int band) const;
+    int HoveredBand() const { return hoveredBand_; }
+
+    CColorButton* EqBypassButton() const { return eqBypass_; }
+    CColorButton* FlatButton() const { return flat_; }
+    CColorButton* GraphicButton() const { return graphic_; }
+    CColorButton* ParametricButton() const { return parametric_; }
 
     // The channel whose output path the graph shows (0 or 1), shared by both EQ pages.
     int DisplayedChannel() const;
@@ -128,32 +147,57 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
     void PaintArtwork(QPainter& painter) override;
     void PaintPage(QPainter& painter) override;
 
-    // The channel whose EQ the page edits, whether it may be edited now, and its EQ kind.
-    virtual int EqEditedChannel() const = 0;
-    virtual bool EqEditable() const = 0;
-    virtual EqKind PageEqKind() const = 0;
+    // The equaliser kind the page edits.
+    EqKind PageEqKind() const {
+        return Traits().eqType == 0 ? EqKind::Graphic : EqKind::Parametric;
+    }
     // Adds the derived page's own entries to the context menu.
     virtual void AddContextActions(QMenu& menu);
     // Runs `edit` as one undo step named `text` (when the editor keeps a history) and refreshes
     // the view afterwards.
     void RunAsOneStep(const QString& text, const std::function<void()>& edit);
 
-    // The page's band dots, drawn clipped to the graph after the curve.
-    virtual void PaintDots(QPainter& painter) = 0;
     // Captions of the derived page, added to the page's background.
     virtual void AddPageArtwork(Picture& picture) const;
-    // dB between grid rows and between level captions.
-    virtual double GridDbStep() const = 0;
-    virtual double LabelDbStep() const = 0;
-    // The control that takes the focus when the page was opened for an EQ.
-    virtual QWidget* DefaultFocusWidget() const = 0;
-    // Enables what depends on the displayed path (the sections here; derived pages add their
-    // editability); runs after every refresh and every change of the displayed channel.
-    virtual void RefreshPathDependents();
     // Ends a mouse gesture whose button-up will not come (the page is hidden).
     virtual void EndGesture() {}
     // The graph's pixel columns were rebuilt (new grid).
     virtual void OnGridRebuilt() {}
+    // Shows every band's values from the edited channel: sliders, buttons and dots.
+    virtual void RefreshBands() = 0;
+    // "Flat": every band of the edited channel at 0 dB, its controls and dots following.
+    virtual void FlattenBands() = 0;
+    // A double click on a band's dot: that band back to 0 dB.
+    virtual void ResetBand(int band) = 0;
+    // The tip of a band's dot.
+    virtual QString DotTipText(int band) const = 0;
+    // Whether the dots follow the mouse (the parametric page lets them even while its controls
+    // are disabled).
+    virtual bool DotsMovable() const { return IsEditable(); }
+
+    // Registers a band slider: enabled with the equaliser's editability, stepped by
+    // kLargeKeyStep with Shift and an up or down arrow, and `moved` runs with every position
+    // the user gives it. The first registered slider takes the focus when the page opens for
+    // an EQ.
+    void AddBandSlider(CPanelSlider* slider, std::function<void(int position)> moved);
+    // Registers another control that is enabled exactly while the equaliser is editable.
+    void AddEditableControl(QWidget* control);
+    // Makes a button at a place in dialog units that is enabled while the equaliser is editable.
+    CColorButton* AddEqButton(const char* text, const DialogRect& place);
+    // Moves a band's dot to centre on `centre`; marks the curve and repaints the graph.
+    void PlaceDot(int band, PixelPoint centre);
+    // The first band (from 0) whose dot contains the point, or -1.
+    int DotAt(const QPoint& point) const;
+    // Follows the pointer over the dots, repainting the one it leaves and the one it enters.
+    void HoverDot(const QPoint& point);
+    // The band whose dot is held (-1 none); it is drawn marked, like the hovered one.
+    void SetDraggedBand(int band);
+    int DraggedBand() const { return draggedBand_; }
+    void RepaintDot(int band);
+    // Marks the edited equaliser's curve for recomputation.
+    void MarkBandsDirty();
+    // Queues the View command of the edited channel's EQ.
+    void ShowEqPage();
 
     // Marks a curve for recomputation: for `channel`, or for both when its block is linked.
     void MarkCurveDirty(int channel, CurveKind kind);
@@ -174,6 +218,7 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
     // Whether a point lies in the graph.
     bool InGraph(const QPoint& position) const;
 
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -181,6 +226,31 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    struct BandSlider {
+        CPanelSlider* slider = nullptr;
+        std::function<void(int)> moved;
+    };
+    struct Dot {
+        PixelPoint centre;
+        PixelRect rect;
+    };
+
+    // Enables what depends on the displayed path (the sections, and the equaliser's controls by
+    // its editability); runs after every refresh and every change of the displayed channel.
+    void RefreshPathDependents();
+    // Picks the edited channel and its editability from the chain and the displayed path.
+    void ChooseEditedChannel();
+    void BuildEqButtons();
+    void RefreshEqButtons();
+    void OnEqBypass();
+    void OnFlat();
+    // "Graphic" (0) or "Parametric" (1): the edited channel's EQ becomes that type and the view
+    // shows its page. The page's own type does nothing.
+    void OnEqType(int type);
+    void PaintDots(QPainter& painter);
+    // Shift with an up or down arrow on a band slider.
+    bool StepBandSlider(QObject* watched, QKeyEvent* key);
+    QWidget* DefaultFocusWidget() const;
     // Takes the curve switch and grid density the development utilities set.
     void FollowDisplayOptions();
     // Brings the levels up to date on the current grid, whether or not the curve is drawn.
@@ -215,6 +285,7 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
     void AskFit();
     std::span<const std::uint8_t, kPresetImageSize> Image() const;
 
+    EqPageTraits traits_;
     std::shared_ptr<FilterPageShared> shared_;
     std::array<Section, 4> sections_{};
     std::array<CColorButton*, 2> channelButtons_{};
@@ -230,6 +301,17 @@ class CFilterPage : public CPageDialog, public IResponseDumpSource {
     std::array<std::array<int, 2>, 2> shownSlope_{{{-1, -1}, {-1, -1}}};
     QRect paintDirty_;
     QString readout_;
+    CColorButton* eqBypass_ = nullptr;
+    CColorButton* flat_ = nullptr;
+    CColorButton* graphic_ = nullptr;
+    CColorButton* parametric_ = nullptr;
+    std::vector<BandSlider> bandSliders_;
+    std::vector<QWidget*> editableControls_;
+    std::vector<Dot> dots_;
+    int editedChannel_ = 0;
+    bool editable_ = false;
+    int hoveredBand_ = -1;
+    int draggedBand_ = -1;
 };
 
 }  // namespace arvestra

@@ -16,10 +16,6 @@ constexpr int kSectionCaptionTopDu = 194;
 constexpr int kSectionRowTopDu = 204;
 constexpr int kSectionSliderTopDu = 220;
 
-constexpr int kBandLeftDu = 31;
-constexpr int kBandPitchDu = 48;
-constexpr int kBandWidthDu = 46;
-
 constexpr int kCaptionDu = 7;
 constexpr int kScaleTextDu = 6;
 
@@ -48,9 +44,9 @@ bool SectionIsLowPass(int section) {
     return section % 2 == 1;
 }
 
-int SectionBlock(int section) {
+BlockCode SectionBlock(int section) {
     const int channel = SectionChannel(section);
-    return SectionIsLowPass(section) ? 11 + channel : 13 + channel;
+    return SectionIsLowPass(section) ? LowPassBlockOf(channel) : HighPassBlockOf(channel);
 }
 
 const char* SectionCaption(int section) {
@@ -69,19 +65,6 @@ SectionPlaces SectionPlacesOf(int section) {
         {x + 72, kSectionRowTopDu, 14, 12},
         {x, kSectionSliderTopDu, kSectionWidthDu, 14},
     };
-}
-
-ParametricBandPlaces ParametricBandPlacesOf(int band) {
-    const int x = kBandLeftDu + std::clamp(band, 0, 9) * kBandPitchDu;
-    ParametricBandPlaces places;
-    places.caption = {x, 131, kBandWidthDu, 8};
-    places.bypass = {x + 3, 140, kBandWidthDu - 6, 11};
-    for (int i = 0; i < 3; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        places.sliders[k] = {x + 1 + 15 * i, 153, 14, 31};
-        places.sliderCaptions[k] = {x + 1 + 15 * i, 184, 14, 8};
-    }
-    return places;
 }
 
 GraphRect GraphRectFor(const DialogBaseUnits& units) {
@@ -199,55 +182,6 @@ PixelRect DotRect(int x, int y) {
     const int left = x - kDotSize / 2;
     const int top = y - kDotSize / 2;
     return {left, top, left + kDotSize, top + kDotSize};
-}
-
-std::vector<PixelRect> BandColumns(const std::vector<int>& dotX, const GraphRect& graph) {
-    std::vector<PixelRect> columns;
-    const std::size_t count = dotX.size();
-    int left = graph.left;
-    for (std::size_t band = 0; band < count; ++band) {
-        const int right = band + 1 < count ? (dotX[band] + dotX[band + 1]) / 2 : graph.right;
-        columns.push_back({left, graph.top, right, graph.bottom});
-        left = right;
-    }
-    return columns;
-}
-
-int ColumnAt(const std::vector<PixelRect>& columns, int x, int y) {
-    for (std::size_t band = 0; band < columns.size(); ++band) {
-        if (columns[band].Contains(x, y)) return static_cast<int>(band);
-    }
-    return -1;
-}
-
-int GraphicDotY(int position, int yTop, int yBottom) {
-    return yTop + (yBottom - yTop) * position / 60;
-}
-
-int GraphicPositionOfY(int y, int yTop, int yBottom) {
-    if (yBottom <= yTop) return 0;
-    const int clamped = std::clamp(y, yTop, yBottom);
-    return (clamped - yTop) * 60 / (yBottom - yTop);
-}
-
-std::vector<BandHeight> DrawingSteps(int column, int y, int lastColumn, int lastY) {
-    const int n = lastColumn == -1 ? 0 : column - lastColumn;
-    if (std::abs(n) <= 1) return {{column, y}};
-    const int dy = y - lastY;
-    const int count = std::abs(n);
-    const int direction = n > 0 ? 1 : -1;
-    std::vector<BandHeight> steps;
-    steps.reserve(static_cast<std::size_t>(count));
-    for (int k = 1; k <= count; ++k) {
-        // Integer division truncates toward zero, as the straight line between the heights needs.
-        steps.push_back({lastColumn + direction * k, lastY + dy * k / count});
-    }
-    return steps;
-}
-
-DotLimits ParametricDotLimits(const GraphRect& graph) {
-    constexpr int kInset = 5;
-    return {graph.left + kInset, graph.top + kInset, graph.right - kInset, graph.bottom - kInset};
 }
 
 }  // namespace arvestra

@@ -1,16 +1,18 @@
-// Geometry of the two equaliser pages as plain functions: where the graph, the high-pass and
-// low-pass sections and the buttons sit (dialog units), the graph's grid lines and captions, the
-// band columns and dot positions of the graphic page, and the interpolation of a stroke drawn
-// across bands. Nothing here touches a widget, so all of it is checked numerically.
+// Geometry that the two equaliser pages share, as plain functions: where the graph, the
+// high-pass and low-pass sections and the buttons sit (dialog units), the graph's grid lines and
+// captions, and the band dots. Each page's own bands are in its own geometry header. Nothing
+// here touches a widget, so all of it is checked numerically.
 #pragma once
 
 #include <array>
 #include <string>
 #include <vector>
 
+#include "model/CurveKind.h"
 #include "model/GraphMapping.h"
 #include "ui/controls/PixelRect.h"
 #include "ui/dialogs/DialogUnits.h"
+#include "ui/pages/BlockTable.h"
 #include "ui/pages/PageGeometry.h"
 #include "ui/pages/Picture.h"
 
@@ -34,8 +36,8 @@ SectionPlaces SectionPlacesOf(int section);
 // Channel (0 or 1) and whether the section is a low-pass (else high-pass).
 int SectionChannel(int section);
 bool SectionIsLowPass(int section);
-// Block code of a section: 13 High Pass A, 11 Low Pass A, 14 High Pass B, 12 Low Pass B.
-int SectionBlock(int section);
+// Block of a section: High Pass A, Low Pass A, High Pass B, Low Pass B.
+BlockCode SectionBlock(int section);
 // Caption of a section: "Ch 1 High Pass" and so on.
 const char* SectionCaption(int section);
 
@@ -50,20 +52,6 @@ inline constexpr DialogRect kFlat{378, 226, 40, 12};
 inline constexpr DialogRect kNarrow{422, 226, 43, 12};
 inline constexpr DialogRect kWide{469, 226, 43, 12};
 }  // namespace filter_button
-
-// Graphic page: the band sliders stand under their dots, between these rows.
-inline constexpr int kGraphicSliderTopDu = 133;
-inline constexpr int kGraphicSliderHeightDu = 58;
-inline constexpr int kGraphicSliderWidthDu = 11;
-// Parametric page: per band a caption, a "Bypass" button and three sliders (frequency,
-// bandwidth, gain) with their captions.
-struct ParametricBandPlaces {
-    DialogRect caption;
-    DialogRect bypass;
-    std::array<DialogRect, 3> sliders;
-    std::array<DialogRect, 3> sliderCaptions;
-};
-ParametricBandPlaces ParametricBandPlacesOf(int band);
 
 // The graph frame in page pixels, as a mapping rectangle.
 GraphRect GraphRectFor(const DialogBaseUnits& units);
@@ -98,35 +86,17 @@ int CaptionPixels(int du, const DialogBaseUnits& units);
 inline constexpr int kDotSize = 6;
 PixelRect DotRect(int x, int y);
 
-// Graphic page: the strip of the graph that belongs to each band, from the dot columns. Band 0
-// starts at the graph's left edge, band 30 ends at its right edge, and neighbours meet halfway
-// between their dots (integer halving).
-std::vector<PixelRect> BandColumns(const std::vector<int>& dotX, const GraphRect& graph);
-// The first column (from band 0) that contains (x, y), or -1.
-int ColumnAt(const std::vector<PixelRect>& columns, int x, int y);
-
-// Graphic page: a band's dot y from its slider position 0..60 (0 is +15 dB at yTop).
-int GraphicDotY(int position, int yTop, int yBottom);
-// Graphic page: the slider position (0..60) of a y, which is first limited to yTop..yBottom.
-int GraphicPositionOfY(int y, int yTop, int yBottom);
-
-// Graphic page drawing: the bands a pointer move sets and the y each gets. With no previous
-// column (-1) or a move to a neighbouring or the same column, only column `column` at y; a
-// jump over several columns fills every band passed on a straight line from the last height.
-struct BandHeight {
-    int band;
-    int y;
-    bool operator==(const BandHeight&) const = default;
+// What tells the two equaliser pages apart where they otherwise work alike: the band count, the
+// graph's edges,
+// the dB between grid rows and between level captions, the curve the bands make and the
+// equaliser type the page edits (0 graphic, 1 parametric).
+struct EqPageTraits {
+    int bands;
+    GraphConstants graph;
+    double gridDbStep;
+    double labelDbStep;
+    CurveKind curve;
+    int eqType;
 };
-std::vector<BandHeight> DrawingSteps(int column, int y, int lastColumn, int lastY);
-
-// Parametric page: the range a dot centre may take, the graph inset by 5 pixels.
-struct DotLimits {
-    int left;
-    int top;
-    int right;
-    int bottom;
-};
-DotLimits ParametricDotLimits(const GraphRect& graph);
 
 }  // namespace arvestra

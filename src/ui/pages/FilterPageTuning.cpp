@@ -151,7 +151,7 @@ bool CFilterPage::FitToMeasurement(const CFitDialog::Choices& choices, QString& 
     AppliedFit fit;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     RunAsOneStep(QStringLiteral("Fit to Measurement"), [&] {
-        fit = FitAndApply(*Document(), EqEditedChannel(), PageEqKind(), *made.problem);
+        fit = FitAndApply(*Document(), EditedChannel(), PageEqKind(), *made.problem);
     });
     QApplication::restoreOverrideCursor();
     message = QStringLiteral("Fitted over %1-%2 Hz.\nBefore: %3\nAfter: %4")
@@ -201,7 +201,7 @@ void CFilterPage::AskFit() {
             "closest to the target.")
             .arg(PageEqKind() == EqKind::Graphic ? QStringLiteral("graphic")
                                                  : QStringLiteral("parametric"))
-            .arg(EqEditedChannel() + 1);
+            .arg(EditedChannel() + 1);
     if (!CFitDialog::Ask(what, this, choices)) return;
     QString message;
     if (!FitToMeasurement(choices, message)) {

@@ -1,8 +1,6 @@
 #include "ui/pages/GraphicEqPage.h"
 
-#include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 
 #include <algorithm>
 
@@ -11,12 +9,8 @@
 #include "model/Scales.h"
 #include "model/ValueFormat.h"
 #include "ui/controls/ColorButton.h"
-#include "ui/controls/PanelPalette.h"
 #include "ui/controls/PanelSlider.h"
-#include "ui/pages/FilterPageGeometry.h"
-#include "ui/pages/PageHost.h"
 #include "ui/pages/ToolTipControl.h"
-#include "ui/shell/CommandIds.h"
 
 namespace arvestra {
 
@@ -25,7 +19,6 @@ namespace {
 constexpr int kFlatCode = 30;
 constexpr int kTopCode = 60;
 constexpr double kNarrowQ = 7.0;
-const QColor kDotFill{0x00, 0xFF, 0x00};
 
 std::size_t At(int band) {
     return static_cast<std::size_t>(std::clamp(band, 0, CGraphicEqPage::kBands - 1));
@@ -38,49 +31,22 @@ bool IsBand(int band) {
 }  // namespace
 
 CGraphicEqPage::CGraphicEqPage(IPageHost& host, QWidget* parent)
-    : CFilterPage(kTemplateId, host, parent) {
+    : CFilterPage(kTemplateId, kGraphicEqTraits, host, parent) {
     BuildControls();
 }
 
-double CGraphicEqPage::GetGraphTopDb() const {
-    return kGraphicEqGraph.topDb;
-}
-double CGraphicEqPage::GetGraphBottomDb() const {
-    return kGraphicEqGraph.bottomDb;
-}
-double CGraphicEqPage::GetGraphLowHz() const {
-    return kGraphicEqGraph.lowHz;
-}
-double CGraphicEqPage::GetGraphHighHz() const {
-    return kGraphicEqGraph.highHz;
-}
-
 void CGraphicEqPage::BuildControls() {
-    const auto button = [this](const char* text, const DialogRect& r) {
-        auto* b = new CColorButton(QString::fromLatin1(text), this);
-        PlaceControl(b, r.x, r.y, r.width, r.height);
-        return b;
-    };
-    eqBypass_ = button("EQ Bypass", filter_button::kEqBypass);
-    flat_ = button("Flat", filter_button::kFlat);
-    narrow_ = button("Narrow Bw", filter_button::kNarrow);
-    wide_ = button("Wide Bw", filter_button::kWide);
-    graphic_ = button("Graphic", filter_button::kGraphic);
-    parametric_ = button("Parametric", filter_button::kParametric);
-    connect(eqBypass_, &CColorButton::clicked, this, [this] { OnEqBypass(); });
-    connect(flat_, &CColorButton::clicked, this, [this] { OnFlat(); });
+    narrow_ = AddEqButton("Narrow Bw", filter_button::kNarrow);
+    wide_ = AddEqButton("Wide Bw", filter_button::kWide);
     connect(narrow_, &CColorButton::clicked, this, [this] { OnBandwidth(true); });
     connect(wide_, &CColorButton::clicked, this, [this] { OnBandwidth(false); });
-    connect(parametric_, &CColorButton::clicked, this, [this] { OnParametric(); });
     for (int band = 0; band < kBands; ++band) {
         auto* slider = new CPanelSlider(this);
         slider->setAccessibleName(QStringLiteral("Band %1 gain, %2 Hz")
                                       .arg(band + 1)
                                       .arg(QString::fromStdString(FrequencyCaption(
                                           FilterResponse::GraphicBandCentreHz(band)))));
-        slider->installEventFilter(this);
-        connect(slider, &CPanelSlider::userMoved, this,
-                [this, band](int position) { OnBandSlider(band, position); });
+        AddBandSlider(slider, [this, band](int position) { OnBandSlider(band, position); });
         bands_[At(band)].slider = slider;
     }
 }
@@ -97,13 +63,10 @@ void CGraphicEqPage::OnInitDialog() {
             b.slider->setRange(0, kTopCode);
             b.slider->setValue(kFlatCode);
         }
-        b.dot = {0, 0, kDotSize, kDotSize};
         ToolTip().AddTool(b.slider, [this, band] { return BandTipText(band); });
     }
     PlaceSliders();
-    for (CColorButton* b : {eqBypass_, graphic_, narrow_, wide_, parametric_}) {
-        b->SetMomentary(false);
-    }
+    for (CColorButton* b : {narrow_, wide_}) b->SetMomentary(false);
 }
 
 void CGraphicEqPage::OnGridRebuilt() {
@@ -111,8 +74,6 @@ void CGraphicEqPage::OnGridRebuilt() {
     for (int band = 0; band < kBands; ++band) {
         dotX[At(band)] = Mapping().FrequencyToX(FilterResponse::GraphicBandCentreHz(band));
         bands_[At(band)].dotX = dotX[At(band)];
-        ToolTip().AddRectTool(this, band + 1, ToQRect(bands_[At(band)].dot),
-                              [this, band] { return BandTipText(band); });
     }
     const std::vector<PixelRect> columns = BandColumns(dotX, Mapping().Rect());
     for (int band = 0; band < kBands; ++band) bands_[At(band)].column = columns[At(band)];
@@ -128,33 +89,18 @@ void CGraphicEqPage::PlaceSliders() {
     }
 }
 
-void CGraphicEqPage::AddPageArtwork(Picture& /*picture*/) const {}
-
 CPanelSlider* CGraphicEqPage::BandSlider(int band) const {
     return IsBand(band) ? bands_[At(band)].slider : nullptr;
-}
-
-PixelPoint CGraphicEqPage::DotCentre(int band) const {
-    const Band& b = bands_[At(band)];
-    return {b.dotX, b.dotY};
-}
-
-PixelRect CGraphicEqPage::DotRectOf(int band) const {
-    return bands_[At(band)].dot;
 }
 
 PixelRect CGraphicEqPage::ColumnOf(int band) const {
     return bands_[At(band)].column;
 }
 
-QWidget* CGraphicEqPage::DefaultFocusWidget() const {
-    return bands_[0].slider;
-}
-
 int CGraphicEqPage::GainCode(int band) const {
     if (Document() == nullptr) return kFlatCode;
     // A code from a damaged file is shown at the nearest end of the range.
-    return std::clamp(Document()->Get(ParamField::EqGraphicGain, editedChannel_, band), 0,
+    return std::clamp(Document()->Get(ParamField::EqGraphicGain, EditedChannel(), band), 0,
                       kTopCode);
 }
 
@@ -165,59 +111,17 @@ QString CGraphicEqPage::BandTipText(int band) const {
 
 // ---- Refresh -----------------------------------------------------------------------------
 
-void CGraphicEqPage::UpdatePage(int hint) {
-    CFilterPage::UpdatePage(hint);
-    if (!HasDocumentData()) return;
-    CQ7310Doc& doc = *Document();
-    // Opened for an EQ that is now parametric: the view is asked for the other page.
-    const int openedFor = SelectedBlockFlag(1) != 0 ? 0 : (SelectedBlockFlag(2) != 0 ? 1 : -1);
-    if (IsShownPage() && openedFor >= 0 && doc.Get(ParamField::EqType, openedFor) == 1) {
-        editedChannel_ = openedFor;
-        OnParametric();
-    }
-    graphic_->SetLatched(true);
-    parametric_->SetLatched(false);
-    eqBypass_->SetLatched(doc.Get(ParamField::EqBypass, editedChannel_) != 0);
+void CGraphicEqPage::RefreshBands() {
     LatchBandwidth();
     for (int band = 0; band < kBands; ++band) {
         const int position = kTopCode - GainCode(band);
         PlaceDotFromPosition(band, position);
-        const QSignalBlocker quiet(bands_[At(band)].slider);
-        bands_[At(band)].slider->setValue(position);
+        ShowSliderPosition(band, position);
     }
-    ApplyFocus();
-}
-
-void CGraphicEqPage::RefreshPathDependents() {
-    CFilterPage::RefreshPathDependents();
-    if (IsBlockInChain(1) == 0 && IsBlockInChain(2) == 0) {
-        editable_ = false;
-    } else {
-        if (SelectedBlockFlag(1) != 0) {
-            editedChannel_ = 0;
-        } else if (SelectedBlockFlag(2) != 0) {
-            editedChannel_ = 1;
-        } else {
-            const bool filterShown =
-                (SelectedBlockFlag(11) != 0 && IsPresent(0, CurveKind::LowPass)) ||
-                (SelectedBlockFlag(12) != 0 && IsPresent(1, CurveKind::LowPass)) ||
-                (SelectedBlockFlag(13) != 0 && IsPresent(0, CurveKind::HighPass)) ||
-                (SelectedBlockFlag(14) != 0 && IsPresent(1, CurveKind::HighPass));
-            const bool a = IsPresent(0, CurveKind::Graphic);
-            const bool b = IsPresent(1, CurveKind::Graphic);
-            if (filterShown && a != b) editedChannel_ = a ? 0 : 1;
-        }
-        editable_ = IsPresent(editedChannel_, CurveKind::Graphic);
-    }
-    for (const Band& b : bands_) b.slider->setEnabled(editable_);
-    for (CColorButton* b : {parametric_, graphic_, wide_, narrow_, flat_, eqBypass_}) {
-        b->setEnabled(editable_);
-    }
-    if (!editable_) EndGesture();
 }
 
 void CGraphicEqPage::LatchBandwidth() {
-    const int code = Document()->Get(ParamField::EqGraphicQ, editedChannel_);
+    const int code = Document()->Get(ParamField::EqGraphicQ, EditedChannel());
     const bool narrow = valueOf(Scale::GraphicQ, code) == kNarrowQ;
     narrow_->SetLatched(narrow);
     wide_->SetLatched(!narrow);
@@ -226,36 +130,26 @@ void CGraphicEqPage::LatchBandwidth() {
 // ---- Bands and dots ------------------------------------------------------------------------
 
 void CGraphicEqPage::PlaceDotFromPosition(int band, int position) {
-    PlaceDotAtY(band, GraphicDotY(position, yTop_, yBottom_));
+    PlaceDot(band, {bands_[At(band)].dotX, GraphicDotY(position, yTop_, yBottom_)});
 }
 
-void CGraphicEqPage::PlaceDotAtY(int band, int y) {
-    Band& b = bands_[At(band)];
-    const PixelRect old = b.dot;
-    b.dotY = y;
-    b.dot = DotRect(b.dotX, y);
-    if (old != b.dot) {
-        ToolTip().AddRectTool(this, band + 1, ToQRect(b.dot),
-                              [this, band] { return BandTipText(band); });
-    }
-    MarkCurveDirty(editedChannel_, CurveKind::Graphic);
-    InvalidateGraphInterior();
+void CGraphicEqPage::ShowSliderPosition(int band, int position) {
+    const QSignalBlocker quiet(bands_[At(band)].slider);
+    bands_[At(band)].slider->setValue(position);
 }
 
 void CGraphicEqPage::SetBandFromY(int band, int y) {
     const int position = GraphicPositionOfY(y, yTop_, yBottom_);
-    Document()->Set(ParamField::EqGraphicGain, editedChannel_, band, kTopCode - position);
+    Document()->Set(ParamField::EqGraphicGain, EditedChannel(), band, kTopCode - position);
     // The dot follows the pointer pixel by pixel; the gain steps by 0.5 dB.
-    PlaceDotAtY(band, std::clamp(y, yTop_, yBottom_));
-    const QSignalBlocker quiet(bands_[At(band)].slider);
-    bands_[At(band)].slider->setValue(position);
+    PlaceDot(band, {bands_[At(band)].dotX, std::clamp(y, yTop_, yBottom_)});
+    ShowSliderPosition(band, position);
 }
 
 void CGraphicEqPage::SetBandPosition(int band, int position) {
-    Document()->Set(ParamField::EqGraphicGain, editedChannel_, band, kTopCode - position);
+    Document()->Set(ParamField::EqGraphicGain, EditedChannel(), band, kTopCode - position);
     PlaceDotFromPosition(band, position);
-    const QSignalBlocker quiet(bands_[At(band)].slider);
-    bands_[At(band)].slider->setValue(position);
+    ShowSliderPosition(band, position);
 }
 
 void CGraphicEqPage::OnBandSlider(int band, int position) {
@@ -266,80 +160,51 @@ void CGraphicEqPage::OnBandSlider(int band, int position) {
     RepaintGraphNow();
 }
 
-void CGraphicEqPage::ShowEqPage() {
-    ShowBlockPage(editedChannel_ == 0 ? 1 : 2);
-}
-
-int CGraphicEqPage::DotAt(const QPoint& point) const {
-    for (int band = 0; band < kBands; ++band) {
-        if (bands_[At(band)].dot.Contains(point.x(), point.y())) return band;
-    }
-    return -1;
+void CGraphicEqPage::ResetBand(int band) {
+    SetBandPosition(band, kFlatCode);
 }
 
 // ---- Buttons -----------------------------------------------------------------------------
 
-void CGraphicEqPage::OnFlat() {
-    if (!HasDocumentData()) return;
-    Document()->FlatGraphic(editedChannel_);
+void CGraphicEqPage::FlattenBands() {
+    Document()->FlatGraphic(EditedChannel());
     for (int band = 0; band < kBands; ++band) {
-        const QSignalBlocker quiet(bands_[At(band)].slider);
-        bands_[At(band)].slider->setValue(kFlatCode);
+        ShowSliderPosition(band, kFlatCode);
         PlaceDotFromPosition(band, kFlatCode);
     }
-    ShowEqPage();
 }
 
 void CGraphicEqPage::OnBandwidth(bool narrow) {
     if (!HasDocumentData()) return;
     if (narrow) {
-        Document()->NarrowGraphicBandwidth(editedChannel_);
+        Document()->NarrowGraphicBandwidth(EditedChannel());
     } else {
-        Document()->WideGraphicBandwidth(editedChannel_);
+        Document()->WideGraphicBandwidth(EditedChannel());
     }
     narrow_->SetLatched(narrow);
     wide_->SetLatched(!narrow);
-    MarkCurveDirty(editedChannel_, CurveKind::Graphic);
+    MarkBandsDirty();
     ShowEqPage();
     InvalidateGraphInterior();
-}
-
-void CGraphicEqPage::OnEqBypass() {
-    if (!HasDocumentData()) return;
-    Document()->ToggleFlag(ParamField::EqBypass, editedChannel_);
-    eqBypass_->SetLatched(Document()->Get(ParamField::EqBypass, editedChannel_) != 0);
-    MarkCurveDirty(editedChannel_, CurveKind::Graphic);
-    ShowEqPage();
-    InvalidateGraphInterior();
-}
-
-void CGraphicEqPage::OnParametric() {
-    if (!HasDocumentData()) return;
-    graphic_->SetLatched(false);
-    parametric_->SetLatched(true);
-    Document()->Set(ParamField::EqType, editedChannel_, 1);
-    Host().PostViewCommand(command::kViewDeviceConfiguration);
-    ShowEqPage();
 }
 
 // ---- Mouse -------------------------------------------------------------------------------
 
 void CGraphicEqPage::mousePressEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && editable_ && state_ == MouseState::Idle) {
+    if (event->button() == Qt::LeftButton && IsEditable() && state_ == MouseState::Idle) {
         const int band = DotAt(point);
         if (band >= 0) {
             state_ = MouseState::Dragging;
-            dragBand_ = band;
+            SetDraggedBand(band);
             lastY_ = point.y();
             ShowEqPage();
             bands_[At(band)].slider->setFocus(Qt::MouseFocusReason);
-            update(ToQRect(bands_[At(band)].dot.Shrunk(-2)));
             event->accept();
             return;
         }
     }
-    if (event->button() == Qt::RightButton && editable_ && state_ == MouseState::Idle) {
+    if (event->button() == Qt::RightButton && IsEditable() && state_ == MouseState::Idle) {
         state_ = MouseState::Drawing;
         lastColumn_ = -1;
         ShowEqPage();
@@ -351,7 +216,6 @@ void CGraphicEqPage::mousePressEvent(QMouseEvent* event) {
 
 void CGraphicEqPage::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
-    UpdateReadout(point);
     switch (state_) {
         case MouseState::Dragging:
             // The button-up went elsewhere (a box opened meanwhile): the drag ended there.
@@ -359,40 +223,38 @@ void CGraphicEqPage::mouseMoveEvent(QMouseEvent* event) {
                 EndDrag();
                 break;
             }
-            SetBandFromY(dragBand_, bands_[At(dragBand_)].dotY + point.y() - lastY_);
+            SetBandFromY(DraggedBand(), DotCentre(DraggedBand()).y + point.y() - lastY_);
             lastY_ = point.y();
             RepaintGraphNow();
             break;
-        case MouseState::Drawing: {
+        case MouseState::Drawing:
             if (!(event->buttons() & Qt::RightButton)) {
                 EndDrawing();
                 break;
             }
-            std::vector<PixelRect> columns;
-            columns.reserve(kBands);
-            for (const Band& b : bands_) columns.push_back(b.column);
-            const int column = ColumnAt(columns, point.x(), point.y());
-            if (column < 0) break;
-            for (const BandHeight& step :
-                 DrawingSteps(column, point.y(), lastColumn_, lastDrawY_)) {
-                SetBandFromY(step.band, step.y);
-            }
-            lastColumn_ = column;
-            lastDrawY_ = point.y();
-            RepaintGraphNow();
+            DrawTo(point);
             break;
-        }
-        case MouseState::Idle: {
-            const int band = DotAt(point);
-            if (band == hoveredBand_) break;
-            // Nothing was hovered before (-1): only the new dot needs repainting.
-            if (IsBand(hoveredBand_)) update(ToQRect(bands_[At(hoveredBand_)].dot.Shrunk(-2)));
-            if (IsBand(band)) update(ToQRect(bands_[At(band)].dot.Shrunk(-2)));
-            hoveredBand_ = band;
+        case MouseState::Idle:
+            HoverDot(point);
             break;
-        }
     }
+    // After the edit, so the read-out shows the curve as it is now.
+    UpdateReadout(point);
     event->accept();
+}
+
+void CGraphicEqPage::DrawTo(const QPoint& point) {
+    std::vector<PixelRect> columns;
+    columns.reserve(kBands);
+    for (const Band& b : bands_) columns.push_back(b.column);
+    const int column = ColumnAt(columns, point.x(), point.y());
+    if (column < 0) return;
+    for (const BandHeight& step : DrawingSteps(column, point.y(), lastColumn_, lastDrawY_)) {
+        SetBandFromY(step.band, step.y);
+    }
+    lastColumn_ = column;
+    lastDrawY_ = point.y();
+    RepaintGraphNow();
 }
 
 void CGraphicEqPage::mouseReleaseEvent(QMouseEvent* event) {
@@ -409,24 +271,9 @@ void CGraphicEqPage::mouseReleaseEvent(QMouseEvent* event) {
     CFilterPage::mouseReleaseEvent(event);
 }
 
-void CGraphicEqPage::mouseDoubleClickEvent(QMouseEvent* event) {
-    const int band = DotAt(event->position().toPoint());
-    if (event->button() != Qt::LeftButton || !editable_ || band < 0 || !HasDocumentData()) {
-        CFilterPage::mouseDoubleClickEvent(event);
-        return;
-    }
-    // A double click on a dot puts its band back to 0 dB.
-    SetBandPosition(band, kFlatCode);
-    ShowEqPage();
-    RepaintGraphNow();
-    event->accept();
-}
-
 void CGraphicEqPage::EndDrag() {
-    if (IsBand(dragBand_)) update(ToQRect(bands_[At(dragBand_)].dot.Shrunk(-2)));
     state_ = MouseState::Idle;
-    dragBand_ = -1;
-    hoveredBand_ = -1;
+    SetDraggedBand(-1);
 }
 
 void CGraphicEqPage::EndDrawing() {
@@ -437,40 +284,6 @@ void CGraphicEqPage::EndDrawing() {
 void CGraphicEqPage::EndGesture() {
     if (state_ == MouseState::Dragging) EndDrag();
     if (state_ == MouseState::Drawing) EndDrawing();
-}
-
-bool CGraphicEqPage::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const bool up = key->key() == Qt::Key_Up;
-        if ((up || key->key() == Qt::Key_Down) && (key->modifiers() & Qt::ShiftModifier)) {
-            for (int band = 0; band < kBands; ++band) {
-                CPanelSlider* slider = bands_[At(band)].slider;
-                if (watched != slider || !slider->isEnabled()) continue;
-                // Up raises the band: the slider's top end is its highest gain.
-                const int position = std::clamp(
-                    slider->value() + (up ? -kLargeKeyStep : kLargeKeyStep), 0, kTopCode);
-                if (position != slider->value()) OnBandSlider(band, position);
-                return true;
-            }
-        }
-    }
-    return CFilterPage::eventFilter(watched, event);
-}
-
-// ---- Painting ----------------------------------------------------------------------------
-
-void CGraphicEqPage::PaintDots(QPainter& painter) {
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setBrush(kDotFill);
-    for (int band = 0; band < kBands; ++band) {
-        const Band& b = bands_[At(band)];
-        const bool marked = band == hoveredBand_ || band == dragBand_;
-        painter.setPen(QPen(marked ? Qt::white : Qt::black, 1.0));
-        painter.drawEllipse(QRectF(b.dot.left + 0.5, b.dot.top + 0.5, kDotSize - 1, kDotSize - 1));
-    }
-    painter.setBrush(Qt::NoBrush);
-    painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
 }  // namespace arvestra

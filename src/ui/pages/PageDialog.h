@@ -57,6 +57,10 @@ class CPageDialog : public QWidget {
     void ClearSelectedBlocks();
     void SelectBlock(int code);
     int SelectedBlockFlag(int code) const;
+    // The same three for a named block.
+    bool IsBlockInChain(BlockCode code) const { return IsBlockInChain(ToInt(code)) != 0; }
+    void ShowBlockPage(BlockCode code) { ShowBlockPage(ToInt(code)); }
+    bool IsOpenedFor(BlockCode code) const { return SelectedBlockFlag(ToInt(code)) != 0; }
     // The lowest block code whose flag is set, or -1 when none is.
     int SelectedBlock() const;
 
