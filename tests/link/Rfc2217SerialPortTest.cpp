@@ -271,6 +271,25 @@ TEST(Rfc2217SerialPort, PurgeAsksTheServerToPurgeBothBuffersAndDropsWaitingInput
     EXPECT_EQ(requests.back(), (SeenRequest{12, {3}}));
 }
 
+TEST(Rfc2217SerialPort, DiscardingInputDropsWhatCameWithoutAskingTheServer) {
+    ScriptedComPortServer server(kAgree, PlainServer);
+    Rfc2217SerialPort port;
+    ASSERT_EQ(port.Open(server.Path()), 0);
+    const Bytes stale{1, 2, 3};
+    ASSERT_EQ(port.Write(stale.data(), 3, 1000).bytes, 3);
+    // The server echoes the data before it answers the request that follows, so once the
+    // answers are in, so is the echo.
+    LineSettings line;
+    ASSERT_EQ(port.GetLineSettings(line), 0);
+    port.DiscardInput();
+    PortTimeouts timeouts;
+    timeouts.readTotalConstantMs = 50;
+    ASSERT_EQ(port.SetTimeouts(timeouts), 0);
+    Bytes one(1);
+    EXPECT_EQ(port.Read(one.data(), 1, 1000).bytes, 0);
+    for (const SeenRequest& request : server.Requests()) EXPECT_NE(request.command, 12);
+}
+
 TEST(Rfc2217SerialPort, LinkOpensThroughTheFactoryWithTheChosenBaud) {
     ScriptedComPortServer server(kAgree, PlainServer);
     testing::LinkBench b;

@@ -116,6 +116,9 @@ int RunServe(const ServeOptions& options) {
     char name[] = "arvestra-cli";
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
+    // Before the first exchange: a stop while the devices are read waits for the exchange under
+    // way, instead of leaving the request's reply on the line for the next program.
+    auto stop = std::make_unique<StopOnSignal>();
     CliSession session("serve", PolicyOf(options.bus));
     if (!Prepare(session, options)) return session.Finish(false);
 
@@ -126,10 +129,8 @@ int RunServe(const ServeOptions& options) {
     }
     std::printf("%s\n", qPrintable(server.PageAddress()));
     std::fflush(stdout);
-    {
-        StopOnSignal stop;
-        QCoreApplication::exec();
-    }
+    QCoreApplication::exec();
+    stop.reset();
     server.Stop();
     return session.Finish(Finish(session, options));
 }
