@@ -120,6 +120,7 @@ int RunServe(const ServeOptions& options) {
     // way, instead of leaving the request's reply on the line for the next program.
     auto stop = std::make_unique<StopOnSignal>();
     CliSession session("serve", PolicyOf(options.bus));
+    if (!session.HoldForEditing(options.file)) return session.Finish(false);
     if (!Prepare(session, options)) return session.Finish(false);
 
     remote::RemoteServer server(session.Doc());
