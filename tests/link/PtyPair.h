@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -66,11 +67,15 @@ class PtyPair {
         return bytes;
     }
 
-    // Keeps a descriptor of the slave side, as the simulator and a network serial server keep
-    // theirs: what the device sends then waits there until someone reads it.
+    // Keeps a descriptor of the slave side in raw mode, as the simulator and a network serial
+    // server keep theirs: what the device sends then waits there until someone reads it (and,
+    // raw, is not echoed back to the device).
     bool KeepSlaveOpen() {
         slave_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        return slave_ >= 0;
+        termios settings{};
+        if (slave_ < 0 || ::tcgetattr(slave_, &settings) != 0) return false;
+        ::cfmakeraw(&settings);
+        return ::tcsetattr(slave_, TCSANOW, &settings) == 0;
     }
 
     // Waits until input sent by the device is readable on the slave side (KeepSlaveOpen first);
