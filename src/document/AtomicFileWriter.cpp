@@ -1,10 +1,14 @@
 #include "document/AtomicFileWriter.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <random>
 
@@ -15,6 +19,9 @@
 namespace arvestra {
 
 namespace {
+
+// A new file older than this was left by a save that did not finish.
+constexpr time_t kLeftoverAgeSeconds = 60;
 
 // The destination with a symbolic link in its last component followed, so that saving
 // through a link replaces the file it points to instead of the link itself.
@@ -58,6 +65,34 @@ int CreateBeside(const std::string& target, std::string& newPath) {
     }
     errno = EEXIST;
     return -1;
+}
+
+// True for a name CreateBeside makes: ".kvx-" and six letters or digits.
+bool IsNewFileName(const char* name) {
+    constexpr std::size_t kPrefix = 5;
+    if (std::strncmp(name, ".kvx-", kPrefix) != 0 || std::strlen(name) != kPrefix + 6) return false;
+    for (const char* c = name + kPrefix; *c != '\0'; ++c) {
+        if (!std::isalnum(static_cast<unsigned char>(*c))) return false;
+    }
+    return true;
+}
+
+// A save killed between making its new file and renaming it leaves the file behind. Ours are
+// removed at the next save into the directory: our own name pattern, our own user, a regular
+// file, and older than any save takes, so that another save under way keeps its file.
+void RemoveLeftovers(const std::string& directory) {
+    DIR* dir = ::opendir(directory.c_str());
+    if (dir == nullptr) return;
+    const time_t before = ::time(nullptr) - kLeftoverAgeSeconds;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsNewFileName(entry->d_name)) continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || info.st_mtime >= before)
+            continue;
+        ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
 }
 
 // Gives the new file the mode (and, where allowed, the owner) of the file it replaces.
@@ -132,6 +167,7 @@ int AtomicFileWriter::Begin(const std::string& destination) {
         errno = error;
         return Planned(kErrSaveCreate, error);
     }
+    RemoveLeftovers(DirectoryOf(target_));
     errno = 0;
     fd_ = CreateBeside(target_, newPath_);
     int error = fd_ < 0 ? errno : 0;

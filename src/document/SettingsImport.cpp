@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <set>
 
 #include <nlohmann/json.hpp>
 
@@ -58,6 +59,37 @@ std::optional<long long> WholeNumber(const Json& value) {
     if (value.is_number_integer()) return value.get<long long>();
     return std::nullopt;
 }
+
+// What a name lost on its way into the file's Latin-1 bytes, beyond its length: a name is
+// stored up to its first NUL, and a character with no Latin-1 form becomes '?'.
+std::vector<std::string> NameLosses(const std::string& utf8, const std::string& latin1) {
+    std::vector<std::string> losses;
+    if (latin1.find('\0') != std::string::npos) losses.push_back("name: cut at a NUL character");
+    if (std::count(latin1.begin(), latin1.end(), '?') > std::count(utf8.begin(), utf8.end(), '?'))
+        losses.push_back("name: characters with no Latin-1 form replaced by '?'");
+    return losses;
+}
+
+// Reports a key given twice in one object, which the parser would otherwise settle silently
+// by keeping the last.
+class DuplicateKeys {
+  public:
+    bool operator()(int, Json::parse_event_t event, Json& parsed) {
+        if (event == Json::parse_event_t::object_start) open_.emplace_back();
+        if (event == Json::parse_event_t::object_end && !open_.empty()) open_.pop_back();
+        if (event == Json::parse_event_t::key && !open_.empty() &&
+            !open_.back().insert(parsed.get<std::string>()).second) {
+            found_->push_back(parsed.get<std::string>() +
+                              ": given twice in one object; the last value is used");
+        }
+        return true;
+    }
+    explicit DuplicateKeys(std::vector<std::string>& found) : found_(&found) {}
+
+  private:
+    std::vector<std::set<std::string>> open_;
+    std::vector<std::string>* found_;
+};
 
 class Importer {
   public:
@@ -153,6 +185,9 @@ void Importer::ApplyName(const Json& value, const std::string& where) {
     if (latin1.size() > kNameLength) {
         Problem(where, "name: cut to " + std::to_string(kNameLength) + " characters");
     }
+    for (const std::string& loss : NameLosses(value.get<std::string>(), latin1)) {
+        Problem(where, loss);
+    }
     for (int i = 0; i < static_cast<int>(kNameLength); ++i) {
         const auto byte = static_cast<std::size_t>(i) < latin1.size()
                               ? static_cast<unsigned char>(latin1[static_cast<std::size_t>(i)])
@@ -192,14 +227,21 @@ void Importer::ApplyPreset(const Json& preset, const std::string& where) {
         Problem(where, std::string("wrong type (") + preset.type_name() + "); expected an object");
         return;
     }
-    std::map<std::string, const Json*> byName;
+    // Each parameter once, under its own name: the key it was given as, and the value.
+    std::map<std::string, std::pair<std::string, const Json*>> byName;
     for (auto it = preset.begin(); it != preset.end(); ++it) {
         const ParamNameParse parse = ParseParamName(it.key());
         if (!parse.ref) {
             Problem(where, it.key() + ": unknown parameter");
             continue;
         }
-        byName[FormatParamName(*parse.ref)] = &it.value();
+        const auto [at, added] =
+            byName.try_emplace(FormatParamName(*parse.ref), it.key(), &it.value());
+        if (!added) {
+            Problem(where, it.key() + ": given twice (also as " + at->second.first +
+                               "); this value is used");
+            at->second = {it.key(), &it.value()};
+        }
     }
     // The link flags first, so that every value after them is written as the links say.
     const std::vector<ParamRef> all = AllParams();
@@ -207,7 +249,7 @@ void Importer::ApplyPreset(const Json& preset, const std::string& where) {
         for (const ParamRef& ref : all) {
             if (WrittenFirst(ref) != first) continue;
             const auto found = byName.find(FormatParamName(ref));
-            if (found != byName.end()) ApplyParam(*found->second, ref, where);
+            if (found != byName.end()) ApplyParam(*found->second.second, ref, where);
         }
     }
 }
@@ -238,6 +280,9 @@ void Importer::ApplyRecordFields(const Json& device, const std::string& where) {
         if (name->is_string()) {
             const std::string latin1 = Utf8ToLatin1(name->get<std::string>());
             if (latin1.size() > kNameLength) Problem(where, "name: cut to 32 characters");
+            for (const std::string& loss : NameLosses(name->get<std::string>(), latin1)) {
+                Problem(where, loss);
+            }
             location.SetDeviceName(slot, latin1);
         } else {
             Problem(where, std::string("name: wrong type (") + name->type_name() + ")");
@@ -413,7 +458,8 @@ ImportReport ImportSettingsJson(CQ7310Doc& doc, std::string_view text, ImportTar
     if (NestingDepth(text, kMaxSettingsDepth) > kMaxSettingsDepth) {
         return Refuse("the file nests deeper than settings ever do");
     }
-    const Json file = Json::parse(text, nullptr, false);
+    std::vector<std::string> duplicates;
+    const Json file = Json::parse(text, DuplicateKeys(duplicates), false);
     if (file.is_discarded()) return Refuse("the file is not JSON (or is cut short)");
     if (std::string why = CheckHeader(file); !why.empty()) return Refuse(why);
     std::string refusal;
@@ -423,6 +469,7 @@ ImportReport ImportSettingsJson(CQ7310Doc& doc, std::string_view text, ImportTar
 
     ImportReport report;
     report.kind = shape->kind;
+    report.problems = std::move(duplicates);
     Importer importer(doc, report);
     switch (shape->kind) {
         case SettingsKind::Preset: {

@@ -61,13 +61,18 @@ int PosixSerialPort::Open(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return errno;
     // TIOCEXCL keeps other openers out, but not root; the advisory lock also stops a second
-    // instance running as root. A plain file gives ENOTTY here and fails at the line settings.
-    ::ioctl(fd, TIOCEXCL);
+    // instance running as root. The lock comes first, so whoever finds the exclusive flag set
+    // without a lock on the terminal knows its holder has gone (the simulator clears it then).
+    // A plain file gives ENOTTY here and fails at the line settings.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno == EWOULDBLOCK ? EBUSY : errno;
         ::close(fd);
         return error;
     }
+    ::ioctl(fd, TIOCEXCL);
+    // A program killed in the middle of an exchange leaves its request's reply queued on a
+    // terminal whose other side stays open (a simulator, a network serial server).
+    ::tcflush(fd, TCIOFLUSH);
     fd_ = fd;
     timeouts_ = PortTimeouts{};
     return 0;
@@ -156,6 +161,10 @@ void PosixSerialPort::ClearErrors() {
 
 void PosixSerialPort::Purge() {
     if (fd_ >= 0) ::tcflush(fd_, TCIOFLUSH);
+}
+
+void PosixSerialPort::DiscardInput() {
+    if (fd_ >= 0) ::tcflush(fd_, TCIFLUSH);
 }
 
 }  // namespace arvestra

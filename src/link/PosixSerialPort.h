@@ -12,7 +12,8 @@ class PosixSerialPort final : public SerialPort {
     PosixSerialPort(const PosixSerialPort&) = delete;
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
-    // Opens non-blocking with TIOCEXCL and an exclusive advisory lock (which also keeps out root).
+    // Opens non-blocking with an exclusive advisory lock (which also keeps out root) and TIOCEXCL,
+    // and drops whatever an earlier user of the port left in either direction.
     int Open(const std::string& path) override;
     void Close() override;
     bool IsOpen() const override { return fd_ >= 0; }
@@ -26,6 +27,8 @@ class PosixSerialPort final : public SerialPort {
     void ClearErrors() override;
     // tcflush of both directions.
     void Purge() override;
+    // tcflush of the input.
+    void DiscardInput() override;
 
   private:
     int fd_ = -1;

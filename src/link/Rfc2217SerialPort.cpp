@@ -19,6 +19,8 @@ using SteadyClock = std::chrono::steady_clock;
 
 constexpr int kConnectWaitMs = 5000;
 constexpr std::size_t kReceiveChunk = 512;
+// Bounds the input dropped at once, so a server that never stops sending cannot hold us here.
+constexpr int kDiscardRounds = 64;
 
 int MsUntil(SteadyClock::time_point deadline) {
     const auto left =
@@ -229,6 +231,17 @@ void Rfc2217SerialPort::Purge() {
     // The server purges when it gets to the request: wait for its acknowledgement, or a purge
     // done late would throw away the answer to the next request. Input before it is stale.
     if (Request(kPurgeData, {kPurgeBoth}) == 0) AwaitAnswers({kPurgeData}, kAnswerWaitMs);
+    pending_.clear();
+}
+
+void Rfc2217SerialPort::DiscardInput() {
+    if (fd_ < 0) return;
+    // What the socket already holds goes through the decoder, so answers to the server's
+    // requests and its own requests are still handled; only the line data is dropped.
+    for (int rounds = 0; rounds < kDiscardRounds; ++rounds) {
+        pollfd entry{fd_, POLLIN, 0};
+        if (::poll(&entry, 1, 0) <= 0 || ReceiveSome(0) != 0) break;
+    }
     pending_.clear();
 }
 

@@ -37,6 +37,8 @@ class Rfc2217SerialPort final : public SerialPort {
     void ClearErrors() override {}
     // Asks the server to purge both of its buffers and drops the input already received.
     void Purge() override;
+    // Drops the line data received so far, keeping the server's answers (no round trip).
+    void DiscardInput() override;
 
     // How long the server gets to answer a negotiation or a setting.
     static constexpr int kAnswerWaitMs = 3000;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 
 #include "app/ErrorMessages.h"
 #include "link/FrameCodec.h"
@@ -53,9 +54,13 @@ int CSerialLink::OpenPort() {
     }
     port_ = std::move(port);
     quickProbe.store(0);
-    if (ApplyTimeouts() == 1) return 1;
-    ClosePort();
-    return 0;
+    if (ApplyTimeouts() != 1) {
+        ClosePort();
+        return 0;
+    }
+    // Input queued before we came (a killed program's reply) must not answer our first request.
+    PurgePort();
+    return 1;
 }
 
 void CSerialLink::ClosePort() {
@@ -164,11 +169,15 @@ int CSerialLink::Transact(std::uint8_t command, const std::uint8_t* payload, int
     std::uint8_t staging[kStagingSize];
     std::uint8_t stuffed[kStuffedSize];
     const int readLength = ReplyReadLength(replyLength);
+    int staleReplies = 0;
     for (;;) {
         // Each attempt starts from a freshly built frame: the reply overwrote the staging buffer.
-        const int frameSize =
-            BuildRequestFrame(Address(), command, payload, payloadLength, staging);
+        const std::uint8_t address = Address();
+        const int frameSize = BuildRequestFrame(address, command, payload, payloadLength, staging);
         const int stuffedSize = StuffFrame(staging, frameSize, stuffed);
+        // Whatever is waiting now answers nobody's current request: a reply that came too late,
+        // or one left by a program killed in the middle of an exchange.
+        port_->DiscardInput();
         int answer = WriteFrame(command, stuffed, stuffedSize);
         if (answer == kAnswerRetry) continue;
         if (answer != kAnswerProceed) return 0;
@@ -176,6 +185,14 @@ int CSerialLink::Transact(std::uint8_t command, const std::uint8_t* payload, int
         answer = ReadReply(command, staging, readLength);
         if (answer == kAnswerRetry) continue;
         if (answer != kAnswerProceed) return 0;
+
+        // An earlier request's reply that arrived after the discard: our own reply is still on
+        // its way behind it, so let the line go quiet and ask again, without troubling the user.
+        if (!EchoesRequest(staging, address, command) && staleReplies < kStaleRepliesSkipped) {
+            ++staleReplies;
+            DrainUntilQuiet();
+            continue;
+        }
 
         const ReplyVerdict verdict = CheckReply(command, staging, readLength, reply, replyLength);
         if (verdict == ReplyVerdict::Retry) continue;
@@ -210,6 +227,22 @@ CSerialLink::ReplyVerdict CSerialLink::CheckReply(std::uint8_t command, const st
         if (answer != kAnswerProceed) return VerdictOf(answer);
     }
     return ReplyVerdict::Accept;
+}
+
+bool CSerialLink::EchoesRequest(const std::uint8_t* bytes, std::uint8_t address,
+                                std::uint8_t command) {
+    return bytes[0] == kFrameStart && bytes[1] == address && bytes[2] == command;
+}
+
+void CSerialLink::DrainUntilQuiet() {
+    std::uint8_t scratch[kStagingSize];
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(ExchangeTimeoutMs() + kQuietLineMs);
+    // A line that never falls silent is given up on at the exchange time-out.
+    while (std::chrono::steady_clock::now() < deadline) {
+        const IoResult result = port_->Read(scratch, kStagingSize, kQuietLineMs);
+        if (result.outcome == IoOutcome::StartFailed || result.bytes == 0) return;
+    }
 }
 
 CSerialLink::ReplyVerdict CSerialLink::VerdictOf(int answer) {

@@ -34,6 +34,10 @@ enum LinkErrorCode : int {
 // Exchange time-outs in milliseconds.
 inline constexpr int kExchangeTimeoutMs = 10000;
 inline constexpr int kProbeTimeoutMs = 20;
+// A line with no byte for this long has finished sending whatever was under way.
+inline constexpr int kQuietLineMs = 20;
+// Replies that echo another request, skipped in one exchange before the checks judge the next.
+inline constexpr int kStaleRepliesSkipped = 3;
 
 // The one serial port through which the application talks to every device on the bus, and the
 // request/reply exchange over it. Exclusion between the user-interface thread and the worker
@@ -78,7 +82,7 @@ class CSerialLink {
     // The reporter the link's failures go through.
     ErrorReporter& Reporter() { return reporter_; }
 
-    // (Re)opens and configures the port; 1 when open, 0 after a reported failure.
+    // (Re)opens and configures the port and purges it; 1 when open, 0 after a reported failure.
     int OpenPort();
     // Closes the port if it is open.
     void ClosePort();
@@ -118,6 +122,11 @@ class CSerialLink {
                             std::uint8_t* reply, int replyLength);
     // A report's answer other than "carry on": Retry repeats the exchange, the rest end it.
     static ReplyVerdict VerdictOf(int answer);
+    // True when the reply starts with the start byte, the request's address and its command.
+    static bool EchoesRequest(const std::uint8_t* bytes, std::uint8_t address,
+                              std::uint8_t command);
+    // Reads and drops input until none has come for kQuietLineMs.
+    void DrainUntilQuiet();
 
     ErrorReporter& reporter_;
     SerialPortFactory& factory_;

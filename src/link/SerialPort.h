@@ -81,6 +81,10 @@ class SerialPort {
 
     // Discards pending output and input.
     virtual void Purge() = 0;
+
+    // Drops the input already waiting here, without a round trip to a network serial server:
+    // cheap enough to run before every request.
+    virtual void DiscardInput() = 0;
 };
 
 }  // namespace arvestra

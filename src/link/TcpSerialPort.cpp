@@ -70,7 +70,7 @@ IoResult TcpSerialPort::Read(std::uint8_t* buffer, int count, int waitMs) {
 }
 
 void TcpSerialPort::Purge() {
-    if (fd_ >= 0) DiscardInput(fd_, FdKind::Socket);
+    if (fd_ >= 0) arvestra::DiscardInput(fd_, FdKind::Socket);
 }
 
 }  // namespace arvestra

@@ -26,6 +26,7 @@ class TcpSerialPort final : public SerialPort {
     void ClearErrors() override {}
     // Discards the input already received; sent bytes cannot be called back.
     void Purge() override;
+    void DiscardInput() override { Purge(); }
 
   private:
     int fd_ = -1;

@@ -1,10 +1,13 @@
 // Replacing a Location File: the old file stays whole whatever fails, permissions and
 // symbolic links survive, and nothing is left behind.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <ctime>
 
 #include "document/AtomicFileWriter.h"
 #include "document/FileStepFaults.h"
@@ -175,6 +178,44 @@ TEST_F(AtomicSaveTest, AbandonedWriterRemovesItsNewFile) {
     EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.kvx"});
     EXPECT_EQ(ReadFileBytes(dir_.File("a.kvx")), oldBytes_);
 }
+
+// Files that a killed save may have left beside the destination, and files that only look so.
+struct LeftoverCase {
+    const char* name;
+    int ageSeconds;
+    bool symbolicLink;
+    bool removed;
+};
+
+class Leftovers : public AtomicSaveTest, public ::testing::WithParamInterface<LeftoverCase> {};
+
+TEST_P(Leftovers, OnlyOurOwnOlderThanAMinuteGoAtTheNextSave) {
+    const LeftoverCase& c = GetParam();
+    const std::string path = dir_.File(c.name);
+    if (c.symbolicLink) {
+        WriteFileBytes(dir_.File("kept"), oldBytes_);
+        ASSERT_EQ(::symlink(dir_.File("kept").c_str(), path.c_str()), 0);
+    } else {
+        WriteFileBytes(path, oldBytes_);
+    }
+    const timespec times[2] = {{::time(nullptr) - c.ageSeconds, 0},
+                               {::time(nullptr) - c.ageSeconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+    EXPECT_EQ(Save(dir_.File("a.kvx"), newBytes_), 0);
+    struct stat info {};
+    EXPECT_EQ(::lstat(path.c_str(), &info) != 0, c.removed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, Leftovers,
+    ::testing::Values(LeftoverCase{".kvx-a1B2c3", 61, false, true},
+                      LeftoverCase{".kvx-a1B2c3", 30, false, false},  // a save under way
+                      LeftoverCase{".kvx-a1B2c", 3600, false, false},
+                      LeftoverCase{".kvx-a1B2c3d", 3600, false, false},
+                      LeftoverCase{".kvx-a1B2_3", 3600, false, false},
+                      LeftoverCase{"x.kvx-a1B2c3", 3600, false, false},
+                      LeftoverCase{".kvx-a1B2c3", 3600, true, false}),  // not a plain file
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 // The new file's name must fit wherever the destination's name fits, the longest one included.
 class LongName : public AtomicSaveTest, public ::testing::WithParamInterface<std::size_t> {};

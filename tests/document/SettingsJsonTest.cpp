@@ -17,6 +17,7 @@ namespace {
 
 using ::testing::AllOf;
 using ::testing::Contains;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using PF = ParamField;
@@ -242,6 +243,40 @@ TEST(SettingsJsonProblems, EachBadValueIsReportedAndTheRestLoaded) {
     EXPECT_EQ(doc.Get(PF::EqGraphicGain, kChannelA, 0), 30);
     EXPECT_EQ(doc.Get(PF::LpSlope, kChannelB), 1);
 }
+
+// What the file gave that is not taken as it stands, beyond bad values.
+struct LossCase {
+    const char* name;
+    std::string body;
+    std::string problem;  // empty: none
+};
+
+class SettingsJsonLosses : public ::testing::TestWithParam<LossCase> {};
+
+TEST_P(SettingsJsonLosses, AreReported) {
+    DocBench bench;
+    const ImportReport report = ImportSettingsJson(bench.doc, PresetFile(GetParam().body));
+    ASSERT_FALSE(report.refused);
+    if (GetParam().problem.empty()) {
+        EXPECT_THAT(report.problems, IsEmpty());
+    } else {
+        EXPECT_THAT(report.problems, ElementsAre(HasSubstr(GetParam().problem)));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, SettingsJsonLosses,
+    ::testing::Values(
+        LossCase{"NameCutAtNul", "\"name\": \"Hall\\u0000Left\"", "name: cut at a NUL character"},
+        LossCase{"NameWithoutLatin1Form", "\"name\": \"Hall \xE2\x82\xAC\"",
+                 "name: characters with no Latin-1 form replaced by '?'"},
+        LossCase{"NameWithItsOwnQuestionMark", "\"name\": \"Hall?\"", ""},
+        LossCase{"SameKeyTwice", "\"ch1.lp.cutoff\": 40, \"ch1.lp.cutoff\": 50",
+                 "ch1.lp.cutoff: given twice in one object; the last value is used"},
+        LossCase{"OneParameterUnderTwoNames",
+                 "\"ch1.eq.graphic_gain.01\": 3, \"ch1.eq.graphic_gain.1\": 4",
+                 "ch1.eq.graphic_gain.1: given twice (also as ch1.eq.graphic_gain.01)"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SettingsJsonProblems, ALinkedBlockKeepsChannelOnesValue) {
     DocBench bench;

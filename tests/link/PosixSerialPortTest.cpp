@@ -293,9 +293,78 @@ TEST(SerialLinkOverPty, ExchangesAFrameWithTheDevice) {
     std::thread device([&] {
         const Bytes request = l.pty.Receive(6);
         if (request == Bytes{0xFB, 0x07, 0x00, 0x02, 0x02, 0xFC}) {
-            l.pty.Send(testing::MakeReply({34, 56}));
+            l.pty.Send(testing::MakeReplyTo(7, 2, {34, 56}));
         }
     });
+    std::uint8_t reply[2] = {};
+    EXPECT_EQ(l.link.Transact(2, nullptr, 0, reply, 2), 1);
+    device.join();
+    EXPECT_EQ(reply[0], 34);
+    EXPECT_EQ(reply[1], 56);
+    EXPECT_TRUE(l.bench.ui.Questions().empty());
+}
+
+// Plays device 7 answering `requests` identify requests with {34, 56}; `before` goes out in front
+// of the first answer, as a reply to an earlier request that came late.
+std::thread AnswerIdentify(PtyPair& pty, int requests, Bytes before = {}) {
+    return std::thread([&pty, requests, before] {
+        for (int i = 0; i < requests; ++i) {
+            if (pty.Receive(6).size() != 6) return;
+            Bytes answer = i == 0 ? before : Bytes{};
+            const Bytes reply = testing::MakeReplyTo(7, 2, {34, 56});
+            answer.insert(answer.end(), reply.begin(), reply.end());
+            pty.Send(answer);
+        }
+    });
+}
+
+// The reply to an identify request from device 3: the same length as device 7's, so nothing
+// but its address tells it from the reply the test waits for.
+Bytes StaleReply() {
+    return testing::MakeReplyTo(3, 2, {1, 1});
+}
+
+// A reply that nobody asked for is waiting on the line: queued before the link opened the port
+// (left by a killed program), or after (a reply that came too late).
+class StaleReplyQueued : public ::testing::TestWithParam<bool> {};
+
+TEST_P(StaleReplyQueued, IsDroppedAndTheDevicesOwnReplyTaken) {
+    const bool beforeTheOpen = GetParam();
+    PtyLink l;
+    ASSERT_TRUE(l.pty.Ok());
+    ASSERT_TRUE(l.pty.KeepSlaveOpen());
+    if (beforeTheOpen) {
+        ASSERT_TRUE(l.pty.Send(StaleReply()));
+        ASSERT_TRUE(l.pty.WaitQueued());
+    }
+    ASSERT_EQ(l.link.OpenPort(), 1);
+    l.link.SetAddress(7);
+    if (!beforeTheOpen) {
+        ASSERT_TRUE(l.pty.Send(StaleReply()));
+        ASSERT_TRUE(l.pty.WaitQueued());
+    }
+    std::thread device = AnswerIdentify(l.pty, 1);
+    std::uint8_t reply[2] = {};
+    EXPECT_EQ(l.link.Transact(2, nullptr, 0, reply, 2), 1);
+    device.join();
+    EXPECT_EQ(reply[0], 34);
+    EXPECT_EQ(reply[1], 56);
+    EXPECT_TRUE(l.bench.ui.Questions().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(When, StaleReplyQueued, ::testing::Values(true, false),
+                         [](const auto& info) {
+                             return std::string(info.param ? "BeforeTheOpen" : "AfterTheOpen");
+                         });
+
+TEST(SerialLinkOverPty, AReplyArrivingInFrontOfOursIsSkippedAndTheRequestSentAgain) {
+    PtyLink l;
+    ASSERT_TRUE(l.pty.Ok());
+    ASSERT_EQ(l.link.OpenPort(), 1);
+    l.link.SetAddress(7);
+    // A stale reply longer than ours, so that ours is cut in two as well.
+    const Bytes longStale = testing::MakeReplyTo(3, 18, Bytes(95, 0x20));
+    std::thread device = AnswerIdentify(l.pty, 2, longStale);
     std::uint8_t reply[2] = {};
     EXPECT_EQ(l.link.Transact(2, nullptr, 0, reply, 2), 1);
     device.join();
@@ -315,11 +384,15 @@ class SerialLinkOverPtyShortReplies : public ::testing::TestWithParam<PtyReplyCa
 TEST_P(SerialLinkOverPtyShortReplies, EndAtTheReadLimitAsShortReads) {
     PtyLink l;
     ASSERT_TRUE(l.pty.Ok());
+    ASSERT_TRUE(l.pty.KeepSlaveOpen());  // before the link makes the terminal exclusive
     ASSERT_EQ(l.link.OpenPort(), 1);
     l.link.quickProbe = 1;  // 20 ms, so the silent device does not hold the test up
     ASSERT_EQ(l.link.ApplyTimeouts(), 1);
+    // Bytes that were waiting before the request answer nothing: they are dropped, and the
+    // device stays silent.
     if (!GetParam().answer.empty()) {
         ASSERT_TRUE(l.pty.Send(GetParam().answer));
+        ASSERT_TRUE(l.pty.WaitQueued());
     }
     l.bench.ui.Push(UiAnswer::Ignore);
     std::uint8_t reply[2] = {};
@@ -328,10 +401,11 @@ TEST_P(SerialLinkOverPtyShortReplies, EndAtTheReadLimitAsShortReads) {
     EXPECT_EQ(l.bench.app.IsOnline(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Replies, SerialLinkOverPtyShortReplies,
-                         ::testing::Values(PtyReplyCase{"Silent", {}, "33 - 2 - 0 - 0"},
-                                           PtyReplyCase{"ThreeBytes", {1, 2, 3}, "33 - 2 - 0 - 3"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Replies, SerialLinkOverPtyShortReplies,
+    ::testing::Values(PtyReplyCase{"Silent", {}, "33 - 2 - 0 - 0"},
+                      PtyReplyCase{"ThreeBytesFromBefore", {1, 2, 3}, "33 - 2 - 0 - 0"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct LinkOpenCase {
     const char* name;

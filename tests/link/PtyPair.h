@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,6 +26,7 @@ class PtyPair {
         if (name != nullptr) slavePath_ = name;
     }
     ~PtyPair() {
+        if (slave_ >= 0) ::close(slave_);
         if (master_ >= 0) ::close(master_);
     }
     PtyPair(const PtyPair&) = delete;
@@ -65,8 +67,27 @@ class PtyPair {
         return bytes;
     }
 
+    // Keeps a descriptor of the slave side in raw mode, as the simulator and a network serial
+    // server keep theirs: what the device sends then waits there until someone reads it (and,
+    // raw, is not echoed back to the device).
+    bool KeepSlaveOpen() {
+        slave_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        termios settings{};
+        if (slave_ < 0 || ::tcgetattr(slave_, &settings) != 0) return false;
+        ::cfmakeraw(&settings);
+        return ::tcsetattr(slave_, TCSANOW, &settings) == 0;
+    }
+
+    // Waits until input sent by the device is readable on the slave side (KeepSlaveOpen first);
+    // the terminal layer moves it there after the write returns.
+    bool WaitQueued(int waitMs = 5000) const {
+        pollfd entry{slave_, POLLIN, 0};
+        return ::poll(&entry, 1, waitMs) == 1;
+    }
+
   private:
     int master_ = -1;
+    int slave_ = -1;
     std::string slavePath_;
 };
 

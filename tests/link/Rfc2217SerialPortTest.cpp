@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -66,6 +68,15 @@ class ScriptedComPortServer {
         std::lock_guard lock(mutex_);
         return requests_;
     }
+    // The requests once `count` have been recorded: the client may be done before the server
+    // has read its last request (one it never answers). A minute bounds a test that waits for
+    // one that never comes.
+    std::vector<SeenRequest> RequestsOnceThereAre(std::size_t count) {
+        std::unique_lock lock(mutex_);
+        recorded_.wait_for(lock, std::chrono::minutes(1),
+                           [&] { return requests_.size() >= count; });
+        return requests_;
+    }
     Bytes Raw() {
         std::lock_guard lock(mutex_);
         return raw_;
@@ -110,6 +121,7 @@ class ScriptedComPortServer {
             if (body.size() >= 2 && body[0] == COM) {
                 const Bytes value(body.begin() + 2, body.end());
                 requests_.push_back({body[1], value});
+                recorded_.notify_all();
                 if (const auto reply = answer_(body[1], value)) {
                     Bytes frame{IAC, SB, COM, static_cast<std::uint8_t>(body[1] + 100)};
                     for (std::uint8_t v : *reply) {
@@ -137,6 +149,7 @@ class ScriptedComPortServer {
     std::atomic<bool> stop_{false};
     std::thread thread_;
     std::mutex mutex_;
+    std::condition_variable recorded_;
     Bytes stream_;
     Bytes raw_;
     std::vector<SeenRequest> requests_;
@@ -188,7 +201,7 @@ TEST(Rfc2217SerialPort, SetsTheLineThroughTheServerAndKeepsItsStopSize) {
                                             {3, {1}},
                                             {4, {2}},
                                             {5, {9}}};  // 38400 8N, 2 kept, DTR off
-    EXPECT_EQ(server.Requests(), expected);
+    EXPECT_EQ(server.RequestsOnceThereAre(expected.size()), expected);
     const Bytes raw = server.Raw();
     // The client asked for COM port control and binary transmission first.
     EXPECT_EQ(Bytes(raw.begin(), raw.begin() + 9),
@@ -269,6 +282,25 @@ TEST(Rfc2217SerialPort, PurgeAsksTheServerToPurgeBothBuffersAndDropsWaitingInput
     const auto requests = server.Requests();
     ASSERT_FALSE(requests.empty());
     EXPECT_EQ(requests.back(), (SeenRequest{12, {3}}));
+}
+
+TEST(Rfc2217SerialPort, DiscardingInputDropsWhatCameWithoutAskingTheServer) {
+    ScriptedComPortServer server(kAgree, PlainServer);
+    Rfc2217SerialPort port;
+    ASSERT_EQ(port.Open(server.Path()), 0);
+    const Bytes stale{1, 2, 3};
+    ASSERT_EQ(port.Write(stale.data(), 3, 1000).bytes, 3);
+    // The server echoes the data before it answers the request that follows, so once the
+    // answers are in, so is the echo.
+    LineSettings line;
+    ASSERT_EQ(port.GetLineSettings(line), 0);
+    port.DiscardInput();
+    PortTimeouts timeouts;
+    timeouts.readTotalConstantMs = 50;
+    ASSERT_EQ(port.SetTimeouts(timeouts), 0);
+    Bytes one(1);
+    EXPECT_EQ(port.Read(one.data(), 1, 1000).bytes, 0);
+    for (const SeenRequest& request : server.Requests()) EXPECT_NE(request.command, 12);
 }
 
 TEST(Rfc2217SerialPort, LinkOpensThroughTheFactoryWithTheChosenBaud) {

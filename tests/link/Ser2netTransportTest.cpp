@@ -40,7 +40,7 @@ TEST(Ser2netTransport, LinkExchangesFramesThroughANetworkSerialServer) {
     Bytes request;
     std::thread device([&] {
         request = pty.Receive(15, 3000);
-        pty.Send(testing::MakeReply(replyPayload));
+        pty.Send(testing::MakeReplyTo(9, 160, replyPayload));
     });
     Bytes reply(replyPayload.size());
     const int result = link.Transact(160, payload.data(), static_cast<int>(payload.size()),

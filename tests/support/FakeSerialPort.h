@@ -48,6 +48,10 @@ struct FakePortScript {
     int opens = 0;
     int closes = 0;
     int purges = 0;
+    int inputDiscards = 0;
+    // Replies get the request's address and command as their second and third byte, as a
+    // device echoes them (the checksum is kept right, or kept wrong by the same amount).
+    bool echoRequest = true;
     int clears = 0;
 
     std::mutex mutex;
@@ -154,8 +158,26 @@ class FakeSerialPort final : public arvestra::SerialPort {
         ++script_->purges;
         script_->input.clear();
     }
+    void DiscardInput() override {
+        std::lock_guard<std::mutex> lock(script_->mutex);
+        ++script_->inputDiscards;
+        script_->input.clear();
+    }
 
   private:
+    // Writes the request's address and command into the reply's echo bytes, moving its last
+    // byte by what they changed so the sum stays what the script made it.
+    static void EchoRequest(const FakePortScript::Bytes& written, FakePortScript::Bytes& reply) {
+        if (reply.size() < 4 || written.size() < 5) return;
+        // The length's low byte is doubled when it is 0xFB; the command follows it.
+        const std::size_t commandAt = written[3] == 0xFB ? 5 : 4;
+        if (commandAt >= written.size()) return;
+        const int before = reply[1] + reply[2];
+        reply[1] = written[1];
+        reply[2] = written[commandAt];
+        reply.back() = static_cast<std::uint8_t>(reply.back() + before - reply[1] - reply[2]);
+    }
+
     void AnswerLocked(const FakePortScript::Bytes& written) {
         FakePortScript::Bytes reply;
         if (script_->responder) {
@@ -164,6 +186,7 @@ class FakeSerialPort final : public arvestra::SerialPort {
             reply = std::move(script_->replies.front());
             script_->replies.pop_front();
         }
+        if (script_->echoRequest) EchoRequest(written, reply);
         script_->input.insert(script_->input.end(), reply.begin(), reply.end());
     }
 

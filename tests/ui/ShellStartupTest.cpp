@@ -11,10 +11,14 @@
 #include <QTest>
 #include <QUrl>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <thread>
 
 #include "document/CQ7310Doc.h"
+#include "document/LocationFileLock.h"
 #include "ui/ShellTestSupport.h"
 #include "ui/UiTestSupport.h"
 #include "ui/shell/CommandIds.h"
@@ -369,6 +373,44 @@ TEST_F(ShellTest, SaveOnAReadOnlyFileAsksForAName) {
     Frame().Action(command::kFileSave)->trigger();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), TempFile("copy.kvx"));
+}
+
+TEST_F(ShellTest, AFileAnotherProgramEditsIsNeitherOpenedNorSavedOver) {
+    Start();
+    const QString held = TempFile("held.kvx");
+    ASSERT_TRUE(Doc().SaveLocation(held.toStdString()));
+    ASSERT_TRUE(Doc().SaveLocation(TempFile("mine.kvx").toStdString()));
+    ASSERT_TRUE(shell->Actions().FileNew());
+    LocationFileLock elsewhere;  // the other program
+    ASSERT_EQ(elsewhere.Acquire(held.toStdString()), 0);
+    const QString holder = QStringLiteral("(process %1)").arg(::getpid());
+    {
+        BoxAnswerer answerer(shell->Ui(), {QMessageBox::Ok});
+        EXPECT_FALSE(shell->Actions().OpenFile(held));
+        ASSERT_EQ(answerer.Shown().size(), 1u);
+        EXPECT_TRUE(answerer.Shown()[0].text.contains(holder))
+            << answerer.Shown()[0].text.toStdString();
+        EXPECT_TRUE(Doc().pathName.empty());
+    }
+    ASSERT_TRUE(shell->Actions().OpenFile(TempFile("mine.kvx")));
+    shell->Actions().askSavePath = [&](const QString&) { return held; };
+    {
+        BoxAnswerer answerer(shell->Ui(), {QMessageBox::Ok});
+        Frame().Action(command::kFileSaveAs)->trigger();
+        ASSERT_EQ(answerer.Shown().size(), 1u);
+        EXPECT_TRUE(answerer.Shown()[0].text.contains(holder));
+        EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("mine.kvx"));
+    }
+    // The editor holds its own file, also after saving it.
+    LocationFileLock other;
+    EXPECT_EQ(other.Acquire(TempFile("mine.kvx").toStdString()), EWOULDBLOCK);
+    Frame().Action(command::kFileSave)->trigger();
+    EXPECT_EQ(other.Acquire(TempFile("mine.kvx").toStdString()), EWOULDBLOCK);
+    elsewhere.Release();
+    Frame().Action(command::kFileSaveAs)->trigger();
+    EXPECT_EQ(QString::fromStdString(Doc().pathName), held);
+    EXPECT_EQ(other.Acquire(held.toStdString()), EWOULDBLOCK);
+    EXPECT_EQ(other.Acquire(TempFile("mine.kvx").toStdString()), 0);  // let go of the old one
 }
 
 TEST_F(ShellTest, NewOffersToSaveAModifiedLocation) {

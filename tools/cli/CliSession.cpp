@@ -53,7 +53,18 @@ bool CliSession::OpenFile(const std::string& path) {
 }
 
 bool CliSession::SaveFile(const std::string& path) {
-    return doc_.SaveLocation(path) != 0 && Healthy();
+    const bool held = !fileLock_.Path().empty() && fileLock_.Path() == path;
+    if (!held && !HoldForEditing(path)) return false;
+    if (doc_.SaveLocation(path) == 0 || !Healthy()) return false;
+    fileLock_.Renew();  // the save put a new file in place of the locked one
+    return true;
+}
+
+bool CliSession::HoldForEditing(const std::string& path) {
+    LockHolder holder;
+    if (fileLock_.Acquire(path, &holder) != EWOULDBLOCK) return true;  // no lock, no conflict
+    ui_.Fail(LockedFileMessage(path, holder));
+    return false;
 }
 
 bool CliSession::MayWriteNewFile(const std::string& path, bool force) {

@@ -17,6 +17,7 @@
 #include "cli/PortOption.h"
 #include "document/CQ7310Doc.h"
 #include "document/GoOnline.h"
+#include "document/LocationFileLock.h"
 
 namespace arvestra::cli {
 
@@ -38,8 +39,12 @@ class CliSession {
 
     // Opens a Location File offline; false (after a message) when it cannot be used.
     bool OpenFile(const std::string& path);
-    // Saves the location to a file; false after a message.
+    // Saves the location to a file; false after a message, also when another program has the
+    // file open for editing.
     bool SaveFile(const std::string& path);
+    // Locks a file this run edits until it ends, so no other program writes it meanwhile;
+    // false after a message naming the program that holds it already.
+    bool HoldForEditing(const std::string& path);
     // Refuses to replace an existing file unless forced; false after a message.
     bool MayWriteNewFile(const std::string& path, bool force);
 
@@ -74,6 +79,7 @@ class CliSession {
     ErrorReporter reporter_;
     SystemClock clock_;
     CQ7310Doc doc_;
+    LocationFileLock fileLock_;
 };
 
 }  // namespace arvestra::cli

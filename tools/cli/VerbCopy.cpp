@@ -52,6 +52,7 @@ CopyRequest RequestOf(const CopyOptions& options) {
 
 int RunCopyOffline(const CopyOptions& options, const CopyRequest& request) {
     CliSession session("copy", AnswerPolicy{});
+    if (!session.HoldForEditing(options.to)) return session.Finish(false);
     const std::string error =
         RunCopy(session.Doc(), {false, options.from}, {false, options.to}, request);
     if (!error.empty()) session.Ui().Fail(error);
@@ -147,7 +148,9 @@ void AddCopyVerb(CLI::App& app, VerbList& verbs) {
         "buffer); --preset alone copies that image with its name; neither copies the whole\n"
         "device (everything but its address; a new address gets a new device in TO).\n"
         "Settings: Configuration, EQ A, EQ B, LP A, LP B, HP A, HP B, Delay A, Delay B,\n"
-        "Comp/Limiter A, Comp/Limiter B. FROM is never written; TO is replaced atomically.\n"
+        "Comp/Limiter A, Comp/Limiter B; Configuration also carries the preset name (with the\n"
+        "routing, the levels and the Master links). FROM is never written; TO is replaced\n"
+        "atomically.\n"
         "With --port the devices on the bus get the copy live, and TO is written with what the\n"
         "bus then holds.\n\n"
         "Examples:\n"

@@ -23,6 +23,7 @@ struct ResponseOptions {
     int image = 0;
     int extra = FrequencyGrid::kDefaultExtraPoints;
     int graphWidth = kDefaultGraphWidth;
+    bool graphWidthGiven = false;  // pictures keep their own default size otherwise
     std::string format = "tsv";
 };
 
@@ -39,6 +40,10 @@ CurvePicture FormatResponse(const ResponseOptions& options,
     std::vector<CurvePoint> curve;
     for (const ResponsePoint& point : points) curve.push_back({point.hz, point.levelDb});
     CurvePlotOptions plot;
+    if (options.graphWidthGiven) {
+        plot.width = options.graphWidth;
+        plot.height = options.graphWidth / 2;  // the default picture's proportions
+    }
     plot.title = "Address " + std::to_string(options.address) + ", Ch " +
                  std::to_string(options.channel) + ", image " + std::to_string(options.image);
     return options.format == "svg" ? RenderCurveSvg(curve, plot) : RenderCurvePng(curve, plot);
@@ -84,10 +89,12 @@ void AddResponseVerb(CLI::App& app, VerbList& verbs) {
                      "extra grid points between neighbouring scale frequencies, 0 to 7 "
                      "(default 3: 401 lines)")
         ->check(CLI::Range(0, 7));
-    command
-        ->add_option("--graph-width", options->graphWidth,
-                     "width of the graph in pixels (default 640)")
-        ->check(CLI::Range(1, 1000000));
+    CLI::Option* graphWidth =
+        command
+            ->add_option("--graph-width", options->graphWidth,
+                         "width of the graph in pixels (default 640); for svg and png the "
+                         "picture's width (default 800; 100 to 8192, half as high)")
+            ->check(CLI::Range(1, 1000000));
     command->add_option("--format,-f", options->format, "tsv (default), csv, svg or png")
         ->check(CLI::IsMember({"tsv", "csv", "svg", "png"}));
     command->footer(
@@ -97,7 +104,10 @@ void AddResponseVerb(CLI::App& app, VerbList& verbs) {
         "ending in CR LF. --format csv prints frequency and level as CSV; svg and png draw "
         "the\ncurve.\n\nExamples:\n  arvestra-cli response hall.kvx --address 1 --channel 2 "
         "--extra 0 > ch2.tsv\n  arvestra-cli response hall.kvx -a 1 -c 1 --format png > ch1.png");
-    verbs.push_back({command, [options] { return RunResponse(*options); }});
+    verbs.push_back({command, [options, graphWidth] {
+                         options->graphWidthGiven = graphWidth->count() > 0;
+                         return RunResponse(*options);
+                     }});
 }
 
 }  // namespace arvestra::cli

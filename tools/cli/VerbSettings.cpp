@@ -3,8 +3,8 @@
 //   import [--port P] FILE SETTINGS [--address A]   settings into FILE (and the bus, with --port)
 //
 // An import reports every value it could not take as it stands (unknown name, wrong type, value
-// limited) and loads the rest; a file that is not settings JSON, or of a newer format, changes
-// nothing.
+// limited, a parameter given twice, a name cut or with characters replaced), loads the rest and
+// exits with status 3; a file that is not settings JSON, or of a newer format, changes nothing.
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -64,22 +64,37 @@ bool ReadSettingsFile(CliUiPort& ui, const std::string& path, std::string& text)
     return true;
 }
 
-// Imports into the open document and says what happened; false when the file was refused.
-bool ImportInto(CliSession& session, const std::string& text, int address) {
+// How an import into the document went.
+enum class ImportResult {
+    Failed,      // refused (nothing changed), or the session failed
+    Complete,    // every value applied as given
+    Incomplete,  // loaded, but something was skipped, limited, cut or replaced (listed)
+};
+
+// Imports into the open document and says what happened.
+ImportResult ImportInto(CliSession& session, const std::string& text, int address) {
     const ImportReport report = ImportSettingsJson(session.Doc(), text, ImportTarget{address});
     if (report.refused) {
         session.Ui().Fail("import: nothing changed: " + report.refusal);
-        return false;
+        return ImportResult::Failed;
     }
     for (const std::string& problem : report.problems) session.Ui().Note("import: " + problem);
-    return session.Healthy();
+    if (!session.Healthy()) return ImportResult::Failed;
+    return report.problems.empty() ? ImportResult::Complete : ImportResult::Incomplete;
+}
+
+// The exit status of an import that ended with `status`: a script must be able to tell that
+// the file it gave was not taken as it stands.
+int ImportStatus(int status, ImportResult result) {
+    return status == kExitSuccess && result == ImportResult::Incomplete ? kExitIncomplete : status;
 }
 
 int RunImportOffline(const ImportOptions& options, const std::string& text) {
     CliSession session("import", AnswerPolicy{});
     if (!session.OpenFile(options.file)) return session.Finish(false);
-    if (!ImportInto(session, text, options.address)) return session.Finish(false);
-    return session.Finish(session.SaveFile(options.file));
+    const ImportResult result = ImportInto(session, text, options.address);
+    if (result == ImportResult::Failed) return session.Finish(false);
+    return ImportStatus(session.Finish(session.SaveFile(options.file)), result);
 }
 
 int RunImportOnline(const ImportOptions& options, const std::string& text) {
@@ -92,12 +107,13 @@ int RunImportOnline(const ImportOptions& options, const std::string& text) {
         (!session.RequireDevice(options.address) || !doc.EditDevice(options.address))) {
         return session.Finish(false);
     }
-    if (!ImportInto(session, text, options.address)) return session.Finish(false);
+    const ImportResult result = ImportInto(session, text, options.address);
+    if (result == ImportResult::Failed) return session.Finish(false);
     if (!doc.Bus().WaitDirtyFlushed() || !session.StillOnline() || !session.UploadAllDevices()) {
         return session.Finish(false);
     }
     session.GoOffline();
-    return session.Finish(session.SaveFile(options.file));
+    return ImportStatus(session.Finish(session.SaveFile(options.file)), result);
 }
 
 int RunImport(const ImportOptions& options) {
@@ -147,9 +163,11 @@ void AddImportVerb(CLI::App& app, VerbList& verbs) {
                      "address, or for a preset the first device of FILE")
         ->check(CLI::Range(1, 126));
     command->footer(
-        "Every parameter is checked: an unknown name, a wrong type or a value outside its range\n"
-        "is reported (limited values are loaded limited) and the rest is loaded. A file that is\n"
-        "not settings JSON, or was written by a newer version, changes nothing. With --port the\n"
+        "Every parameter is checked: an unknown name, a wrong type, a value outside its range, a\n"
+        "parameter given twice and a name cut short or with characters replaced is reported\n"
+        "(limited values are loaded limited) and the rest is loaded; the exit status is then 3.\n"
+        "A file that is not settings JSON, or was written by a newer version, changes nothing\n"
+        "(exit status 1). With --port the\n"
         "tool goes online as \"Upload From Devices\" does, loads the settings into the devices\n"
         "and replaces FILE with what the bus then holds.\n\nExamples:\n"
         "  arvestra-cli import hall.kvx hall.json\n"

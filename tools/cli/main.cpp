@@ -11,7 +11,9 @@ namespace {
 
 constexpr char kFooter[] =
     "Every verb has --help with an example. Exit status: 0 success, 1 failure (the message,\n"
-    "with the editor's error numbers, on stderr), 2 wrong usage.\n\n"
+    "with the editor's error numbers, on stderr), 2 wrong usage, 3 done but not as given (an\n"
+    "import that skipped or limited values; the list on stderr). A verb never writes a\n"
+    "Location File that the editor or serve has open: it names the program and fails.\n\n"
     "Quick start with the simulator:\n"
     "  arvestra-devsim --devices 1,3 --link /tmp/bus &\n"
     "  arvestra-cli create --port /tmp/bus hall.kvx\n"

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <memory>
 
+#include "devsim/ExclusiveWatch.h"
 #include "devsim/LineWatch.h"
 #include "devsim/WireTiming.h"
 
@@ -298,6 +299,7 @@ int CServer::ServePty(const std::string& linkPath, std::FILE* announce) {
     Connection connection;
     connection.fd = pty.master;
     CLineWatch line(pty.slave);
+    CExclusiveWatch exclusive(pty.slave);
     while (!stopping_) {
         std::array<pollfd, 2> fds{{{stopFd_, POLLIN, 0}, {pty.master, POLLIN, 0}}};
         const int ready = ::poll(fds.data(), fds.size(), kLineWatchMs);
@@ -305,6 +307,9 @@ int CServer::ServePty(const std::string& linkPath, std::FILE* announce) {
         // the ones it was sent with.
         if (const auto settings = line.Changed()) {
             log_.Line("line", *settings);
+        }
+        if (exclusive.Check()) {
+            log_.Line("close", "the client that held the terminal exclusively has gone");
         }
         if (ready <= 0) {
             continue;  // quiet, or EINTR: the stop pipe says whether to end

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QWidget>
 
+#include <cerrno>
+
 #include "document/CQ7310Doc.h"
 #include "document/GoOnline.h"
 #include "document/LocationFileProbe.h"
@@ -71,6 +73,7 @@ bool CDocumentActions::NewDocument() {
         return false;
     }
     const bool made = doc.NewLocation() != 0;
+    fileLock.Release();
     emit documentChanged();
     return made;
 }
@@ -137,13 +140,25 @@ bool CDocumentActions::OpenFile(const QString& path) {
         SaveRecentList();
         return false;
     }
+    LocationFileLock lock;
+    if (!LockForEditing(lock, absolute)) return false;
     if (doc.OpenLocation(absolute.toStdString()) == 0) {
         emit documentChanged();
         return false;
     }
+    lock.Release();
+    fileLock.Acquire(absolute.toStdString());
     recent.Add(absolute);
     SaveRecentList();
     return true;
+}
+
+bool CDocumentActions::LockForEditing(LocationFileLock& lock, const QString& path) {
+    LockHolder holder;
+    if (lock.Acquire(path.toStdString(), &holder) != EWOULDBLOCK) return true;
+    AskQuestion(doc.Ui(), QString::fromStdString(LockedFileMessage(path.toStdString(), holder)),
+                ButtonSet::Ok, IconKind::Warning);
+    return false;
 }
 
 bool CDocumentActions::HasLocationSuffix(const QString& path) {
@@ -193,10 +208,16 @@ bool CDocumentActions::DoSave(const QString& path, bool replaceName) {
         }
     }
     const QString absolute = QDir::cleanPath(QFileInfo(target).absoluteFilePath());
+    const bool held = fileLock.Path() == absolute.toStdString();
+    LocationFileLock lock;
+    if (!held && !LockForEditing(lock, absolute)) return false;
     if (doc.SaveLocation(absolute.toStdString()) == 0) {
         emit documentChanged();
         return false;
     }
+    // The save put a new file in place of the one that was locked.
+    lock.Release();
+    fileLock.Acquire(absolute.toStdString());
     recent.Add(absolute);
     SaveRecentList();
     return true;

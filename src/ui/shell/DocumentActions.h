@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "document/LocationFileLock.h"
 #include "ui/shell/RecentFileList.h"
 
 class QWidget;
@@ -79,6 +80,9 @@ class CDocumentActions : public QObject {
   private:
     bool DoSave(const QString& path, bool replaceName);
     void ReportUnreadable(const QString& path);
+    // Takes the editing lock on a file about to be opened or saved; false after telling the
+    // user which program holds it.
+    bool LockForEditing(LocationFileLock& lock, const QString& path);
     QString DefaultOpenPath() const;
     QString DefaultSavePath() const;
     int DefaultGoOnlineChoice();
@@ -89,6 +93,8 @@ class CDocumentActions : public QObject {
     CAppSettings& settings;
     QPointer<QWidget> window;
     CRecentFileList recent;
+    // Held on the open Location File, so that no other program writes it meanwhile.
+    LocationFileLock fileLock;
 };
 
 }  // namespace arvestra

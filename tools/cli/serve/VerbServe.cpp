@@ -168,9 +168,11 @@ int RunServe(const ServeOptions& options) {
     char name[] = "arvestra-cli";
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
-    // Before the first exchange on the bus: a signal during it ends the tool through Finish.
-    StopOnSignal stop;
+    // Before the first exchange: a stop while the devices are read waits for the exchange under
+    // way, instead of leaving the request's reply on the line for the next program.
+    auto stop = std::make_unique<StopOnSignal>();
     CliSession session("serve", PolicyOf(options.bus));
+    if (!session.HoldForEditing(options.file)) return session.Finish(false);
     if (!Prepare(session, options)) return session.Finish(false);
 
     remote::RemoteServer server(session.Doc());
@@ -190,6 +192,7 @@ int RunServe(const ServeOptions& options) {
         return session.Finish(false);
     }
     QCoreApplication::exec();
+    stop.reset();
     server.Stop();
     return session.Finish(Finish(session, options));
 }
