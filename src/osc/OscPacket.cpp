@@ -2,6 +2,7 @@
 
 #include <lo/lo.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -28,6 +29,15 @@ bool IsBundle(std::span<const std::uint8_t> bytes) {
            std::memcmp(bytes.data(), kBundleTag, sizeof kBundleTag) == 0;
 }
 
+// A value of type T at an argument liblo has read. liblo's argument pointers need not be aligned
+// for their type (a double after one int sits 4 bytes off), so the bytes are copied.
+template <typename T>
+T ValueAt(const lo_arg* arg) {
+    T value{};
+    std::memcpy(&value, arg, sizeof value);
+    return value;
+}
+
 // One argument of a message liblo has read. Types the server takes no value from (blobs, MIDI,
 // time tags, nil, infinitum) keep their tag only, so a handler can name the wrong type.
 OscArg ArgumentOf(char type, const lo_arg* arg) {
@@ -35,20 +45,20 @@ OscArg ArgumentOf(char type, const lo_arg* arg) {
     out.type = type;
     switch (type) {
         case LO_INT32:
-            out.whole = arg->i;
-            out.number = arg->i;
+            out.whole = ValueAt<std::int32_t>(arg);
+            out.number = static_cast<double>(out.whole);
             break;
         case LO_INT64:
-            out.whole = arg->h;
-            out.number = static_cast<double>(arg->h);
+            out.whole = ValueAt<std::int64_t>(arg);
+            out.number = static_cast<double>(out.whole);
             break;
         case LO_FLOAT:
-            out.number = arg->f;
-            out.whole = static_cast<long long>(arg->f);
+            out.number = ValueAt<float>(arg);
+            out.whole = TruncateToWhole(out.number);
             break;
         case LO_DOUBLE:
-            out.number = arg->d;
-            out.whole = static_cast<long long>(arg->d);
+            out.number = ValueAt<double>(arg);
+            out.whole = TruncateToWhole(out.number);
             break;
         case LO_TRUE:
             out.whole = 1;
@@ -56,7 +66,7 @@ OscArg ArgumentOf(char type, const lo_arg* arg) {
             break;
         case LO_STRING:
         case LO_SYMBOL:
-            out.text = &arg->s;
+            out.text = reinterpret_cast<const char*>(arg);
             break;
         default:
             break;
