@@ -19,6 +19,37 @@ OscFeedback::Clock::duration IntervalOf(double rateHz) {
         std::chrono::duration<double>(1.0 / hz));
 }
 
+// The parameters feedback names: those of "arvestra-cli params", without the bytes that a delay
+// time, a temperature and the name are made of (each is told as one value) and without the
+// reserved fields.
+const std::vector<ParamRef>& FeedbackParams() {
+    static const std::vector<ParamRef> params = [] {
+        std::vector<ParamRef> kept;
+        for (const ParamRef& ref : AllParams()) {
+            if (ref.kind == ParamKind::Field) {
+                switch (ref.field) {
+                    case ParamField::DelayHigh:
+                    case ParamField::DelayMiddle:
+                    case ParamField::DelayLow:
+                    case ParamField::TemperatureHigh:
+                    case ParamField::TemperatureLow:
+                    case ParamField::NameChar:
+                    case ParamField::EqReserved:
+                    case ParamField::ClReserved:
+                    case ParamField::ClBandReserved:
+                    case ParamField::Reserved195:
+                        continue;
+                    default:
+                        break;
+                }
+            }
+            kept.push_back(ref);
+        }
+        return kept;
+    }();
+    return params;
+}
+
 }  // namespace
 
 std::string OscFeedback::Subscribe(const OscPeer& peer, double rateHz, Clock::time_point now) {
@@ -104,7 +135,7 @@ void OscFeedback::Compare(const DeviceState* before, const DeviceState& now,
     if (before == nullptr || before->image == now.image) return;
     const ImageBytes old(before->image);
     const ImageBytes current(now.image);
-    for (const ParamRef& ref : AllParams()) {
+    for (const ParamRef& ref : FeedbackParams()) {
         const bool changed = ref.kind == ParamKind::PresetName
                                  ? NameInImage(old) != NameInImage(current)
                                  : ParamCodeInImage(old, ref) != ParamCodeInImage(current, ref);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "document/DocTestSupport.h"
+#include "model/ParamValue.h"
 #include "osc/OscFeedback.h"
 
 namespace arvestra::osc {
@@ -50,6 +51,20 @@ TEST_F(Feedback, ASubscriberIsToldPresetsAndBypassFirstThenOnlyWhatChanged) {
     ASSERT_EQ(change.size(), 1u);
     EXPECT_EQ(change[0].message.path, "/arvestra/1/ch2.output.level");
     EXPECT_EQ(change[0].message.args[0].type, 'f');
+}
+
+TEST_F(Feedback, AValueMadeOfSeveralBytesIsToldOnceByItsName) {
+    feedback.Subscribe(kConsole, 10, t0);
+    feedback.Tick(doc, t0);
+    doc.SetDelaySamples(kChannelA, 70000);  // every byte of the delay changes
+    doc.SetPresetName("Matinee");
+    const auto out = feedback.Tick(doc, t0 + 1s);
+    EXPECT_EQ(Paths(out, kConsole),
+              (std::vector<std::string>{"/arvestra/1/ch1.delay.time", "/arvestra/1/name"}));
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_NEAR(out[0].message.args[0].number, ValueInPrintedUnit(Scale::Delay, kMaxDelaySamples),
+                1e-9);
+    EXPECT_EQ(out[1].message.args[0], OscArg::String("Matinee"));
 }
 
 TEST_F(Feedback, EachSubscriberHasItsOwnRate) {
