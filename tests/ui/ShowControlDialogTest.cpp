@@ -45,6 +45,8 @@ TEST_F(ShowControl, TurnsOnWithTheAllowListAndOffAgain) {
     EXPECT_EQ(service.ListenAddress(), "127.0.0.1:" + std::to_string(shown.port));
     EXPECT_EQ(service.Server().Allowed().ToString(), "127.0.0.0/8");
     EXPECT_TRUE(dialog.StatusText().startsWith("On: osc.udp://127.0.0.1:"));
+    const QString directory = qEnvironmentVariable("ARVESTRA_SCREENSHOT_DIR");
+    if (!directory.isEmpty()) dialog.grab().save(directory + "/show-control.png");
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_TRUE(kept[0].on);
     EXPECT_EQ(kept[0].allow, "127.0.0.0/8");

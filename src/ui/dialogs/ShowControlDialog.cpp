@@ -32,6 +32,8 @@ QStringList LocalAddresses() {
 }
 
 constexpr int kStatusRefreshMs = 500;
+// Wide enough for the status line on two lines at any font size.
+constexpr int kWidthInCharacters = 64;
 
 }  // namespace
 
@@ -76,6 +78,7 @@ CShowControlDialog::CShowControlDialog(remote::OscService& service,
     layout->addWidget(buttons);
     connect(apply, &QPushButton::clicked, this, &CShowControlDialog::Apply);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    setMinimumWidth(fontMetrics().averageCharWidth() * kWidthInCharacters);
     refresh.setInterval(kStatusRefreshMs);
     connect(&refresh, &QTimer::timeout, this, &CShowControlDialog::ShowState);
     refresh.start();
