@@ -19,6 +19,12 @@ OscFeedback::Clock::duration IntervalOf(double rateHz) {
         std::chrono::duration<double>(1.0 / hz));
 }
 
+bool IsReserved(const ParamRef& ref) {
+    if (ref.kind != ParamKind::Field) return false;
+    return ref.field == ParamField::EqReserved || ref.field == ParamField::ClReserved ||
+           ref.field == ParamField::ClBandReserved || ref.field == ParamField::Reserved195;
+}
+
 // The parameters feedback names: those of "arvestra-cli params", without the bytes that a delay
 // time, a temperature and the name are made of (each is told as one value) and without the
 // reserved fields.
@@ -26,23 +32,7 @@ const std::vector<ParamRef>& FeedbackParams() {
     static const std::vector<ParamRef> params = [] {
         std::vector<ParamRef> kept;
         for (const ParamRef& ref : AllParams()) {
-            if (ref.kind == ParamKind::Field) {
-                switch (ref.field) {
-                    case ParamField::DelayHigh:
-                    case ParamField::DelayMiddle:
-                    case ParamField::DelayLow:
-                    case ParamField::TemperatureHigh:
-                    case ParamField::TemperatureLow:
-                    case ParamField::NameChar:
-                    case ParamField::EqReserved:
-                    case ParamField::ClReserved:
-                    case ParamField::ClBandReserved:
-                    case ParamField::Reserved195:
-                        continue;
-                    default:
-                        break;
-                }
-            }
+            if (CoveredByCompound(ref) || IsReserved(ref)) continue;
             kept.push_back(ref);
         }
         return kept;
