@@ -72,7 +72,13 @@ OscRouteParse BypassRoute(OscRoute route, const std::vector<std::string_view>& p
 
 OscRouteParse ParamRoute(OscRoute route, const std::vector<std::string_view>& parts) {
     const ParamNameParse name = ParseParamName(parts[2]);
-    if (!name.ref) return Unknown(name.error);
+    if (!name.ref) {
+        // The name parser points at the tool's help; a controller's user needs the list.
+        std::string error = name.error;
+        const std::string help = " (see --help)";
+        if (error.ends_with(help)) error.replace(error.size() - help.size(), help.size(), "");
+        return Unknown(error + " (\"arvestra-cli params\" lists the names)");
+    }
     route.param = *name.ref;
     if (parts.size() == 3) {
         route.verb = OscVerb::Set;

@@ -66,5 +66,10 @@ INSTANTIATE_TEST_SUITE_P(
                       "/arvestra/3/ch1.input.level/get/now", "/arvestra/3//ch1.input.level",
                       "/arvestra/subscribe/now"));
 
+TEST(UnknownPath, AnUnknownParameterPointsToTheListOfNames) {
+    EXPECT_EQ(ParseOscPath("/arvestra/1/ch1.input.lvl").error,
+              "unknown parameter ch1.input.lvl (\"arvestra-cli params\" lists the names)");
+}
+
 }  // namespace
 }  // namespace arvestra::osc
