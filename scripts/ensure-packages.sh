@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   ser2net
+  liblo-dev liblo-tools
   locales help2man dpkg-dev
 )
 

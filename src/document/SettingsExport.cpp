@@ -13,22 +13,6 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-// True for the single bytes a compound parameter (delay time, temperature, name) covers.
-bool CoveredByCompound(const ParamRef& ref) {
-    if (ref.kind != ParamKind::Field) return false;
-    switch (ref.field) {
-        case ParamField::DelayHigh:
-        case ParamField::DelayMiddle:
-        case ParamField::DelayLow:
-        case ParamField::TemperatureHigh:
-        case ParamField::TemperatureLow:
-        case ParamField::NameChar:
-            return true;
-        default:
-            return false;
-    }
-}
-
 int CodeOf(const PresetImageView& view, const ParamRef& ref) {
     switch (ref.kind) {
         case ParamKind::DelayTime:

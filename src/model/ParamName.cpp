@@ -197,4 +197,19 @@ std::vector<ParamRef> AllParams() {
     return all;
 }
 
+bool CoveredByCompound(const ParamRef& ref) {
+    if (ref.kind != ParamKind::Field) return false;
+    switch (ref.field) {
+        case ParamField::DelayHigh:
+        case ParamField::DelayMiddle:
+        case ParamField::DelayLow:
+        case ParamField::TemperatureHigh:
+        case ParamField::TemperatureLow:
+        case ParamField::NameChar:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace arvestra

@@ -65,4 +65,8 @@ ParamCodes CodesOfParam(const ParamRef& ref);
 // temperatures and the name.
 std::vector<ParamRef> AllParams();
 
+// True for the single bytes a compound parameter (a delay time, a temperature, the name) is
+// made of: lists of values name the compound instead.
+bool CoveredByCompound(const ParamRef& ref);
+
 }  // namespace arvestra

@@ -228,6 +228,36 @@ ValueParse ParseParamValue(std::string_view text, Scale scale) {
     return Error(std::string(text) + ": the unit must be " + UnitsOfScale(scale));
 }
 
+ValueParse ParseValueInPrintedUnit(double number, Scale scale) {
+    if (!std::isfinite(number)) return Error("the value is not a finite number");
+    const Unit* unit = PrintedUnit(scale);
+    if (unit == nullptr) {
+        if (number != std::floor(number) || std::fabs(number) > 1e9) {
+            return Error("this parameter takes a whole code");
+        }
+        ValueParse parse;
+        parse.code = static_cast<long long>(number);
+        return parse;
+    }
+    const double value = ScaleValueOf(*unit, number);
+    ValueParse parse;
+    parse.fromUnits = true;
+    parse.code = nearestCode(scale, value);
+    parse.beyondScale = BeyondScale(scale, value, static_cast<int>(*parse.code));
+    return parse;
+}
+
+double ValueInPrintedUnit(Scale scale, int code) {
+    const Unit* unit = PrintedUnit(scale);
+    if (unit == nullptr) return code;
+    return valueOf(scale, code) / unit->factor;
+}
+
+std::string PrintedUnitOfScale(Scale scale) {
+    const Unit* unit = PrintedUnit(scale);
+    return unit == nullptr ? std::string() : std::string(unit->suffix);
+}
+
 std::string FormatParamValue(Scale scale, int code) {
     const Unit* unit = PrintedUnit(scale);
     if (unit == nullptr) return std::to_string(code);

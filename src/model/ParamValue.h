@@ -48,4 +48,15 @@ std::string FormatParamValue(Scale scale, int code);
 // The units a scale accepts, for messages ("Hz or kHz"); empty for Scale::None.
 std::string UnitsOfScale(Scale scale);
 
+// A number in the unit that "get --units" prints (Hz, dB, ms, bw, Q, :1, F) as the nearest code,
+// read as ParseParamValue reads that number with that unit; for Scale::None the number must be
+// a whole code. Front ends that carry bare numbers (OSC) use it.
+ValueParse ParseValueInPrintedUnit(double number, Scale scale);
+
+// The value of a code in that unit (the code itself for Scale::None).
+double ValueInPrintedUnit(Scale scale, int code);
+
+// The suffix of that unit ("dB", "Hz", "ms"); empty for Scale::None.
+std::string PrintedUnitOfScale(Scale scale);
+
 }  // namespace arvestra

@@ -7,6 +7,11 @@ namespace {
 constexpr const char* kSection = "Settings";
 constexpr const char* kRecentSection = "Recent File List";
 constexpr const char* kPortSection = "Port Devices";
+constexpr const char* kShowControlSection = "Show Control";
+
+QString ShowControlKey(const char* key) {
+    return QString::fromLatin1(kShowControlSection) + '/' + key;
+}
 
 QString SettingsKey(const char* key) {
     return QString::fromLatin1(kSection) + '/' + key;
@@ -84,6 +89,24 @@ void CAppSettings::SetPortDevicePath(int port, const QString& path) {
     } else {
         store.setValue(key, path);
     }
+}
+
+ShowControlSettings CAppSettings::ShowControl() const {
+    ShowControlSettings stored;
+    stored.on = store.value(ShowControlKey("On"), false).toBool();
+    stored.address = store.value(ShowControlKey("Address"), stored.address).toString();
+    bool ok = false;
+    const int port = store.value(ShowControlKey("Port"), stored.port).toInt(&ok);
+    if (ok && port >= 1 && port <= 65535) stored.port = port;
+    stored.allow = store.value(ShowControlKey("Allow"), QString()).toString();
+    return stored;
+}
+
+void CAppSettings::SetShowControl(const ShowControlSettings& showControl) {
+    store.setValue(ShowControlKey("On"), showControl.on);
+    store.setValue(ShowControlKey("Address"), showControl.address);
+    store.setValue(ShowControlKey("Port"), showControl.port);
+    store.setValue(ShowControlKey("Allow"), showControl.allow);
 }
 
 QStringList CAppSettings::RecentFiles() const {

@@ -10,6 +10,15 @@ namespace arvestra {
 // every value an integer in the section "Settings", plus the recent-file list. Each accessor
 // reads or writes the store at once, so a value written is on disk even if the program is
 // killed later.
+// Show control over OSC, section "Show Control": "On", "Address", "Port", "Allow".
+struct ShowControlSettings {
+    static constexpr int kDefaultPort = 9000;
+    bool on = false;
+    QString address = QStringLiteral("127.0.0.1");
+    int port = kDefaultPort;
+    QString allow;  // hosts and networks, e.g. "127.0.0.1,10.0.0.0/24"; empty: every sender
+};
+
 class CAppSettings {
   public:
     static constexpr int kDefaultPort = 2;
@@ -46,6 +55,10 @@ class CAppSettings {
     // The most recently used Location Files, newest first, at most four.
     QStringList RecentFiles() const;
     void SetRecentFiles(const QStringList& files);
+
+    // Show control as last applied; the defaults (off) when never set.
+    ShowControlSettings ShowControl() const;
+    void SetShowControl(const ShowControlSettings& showControl);
 
     // Pushes the values to disk now.
     void Sync();

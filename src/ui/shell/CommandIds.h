@@ -45,6 +45,7 @@ inline constexpr int kBaud19200 = 32815;
 inline constexpr int kBaud38400 = 32816;
 inline constexpr int kPortDevices = 32830;    // "Port &Devices...": the device path of COM1..COM4
 inline constexpr int kRemoteControl = 32850;  // "&Remote Control...": the phone and tablet page
+inline constexpr int kShowControl = 32851;    // "&Show Control...": OSC for cue systems
 
 // Help menu.
 inline constexpr int kAppAbout = 57664;

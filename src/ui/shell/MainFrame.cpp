@@ -20,6 +20,10 @@
 #include "remote/RemoteServer.h"
 #include "ui/dialogs/PortDevicesDialog.h"
 #include "ui/dialogs/RemoteControlDialog.h"
+#ifdef ARVESTRA_HAVE_OSC
+#include "remote/OscService.h"
+#include "ui/dialogs/ShowControlDialog.h"
+#endif
 #include "ui/shell/AppSettings.h"
 #include "ui/shell/CommandIds.h"
 #include "ui/shell/DocumentActions.h"
@@ -78,6 +82,7 @@ CMainFrame::CMainFrame(CQ7310Doc& document, CAppSettings& appSettings, CDocument
     connect(&titleTimer, &QTimer::timeout, this, &CMainFrame::UpdateTitle);
     titleTimer.start();
     UpdateTitle();
+    StartShowControl();
 }
 
 CMainFrame::~CMainFrame() {
@@ -165,6 +170,9 @@ void CMainFrame::BuildMenus() {
     online->addSeparator();
     AddCommand(online, kPortDevices, QStringLiteral("Port &Devices..."));
     AddCommand(online, kRemoteControl, QStringLiteral("&Remote Control..."));
+#ifdef ARVESTRA_HAVE_OSC
+    AddCommand(online, kShowControl, QStringLiteral("&Show Control..."));
+#endif
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     AddCommand(help, kHelpTopics, QStringLiteral("&Help Topics"),
@@ -284,7 +292,7 @@ void CMainFrame::UpdateCommandStates() {
             continue;  // managed with the list
         } else if (id == kFileNew || id == kFileOpen || id == kFileSave || id == kFileSaveAs ||
                    id == kAppExit || id == kAppAbout || id == kHelpTopics || id == kRemoteControl ||
-                   id == kFileExportSettings || id == kFileImportSettings) {
+                   id == kShowControl || id == kFileExportSettings || id == kFileImportSettings) {
             enabled = true;
         } else if (id == kEditUndo || id == kEditRedo || id == kEditCompareAB) {
             enabled = HistoryCommandEnabled(id);
@@ -350,6 +358,9 @@ bool CMainFrame::HandleFrameCommand(int id) {
             if (doc.IsOnline() == 0) {
                 EditPortDevices();
             }
+            return true;
+        case kShowControl:
+            ShowShowControl();
             return true;
         case kRemoteControl:
             ShowRemoteControl();
@@ -437,6 +448,36 @@ void CMainFrame::ShowRemoteControl() {
     }
     CRemoteControlDialog dialog(*remoteServer, this);
     dialog.exec();
+}
+
+void CMainFrame::StartShowControl() {
+#ifdef ARVESTRA_HAVE_OSC
+    showControl = std::make_unique<remote::OscService>(doc);
+    // A box, a dialog other than Show Control, or a long operation's wait cursor means the
+    // document is busy: messages are then answered with an error, not applied.
+    showControl->SetBusyCheck([] {
+        QWidget* modal = QApplication::activeModalWidget();
+        const bool otherDialog = modal != nullptr && !qobject_cast<CShowControlDialog*>(modal);
+        return otherDialog || QApplication::overrideCursor() != nullptr;
+    });
+    connect(showControl.get(), &remote::OscService::DocumentChanged, this,
+            [this] { doc.UpdateAllViews(kHintChange); });
+    const ShowControlSettings stored = settings.ShowControl();
+    if (stored.on) {
+        // A port taken at start leaves show control off, as its dialog then shows.
+        showControl->Start(stored.address.toStdString() + ':' + std::to_string(stored.port),
+                           stored.allow.toStdString());
+    }
+#endif
+}
+
+void CMainFrame::ShowShowControl() {
+#ifdef ARVESTRA_HAVE_OSC
+    CShowControlDialog dialog(*showControl, settings.ShowControl(), this);
+    connect(&dialog, &CShowControlDialog::Applied, this,
+            [this](const ShowControlSettings& applied) { settings.SetShowControl(applied); });
+    dialog.exec();
+#endif
 }
 
 void CMainFrame::EditPortDevices() {

@@ -25,7 +25,8 @@ class CSettingsTransfer;
 class IFrameView;
 namespace remote {
 class RemoteServer;
-}
+class OscService;
+}  // namespace remote
 
 // The main window: the menus with their ids, accelerators, check marks and enabled states, the
 // serial port and baud rate, the title with the document's name and modified mark, and dropped
@@ -96,6 +97,9 @@ class CMainFrame : public QMainWindow {
     void ShowHelp();
     void EditPortDevices();
     void ShowRemoteControl();
+    // Show control: made at start (and started when the settings say so) and by its dialog.
+    void StartShowControl();
+    void ShowShowControl();
     static QString DroppedLocationFile(const QMimeData* mime);
 
     CQ7310Doc& doc;
@@ -111,6 +115,7 @@ class CMainFrame : public QMainWindow {
     bool placementSaved = false;
     QTimer titleTimer;
     std::unique_ptr<remote::RemoteServer> remoteServer;  // made when first turned on
+    std::unique_ptr<remote::OscService> showControl;
     CEditHistory* history = nullptr;
     std::unique_ptr<CSettingsTransfer> settingsTransfer;
     QToolButton* versionButton = nullptr;

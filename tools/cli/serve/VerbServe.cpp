@@ -1,11 +1,12 @@
-// serve [--port P] FILE --http HOST:PORT [--address A] [--insecure] [--qr PNG]: the remote
-// control without a window. With --port the tool goes online as "Upload From Devices" does
-// (FILE's earlier contents are replaced) and every change a page makes goes live to the device;
-// without it the pages edit FILE offline. The page's address, with the access code, is the
-// first line on standard output; then the address that only watches, the certificate's
-// fingerprint and, on a terminal, the QR code. The tool serves until SIGINT or SIGTERM, then
-// sends what is pending, reads every device back (online) and saves FILE. Its working copy is
-// kept for recovery as the editor's is, so a killed tool leaves its edits to be recovered.
+// serve [--port P] FILE [--http HOST:PORT] [--osc HOST:PORT [--osc-allow LIST]] [--address A]
+// [--insecure] [--qr PNG]: the remote control and show control without a window. With --port the
+// tool goes online as "Upload From Devices" does (FILE's earlier contents are replaced) and every
+// change a page or an OSC message makes goes live to the device; without it they edit FILE
+// offline. The page's address, with the access code, is the first line on standard output; then
+// the address that only watches, the certificate's fingerprint, on a terminal the QR code, and
+// the OSC address ("osc.udp://HOST:PORT/"). The tool serves until SIGINT or SIGTERM, then sends
+// what is pending, reads every device back (online) and saves FILE. Its working copy is kept for
+// recovery as the editor's is, so a killed tool leaves its edits to be recovered.
 //
 // This verb alone links Qt (the remote server); the rest of the tool stays free of it.
 #include <sys/socket.h>
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -25,6 +27,9 @@
 #include "remote/ListenAddress.h"
 #include "remote/QrCode.h"
 #include "remote/RemoteServer.h"
+#ifdef ARVESTRA_HAVE_OSC
+#include "remote/OscService.h"
+#endif
 
 namespace arvestra::cli {
 
@@ -34,6 +39,8 @@ struct ServeOptions {
     BusOptions bus;
     std::string file;
     std::string http;
+    std::string osc;
+    std::string oscAllow;
     int address = 0;
     bool insecure = false;
     std::string qrFile;
@@ -154,16 +161,35 @@ bool Announce(const remote::RemoteServer& server, const ServeOptions& options) {
 }
 
 int RunServe(const ServeOptions& options) {
-    QString error;
-    const auto listen = remote::ParseListenAddress(QString::fromStdString(options.http), &error);
-    if (!listen) {
-        std::fprintf(stderr, "arvestra-cli serve: --http: %s\n", qPrintable(error));
+    if (options.http.empty() && options.osc.empty()) {
+        std::fprintf(stderr, "arvestra-cli serve: give --http, --osc or both\n");
         return kExitUsage;
     }
     if (options.certificate.empty() != options.key.empty()) {
         std::fprintf(stderr, "arvestra-cli serve: --cert and --key go together\n");
         return kExitUsage;
     }
+    QString error;
+    std::optional<remote::ListenAddress> listen;
+    if (!options.http.empty()) {
+        listen = remote::ParseListenAddress(QString::fromStdString(options.http), &error);
+        if (!listen) {
+            std::fprintf(stderr, "arvestra-cli serve: --http: %s\n", qPrintable(error));
+            return kExitUsage;
+        }
+    }
+#ifdef ARVESTRA_HAVE_OSC
+    // Mistyped OSC options are told before the bus is touched.
+    std::string reason;
+    if (!options.osc.empty() && !osc::ParseOscListenAddress(options.osc, &reason)) {
+        std::fprintf(stderr, "arvestra-cli serve: --osc: %s\n", reason.c_str());
+        return kExitUsage;
+    }
+    if (!osc::OscAllowList::Parse(options.oscAllow, &reason)) {
+        std::fprintf(stderr, "arvestra-cli serve: --osc-allow: %s\n", reason.c_str());
+        return kExitUsage;
+    }
+#endif
     int argc = 1;
     char name[] = "arvestra-cli";
     char* argv[] = {name, nullptr};
@@ -183,16 +209,30 @@ int RunServe(const ServeOptions& options) {
     server.SetOptions(serving);
     const std::string state = RecoveryStore::StateDirectory();
     if (!state.empty()) server.SetLogPath(state + "/remote-changes.log");
-    if (!server.Start(listen->host, listen->port, &error)) {
+    if (listen && !server.Start(listen->host, listen->port, &error)) {
         session.Ui().Fail("serve: " + error.toStdString());
         return session.Finish(false);
     }
-    if (!Announce(server, options)) {
+    if (listen && !Announce(server, options)) {
         server.Stop();
         return session.Finish(false);
     }
+#ifdef ARVESTRA_HAVE_OSC
+    remote::OscService osc(session.Doc());
+    if (!options.osc.empty()) {
+        if (!osc.Start(options.osc, options.oscAllow, &reason)) {
+            session.Ui().Fail("serve: --osc: " + reason);
+            return session.Finish(false);
+        }
+        std::printf("osc.udp://%s/\n", osc.ListenAddress().c_str());
+    }
+#endif
+    std::fflush(stdout);
     QCoreApplication::exec();
     stop.reset();
+#ifdef ARVESTRA_HAVE_OSC
+    osc.Stop();
+#endif
     server.Stop();
     return session.Finish(Finish(session, options));
 }
@@ -202,11 +242,17 @@ int RunServe(const ServeOptions& options) {
 void AddServeVerb(CLI::App& app, VerbList& verbs) {
     auto options = std::make_shared<ServeOptions>();
     CLI::App* command = app.add_subcommand(
-        "serve", "Serve the remote-control page for phones and tablets until interrupted");
+        "serve", "Serve the remote-control page and OSC show control until interrupted");
     AddBusOptions(command, options->bus, false);
     command->add_option("FILE", options->file, "Location File to edit (or to write, with --port)")
         ->required();
-    command->add_option("--http", options->http, "address to listen on: HOST:PORT")->required();
+    command->add_option("--http", options->http, "address of the remote-control page: HOST:PORT");
+#ifdef ARVESTRA_HAVE_OSC
+    command->add_option("--osc", options->osc, "address for OSC show control (UDP): HOST:PORT");
+    command->add_option("--osc-allow", options->oscAllow,
+                        "OSC senders to take messages from, e.g. 127.0.0.1,10.0.0.0/24 "
+                        "(default: every sender)");
+#endif
     command
         ->add_option("--address,-a", options->address, "device to edit first (default: the lowest)")
         ->check(CLI::Range(1, 126));
@@ -223,8 +269,19 @@ void AddServeVerb(CLI::App& app, VerbList& verbs) {
         "Ctrl+C or SIGTERM and saves FILE. With --port the tool goes online as \"Upload From\n"
         "Devices\" does, the pages' changes go to the devices live, and FILE is replaced with "
         "what\nthe bus then holds. HOST is one address of this computer (not 0.0.0.0 unless every\n"
-        "network may reach it).\n\nExample:\n"
-        "  arvestra-cli serve --port COM2 hall.kvx --http 192.168.1.20:8080");
+        "network may reach it).\n\n"
+        "With --osc, cue systems and control surfaces drive the devices over OSC (the second\n"
+        "line, or the first without --http, is osc.udp://HOST:PORT/). Addresses:\n"
+        "  /arvestra/<A>/preset/recall i N     /arvestra/<A>/preset/store i N\n"
+        "  /arvestra/<A>/bypass/<1|2> i 0|1    /arvestra/<A>/<param> f|i|s\n"
+        "  /arvestra/<A>/<param>/inc f|i       /arvestra/<A>/<param>/get\n"
+        "  /arvestra/subscribe [f rate]        /arvestra/unsubscribe\n"
+        "A is a bus address or \"all\"; param a name of \"arvestra-cli params\"; a float is in\n"
+        "the parameter's unit (dB, Hz, ms), an int a code, a string as on the command line.\n\n"
+        "Examples:\n"
+        "  arvestra-cli serve --port COM2 hall.kvx --http 192.168.1.20:8080\n"
+        "  arvestra-cli serve --port COM2 hall.kvx --osc 192.168.1.20:9000 "
+        "--osc-allow 192.168.1.0/24");
     verbs.push_back({command, [options] { return RunServe(*options); }});
 }
 
