@@ -115,11 +115,11 @@ void BM_OscSetToBus(benchmark::State& state) {
     app.SetActiveDocument(&doc);
     app.SetOnline(1);
     doc.present[1] = 1;
-    if (!doc.link.IsOpen() || doc.StartWorker() != 1) {
+    if (!doc.link.IsOpen() || doc.Bus().StartWorker() != 1) {
         state.SkipWithError("the document did not go online");
         return;
     }
-    doc.EnableSync();
+    doc.Bus().EnableSync();
 
     const int wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     osc::OscServer server(doc);
@@ -170,7 +170,7 @@ void BM_OscSetToBus(benchmark::State& state) {
     }
     ::close(wake);
     server.Stop();
-    doc.WaitWorkerIdle();
+    doc.Bus().WaitWorkerIdle();
     app.SetOnline(0);
     app.SetActiveDocument(nullptr);
     if (samples.empty()) return;

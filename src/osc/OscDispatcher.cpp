@@ -79,13 +79,13 @@ OscDispatcher::Outcome OscDispatcher::Apply(const OscMessage& message, const Osc
     }
     if (busy_ && busy_()) return fail("the editor is busy; try again in a moment");
     if (route.address != kAllDevices) {
-        if (!doc_.IsDevicePresent(route.address)) {
+        if (!doc_.Devices().IsDevicePresent(route.address)) {
             return fail("there is no device at address " + std::to_string(route.address));
         }
         return ApplyToDevice(message, route, route.address);
     }
     for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
-        if (!doc_.IsDevicePresent(address)) continue;
+        if (!doc_.Devices().IsDevicePresent(address)) continue;
         Outcome one = ApplyToDevice(message, route, address);
         outcome.changed = outcome.changed || one.changed;
         outcome.replies.insert(outcome.replies.end(), one.replies.begin(), one.replies.end());
@@ -161,7 +161,7 @@ OscDispatcher::Outcome OscDispatcher::ApplyToDevice(const OscMessage& message,
                 break;
             }
             outcome.replies.push_back(PresetReply(
-                address, std::clamp<int>(doc_.Location().RecordInt(doc_.Location().SlotOf(address),
+                address, std::clamp<int>(doc_.Devices().Location().RecordInt(doc_.Devices().Location().SlotOf(address),
                                                                    kRecCurrentPreset),
                                          kFirstPreset, kLastPreset)));
             break;
@@ -173,7 +173,7 @@ OscDispatcher::Outcome OscDispatcher::ApplyToDevice(const OscMessage& message,
             const std::size_t field = route.channel == kChannelA ? kRecBypassA : kRecBypassB;
             outcome.replies.push_back(BypassReply(
                 address, route.channel,
-                doc_.Location().RecordInt(doc_.Location().SlotOf(address), field) != 0));
+                doc_.Devices().Location().RecordInt(doc_.Devices().Location().SlotOf(address), field) != 0));
             break;
         }
         case OscVerb::Get:
@@ -203,7 +203,7 @@ OscDispatcher::Outcome OscDispatcher::ApplyToDevice(const OscMessage& message,
 void OscDispatcher::Recall(int preset, Outcome& outcome, const std::string& path) {
     // A cue recalls as the device's own buttons do: edits of the current preset are given up,
     // so the recall asks nothing (the stored presets are untouched).
-    doc_.SetPresetModified(0);
+    doc_.Devices().SetPresetModified(0);
     outcome.changed = true;
     if (!doc_.RecallPreset(preset, true)) {
         outcome.replies.push_back(ErrorReply(path, "the preset was not recalled"));
@@ -211,7 +211,7 @@ void OscDispatcher::Recall(int preset, Outcome& outcome, const std::string& path
 }
 
 void OscDispatcher::Store(int preset, Outcome& outcome, const std::string& path) {
-    doc_.SetCurrentPreset(preset);
+    doc_.Devices().SetCurrentPreset(preset);
     outcome.changed = true;
     if (!doc_.StorePreset()) {
         outcome.replies.push_back(ErrorReply(path, "the preset was not stored"));
@@ -257,7 +257,7 @@ void OscDispatcher::StepParam(const OscRoute& route, const OscMessage& message, 
         outcome.replies.push_back(ErrorReply(message.path, "a step takes one value"));
         return;
     }
-    const int current = ParamCodeInImage(EditBufferOf(doc_, doc_.currentAddress), route.param);
+    const int current = ParamCodeInImage(EditBufferOf(doc_, doc_.Devices().CurrentAddress()), route.param);
     const OscValueParse value = ValueAfterStep(route.param, current, message.args[0]);
     if (!value.error.empty()) {
         outcome.replies.push_back(ErrorReply(message.path, value.error));
@@ -271,10 +271,10 @@ void OscDispatcher::StepParam(const OscRoute& route, const OscMessage& message, 
 }
 
 void OscDispatcher::OnDevice(int address, const std::function<void()>& apply) {
-    const int previous = doc_.CurrentSlot() == kNoDevice ? 0 : doc_.currentAddress;
+    const int previous = doc_.Devices().CurrentSlot() == kNoDevice ? 0 : doc_.Devices().CurrentAddress();
     if (previous != address) doc_.SelectDevice(address);
     apply();
-    if (previous != address && previous != 0 && doc_.IsDevicePresent(previous)) {
+    if (previous != address && previous != 0 && doc_.Devices().IsDevicePresent(previous)) {
         doc_.SelectDevice(previous);
     }
 }

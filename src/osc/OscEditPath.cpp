@@ -59,7 +59,7 @@ std::string NameInImage(ImageBytes image) {
 }
 
 ImageBytes EditBufferOf(const CQ7310Doc& doc, int address) {
-    const CLocationImage& location = doc.Location();
+    const CLocationImage& location = doc.Devices().Location();
     return ImageBytes(location.Image(location.SlotOf(address), 0), kPresetImageSize);
 }
 

@@ -94,7 +94,7 @@ std::vector<OscOutgoing> OscFeedback::Tick(const CQ7310Doc& doc, Clock::time_poi
 
 std::vector<OscFeedback::DeviceState> OscFeedback::CurrentState(const CQ7310Doc& doc) {
     std::vector<DeviceState> devices;
-    const CLocationImage& location = doc.Location();
+    const CLocationImage& location = doc.Devices().Location();
     for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
         const int slot = location.SlotOf(address);
         if (slot == kNoDevice) continue;
@@ -134,14 +134,16 @@ void OscFeedback::Compare(const DeviceState* before, const DeviceState& now,
 }
 
 void OscFeedback::AddMeters(const CQ7310Doc& doc, std::vector<OscMessage>& out) {
-    if (!doc.IsOnline() || doc.CurrentSlot() == kNoDevice) return;
-    OscMessage meters{DevicePrefix(doc.currentAddress) + "/meters", {}};
-    for (const auto* level : {&doc.levelA, &doc.levelB, &doc.level2A, &doc.level2B}) {
-        meters.args.push_back(OscArg::Int(level->load()));
+    if (!doc.IsOnline() || doc.Devices().CurrentSlot() == kNoDevice) return;
+    OscMessage meters{DevicePrefix(doc.Devices().CurrentAddress()) + "/meters", {}};
+    const MeterRecord polled = doc.Bus().Meters();
+    for (const std::uint8_t level :
+         {polled.levelA, polled.levelB, polled.level2A, polled.level2B}) {
+        meters.args.push_back(OscArg::Int(level));
     }
     for (int channel = 0; channel < 2; ++channel) {
-        meters.args.push_back(OscArg::Int(doc.reduction1[channel].load()));
-        meters.args.push_back(OscArg::Int(doc.reduction2[channel].load()));
+        meters.args.push_back(OscArg::Int(polled.reduction1[channel]));
+        meters.args.push_back(OscArg::Int(polled.reduction2[channel]));
     }
     for (int channel = 0; channel < 2; ++channel) {
         meters.args.push_back(OscArg::Int(doc.AnyIndicatorLit(channel) != 0 ? 1 : 0));

@@ -31,7 +31,7 @@ TEST(EqCodeEdits, ImportedBandsFillTheFirstBandsAndFlattenTheRest) {
     }
     // Channel A is left alone while the EQ is not linked.
     EXPECT_EQ(ReadParametricCodes(doc, kChannelA)[0].gain, ParametricBandCodes::kFlatGain);
-    EXPECT_EQ(doc.PresetModified(), 1);
+    EXPECT_EQ(doc.Devices().PresetModified(), 1);
 }
 
 TEST(EqCodeEdits, AFitReachesBothChannelsWhenTheEqIsLinked) {

@@ -32,14 +32,14 @@ struct Dispatch : ::testing::Test {
                                  OscFeedback::Clock::now());
     }
     Bytes Location() const {
-        const std::uint8_t* first = doc.Location().Image(doc.Location().SlotOf(1), 0);
-        const std::uint8_t* second = doc.Location().Image(doc.Location().SlotOf(3), 0);
+        const std::uint8_t* first = doc.Devices().Location().Image(doc.Devices().Location().SlotOf(1), 0);
+        const std::uint8_t* second = doc.Devices().Location().Image(doc.Devices().Location().SlotOf(3), 0);
         Bytes bytes(first, first + 256);
         bytes.insert(bytes.end(), second, second + 256);
         return bytes;
     }
     int Field(int address, PF field, int channel, int index = 0) {
-        const std::uint8_t* image = doc.Location().Image(doc.Location().SlotOf(address), 0);
+        const std::uint8_t* image = doc.Devices().Location().Image(doc.Devices().Location().SlotOf(address), 0);
         return ReadField(std::span<const std::uint8_t, kPresetImageSize>(image, kPresetImageSize),
                          field, channel, index);
     }
@@ -59,7 +59,7 @@ TEST_F(Dispatch, AFloatSetsTheValueInItsUnitOnTheNamedDeviceOnly) {
     EXPECT_TRUE(Send("/arvestra/3/ch1.input.level", {OscArg::Float(-6)}).empty());
     EXPECT_EQ(Field(3, PF::InputLevel, kChannelA), CodeOf("-6dB", Scale::Level));
     EXPECT_NE(Field(1, PF::InputLevel, kChannelA), CodeOf("-6dB", Scale::Level));
-    EXPECT_EQ(doc.currentAddress, 1) << "the editor's device is selected again";
+    EXPECT_EQ(doc.Devices().CurrentAddress(), 1) << "the editor's device is selected again";
     EXPECT_TRUE(dispatcher.TakeChanged());
     EXPECT_FALSE(dispatcher.TakeChanged());
 }
@@ -70,7 +70,7 @@ TEST_F(Dispatch, AnIntIsACodeAndAStringReadsAsOnTheCommandLine) {
     Send("/arvestra/1/ch2.lp.cutoff", {OscArg::String("1kHz")});
     EXPECT_EQ(Field(1, PF::LpCutoff, kChannelB), CodeOf("1kHz", Scale::Frequency));
     Send("/arvestra/1/name", {OscArg::String("Sunday")});
-    EXPECT_EQ(doc.GetPresetName(0).substr(0, 6), "Sunday");
+    EXPECT_EQ(doc.Devices().GetPresetName(0).substr(0, 6), "Sunday");
 }
 
 TEST_F(Dispatch, ASetFollowsTheMasterLinkAsThePagesDo) {
@@ -95,11 +95,11 @@ class RefusedMessage : public Dispatch, public ::testing::WithParamInterface<Ref
 
 TEST_P(RefusedMessage, ChangesNothingAndIsAnsweredWithAnError) {
     const Bytes before = Location();
-    const int presetBefore = doc.CurrentPreset();
+    const int presetBefore = doc.Devices().CurrentPreset();
     EXPECT_TRUE(IsError(Send(GetParam().path, GetParam().args), GetParam().path));
     EXPECT_EQ(Location(), before);
-    EXPECT_EQ(doc.CurrentPreset(), presetBefore);
-    EXPECT_EQ(doc.BypassA() + doc.BypassB(), 0);
+    EXPECT_EQ(doc.Devices().CurrentPreset(), presetBefore);
+    EXPECT_EQ(doc.Devices().BypassA() + doc.Devices().BypassB(), 0);
     EXPECT_EQ(dispatcher.Errors(), 1u);
 }
 
@@ -169,14 +169,14 @@ TEST_F(Dispatch, RecallAndStoreWorkOnTheNamedDevice) {
     ASSERT_EQ(preset.size(), 1u);
     EXPECT_EQ(preset[0].message.path, "/arvestra/3/preset");
     EXPECT_EQ(preset[0].message.args[0], OscArg::Int(4));
-    EXPECT_EQ(doc.currentAddress, 1);
+    EXPECT_EQ(doc.Devices().CurrentAddress(), 1);
     EXPECT_EQ(bench.Asked(), std::vector<std::string>{}) << "a cue asks nothing";
 }
 
 TEST_F(Dispatch, BypassIsSetPerChannelAndAnswered) {
     Send("/arvestra/1/bypass/2", {OscArg::Int(1)});
-    EXPECT_EQ(doc.BypassA(), 0);
-    EXPECT_EQ(doc.BypassB(), 1);
+    EXPECT_EQ(doc.Devices().BypassA(), 0);
+    EXPECT_EQ(doc.Devices().BypassB(), 1);
     const auto replies = Send("/arvestra/1/bypass/2/get");
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].message.path, "/arvestra/1/bypass/2");

@@ -107,7 +107,9 @@ TEST_F(Feedback, MetersFollowOnlineOnly) {
     for (const OscOutgoing& o : feedback.Tick(doc, t0))
         EXPECT_EQ(o.message.path.find("meters"), std::string::npos);
     bench.app.SetOnline(1);
-    doc.levelA.store(77);
+    MeterRecord meters;
+    meters.levelA = 77;
+    doc.Bus().StoreMeters(meters);
     const auto out = feedback.Tick(doc, t0 + 100ms);
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].message.path, "/arvestra/1/meters");

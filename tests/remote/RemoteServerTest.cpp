@@ -269,7 +269,7 @@ TEST_F(RemoteServerTest, AStoredNameIsCutAndCleanedBeforeTheDevice) {
     ASSERT_TRUE(page->WaitFor("state", [](const QJsonObject& s) {
         return s.value("presets").toArray().at(1).toString().startsWith("Sunday");
     }));
-    const std::string stored = bench.doc.GetPresetName(2);
+    const std::string stored = bench.doc.Devices().GetPresetName(2);
     EXPECT_EQ(stored.substr(0, 18), "Sunday[31mshowxxxx");
     EXPECT_EQ(stored.find_first_of("\n\x1b"), std::string::npos);
 }

@@ -390,7 +390,7 @@ TEST_F(ShellTest, AFileAnotherProgramEditsIsNeitherOpenedNorSavedOver) {
         ASSERT_EQ(answerer.Shown().size(), 1u);
         EXPECT_TRUE(answerer.Shown()[0].text.contains(holder))
             << answerer.Shown()[0].text.toStdString();
-        EXPECT_TRUE(Doc().pathName.empty());
+        EXPECT_TRUE(Doc().Session().Path().empty());
     }
     ASSERT_TRUE(shell->Actions().OpenFile(TempFile("mine.kvx")));
     shell->Actions().askSavePath = [&](const QString&) { return held; };
@@ -399,7 +399,7 @@ TEST_F(ShellTest, AFileAnotherProgramEditsIsNeitherOpenedNorSavedOver) {
         Frame().Action(command::kFileSaveAs)->trigger();
         ASSERT_EQ(answerer.Shown().size(), 1u);
         EXPECT_TRUE(answerer.Shown()[0].text.contains(holder));
-        EXPECT_EQ(QString::fromStdString(Doc().pathName), TempFile("mine.kvx"));
+        EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), TempFile("mine.kvx"));
     }
     // The editor holds its own file, also after saving it.
     LocationFileLock other;
@@ -408,7 +408,7 @@ TEST_F(ShellTest, AFileAnotherProgramEditsIsNeitherOpenedNorSavedOver) {
     EXPECT_EQ(other.Acquire(TempFile("mine.kvx").toStdString()), EWOULDBLOCK);
     elsewhere.Release();
     Frame().Action(command::kFileSaveAs)->trigger();
-    EXPECT_EQ(QString::fromStdString(Doc().pathName), held);
+    EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), held);
     EXPECT_EQ(other.Acquire(held.toStdString()), EWOULDBLOCK);
     EXPECT_EQ(other.Acquire(TempFile("mine.kvx").toStdString()), 0);  // let go of the old one
 }

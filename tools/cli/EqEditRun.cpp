@@ -13,7 +13,7 @@ bool EditSelected(CliSession& session, const EqTargetOptions& options, const EqE
     if (!doc.IsOnline()) {
         return options.preset == 0 || (doc.StorePreset() != 0 && session.Healthy());
     }
-    if (!doc.WaitDirtyFlushed() || !session.StillOnline()) return false;
+    if (!doc.Bus().WaitDirtyFlushed() || !session.StillOnline()) return false;
     return options.preset == 0 || (doc.StorePreset() != 0 && session.StillOnline());
 }
 

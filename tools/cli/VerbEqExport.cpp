@@ -40,7 +40,7 @@ int RunEqExport(const EqExportOptions& options) {
     if (!session.OpenFile(options.file) || !session.RequireDevice(options.address)) {
         return session.Finish(false);
     }
-    CLocationImage& location = session.Doc().Location();
+    CLocationImage& location = session.Doc().Devices().Location();
     const std::span<const std::uint8_t, kPresetImageSize> image(
         location.Image(location.SlotOf(options.address), options.image), kPresetImageSize);
     const int channel = options.channel - 1;

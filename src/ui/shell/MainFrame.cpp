@@ -461,7 +461,7 @@ void CMainFrame::StartShowControl() {
         return otherDialog || QApplication::overrideCursor() != nullptr;
     });
     connect(showControl.get(), &remote::OscService::DocumentChanged, this,
-            [this] { doc.UpdateAllViews(kHintChange); });
+            [this] { doc.Ui().DocumentChanged(); });
     const ShowControlSettings stored = settings.ShowControl();
     if (stored.on) {
         // A port taken at start leaves show control off, as its dialog then shows.

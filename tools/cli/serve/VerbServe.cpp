@@ -93,7 +93,7 @@ class StopOnSignal {
 void KeepForRecovery(CQ7310Doc& doc) {
     const std::string directory = RecoveryStore::StateDirectory();
     if (!directory.empty() && RecoveryStore::EnsureDirectory(directory) == 0) {
-        doc.recoveryDirectory = directory;
+        doc.Session().SetRecoveryDirectory(directory);
     }
 }
 
@@ -117,8 +117,8 @@ bool Prepare(CliSession& session, const ServeOptions& options) {
     if (!session.RequireDevice(address)) return false;
     if (online) {
         // A copy recovered after a kill names the file it was to be saved as.
-        doc.pathName = options.file;
-        doc.UpdateRecoveryNote();
+        doc.Session().SetPath(options.file);
+        doc.Session().UpdateRecoveryNote(doc.IsModified());
         return doc.EditDevice(address) != 0 && session.Healthy();
     }
     doc.SelectDevice(address);
