@@ -68,8 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     link.simulateTimeoutOnce = (control & 16) != 0 ? 1 : 0;
     link.SetAddress(data[0]);
 
-    // Everything after the header is what the "device" sends, across all attempts.
-    ports.Script().input.assign(data + 4, data + size);
+    // Everything after the header is what the "device" sends once the request has gone out
+    // (input waiting before it would be dropped as stale), its echo bytes as the input has them.
+    ports.Script().echoRequest = false;
+    ports.Script().QueueReply(std::vector<std::uint8_t>(data + 4, data + size));
     std::vector<std::uint8_t> payload(static_cast<std::size_t>(payloadLength), 0xFB);
     // Exactly M bytes, so the address sanitizer catches any write past the reply payload.
     std::vector<std::uint8_t> reply(static_cast<std::size_t>(replyLength));

@@ -34,6 +34,12 @@ stop() {
 
 cleanup() {
   stop "$program_pid"
+  # A signal between starting the program and noting its process id leaves program_pid empty:
+  # every job still running is stopped, the simulator last.
+  local pid
+  for pid in $(jobs -p); do
+    [[ $pid == "$sim_pid" ]] || stop "$pid"
+  done
   stop "$sim_pid"
   [[ -z $sim_out ]] || rm -f "$sim_out"
 }
