@@ -106,16 +106,16 @@ void BM_OscSetToBus(benchmark::State& state) {
     SystemClock clock;
     ErrorReporter reporter{app, ui};
     CQ7310Doc doc{reporter, clock};
-    doc.link.Ports().SetPath(2, sim.FirstLine());
-    doc.link.SetPortNumber(2);
-    doc.link.SetBaudRate(baud);
+    doc.Bus().Link().Ports().SetPath(2, sim.FirstLine());
+    doc.Bus().Link().SetPortNumber(2);
+    doc.Bus().Link().SetBaudRate(baud);
     doc.AddDevice(1);
-    doc.editingStarted = 1;
+    doc.SetEditingStarted(true);
     doc.SelectDevice(1);
-    app.SetActiveDocument(&doc);
+    app.SetActiveDocument(&doc.Bus());
     app.SetOnline(1);
-    doc.present[1] = 1;
-    if (!doc.link.IsOpen() || doc.Bus().StartWorker() != 1) {
+    doc.Devices().SetPresent(1, true);
+    if (!doc.Bus().Link().IsOpen() || doc.Bus().StartWorker() != 1) {
         state.SkipWithError("the document did not go online");
         return;
     }
