@@ -58,8 +58,18 @@ TEST(OscTools, OscsendDrivesTheDevicesAndOscdumpHearsTheFeedback) {
     const QUrl page = test::StartServe(serve, bus, dir.File("show.kvx"),
                                        {"--osc", "127.0.0.1:0", "--osc-allow", "127.0.0.0/8"});
     ASSERT_EQ(page.scheme(), "http") << serve.readAllStandardError().toStdString();
-    ASSERT_TRUE(test::RunUntil([&] { return serve.canReadLine(); }, 5000));
-    const QUrl osc(QString::fromUtf8(serve.readLine()).trimmed());
+    // The page's pairing lines come first; the OSC address follows them.
+    QString line;
+    ASSERT_TRUE(test::RunUntil(
+        [&] {
+            while (serve.canReadLine()) {
+                line = QString::fromUtf8(serve.readLine()).trimmed();
+                if (line.startsWith("osc.udp://")) return true;
+            }
+            return false;
+        },
+        5000));
+    const QUrl osc(line);
     ASSERT_EQ(osc.scheme(), "osc.udp");
     const auto port = static_cast<quint16>(osc.port());
 

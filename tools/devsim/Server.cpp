@@ -308,10 +308,11 @@ int CServer::ServePty(const std::string& linkPath, std::FILE* announce) {
         if (const auto settings = line.Changed()) {
             log_.Line("line", *settings);
         }
-        if (exclusive.Check()) {
-            log_.Line("close", "the client that held the terminal exclusively has gone");
-        }
         if (ready <= 0) {
+            // Only a quiet line is looked after: a request waiting is answered first.
+            if (exclusive.Check()) {
+                log_.Line("close", "the client that held the terminal exclusively has gone");
+            }
             continue;  // quiet, or EINTR: the stop pipe says whether to end
         }
         if (fds[0].revents != 0) {
