@@ -52,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckSendable(bench.dispatcher.HandleDatagram(
         osc::OscDatagram{from, std::vector<std::uint8_t>(data, data + size)}, now));
     CheckSendable(bench.feedback.Tick(bench.doc, now));
-    if (bench.doc.Devices().CurrentSlot() == kNoDevice || bench.doc.Devices().CurrentAddress() != 1) std::abort();
+    if (bench.doc.Devices().CurrentSlot() == kNoDevice || bench.doc.Devices().CurrentAddress() != 1)
+        std::abort();
     return 0;
 }

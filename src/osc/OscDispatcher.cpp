@@ -161,9 +161,10 @@ OscDispatcher::Outcome OscDispatcher::ApplyToDevice(const OscMessage& message,
                 break;
             }
             outcome.replies.push_back(PresetReply(
-                address, std::clamp<int>(doc_.Devices().Location().RecordInt(doc_.Devices().Location().SlotOf(address),
-                                                                   kRecCurrentPreset),
-                                         kFirstPreset, kLastPreset)));
+                address,
+                std::clamp<int>(doc_.Devices().Location().RecordInt(
+                                    doc_.Devices().Location().SlotOf(address), kRecCurrentPreset),
+                                kFirstPreset, kLastPreset)));
             break;
         case OscVerb::BypassGet: {
             if (!message.args.empty()) {
@@ -171,9 +172,10 @@ OscDispatcher::Outcome OscDispatcher::ApplyToDevice(const OscMessage& message,
                 break;
             }
             const std::size_t field = route.channel == kChannelA ? kRecBypassA : kRecBypassB;
-            outcome.replies.push_back(BypassReply(
-                address, route.channel,
-                doc_.Devices().Location().RecordInt(doc_.Devices().Location().SlotOf(address), field) != 0));
+            outcome.replies.push_back(
+                BypassReply(address, route.channel,
+                            doc_.Devices().Location().RecordInt(
+                                doc_.Devices().Location().SlotOf(address), field) != 0));
             break;
         }
         case OscVerb::Get:
@@ -257,7 +259,8 @@ void OscDispatcher::StepParam(const OscRoute& route, const OscMessage& message, 
         outcome.replies.push_back(ErrorReply(message.path, "a step takes one value"));
         return;
     }
-    const int current = ParamCodeInImage(EditBufferOf(doc_, doc_.Devices().CurrentAddress()), route.param);
+    const int current =
+        ParamCodeInImage(EditBufferOf(doc_, doc_.Devices().CurrentAddress()), route.param);
     const OscValueParse value = ValueAfterStep(route.param, current, message.args[0]);
     if (!value.error.empty()) {
         outcome.replies.push_back(ErrorReply(message.path, value.error));
@@ -271,7 +274,8 @@ void OscDispatcher::StepParam(const OscRoute& route, const OscMessage& message, 
 }
 
 void OscDispatcher::OnDevice(int address, const std::function<void()>& apply) {
-    const int previous = doc_.Devices().CurrentSlot() == kNoDevice ? 0 : doc_.Devices().CurrentAddress();
+    const int previous =
+        doc_.Devices().CurrentSlot() == kNoDevice ? 0 : doc_.Devices().CurrentAddress();
     if (previous != address) doc_.SelectDevice(address);
     apply();
     if (previous != address && previous != 0 && doc_.Devices().IsDevicePresent(previous)) {

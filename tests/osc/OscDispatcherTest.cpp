@@ -32,14 +32,17 @@ struct Dispatch : ::testing::Test {
                                  OscFeedback::Clock::now());
     }
     Bytes Location() const {
-        const std::uint8_t* first = doc.Devices().Location().Image(doc.Devices().Location().SlotOf(1), 0);
-        const std::uint8_t* second = doc.Devices().Location().Image(doc.Devices().Location().SlotOf(3), 0);
+        const std::uint8_t* first =
+            doc.Devices().Location().Image(doc.Devices().Location().SlotOf(1), 0);
+        const std::uint8_t* second =
+            doc.Devices().Location().Image(doc.Devices().Location().SlotOf(3), 0);
         Bytes bytes(first, first + 256);
         bytes.insert(bytes.end(), second, second + 256);
         return bytes;
     }
     int Field(int address, PF field, int channel, int index = 0) {
-        const std::uint8_t* image = doc.Devices().Location().Image(doc.Devices().Location().SlotOf(address), 0);
+        const std::uint8_t* image =
+            doc.Devices().Location().Image(doc.Devices().Location().SlotOf(address), 0);
         return ReadField(std::span<const std::uint8_t, kPresetImageSize>(image, kPresetImageSize),
                          field, channel, index);
     }
