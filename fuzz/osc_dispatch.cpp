@@ -31,7 +31,7 @@ struct Bench {
     Bench() {
         doc.AddDevice(1);
         doc.AddDevice(3);
-        doc.editingStarted = 1;
+        doc.SetEditingStarted(true);
         doc.SelectDevice(1);
     }
 };
