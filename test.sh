@@ -29,15 +29,15 @@ ctest --preset asan -j "$jobs"
 
 step "ThreadSanitizer build (worker handshake, and a short soak against the simulator)"
 cmake --preset tsan
-cmake --build --preset tsan -j "$jobs" --target test_link test_document test_integration
+cmake --build --preset tsan -j "$jobs" --target test_link test_document test_soak
 ctest --preset tsan -j "$jobs"
 TSAN_OPTIONS=halt_on_error=1 ARVESTRA_SOAK_SECONDS=${ARVESTRA_TSAN_SOAK_SECONDS:-5} \
-  build/tsan/tests/test_integration --gtest_filter='Soak.*'
+  build/tsan/tests/test_soak
 
 if command -v clang++ >/dev/null; then
   step "Fuzzing, ${fuzz_seconds} s per target"
   cmake --preset fuzz
-  cmake --build --preset fuzz -j "$jobs"
+  cmake --build --preset fuzz -j "$jobs" --target fuzz_targets
   shopt -s nullglob
   for target in build/fuzz/fuzz/fuzz_*; do
     [[ -x "$target" ]] || continue

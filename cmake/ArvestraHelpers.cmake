@@ -23,6 +23,21 @@ function(arvestra_add_layer name dir)
   endif()
 endfunction()
 
+# What nearly every test file includes, compiled once per test executable: parsing GoogleTest,
+# the JSON library and the standard headers took a quarter of each test file's build.
+set(ARVESTRA_TEST_PRECOMPILED_HEADERS
+    <gmock/gmock.h> <gtest/gtest.h> <nlohmann/json.hpp>
+    <algorithm> <array> <chrono> <cstdint> <cstdlib> <filesystem> <fstream> <functional> <map>
+    <memory> <optional> <set> <sstream> <string> <string_view> <thread> <vector>)
+
+# Test code is built for a quick build, not a quick run: in the optimised build the code under
+# test keeps its optimisation, while the tests themselves compile without it and without
+# debug information (the sanitizer builds keep theirs), which more than halves their build.
+function(arvestra_test_build_settings target)
+  target_precompile_headers(${target} PRIVATE ${ARVESTRA_TEST_PRECOMPILED_HEADERS})
+  target_compile_options(${target} PRIVATE $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-O0 -g0>)
+endfunction()
+
 # One GoogleTest executable per test folder, registered with CTest.
 function(arvestra_add_test_folder name dir)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
@@ -32,6 +47,7 @@ function(arvestra_add_test_folder name dir)
   add_executable(${name} ${sources})
   arvestra_warnings(${name})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/tools)
+  arvestra_test_build_settings(${name})
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS ${name} TIMEOUT 300)

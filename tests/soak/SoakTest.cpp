@@ -17,12 +17,12 @@
 #include <thread>
 #include <vector>
 
-#include "DevsimChild.h"
 #include "app/AppState.h"
 #include "app/ErrorReporter.h"
 #include "app/SystemClock.h"
 #include "document/CQ7310Doc.h"
 #include "document/GoOnline.h"
+#include "integration/DevsimChild.h"
 #include "link/DeviceCommandsLink.h"
 
 namespace arvestra {
