@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "app/AppState.h"
+#include "app/CommandId.h"
 #include "app/ErrorReporter.h"
 #include "app/SystemClock.h"
 #include "document/CQ7310Doc.h"
@@ -23,7 +24,6 @@
 #include "ui/pages/GraphicEqPage.h"
 #include "ui/pages/ParametricEqPage.h"
 #include "ui/shell/AppSettings.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/view/Q7310View.h"
 
 namespace {
@@ -82,7 +82,7 @@ struct EqView {
         view->OnInitialUpdate();
         view->show();
         Page().SetExtraPoints(7);
-        view->OnCommand(command::kViewEqA);
+        view->OnCommand(CommandId::ViewEqA);
         for (int i = 0; i < 3; ++i) QApplication::processEvents();
     }
     ~EqView() {

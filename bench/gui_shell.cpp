@@ -18,11 +18,11 @@
 #include <memory>
 #include <string>
 
+#include "app/CommandId.h"
 #include "document/CQ7310Doc.h"
 #include "integration/DevsimChild.h"
 #include "ui/dialogs/GoOnlineDialog.h"
 #include "ui/shell/AppIcon.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/shell/DocumentActions.h"
 #include "ui/shell/EditorShell.h"
 #include "ui/shell/MainFrame.h"
@@ -138,7 +138,7 @@ void BM_OnlineIdleCpu(benchmark::State& state) {
         return;
     }
     shell.Actions().askGoOnlineChoice = [] { return arvestra::CGoOnlineDialog::kCreateNew; };
-    shell.Frame()->OnCommand(arvestra::command::kWorkOnline);
+    shell.Frame()->OnCommand(arvestra::CommandId::WorkOnline);
     if (shell.App().IsOnline() == 0) {
         state.SkipWithError("did not go online");
         return;

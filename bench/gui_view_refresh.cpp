@@ -15,12 +15,12 @@
 #include <memory>
 
 #include "app/AppState.h"
+#include "app/CommandId.h"
 #include "app/ErrorReporter.h"
 #include "app/SystemClock.h"
 #include "document/CQ7310Doc.h"
 #include "support/ScriptedUi.h"
 #include "ui/shell/AppSettings.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/view/Q7310View.h"
 
 namespace {
@@ -128,7 +128,7 @@ void BM_ViewMeterRefreshWithRepaint(benchmark::State& state) {
     int tick = 0;
     for (auto _ : state) {
         online.Poll(++tick);
-        online.view->OnCommand(command::kMeterRefresh);
+        online.view->OnCommand(CommandId::MeterRefresh);
         QApplication::processEvents();
     }
     state.counters["view_paints"] = static_cast<double>(viewPaints.paints);
@@ -143,7 +143,7 @@ void BM_ViewMeterRefreshCommand(benchmark::State& state) {
     int tick = 0;
     for (auto _ : state) {
         online.Poll(++tick);
-        online.view->OnCommand(command::kMeterRefresh);
+        online.view->OnCommand(CommandId::MeterRefresh);
     }
     QApplication::processEvents();
 }
@@ -154,11 +154,11 @@ void BM_ViewMeterRefreshUnchanged(benchmark::State& state) {
     App();
     OnlineView online;
     online.Poll(1);
-    online.view->OnCommand(command::kMeterRefresh);
+    online.view->OnCommand(CommandId::MeterRefresh);
     QApplication::processEvents();
     PaintCounter viewPaints(*online.view);
     for (auto _ : state) {
-        online.view->OnCommand(command::kMeterRefresh);
+        online.view->OnCommand(CommandId::MeterRefresh);
         QApplication::processEvents();
     }
     state.counters["view_paints"] = static_cast<double>(viewPaints.paints);

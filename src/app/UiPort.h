@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "app/CommandId.h"
+
 namespace arvestra {
 
 // The button sets a modal question can offer.
@@ -25,11 +27,6 @@ struct UiQuestion {
     IconKind icon = IconKind::None;
     BoxOwner owner = BoxOwner::MainWindow;
 };
-
-// Window commands posted to the active view: the meter refresh and the development utilities.
-// These numbers are defined here only; the user interface's command table refers to them.
-inline constexpr int kCmdMeterRefresh = 32809;
-inline constexpr int kCmdDevelopmentUtilities = 32821;
 
 // What a refresh of every view is about: something changed, or a whole location or device was
 // loaded (the views rebuild what they show).
@@ -71,7 +68,7 @@ class UiPort {
 
     // Queues a command for the active view; it runs later on the user-interface thread (any
     // thread).
-    virtual void PostViewCommand(int command) = 0;
+    virtual void PostViewCommand(CommandId command) = 0;
 
     // Asks every view to refresh itself with the given hint (user-interface thread).
     virtual void UpdateAllViews(ViewHint hint) = 0;
@@ -90,9 +87,9 @@ class UiPort {
 
     // A status poll brought new meters, or the application went offline (any thread; the view
     // reads them later on its own thread).
-    virtual void MetersChanged() { PostViewCommand(kCmdMeterRefresh); }
+    virtual void MetersChanged() { PostViewCommand(CommandId::MeterRefresh); }
     // The development utilities window is asked for (any thread).
-    virtual void DevelopmentUtilitiesRequested() { PostViewCommand(kCmdDevelopmentUtilities); }
+    virtual void DevelopmentUtilitiesRequested() { PostViewCommand(CommandId::ShowDevUtilities); }
     // Something in the document changed; every view refreshes (user-interface thread).
     virtual void DocumentChanged() { UpdateAllViews(ViewHint::Change); }
     // A whole location or device was loaded; every view rebuilds (user-interface thread).

@@ -31,7 +31,7 @@ struct AnswerCase {
     UiAnswer userAnswer;
     int expectedResult;
     int expectedOnline;
-    std::vector<int> expectedPosts;
+    std::vector<CommandId> expectedPosts;
     int expectedCloseRequests;
 };
 
@@ -54,9 +54,10 @@ INSTANTIATE_TEST_SUITE_P(
     AllButtons, ReportErrorAnswers,
     ::testing::Values(
         AnswerCase{"Retry", true, UiAnswer::Retry, kAnswerRetry, 1, {}, 0},
-        AnswerCase{"Ignore", true, UiAnswer::Ignore, kAnswerOffline, 0, {kCmdMeterRefresh}, 0},
+        AnswerCase{
+            "Ignore", true, UiAnswer::Ignore, kAnswerOffline, 0, {CommandId::MeterRefresh}, 0},
         AnswerCase{"Abort", true, UiAnswer::Abort, kAnswerExit, 0, {}, 1},
-        AnswerCase{"Yes", false, UiAnswer::Yes, kAnswerOffline, 0, {kCmdMeterRefresh}, 0},
+        AnswerCase{"Yes", false, UiAnswer::Yes, kAnswerOffline, 0, {CommandId::MeterRefresh}, 0},
         AnswerCase{"No", false, UiAnswer::No, kAnswerExit, 0, {}, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -124,12 +125,12 @@ class OffScriptUi final : public UiPort {
   public:
     UiAnswer Ask(const UiQuestion&) override { return UiAnswer::Ok; }
     void ShowInformation(const std::string&) override {}
-    void PostViewCommand(int command) override { posts.push_back(command); }
+    void PostViewCommand(CommandId command) override { posts.push_back(command); }
     void UpdateAllViews(ViewHint) override {}
     void PostCloseMainWindow() override { ++closes; }
     void SetWaitCursor(bool) override {}
     void KeepResponsive() override {}
-    std::vector<int> posts;
+    std::vector<CommandId> posts;
     int closes = 0;
 };
 
@@ -140,7 +141,7 @@ TEST(ReportError, AnswerOutsideTheButtonsContinuesOfflineInsteadOfCarryingOn) {
     ErrorReporter reporter(app, ui);
     EXPECT_EQ(reporter.ReportError(kMsgCannotCommunicate, true, 67, 35, 1, 0), kAnswerOffline);
     EXPECT_EQ(app.IsOnline(), 0);
-    EXPECT_EQ(ui.posts, std::vector<int>{kCmdMeterRefresh});
+    EXPECT_EQ(ui.posts, std::vector<CommandId>{CommandId::MeterRefresh});
     EXPECT_EQ(ui.closes, 0);
 }
 

@@ -98,7 +98,7 @@ TEST(Worker, EmptyRangeSendsNothingButPollsAndRefreshes) {
     EXPECT_EQ(t.doc.Bus().Meters().levelA, 60);
     const auto commands = t.ui.ViewCommands();
     EXPECT_FALSE(commands.empty());
-    for (int c : commands) EXPECT_EQ(c, kCmdMeterRefresh);
+    for (CommandId c : commands) EXPECT_EQ(c, CommandId::MeterRefresh);
 }
 
 TEST(Worker, StatusPollingOffMeansFlushOnly) {
@@ -404,7 +404,7 @@ TEST(OnlineState, SetOnlineOpensAndClosesTheLinkThroughTheObserver) {
     EXPECT_EQ(t.doc.Bus().Meters().indicatorBits, 0);
     const auto commands = t.ui.ViewCommands();
     ASSERT_FALSE(commands.empty());
-    EXPECT_EQ(commands.back(), kCmdMeterRefresh);
+    EXPECT_EQ(commands.back(), CommandId::MeterRefresh);
     const auto updates = t.ui.ViewUpdates();
     ASSERT_FALSE(updates.empty());
     EXPECT_EQ(updates.back(), ViewHint::Change);

@@ -295,7 +295,7 @@ TEST_F(DevsimLink, IgnoreTakesTheApplicationOffline) {
     MeterRecord meters;
     EXPECT_EQ(RequestStatus(link_, {}, kLevel0dB, kLevel0dB, meters), 0);
     EXPECT_EQ(app_.IsOnline(), 0);
-    EXPECT_EQ(ui_.ViewCommands(), std::vector<int>{kCmdMeterRefresh});
+    EXPECT_EQ(ui_.ViewCommands(), std::vector<CommandId>{CommandId::MeterRefresh});
     EXPECT_EQ(ui_.CloseRequests(), 0);
 }
 

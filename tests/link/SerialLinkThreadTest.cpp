@@ -48,7 +48,7 @@ TEST(SerialLinkThreads, ErrorRaisedOnTheWorkerIsVisibleToTheUserInterfaceThread)
     EXPECT_EQ(result.load(), 0);
     EXPECT_EQ(b.link.errorDialogShowing.load(), 0);
     EXPECT_EQ(b.app.IsOnline(), 0);
-    EXPECT_EQ(b.ui.ViewCommands(), std::vector<int>{kCmdMeterRefresh});
+    EXPECT_EQ(b.ui.ViewCommands(), std::vector<CommandId>{CommandId::MeterRefresh});
     EXPECT_EQ(b.ui.Questions().at(0).owner, BoxOwner::None);
 }
 

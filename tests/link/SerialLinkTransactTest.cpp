@@ -205,7 +205,7 @@ TEST_P(ReplyFaults, IgnoreTakesTheApplicationOffline) {
     std::uint8_t reply[4] = {};
     EXPECT_EQ(b.link.Transact(c.command, nullptr, 0, reply, c.replyLength), 0);
     EXPECT_EQ(b.app.IsOnline(), 0);
-    EXPECT_EQ(b.ui.ViewCommands(), std::vector<int>{kCmdMeterRefresh});
+    EXPECT_EQ(b.ui.ViewCommands(), std::vector<CommandId>{CommandId::MeterRefresh});
     EXPECT_EQ(b.ui.CloseRequests(), 0);
     EXPECT_EQ(b.Script().writes.size(), 1u);
     EXPECT_EQ(b.Script().purges, 1);  // only at the open

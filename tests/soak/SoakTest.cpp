@@ -70,7 +70,7 @@ class SoakUi final : public UiPort {
         return UiAnswer::Ok;
     }
     void ShowInformation(const std::string&) override {}
-    void PostViewCommand(int) override {}
+    void PostViewCommand(CommandId) override {}
     void UpdateAllViews(ViewHint) override {}
     void PostCloseMainWindow() override {}
     void SetWaitCursor(bool) override {}

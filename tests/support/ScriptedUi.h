@@ -42,7 +42,7 @@ class ScriptedUi final : public arvestra::UiPort {
         std::lock_guard<std::mutex> lock(mutex_);
         information_.push_back(text);
     }
-    void PostViewCommand(int command) override {
+    void PostViewCommand(CommandId command) override {
         std::lock_guard<std::mutex> lock(mutex_);
         viewCommands_.push_back(command);
     }
@@ -87,7 +87,7 @@ class ScriptedUi final : public arvestra::UiPort {
         std::lock_guard<std::mutex> lock(mutex_);
         return information_;
     }
-    std::vector<int> ViewCommands() const {
+    std::vector<arvestra::CommandId> ViewCommands() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return viewCommands_;
     }
@@ -153,7 +153,7 @@ class ScriptedUi final : public arvestra::UiPort {
     std::deque<arvestra::UiAnswer> answers_;
     std::vector<arvestra::UiQuestion> questions_;
     std::vector<std::string> information_;
-    std::vector<int> viewCommands_;
+    std::vector<arvestra::CommandId> viewCommands_;
     std::vector<arvestra::ViewHint> viewUpdates_;
     std::vector<bool> waitCursor_;
     std::function<void()> onAsk_;

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include "app/CommandId.h"
 #include "document/CQ7310Doc.h"
 #include "ui/ViewTestSupport.h"
 #include "ui/controls/ColorButton.h"
@@ -17,7 +18,6 @@
 #include "ui/pages/ChainCell.h"
 #include "ui/pages/ConfigPage.h"
 #include "ui/pages/PageHost.h"
-#include "ui/shell/CommandIds.h"
 
 namespace arvestra {
 namespace {
@@ -33,11 +33,11 @@ class Host : public IPageHost {
     explicit Host(CQ7310Doc* document) : doc(document) {}
     CQ7310Doc* HostDocument() override { return doc; }
     void OnUpdate(int hint) override { updates.push_back(hint); }
-    void PostViewCommand(int command) override { posted.push_back(command); }
-    void RunFrameCommand(int /*command*/) override {}
+    void PostViewCommand(CommandId command) override { posted.push_back(command); }
+    void RunFrameCommand(CommandId /*command*/) override {}
     CQ7310Doc* doc;
     std::vector<int> updates;
-    std::vector<int> posted;
+    std::vector<CommandId> posted;
 };
 
 QPoint CentreOf(const PixelRect& r) {
@@ -340,7 +340,7 @@ TEST_F(ConfigPageTest, ADoubleClickOnTheSelectedTileOpensItsPageAndStartsNoDrag)
     EXPECT_EQ(page->Mode(), CConfigPage::DragMode::Idle);
     Release(eq);
     FlushEvents();
-    EXPECT_EQ(host.posted, (std::vector<int>{command::kViewEqA}));
+    EXPECT_EQ(host.posted, (std::vector<CommandId>{CommandId::ViewEqA}));
     // Not the selected tile: nothing.
     Send(QEvent::MouseButtonDblClick, CentreOf(CellRectOf(2)), Qt::LeftButton, Qt::LeftButton);
     EXPECT_EQ(host.posted.size(), 1u);

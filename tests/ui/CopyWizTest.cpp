@@ -11,11 +11,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/CommandId.h"
 #include "document/DocTestSupport.h"
 #include "document/LocationBuffer.h"
 #include "document/LocationFileTestDir.h"
 #include "ui/ViewTestSupport.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/shell/EditorShell.h"
 #include "ui/shell/MainFrame.h"
 #include "ui/wizard/CopyWiz.h"
@@ -299,7 +299,7 @@ TEST(CopyWizardView, TheCopyCommandRunsTheWizardModally) {
             modal->close();
         }
     });
-    EXPECT_TRUE(h.view->OnCommand(command::kEditCopy));
+    EXPECT_TRUE(h.view->OnCommand(CommandId::EditCopy));
     EXPECT_EQ(seen, QStringLiteral("Copy Wiz"));
     EXPECT_FALSE(h.doc.IsModified());
 }

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/CommandId.h"
 #include "document/DocTestSupport.h"
 #include "model/CurveDisplayOptions.h"
 #include "model/ResponseDump.h"
@@ -16,7 +17,6 @@
 #include "ui/pages/PageDialog.h"
 #include "ui/pages/PageHost.h"
 #include "ui/pages/ResponseDumpSource.h"
-#include "ui/shell/CommandIds.h"
 
 namespace arvestra {
 namespace {
@@ -28,8 +28,8 @@ class StubHost : public IPageHost {
     explicit StubHost(CQ7310Doc* document) : doc(document) {}
     CQ7310Doc* HostDocument() override { return doc; }
     void OnUpdate(int) override {}
-    void PostViewCommand(int) override {}
-    void RunFrameCommand(int) override {}
+    void PostViewCommand(CommandId) override {}
+    void RunFrameCommand(CommandId) override {}
     CQ7310Doc* doc;
 };
 
@@ -184,7 +184,7 @@ TEST(DevUtilitiesView, Command32821ShowsTheWindowBoundToTheView) {
     viewtest::ViewHarness h;
     ASSERT_NE(h.view->DevUtilities(), nullptr);
     EXPECT_FALSE(h.view->DevUtilities()->isVisible());
-    EXPECT_TRUE(h.view->OnCommand(command::kShowDevUtilities));
+    EXPECT_TRUE(h.view->OnCommand(CommandId::ShowDevUtilities));
     EXPECT_TRUE(h.view->DevUtilities()->isVisible());
     EXPECT_EQ(h.view->DevUtilities()->windowTitle(), QStringLiteral("Development Utilities"));
     h.view->DevUtilities()->hide();

@@ -13,13 +13,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/CommandId.h"
 #include "document/DocTestSupport.h"
 #include "integration/DevsimChild.h"
 #include "link/DeviceCommandsLink.h"
 #include "ui/ShellTestSupport.h"
 #include "ui/UiTestSupport.h"
 #include "ui/dialogs/GoOnlineDialog.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/shell/CurveExport.h"
 #include "ui/shell/DocumentActions.h"
 #include "ui/shell/EditHistory.h"
@@ -275,7 +275,7 @@ class EditHistoryDevsimTest : public ::testing::Test {
 TEST_F(EditHistoryDevsimTest, UndoAndRedoOfADragLeaveTheDeviceEqualToTheDocument) {
     shelltest::BoxAnswerer answerer(shell->Ui());
     shell->Actions().askGoOnlineChoice = [] { return CGoOnlineDialog::kCreateNew; };
-    shell->Frame()->Action(command::kWorkOnline)->trigger();
+    shell->Frame()->Action(CommandId::WorkOnline)->trigger();
     ASSERT_EQ(shell->App().IsOnline(), 1);
     CQ7310Doc& doc = shell->Doc();
     CEditHistory& history = shell->Frame()->EditHistory();
@@ -290,20 +290,20 @@ TEST_F(EditHistoryDevsimTest, UndoAndRedoOfADragLeaveTheDeviceEqualToTheDocument
     const std::vector<uint8_t> after = DocBuffer();
     EXPECT_EQ(DeviceBuffer(), after);
 
-    shell->Frame()->Action(command::kEditUndo)->trigger();
+    shell->Frame()->Action(CommandId::EditUndo)->trigger();
     ASSERT_EQ(doc.Bus().WaitDirtyFlushed(), 1);
     EXPECT_EQ(DocBuffer(), before);
     EXPECT_EQ(DeviceBuffer(), before);
     EXPECT_EQ(shell->Frame()->statusBar()->currentMessage(), QStringLiteral("Undo: Drag"));
 
-    shell->Frame()->Action(command::kEditRedo)->trigger();
+    shell->Frame()->Action(CommandId::EditRedo)->trigger();
     ASSERT_EQ(doc.Bus().WaitDirtyFlushed(), 1);
     EXPECT_EQ(DeviceBuffer(), after);
 
     // A/B: the device follows each swap.
-    shell->Frame()->Action(command::kEditCompareAB)->trigger();
+    shell->Frame()->Action(CommandId::EditCompareAB)->trigger();
     doc.Set(PF::HpCutoff, kChannelB, 0, 44);
-    shell->Frame()->Action(command::kEditCompareAB)->trigger();
+    shell->Frame()->Action(CommandId::EditCompareAB)->trigger();
     ASSERT_EQ(doc.Bus().WaitDirtyFlushed(), 1);
     EXPECT_EQ(DeviceBuffer(), after);
     const auto* button = shell->Frame()->statusBar()->findChild<QToolButton*>();

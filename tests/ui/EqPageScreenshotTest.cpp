@@ -44,7 +44,7 @@ TEST(EqPageScreenshots, BothPagesWithShapedCurves) {
     doc.Set(ParamField::HpCutoff, 0, 10);
     doc.Set(ParamField::LpCutoff, 0, 92);
     doc.Set(ParamField::LpSlope, 0, 0);
-    f.Open(command::kViewEqA);
+    f.Open(CommandId::ViewEqA);
     f.harness.view->window()->resize(f.harness.view->size());
     test::FlushEvents();
     const QImage graphic = test::GrabImage(f.Graphic());
@@ -61,7 +61,7 @@ TEST(EqPageScreenshots, BothPagesWithShapedCurves) {
     }
     doc.Set(ParamField::HpCutoff, 1, 20);
     doc.Set(ParamField::HpSlope, 1, 0);
-    f.Open(command::kViewEqB);
+    f.Open(CommandId::ViewEqB);
     ASSERT_TRUE(f.Parametric().isVisible());
     const QImage parametric = test::GrabImage(f.Parametric());
     EXPECT_GT(GreenPixels(parametric, f.Parametric().GraphRect()), 300);

@@ -5,13 +5,13 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include "app/CommandId.h"
 #include "model/CurveDisplayOptions.h"
 #include "model/SignalPath.h"
 #include "ui/ViewTestSupport.h"
 #include "ui/pages/BlockTable.h"
 #include "ui/pages/GraphicEqPage.h"
 #include "ui/pages/ParametricEqPage.h"
-#include "ui/shell/CommandIds.h"
 
 namespace arvestra::eqtest {
 
@@ -57,27 +57,27 @@ class EqPageFixture {
     }
     CQ7310Doc& Doc() { return harness.doc; }
     // Runs a View command as the menu would, then lets posted commands run.
-    void Open(int command) {
+    void Open(CommandId command) {
         harness.view->OnCommand(command);
         RunPosted();
     }
     // Runs the view commands the pages posted, in order.
     void RunPosted() {
         for (int guard = 0; guard < 10; ++guard) {
-            const std::vector<int> posted = harness.ui.ViewCommands();
+            const std::vector<CommandId> posted = harness.ui.ViewCommands();
             if (consumed >= posted.size()) break;
-            const std::vector<int> fresh(posted.begin() + static_cast<std::ptrdiff_t>(consumed),
-                                         posted.end());
+            const std::vector<CommandId> fresh(
+                posted.begin() + static_cast<std::ptrdiff_t>(consumed), posted.end());
             consumed = posted.size();
-            for (const int command : fresh) harness.view->OnCommand(command);
+            for (const CommandId command : fresh) harness.view->OnCommand(command);
         }
         test::FlushEvents();
     }
     // The view commands posted since the last call (and not yet run).
-    std::vector<int> TakePosted() {
-        const std::vector<int> posted = harness.ui.ViewCommands();
-        std::vector<int> fresh(posted.begin() + static_cast<std::ptrdiff_t>(consumed),
-                               posted.end());
+    std::vector<CommandId> TakePosted() {
+        const std::vector<CommandId> posted = harness.ui.ViewCommands();
+        std::vector<CommandId> fresh(posted.begin() + static_cast<std::ptrdiff_t>(consumed),
+                                     posted.end());
         consumed = posted.size();
         return fresh;
     }

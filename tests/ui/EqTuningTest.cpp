@@ -59,7 +59,7 @@ class EqTuning : public ::testing::Test {
             dir, "left.txt",
             MeasurementText(fit_cases::InverseWithNoise(fit_cases::ParametricLevels(truth), seed)));
         f.Doc().Set(ParamField::EqType, 0, 1);
-        f.Open(command::kViewEqA);
+        f.Open(CommandId::ViewEqA);
         CParametricEqPage& page = f.Parametric();
         QString error;
         EXPECT_TRUE(page.LoadMeasurement(0, path, Normalisation{}, error)) << error.toStdString();
@@ -99,7 +99,7 @@ TEST_F(EqTuning, AFitIsOneUndoStepThatFlattensThePredictedResult) {
 }
 
 TEST_F(EqTuning, BadMeasurementsAndTargetsChangeNothing) {
-    f.Open(command::kViewEqA);
+    f.Open(CommandId::ViewEqA);
     CGraphicEqPage& page = f.Graphic();
     QString error;
     const QString unordered = WriteFile(dir, "bad.txt", "100 1\n90 2\n");
@@ -126,7 +126,7 @@ TEST_F(EqTuning, BadMeasurementsAndTargetsChangeNothing) {
 
 TEST_F(EqTuning, ImportFiltersAsksFirstWhenALineCannotBeImported) {
     f.Doc().Set(ParamField::EqType, 0, 1);
-    f.Open(command::kViewEqA);
+    f.Open(CommandId::ViewEqA);
     CParametricEqPage& page = f.Parametric();
     const QString path = WriteFile(dir, "apo.txt", tune_samples::kApoFilters);
     const std::vector<uint8_t> image(f.Doc().CurrentImage(), f.Doc().CurrentImage() + 218);

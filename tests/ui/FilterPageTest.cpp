@@ -29,7 +29,7 @@ using eqtest::EqPageFixture;
 
 class FilterPageTest : public ::testing::Test, public EqPageFixture {
   protected:
-    FilterPageTest() { Open(command::kViewEqA); }
+    FilterPageTest() { Open(CommandId::ViewEqA); }
     CGraphicEqPage& Page() { return Graphic(); }
     std::span<const std::uint8_t, kPresetImageSize> Image() {
         return std::span<const std::uint8_t, kPresetImageSize>(Doc().CurrentImage(),
@@ -64,7 +64,8 @@ TEST_F(FilterPageTest, EnterCommitsEveryTypedSection) {
     TakePosted();
     Page().SectionEdit(0)->setFocus();
     test::FlushEvents();
-    EXPECT_EQ(TakePosted(), std::vector<int>{32807});  // the field asks for its block's page
+    EXPECT_EQ(TakePosted(), std::vector<CommandId>{
+                                CommandId::ViewHighPassA});  // the field asks for its block's page
     Page().SectionEdit(0)->setText(QStringLiteral("100"));
     Page().SectionEdit(1)->setText(QStringLiteral("5000"));
     QTest::keyClick(&Page(), Qt::Key_Return);
@@ -100,7 +101,7 @@ TEST_F(FilterPageTest, SectionSliderSetsTheCutoffAndAsksForItsBlock) {
     QTest::keyClick(slider, Qt::Key_Right);
     EXPECT_EQ(Doc().Get(ParamField::HpCutoff, 0), 1);
     EXPECT_EQ(Page().SectionEdit(0)->text(), QStringLiteral("22"));
-    EXPECT_EQ(TakePosted(), std::vector<int>{32807});  // View High Pass A
+    EXPECT_EQ(TakePosted(), std::vector<CommandId>{CommandId::ViewHighPassA});  // View High Pass A
 }
 
 TEST_F(FilterPageTest, SlopeButtonsSetAndLatchTheSlope) {
@@ -129,10 +130,10 @@ TEST_F(FilterPageTest, SectionsOutsideTheDisplayedPathAreDisabled) {
 }
 
 TEST_F(FilterPageTest, OpeningForABlockOfChannel2ShowsItsPath) {
-    Open(command::kViewEqB);
+    Open(CommandId::ViewEqB);
     EXPECT_EQ(Page().DisplayedChannel(), 1);
     EXPECT_EQ(Page().EditedChannel(), 1);
-    Open(command::kViewLowPassA);
+    Open(CommandId::ViewLowPassA);
     EXPECT_EQ(Page().DisplayedChannel(), 0);
     EXPECT_EQ(QApplication::focusWidget(), Page().SectionSlider(1));
 }
@@ -140,11 +141,11 @@ TEST_F(FilterPageTest, OpeningForABlockOfChannel2ShowsItsPath) {
 TEST_F(FilterPageTest, AHiddenPageLeavesTheDisplayedChannelAndTheFocusAlone) {
     // The parametric page was last opened for EQ A; the graphic page now shows channel 2.
     Doc().Set(ParamField::EqType, 0, 1);
-    Open(command::kViewDeviceConfiguration);
-    Open(command::kViewEqA);
+    Open(CommandId::ViewDeviceConfiguration);
+    Open(CommandId::ViewEqA);
     ASSERT_TRUE(Parametric().isVisible());
     Doc().Set(ParamField::EqType, 0, 0);
-    Open(command::kViewEqB);
+    Open(CommandId::ViewEqB);
     ASSERT_TRUE(Page().isVisible());
     ASSERT_EQ(Page().DisplayedChannel(), 1);
     QWidget* focused = QApplication::focusWidget();
@@ -220,7 +221,7 @@ TEST_F(FilterPageTest, GridDensityRebuildsTheGridPixelsAndCurveOfBothPages) {
 }
 
 TEST_F(FilterPageTest, TheUtilitiesSwitchTheRealPagesAndDumpWhatTheGraphShows) {
-    harness.view->OnCommand(command::kShowDevUtilities);
+    harness.view->OnCommand(CommandId::ShowDevUtilities);
     CDevUtilitiesDialog* utilities = harness.view->DevUtilities();
     ASSERT_NE(utilities, nullptr);
     utilities->ExtraPointsRadio(0)->click();
@@ -331,9 +332,10 @@ TEST_F(FilterPageTest, AnEqTurnedParametricMovesTheViewToTheParametricPage) {
     Doc().Set(ParamField::EqType, 0, 1);
     TakePosted();
     harness.view->OnUpdate(1);
-    EXPECT_EQ(TakePosted(), (std::vector<int>{145, 32801}));
-    harness.view->OnCommand(145);
-    harness.view->OnCommand(32801);
+    EXPECT_EQ(TakePosted(),
+              (std::vector<CommandId>{CommandId::ViewDeviceConfiguration, CommandId::ViewEqA}));
+    harness.view->OnCommand(static_cast<CommandId>(145));
+    harness.view->OnCommand(static_cast<CommandId>(32801));
     test::FlushEvents();
     EXPECT_TRUE(Parametric().isVisible());
     EXPECT_FALSE(Page().isVisible());

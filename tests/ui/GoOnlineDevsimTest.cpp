@@ -4,12 +4,12 @@
 
 #include <QAction>
 
+#include "app/CommandId.h"
 #include "document/CQ7310Doc.h"
 #include "integration/DevsimChild.h"
 #include "ui/ShellTestSupport.h"
 #include "ui/UiTestSupport.h"
 #include "ui/dialogs/GoOnlineDialog.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/shell/DocumentActions.h"
 #include "ui/shell/EditorShell.h"
 #include "ui/shell/MainFrame.h"
@@ -39,7 +39,7 @@ class GoOnlineDevsimTest : public ::testing::Test {
     // Chooses in the Go Online dialog and runs "&Work Online".
     void WorkOnline(int choice) {
         shell->Actions().askGoOnlineChoice = [choice] { return choice; };
-        shell->Frame()->Action(command::kWorkOnline)->trigger();
+        shell->Frame()->Action(CommandId::WorkOnline)->trigger();
     }
     std::vector<int> PresentAddresses() {
         std::vector<int> addresses;
@@ -50,9 +50,9 @@ class GoOnlineDevsimTest : public ::testing::Test {
     }
     void ExpectOnlineMenus(bool online) {
         CMainFrame& frame = *shell->Frame();
-        EXPECT_EQ(frame.Action(command::kWorkOnline)->isChecked(), online);
-        EXPECT_EQ(frame.Action(command::kPortCom1)->isEnabled(), !online);
-        EXPECT_EQ(frame.Action(command::kBaud38400)->isEnabled(), !online);
+        EXPECT_EQ(frame.Action(CommandId::WorkOnline)->isChecked(), online);
+        EXPECT_EQ(frame.Action(CommandId::PortCom1)->isEnabled(), !online);
+        EXPECT_EQ(frame.Action(CommandId::Baud38400)->isEnabled(), !online);
     }
 
     ScopedSettings settings;
@@ -75,7 +75,7 @@ TEST_F(GoOnlineDevsimTest, CreateNewLocationFileScansTheBusAndGoesOnline) {
 
     // "&Work Online" again goes offline after the upload question (No: straight offline).
     answerer.Push(QMessageBox::No);
-    shell->Frame()->Action(command::kWorkOnline)->trigger();
+    shell->Frame()->Action(CommandId::WorkOnline)->trigger();
     ASSERT_EQ(answerer.Shown().size(), 1u);
     EXPECT_EQ(answerer.Shown()[0].text,
               QStringLiteral("Do you want to upload settings from all Devices to the location "
@@ -92,7 +92,7 @@ TEST_F(GoOnlineDevsimTest, CancellingTheOfflineQuestionStaysOnline) {
     WorkOnline(CGoOnlineDialog::kCreateNew);
     ASSERT_EQ(shell->App().IsOnline(), 1);
     answerer.Push(QMessageBox::Cancel);
-    shell->Frame()->Action(command::kWorkOnline)->trigger();
+    shell->Frame()->Action(CommandId::WorkOnline)->trigger();
     EXPECT_EQ(shell->App().IsOnline(), 1);
     EXPECT_TRUE(shell->Doc().Bus().Link().IsOpen());
     ExpectOnlineMenus(true);
@@ -140,7 +140,7 @@ TEST_F(GoOnlineDevsimTest, ExitWhileOnlineOffersToSaveAndLeavesTheWorkerIdle) {
     WorkOnline(CGoOnlineDialog::kCreateNew);
     ASSERT_EQ(shell->App().IsOnline(), 1);
     answerer.Push(QMessageBox::No);
-    shell->Frame()->Action(command::kAppExit)->trigger();
+    shell->Frame()->Action(CommandId::AppExit)->trigger();
     ASSERT_EQ(answerer.Shown().size(), 1u);
     EXPECT_EQ(answerer.Shown()[0].text, QStringLiteral("Save changes to Untitled?"));
     EXPECT_FALSE(shell->Frame()->isVisible());

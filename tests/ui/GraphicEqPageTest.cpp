@@ -23,7 +23,7 @@ using eqtest::Release;
 
 class GraphicEqPageTest : public ::testing::Test, public EqPageFixture {
   protected:
-    GraphicEqPageTest() { Open(command::kViewEqA); }
+    GraphicEqPageTest() { Open(CommandId::ViewEqA); }
     CGraphicEqPage& Page() { return Graphic(); }
     int Gain(int band) { return Doc().Get(ParamField::EqGraphicGain, 0, band); }
     QPoint Dot(int band) { return Centre(Page().DotCentre(band)); }
@@ -53,7 +53,7 @@ TEST_F(GraphicEqPageTest, DraggingADotStepsTheGainWithinItsRange) {
     Release(Page(), start + QPoint(0, 900), Qt::LeftButton);
     EXPECT_EQ(Page().State(), CGraphicEqPage::MouseState::Idle);
     EXPECT_EQ(Gain(4), 30);
-    EXPECT_EQ(TakePosted().front(), 32801);
+    EXPECT_EQ(TakePosted().front(), CommandId::ViewEqA);
 }
 
 TEST_F(GraphicEqPageTest, ALostButtonUpEndsTheDragAtTheLastPoint) {
@@ -73,16 +73,16 @@ TEST_F(GraphicEqPageTest, HidingThePageEndsADragAndADrawing) {
     const QPoint start = Dot(7);
     Press(Page(), start, Qt::LeftButton);
     TakePosted();  // the drag asked for EQ A, which is already shown
-    Open(command::kViewDeviceConfiguration);
+    Open(CommandId::ViewDeviceConfiguration);
     ASSERT_FALSE(Page().isVisible());
     EXPECT_EQ(Page().State(), CGraphicEqPage::MouseState::Idle);
-    Open(command::kViewEqA);
+    Open(CommandId::ViewEqA);
     Press(Page(), InColumn(3, 100), Qt::RightButton);
     ASSERT_EQ(Page().State(), CGraphicEqPage::MouseState::Drawing);
     TakePosted();
-    Open(command::kViewDeviceConfiguration);
+    Open(CommandId::ViewDeviceConfiguration);
     EXPECT_EQ(Page().State(), CGraphicEqPage::MouseState::Idle);
-    Open(command::kViewEqA);
+    Open(CommandId::ViewEqA);
     Move(Page(), InColumn(8, 90), Qt::RightButton);
     EXPECT_EQ(Gain(8), 30);
 }
@@ -227,9 +227,10 @@ TEST_F(GraphicEqPageTest, BypassAndTheSwitchToParametric) {
     TakePosted();
     QTest::mouseClick(Page().ParametricButton(), Qt::LeftButton);
     EXPECT_EQ(Doc().Get(ParamField::EqType, 0), 1);
-    EXPECT_EQ(TakePosted(), (std::vector<int>{145, 32801}));
-    harness.view->OnCommand(145);
-    harness.view->OnCommand(32801);
+    EXPECT_EQ(TakePosted(),
+              (std::vector<CommandId>{CommandId::ViewDeviceConfiguration, CommandId::ViewEqA}));
+    harness.view->OnCommand(static_cast<CommandId>(145));
+    harness.view->OnCommand(static_cast<CommandId>(32801));
     EXPECT_TRUE(Parametric().isVisible());
     EXPECT_FALSE(Page().isVisible());
 }

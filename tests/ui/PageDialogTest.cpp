@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QToolTip>
 
+#include "app/CommandId.h"
 #include "ui/ViewTestSupport.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/dialogs/SelectDeviceDialog.h"
@@ -17,7 +18,6 @@
 #include "ui/pages/PageGeometry.h"
 #include "ui/pages/PageHost.h"
 #include "ui/pages/ToolTipControl.h"
-#include "ui/shell/CommandIds.h"
 
 namespace arvestra {
 namespace {
@@ -32,17 +32,17 @@ class RecordingHost : public IPageHost {
     explicit RecordingHost(CQ7310Doc* document) : doc(document) {}
     CQ7310Doc* HostDocument() override { return doc; }
     void OnUpdate(int hint) override { updates.push_back(hint); }
-    void PostViewCommand(int command) override { posted.push_back(command); }
-    void RunFrameCommand(int command) override {
+    void PostViewCommand(CommandId command) override { posted.push_back(command); }
+    void RunFrameCommand(CommandId command) override {
         frameCommands.push_back(command);
         if (onFrameCommand) onFrameCommand(command);
     }
 
     CQ7310Doc* doc;
     std::vector<int> updates;
-    std::vector<int> posted;
-    std::vector<int> frameCommands;
-    std::function<void(int)> onFrameCommand;
+    std::vector<CommandId> posted;
+    std::vector<CommandId> frameCommands;
+    std::function<void(CommandId)> onFrameCommand;
 };
 
 // A page with one value edit field at (20, 40, 60, 12) dialog units, counting Enter and Escape.
@@ -135,19 +135,19 @@ TEST_F(PageDialogTest, OnlineAndOfflineAskTheFrameOnlyForARealChange) {
     struct Case {
         int online;
         bool pressOnline;
-        std::vector<int> expected;
+        std::vector<CommandId> expected;
     };
     const Case cases[] = {
-        {0, true, {command::kWorkOnline}},
+        {0, true, {CommandId::WorkOnline}},
         {0, false, {}},
         {1, true, {}},
-        {1, false, {command::kWorkOnline}},
+        {1, false, {CommandId::WorkOnline}},
     };
     for (const Case& c : cases) {
         harness.SetOnlineFlag(c.online);
         host.frameCommands.clear();
         // The frame's "&Work Online" flips the flag; the latches follow at once.
-        host.onFrameCommand = [&](int) { harness.SetOnlineFlag(1 - c.online); };
+        host.onFrameCommand = [&](CommandId) { harness.SetOnlineFlag(1 - c.online); };
         QTest::mouseClick(c.pressOnline ? page->OnlineButton() : page->OfflineButton(),
                           Qt::LeftButton);
         EXPECT_EQ(host.frameCommands, c.expected) << c.online << c.pressOnline;
@@ -239,11 +239,11 @@ TEST_F(PageDialogTest, ShowBlockPagePostsTheBlocksViewCommand) {
     for (const int code : {1, 2, 3, 4, 5, 8, 11, 12, 13, 14, 0, 6, 7, 9, 10, 15, -3}) {
         page->ShowBlockPage(code);
     }
-    const std::vector<int> expected{command::kViewEqA,       command::kViewEqB,
-                                    command::kViewDelayA,    command::kViewDelayB,
-                                    command::kViewCompLimA,  command::kViewCompLimB,
-                                    command::kViewLowPassA,  command::kViewLowPassB,
-                                    command::kViewHighPassA, command::kViewHighPassB};
+    const std::vector<CommandId> expected{CommandId::ViewEqA,       CommandId::ViewEqB,
+                                          CommandId::ViewDelayA,    CommandId::ViewDelayB,
+                                          CommandId::ViewCompLimA,  CommandId::ViewCompLimB,
+                                          CommandId::ViewLowPassA,  CommandId::ViewLowPassB,
+                                          CommandId::ViewHighPassA, CommandId::ViewHighPassB};
     EXPECT_EQ(host.posted, expected);
 }
 

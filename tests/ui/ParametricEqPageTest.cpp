@@ -25,7 +25,7 @@ class ParametricEqPageTest : public ::testing::Test, public EqPageFixture {
   protected:
     ParametricEqPageTest() {
         Doc().Set(ParamField::EqType, 0, 1);
-        Open(command::kViewEqA);
+        Open(CommandId::ViewEqA);
     }
     CParametricEqPage& Page() { return Parametric(); }
     int Code(ParamField field, int band) { return Doc().Get(field, 0, band); }
@@ -213,7 +213,8 @@ TEST_F(ParametricEqPageTest, KeysDoubleClickAndButtons) {
     TakePosted();
     QTest::mouseClick(Page().GraphicButton(), Qt::LeftButton);
     EXPECT_EQ(Doc().Get(ParamField::EqType, 0), 0);
-    EXPECT_EQ(TakePosted(), (std::vector<int>{145, 32801}));
+    EXPECT_EQ(TakePosted(),
+              (std::vector<CommandId>{CommandId::ViewDeviceConfiguration, CommandId::ViewEqA}));
 }
 
 }  // namespace

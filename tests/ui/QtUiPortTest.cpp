@@ -164,13 +164,13 @@ TEST(QtUiPortPosting, CommandsFromAnyThreadRunInOrderOnTheGuiThread) {
     std::vector<int> received;
     bool allOnGuiThread = true;
     int closes = 0;
-    port.SetCommandSink([&](int id) {
-        received.push_back(id);
+    port.SetCommandSink([&](CommandId id) {
+        received.push_back(static_cast<int>(id));
         allOnGuiThread = allOnGuiThread && QThread::currentThread() == qApp->thread();
     });
     port.SetCloseSink([&] { received.push_back(-1), ++closes; });
     std::thread worker([&] {
-        for (int i = 0; i < 200; ++i) port.PostViewCommand(1000 + i);
+        for (int i = 0; i < 200; ++i) port.PostViewCommand(static_cast<CommandId>(1000 + i));
         port.PostCloseMainWindow();
     });
     worker.join();
@@ -217,8 +217,8 @@ TEST(QtUiPortWait, WorkerRetryWhileTheUiThreadPausesNeitherDeadlocksNorRunsInput
         order.push_back("click");
         clicksInPause += inPause ? 1 : 0;
     });
-    port.SetCommandSink([&](int id) {
-        order.push_back("command " + std::to_string(id));
+    port.SetCommandSink([&](CommandId id) {
+        order.push_back("command " + std::to_string(static_cast<int>(id)));
         commandsInPause += inPause ? 1 : 0;
     });
 
@@ -242,7 +242,7 @@ TEST(QtUiPortWait, WorkerRetryWhileTheUiThreadPausesNeitherDeadlocksNorRunsInput
     std::atomic<int> workerAnswer{-1};
     doc.Bus().Worker().workerBusy = 1;
     std::thread worker([&] {
-        port.PostViewCommand(kCmdMeterRefresh);
+        port.PostViewCommand(CommandId::MeterRefresh);
         workerAnswer = doc.Bus().Link().ReportLinkError(50, 160, 258, 10000, 0);
         // The worker retries, then sees the pause and goes idle.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -276,14 +276,14 @@ TEST(QtUiPortWait, WorkerRetryWhileTheUiThreadPausesNeitherDeadlocksNorRunsInput
 // command posted while the box is up waits until the box is answered.
 TEST(QtUiPortWait, WorkerQuestionFromTheEventLoopHoldsPostedCommandsUntilAnswered) {
     CQtUiPort port;
-    std::vector<int> received;
+    std::vector<CommandId> received;
     bool boxWasUp = false;
     int receivedWhileUp = -1;
-    port.SetCommandSink([&](int id) { received.push_back(id); });
+    port.SetCommandSink([&](CommandId id) { received.push_back(id); });
     BoxAnswerer answerer(port, {QMessageBox::Ignore});
     answerer.onShown = [&](QWidget*) {
         boxWasUp = true;
-        port.PostViewCommand(32809);
+        port.PostViewCommand(CommandId::MeterRefresh);
         test::FlushEvents();
         receivedWhileUp = static_cast<int>(received.size());
     };
@@ -297,7 +297,7 @@ TEST(QtUiPortWait, WorkerQuestionFromTheEventLoopHoldsPostedCommandsUntilAnswere
     test::FlushEvents();
     EXPECT_TRUE(boxWasUp);
     EXPECT_EQ(receivedWhileUp, 0);
-    EXPECT_EQ(received, (std::vector<int>{32809}));
+    EXPECT_EQ(received, (std::vector<CommandId>{CommandId::MeterRefresh}));
 }
 
 }  // namespace

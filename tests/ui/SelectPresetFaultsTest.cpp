@@ -42,8 +42,8 @@ class DocumentHost : public IPageHost {
     explicit DocumentHost(CQ7310Doc& document) : doc(document) {}
     CQ7310Doc* HostDocument() override { return &doc; }
     void OnUpdate(int) override {}
-    void PostViewCommand(int) override {}
-    void RunFrameCommand(int) override {}
+    void PostViewCommand(CommandId) override {}
+    void RunFrameCommand(CommandId) override {}
 
   private:
     CQ7310Doc& doc;

@@ -17,11 +17,11 @@
 #include <cerrno>
 #include <thread>
 
+#include "app/CommandId.h"
 #include "document/CQ7310Doc.h"
 #include "document/LocationFileLock.h"
 #include "ui/ShellTestSupport.h"
 #include "ui/UiTestSupport.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/shell/DisplayChecks.h"
 #include "ui/shell/DocumentActions.h"
 #include "ui/shell/EditorShell.h"
@@ -40,12 +40,12 @@ class RecordingView : public QWidget, public IFrameView {
   public:
     explicit RecordingView(QWidget* parent) : QWidget(parent) { setFixedSize(400, 300); }
     QWidget* Widget() override { return this; }
-    bool OnCommand(int id) override {
+    bool OnCommand(CommandId id) override {
         commands.push_back(id);
-        return id == command::kShowDevUtilities || id == command::kMeterRefresh;
+        return id == CommandId::ShowDevUtilities || id == CommandId::MeterRefresh;
     }
-    bool CommandState(int id, bool& enabled, bool& checked) override {
-        if (id != command::kViewEqA) return false;
+    bool CommandState(CommandId id, bool& enabled, bool& checked) override {
+        if (id != CommandId::ViewEqA) return false;
         enabled = eqEnabled;
         checked = true;
         return true;
@@ -53,7 +53,7 @@ class RecordingView : public QWidget, public IFrameView {
     void OnUpdate(int hint) override { updates.push_back(hint); }
     void OnInitialUpdate() override { ++initialUpdates; }
 
-    std::vector<int> commands;
+    std::vector<CommandId> commands;
     std::vector<int> updates;
     int initialUpdates = 0;
     bool eqEnabled = true;
@@ -146,78 +146,77 @@ TEST_F(ShellTest, StoredPortAndBaudAreRestoredAndBadValuesFallBack) {
         EXPECT_EQ(settings.Value("Serial Port Num").toInt(), c.expectPort);
         EXPECT_EQ(settings.Value("Baud Rate").toInt(), c.expectBaud);
         for (int port = 1; port <= 4; ++port) {
-            EXPECT_EQ(Frame().Action(command::kPortCom1 + port - 1)->isChecked(),
-                      port == c.expectPort);
+            EXPECT_EQ(Frame().Action(PortCommand(port))->isChecked(), port == c.expectPort);
         }
-        EXPECT_EQ(Frame().Action(command::kBaud19200)->isChecked(), c.expectBaud == 19200);
-        EXPECT_EQ(Frame().Action(command::kBaud38400)->isChecked(), c.expectBaud == 38400);
+        EXPECT_EQ(Frame().Action(CommandId::Baud19200)->isChecked(), c.expectBaud == 19200);
+        EXPECT_EQ(Frame().Action(CommandId::Baud38400)->isChecked(), c.expectBaud == 38400);
         shell.reset();
     }
 }
 
 TEST_F(ShellTest, PickingAPortOrRateIsStoredAndHandedToTheLink) {
     Start();
-    Frame().Action(command::kPortCom1 + 3)->trigger();
-    Frame().Action(command::kBaud38400)->trigger();
+    Frame().Action(PortCommand(4))->trigger();
+    Frame().Action(CommandId::Baud38400)->trigger();
     EXPECT_EQ(Doc().Bus().Link().PortNumber(), 4);
     EXPECT_EQ(Doc().Bus().Link().BaudRate(), 38400);
     EXPECT_EQ(settings.Value("Serial Port Num").toInt(), 4);
     EXPECT_EQ(settings.Value("Baud Rate").toInt(), 38400);
-    EXPECT_TRUE(Frame().Action(command::kPortCom1 + 3)->isChecked());
-    EXPECT_FALSE(Frame().Action(command::kPortCom1 + 1)->isChecked());
+    EXPECT_TRUE(Frame().Action(PortCommand(4))->isChecked());
+    EXPECT_FALSE(Frame().Action(PortCommand(2))->isChecked());
 }
 
 TEST_F(ShellTest, MenuStatesFollowTheOnlineFlag) {
     Start();
     struct Expect {
-        int id;
+        CommandId id;
         bool enabledOffline;
         bool enabledOnline;
     };
     const Expect expectations[] = {
-        {command::kWorkOnline, true, true},
-        {command::kPortCom1, true, false},
-        {command::kPortCom1 + 1, true, false},
-        {command::kPortCom1 + 2, true, false},
-        {command::kPortCom1 + 3, true, false},
-        {command::kBaud19200, true, false},
-        {command::kBaud38400, true, false},
-        {command::kPortDevices, true, false},
-        {command::kFileNew, true, true},
-        {command::kFileOpen, true, true},
-        {command::kFileSave, true, true},
-        {command::kFileSaveAs, true, true},
-        {command::kAppExit, true, true},
-        {command::kAppAbout, true, true},
-        {command::kHelpTopics, true, true},
+        {CommandId::WorkOnline, true, true},
+        {CommandId::PortCom1, true, false},
+        {PortCommand(2), true, false},
+        {PortCommand(3), true, false},
+        {PortCommand(4), true, false},
+        {CommandId::Baud19200, true, false},
+        {CommandId::Baud38400, true, false},
+        {CommandId::PortDevices, true, false},
+        {CommandId::FileNew, true, true},
+        {CommandId::FileOpen, true, true},
+        {CommandId::FileSave, true, true},
+        {CommandId::FileSaveAs, true, true},
+        {CommandId::AppExit, true, true},
+        {CommandId::AppAbout, true, true},
+        {CommandId::HelpTopics, true, true},
         // View commands follow the view; one the view does not handle is greyed.
-        {command::kViewEqA, true, true},
-        {command::kViewEqB, false, false},
-        {command::kEditDeviceList, false, false},
+        {CommandId::ViewEqA, true, true},
+        {CommandId::ViewEqB, false, false},
+        {CommandId::EditDeviceList, false, false},
     };
     for (int online : {0, 1}) {
         SetOnlineFlag(online);
-        EXPECT_EQ(Frame().Action(command::kWorkOnline)->isChecked(), online == 1);
+        EXPECT_EQ(Frame().Action(CommandId::WorkOnline)->isChecked(), online == 1);
         for (const Expect& e : expectations) {
             EXPECT_EQ(Frame().Action(e.id)->isEnabled(),
                       online ? e.enabledOnline : e.enabledOffline)
                 << "id " << e.id << " online " << online;
         }
         // The current port and rate stay ticked while greyed.
-        EXPECT_TRUE(Frame().Action(command::kPortCom1 + 1)->isChecked());
-        EXPECT_TRUE(Frame().Action(command::kBaud19200)->isChecked());
+        EXPECT_TRUE(Frame().Action(PortCommand(2))->isChecked());
+        EXPECT_TRUE(Frame().Action(CommandId::Baud19200)->isChecked());
     }
     view->eqEnabled = false;
     Frame().UpdateCommandStates();
-    EXPECT_FALSE(Frame().Action(command::kViewEqA)->isEnabled());
+    EXPECT_FALSE(Frame().Action(CommandId::ViewEqA)->isEnabled());
     SetOnlineFlag(0);
 }
 
 TEST_F(ShellTest, PortCommandsDoNothingWhileOnline) {
     Start();
     SetOnlineFlag(1);
-    Frame().OnCommand(command::kPortCom1);
-    Frame().OnCommand(command::kBaud38400);
+    Frame().OnCommand(CommandId::PortCom1);
+    Frame().OnCommand(CommandId::Baud38400);
     EXPECT_EQ(Frame().PortNumber(), 2);
     EXPECT_EQ(Frame().BaudRate(), 19200);
     SetOnlineFlag(0);
@@ -226,29 +225,29 @@ TEST_F(ShellTest, PortCommandsDoNothingWhileOnline) {
 TEST_F(ShellTest, EveryCommandHasItsTextAndAccelerators) {
     Start();
     struct Case {
-        int id;
+        CommandId id;
         const char* text;
         std::vector<QKeySequence> keys;
     };
     const Case cases[] = {
-        {command::kFileNew, "&New", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
-        {command::kFileOpen, "&Open...", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
-        {command::kFileSave, "&Save", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
-        {command::kFileSaveAs, "Save &As...", {}},
-        {command::kAppExit, "E&xit", {}},
-        {command::kWorkOnline, "&Work Online", {}},
-        {command::kPortCom1, "Com&1", {}},
-        {command::kPortCom1 + 3, "Com&4", {}},
-        {command::kBaud19200, "&19200", {}},
-        {command::kBaud38400, "&38400", {}},
-        {command::kAppAbout, "&About Korvanex Arvestra...", {}},
-        {command::kHelpTopics,
+        {CommandId::FileNew, "&New", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
+        {CommandId::FileOpen, "&Open...", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
+        {CommandId::FileSave, "&Save", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+        {CommandId::FileSaveAs, "Save &As...", {}},
+        {CommandId::AppExit, "E&xit", {}},
+        {CommandId::WorkOnline, "&Work Online", {}},
+        {CommandId::PortCom1, "Com&1", {}},
+        {PortCommand(4), "Com&4", {}},
+        {CommandId::Baud19200, "&19200", {}},
+        {CommandId::Baud38400, "&38400", {}},
+        {CommandId::AppAbout, "&About Korvanex Arvestra...", {}},
+        {CommandId::HelpTopics,
          "&Help Topics",
          {QKeySequence(Qt::Key_F1), QKeySequence(Qt::SHIFT | Qt::Key_F1)}},
-        {command::kEditDeviceList, "&Device List...", {}},
-        {command::kEditSaveCurrentPreset, "&Save Current Preset", {}},
-        {command::kViewDeviceConfiguration, "Device &Configuration", {}},
-        {command::kEditCopy,
+        {CommandId::EditDeviceList, "&Device List...", {}},
+        {CommandId::EditSaveCurrentPreset, "&Save Current Preset", {}},
+        {CommandId::ViewDeviceConfiguration, "Device &Configuration", {}},
+        {CommandId::EditCopy,
          "",
          {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
     };
@@ -257,11 +256,12 @@ TEST_F(ShellTest, EveryCommandHasItsTextAndAccelerators) {
         ASSERT_NE(action, nullptr) << c.id;
         EXPECT_EQ(action->text(), QString::fromLatin1(c.text)) << c.id;
         EXPECT_EQ(action->shortcuts(), QList<QKeySequence>(c.keys.begin(), c.keys.end())) << c.id;
-        EXPECT_EQ(action->data().toInt(), c.id);
+        EXPECT_EQ(action->data().toInt(), static_cast<int>(c.id));
     }
-    for (int id = command::kViewDelayA; id <= command::kViewHighPassB; ++id) {
-        if (id == command::kMeterRefresh) continue;
-        EXPECT_NE(Frame().Action(id), nullptr) << id;
+    for (int id = static_cast<int>(CommandId::ViewDelayA);
+         id <= static_cast<int>(CommandId::ViewHighPassB); ++id) {
+        if (id == static_cast<int>(CommandId::MeterRefresh)) continue;
+        EXPECT_NE(Frame().Action(static_cast<CommandId>(id)), nullptr) << id;
     }
 }
 
@@ -300,13 +300,13 @@ TEST_F(ShellTest, AboutBoxOfflineAndOnline) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("About Korvanex Arvestra"));
         EXPECT_EQ(dialog.LabelTexts(), shown.back());
     };
-    Frame().Action(command::kAppAbout)->trigger();
+    Frame().Action(CommandId::AppAbout)->trigger();
     const int slot = Doc().Devices().CurrentSlot();
     Doc().Devices().Location().SetRecordInt(slot, kRecApplicationNumber, 21);
     Doc().Devices().Location().SetRecordInt(slot, kRecAppFirmware, 12);
     Doc().Devices().Location().SetRecordInt(slot, kRecBaseFirmware, 37);
     SetOnlineFlag(1);
-    Frame().Action(command::kAppAbout)->trigger();
+    Frame().Action(CommandId::AppAbout)->trigger();
     SetOnlineFlag(0);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0], (QStringList{"Offline", "", "", ""}));
@@ -341,7 +341,7 @@ TEST_F(ShellTest, CtrlKThenCtrlPPostsTheUtilitiesCommandOnce) {
         }
         test::FlushEvents();
         const auto count =
-            std::count(view->commands.begin(), view->commands.end(), command::kShowDevUtilities);
+            std::count(view->commands.begin(), view->commands.end(), CommandId::ShowDevUtilities);
         EXPECT_EQ(count, c.expected);
     }
 }
@@ -349,13 +349,13 @@ TEST_F(ShellTest, CtrlKThenCtrlPPostsTheUtilitiesCommandOnce) {
 TEST_F(ShellTest, SaveAddsTheFileToTheRecentListAndTheSettings) {
     Start();
     shell->Actions().askSavePath = [this](const QString&) { return TempFile("venue.kvx"); };
-    Frame().Action(command::kFileSave)->trigger();  // untitled: asks for a name
+    Frame().Action(CommandId::FileSave)->trigger();  // untitled: asks for a name
     EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), TempFile("venue.kvx"));
     EXPECT_TRUE(QFile::exists(TempFile("venue.kvx")));
     EXPECT_EQ(shell->Actions().Recent().Files(), QStringList{TempFile("venue.kvx")});
-    EXPECT_EQ(Frame().Action(command::kFileMru1)->text(),
+    EXPECT_EQ(Frame().Action(CommandId::FileMru1)->text(),
               QStringLiteral("&1 ") + TempFile("venue.kvx"));
-    EXPECT_TRUE(Frame().Action(command::kFileMru1)->isEnabled());
+    EXPECT_TRUE(Frame().Action(CommandId::FileMru1)->isEnabled());
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Korvanex", "Arvestra");
     EXPECT_EQ(store.value("Recent File List/File1").toString(), TempFile("venue.kvx"));
 }
@@ -370,7 +370,7 @@ TEST_F(ShellTest, SaveOnAReadOnlyFileAsksForAName) {
         ++asked;
         return TempFile("copy.kvx");
     };
-    Frame().Action(command::kFileSave)->trigger();
+    Frame().Action(CommandId::FileSave)->trigger();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), TempFile("copy.kvx"));
 }
@@ -396,7 +396,7 @@ TEST_F(ShellTest, AFileAnotherProgramEditsIsNeitherOpenedNorSavedOver) {
     shell->Actions().askSavePath = [&](const QString&) { return held; };
     {
         BoxAnswerer answerer(shell->Ui(), {QMessageBox::Ok});
-        Frame().Action(command::kFileSaveAs)->trigger();
+        Frame().Action(CommandId::FileSaveAs)->trigger();
         ASSERT_EQ(answerer.Shown().size(), 1u);
         EXPECT_TRUE(answerer.Shown()[0].text.contains(holder));
         EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), TempFile("mine.kvx"));
@@ -404,10 +404,10 @@ TEST_F(ShellTest, AFileAnotherProgramEditsIsNeitherOpenedNorSavedOver) {
     // The editor holds its own file, also after saving it.
     LocationFileLock other;
     EXPECT_EQ(other.Acquire(TempFile("mine.kvx").toStdString()), EWOULDBLOCK);
-    Frame().Action(command::kFileSave)->trigger();
+    Frame().Action(CommandId::FileSave)->trigger();
     EXPECT_EQ(other.Acquire(TempFile("mine.kvx").toStdString()), EWOULDBLOCK);
     elsewhere.Release();
-    Frame().Action(command::kFileSaveAs)->trigger();
+    Frame().Action(CommandId::FileSaveAs)->trigger();
     EXPECT_EQ(QString::fromStdString(Doc().Session().Path()), held);
     EXPECT_EQ(other.Acquire(held.toStdString()), EWOULDBLOCK);
     EXPECT_EQ(other.Acquire(TempFile("mine.kvx").toStdString()), 0);  // let go of the old one
@@ -419,7 +419,7 @@ TEST_F(ShellTest, NewOffersToSaveAModifiedLocation) {
     Doc().SetModifiedFlag(true);
     {
         BoxAnswerer answerer(shell->Ui(), {QMessageBox::Cancel});
-        Frame().Action(command::kFileNew)->trigger();
+        Frame().Action(CommandId::FileNew)->trigger();
         ASSERT_EQ(answerer.Shown().size(), 1u);
         EXPECT_EQ(answerer.Shown()[0].text, QStringLiteral("Save changes to kept.kvx?"));
         EXPECT_EQ(answerer.Shown()[0].buttons,
@@ -429,7 +429,7 @@ TEST_F(ShellTest, NewOffersToSaveAModifiedLocation) {
     }
     {
         BoxAnswerer answerer(shell->Ui(), {QMessageBox::No});
-        Frame().Action(command::kFileNew)->trigger();
+        Frame().Action(CommandId::FileNew)->trigger();
         EXPECT_EQ(answerer.Shown().size(), 1u);
         EXPECT_TRUE(Doc().Session().Path().empty());  // a new, untitled location
         EXPECT_FALSE(Doc().IsModified());
@@ -441,14 +441,14 @@ TEST_F(ShellTest, ExitWithAModifiedLocationCanBeCancelled) {
     Doc().SetModifiedFlag(true);
     {
         BoxAnswerer answerer(shell->Ui(), {QMessageBox::Cancel});
-        Frame().Action(command::kAppExit)->trigger();
+        Frame().Action(CommandId::AppExit)->trigger();
         EXPECT_EQ(answerer.Shown().size(), 1u);
     }
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_FALSE(settings.Contains("WindowLocationSet"));
     {
         BoxAnswerer answerer(shell->Ui(), {QMessageBox::No});
-        Frame().Action(command::kAppExit)->trigger();
+        Frame().Action(CommandId::AppExit)->trigger();
     }
     EXPECT_FALSE(Frame().isVisible());
     EXPECT_EQ(settings.Value("WindowLocationSet").toInt(), 1);
@@ -478,11 +478,11 @@ TEST_F(ShellTest, AMissingRecentFileIsReportedAndDropped) {
     shell->Actions().Recent().Add(TempFile("gone.kvx"));
     shell->Actions().SaveRecentList();
     BoxAnswerer answerer(shell->Ui(), {QMessageBox::Ok});
-    Frame().Action(command::kFileMru1)->trigger();
+    Frame().Action(CommandId::FileMru1)->trigger();
     EXPECT_EQ(answerer.Shown().size(), 1u);
     EXPECT_TRUE(shell->Actions().Recent().Files().isEmpty());
-    EXPECT_EQ(Frame().Action(command::kFileMru1)->text(), QStringLiteral("Recent File"));
-    EXPECT_FALSE(Frame().Action(command::kFileMru1)->isEnabled());
+    EXPECT_EQ(Frame().Action(CommandId::FileMru1)->text(), QStringLiteral("Recent File"));
+    EXPECT_FALSE(Frame().Action(CommandId::FileMru1)->isEnabled());
     EXPECT_TRUE(Doc().Session().Path().empty());
 }
 
@@ -505,7 +505,7 @@ TEST_F(ShellTest, HelpTopicsOpensTheUserGuide) {
     Start();
     QString opened;
     Frame().openHelp = [&](const QString& path) { opened = path; };
-    Frame().Action(command::kHelpTopics)->trigger();
+    Frame().Action(CommandId::HelpTopics)->trigger();
     EXPECT_TRUE(opened.endsWith(QStringLiteral("help/index.html"))) << opened.toStdString();
     EXPECT_TRUE(QFileInfo(opened).isFile());
 }
@@ -552,10 +552,10 @@ TEST_F(ShellTest, FontCheckIsSkippedOnceTheBoxWasTicked) {
 TEST_F(ShellTest, PostedMeterRefreshReachesTheView) {
     Start();
     view->commands.clear();
-    std::thread worker([this] { shell->Ui().PostViewCommand(command::kMeterRefresh); });
+    std::thread worker([this] { shell->Ui().PostViewCommand(CommandId::MeterRefresh); });
     worker.join();
     test::FlushEvents();
-    EXPECT_EQ(view->commands, (std::vector<int>{command::kMeterRefresh}));
+    EXPECT_EQ(view->commands, (std::vector<CommandId>{CommandId::MeterRefresh}));
 }
 
 }  // namespace

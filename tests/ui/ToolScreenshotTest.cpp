@@ -32,8 +32,8 @@ class NoHost : public IPageHost {
     explicit NoHost(CQ7310Doc* document) : doc(document) {}
     CQ7310Doc* HostDocument() override { return doc; }
     void OnUpdate(int) override {}
-    void PostViewCommand(int) override {}
-    void RunFrameCommand(int) override {}
+    void PostViewCommand(CommandId) override {}
+    void RunFrameCommand(CommandId) override {}
     CQ7310Doc* doc;
 };
 

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <csignal>
 
+#include "app/CommandId.h"
 #include "document/CQ7310Doc.h"
 #include "integration/DevsimChild.h"
 #include "link/DeviceCommandsLink.h"
@@ -22,7 +23,6 @@
 #include "ui/controls/PanelSlider.h"
 #include "ui/dialogs/GoOnlineDialog.h"
 #include "ui/pages/PageDialog.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/shell/DocumentActions.h"
 #include "ui/shell/EditorShell.h"
 #include "ui/shell/MainFrame.h"
@@ -57,7 +57,7 @@ class ViewDevsimTest : public ::testing::Test {
     }
     void WorkOnline(int choice) {
         shell->Actions().askGoOnlineChoice = [choice] { return choice; };
-        shell->Frame()->Action(command::kWorkOnline)->trigger();
+        shell->Frame()->Action(CommandId::WorkOnline)->trigger();
     }
     // Makes the device at the current address run another preset, as its front panel would.
     void RecallOnDevice(int preset) {
@@ -121,7 +121,7 @@ TEST_F(ViewDevsimTest, FrameFitsThePictureAndTheViewIsItsCentralWidget) {
     doc.Set(ParamField::JoinPosition, 0, 0, 1);
     doc.Set(ParamField::JoinPosition, 0, 1, 1);
     view->OnUpdate(0);
-    shell->Frame()->OnCommand(command::kViewLowPassA);
+    shell->Frame()->OnCommand(CommandId::ViewLowPassA);
     test::FlushEvents();
     EXPECT_TRUE(view->ChainButton(1)->isVisible());
     EXPECT_EQ(view->CurrentBlock(), 11);

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "app/CommandId.h"
 #include "ui/controls/MeterGeometry.h"
 #include "ui/controls/SliderGeometry.h"
 #include "ui/pages/BlockTable.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/view/ChainMapGeometry.h"
 #include "ui/view/StripPicture.h"
 #include "ui/view/StripValues.h"
@@ -22,39 +22,39 @@ namespace {
 struct BlockCase {
     int code;
     const char* label;
-    int command;
+    std::optional<CommandId> command;
 };
 
 TEST(BlockTableTest, LabelsAndViewCommandsOfEveryCode) {
     const BlockCase cases[] = {
-        {0, "", 0},
-        {1, "EQ", command::kViewEqA},
-        {2, "EQ", command::kViewEqB},
-        {3, "D", command::kViewDelayA},
-        {4, "D", command::kViewDelayB},
-        {5, "C", command::kViewCompLimA},
-        {6, "", 0},
-        {7, "", 0},
-        {8, "C", command::kViewCompLimB},
-        {9, "", 0},
-        {10, "", 0},
-        {11, "LP", command::kViewLowPassA},
-        {12, "LP", command::kViewLowPassB},
-        {13, "HP", command::kViewHighPassA},
-        {14, "HP", command::kViewHighPassB},
-        {15, "", 0},
-        {-1, "", 0},
+        {0, "", std::nullopt},
+        {1, "EQ", CommandId::ViewEqA},
+        {2, "EQ", CommandId::ViewEqB},
+        {3, "D", CommandId::ViewDelayA},
+        {4, "D", CommandId::ViewDelayB},
+        {5, "C", CommandId::ViewCompLimA},
+        {6, "", std::nullopt},
+        {7, "", std::nullopt},
+        {8, "C", CommandId::ViewCompLimB},
+        {9, "", std::nullopt},
+        {10, "", std::nullopt},
+        {11, "LP", CommandId::ViewLowPassA},
+        {12, "LP", CommandId::ViewLowPassB},
+        {13, "HP", CommandId::ViewHighPassA},
+        {14, "HP", CommandId::ViewHighPassB},
+        {15, "", std::nullopt},
+        {-1, "", std::nullopt},
     };
     for (const BlockCase& c : cases) {
         EXPECT_STREQ(ChainButtonLabel(c.code), c.label) << c.code;
         EXPECT_EQ(ViewCommandOfBlock(c.code), c.command) << c.code;
-        if (c.command != 0) {
-            ASSERT_NE(FindBlockByCommand(c.command), nullptr);
-            EXPECT_EQ(FindBlockByCommand(c.command)->code, c.code);
+        if (c.command) {
+            ASSERT_NE(FindBlockByCommand(*c.command), nullptr);
+            EXPECT_EQ(FindBlockByCommand(*c.command)->code, c.code);
         }
     }
-    EXPECT_EQ(FindBlockByCommand(command::kMeterRefresh), nullptr);
-    EXPECT_EQ(FindBlockByCommand(command::kViewDeviceConfiguration), nullptr);
+    EXPECT_EQ(FindBlockByCommand(CommandId::MeterRefresh), nullptr);
+    EXPECT_EQ(FindBlockByCommand(CommandId::ViewDeviceConfiguration), nullptr);
 }
 
 // ---- EQ page resolution ----------------------------------------------------------------------

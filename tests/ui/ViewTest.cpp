@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "app/CommandId.h"
 #include "ui/ViewTestSupport.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/LedIndicator.h"
@@ -14,7 +15,6 @@
 #include "ui/controls/PanelSlider.h"
 #include "ui/pages/PageDialog.h"
 #include "ui/pages/ToolTipControl.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/view/ViewLayout.h"
 
 namespace arvestra {
@@ -50,7 +50,7 @@ class ViewTest : public ::testing::Test {
         }
         return count;
     }
-    bool Enabled(int id) {
+    bool Enabled(CommandId id) {
         bool enabled = false;
         bool checked = false;
         EXPECT_TRUE(View().CommandState(id, enabled, checked)) << id;
@@ -152,7 +152,7 @@ TEST_F(ViewTest, RefreshCommandMovesTheMetersFromTheMeterMembers) {
     meters.reduction2[1] = 5;   // Ch 2 H
     meters.reduction1[1] = 82;  // Ch 2 L: two compressors add up past the bar
     StoreMeters(meters);
-    EXPECT_TRUE(View().OnCommand(command::kMeterRefresh));
+    EXPECT_TRUE(View().OnCommand(CommandId::MeterRefresh));
     const std::pair<int, int> expected[] = {{1127, 10}, {1128, 90}, {1129, 57}, {1130, 114},
                                             {1131, 41}, {1132, 0},  {1133, 36}, {1134, 0}};
     for (const auto& [id, position] : expected) {
@@ -174,12 +174,12 @@ TEST_F(ViewTest, GainReductionMetersAreDarkAtZeroAndBrightAtFortyOne) {
     h.SetOnlineFlag(1);  // the meters follow the device while online
     CLevelMeter* meter = View().Meter(1131);
     StoreMeters(MeterWith([](MeterRecord& m) { m.reduction2[0] = 0; }));
-    View().OnCommand(command::kMeterRefresh);
+    View().OnCommand(CommandId::MeterRefresh);
     FlushEvents();
     EXPECT_EQ(CountColour(meter, kRed), 0);
     EXPECT_GT(CountColour(meter, kDarkRed), meter->width() / 2);
     StoreMeters(MeterWith([](MeterRecord& m) { m.reduction2[0] = 41; }));
-    View().OnCommand(command::kMeterRefresh);
+    View().OnCommand(CommandId::MeterRefresh);
     FlushEvents();
     EXPECT_EQ(CountColour(meter, kDarkRed), 0);
     EXPECT_GT(CountColour(meter, kRed), meter->width() / 2);
@@ -211,7 +211,7 @@ TEST_F(ViewTest, LampsFollowTheIndicatorRule) {
         i = 1;
         for (int node : c.chainB) Doc().SetChainNode(1, i++, node);
         StoreMeters(MeterWith([&](MeterRecord& m) { m.indicatorBits = c.bits; }));
-        View().OnCommand(command::kMeterRefresh);
+        View().OnCommand(CommandId::MeterRefresh);
         EXPECT_EQ(View().Lamp(0)->IsLit(), c.lampA) << c.name;
         EXPECT_EQ(View().Lamp(1)->IsLit(), c.lampB) << c.name;
     }
@@ -232,7 +232,7 @@ TEST_F(ViewTest, ChainButtonsMirrorTheSlots) {
         EXPECT_EQ(button->FaceColor(), kBlue) << slot;
     }
     // The block whose page is shown is red.
-    View().OnCommand(command::kViewCompLimB);
+    View().OnCommand(CommandId::ViewCompLimB);
     EXPECT_EQ(View().ChainButton(8)->FaceColor(), kRed);
     EXPECT_EQ(View().ChainButton(3)->FaceColor(), kBlue);
     // Emptying a slot hides its button.
@@ -248,39 +248,39 @@ TEST_F(ViewTest, ViewMenuOffersOnlyBlocksThatOccupyASlot) {
     h.SetChain(chain);
     // Chain lists name blocks too, but only the slots decide.
     h.SetChainList(0, {3, 15, 1});
-    const std::pair<int, bool> cases[] = {
-        {command::kViewDeviceConfiguration, true},
-        {command::kViewLowPassA, true},
-        {command::kViewCompLimB, true},
-        {command::kViewEqA, false},
-        {command::kViewHighPassA, false},
-        {command::kViewEqB, false},
-        {command::kViewLowPassB, false},
-        {command::kViewHighPassB, false},
-        {command::kViewDelayA, false},
-        {command::kViewDelayB, false},
-        {command::kViewCompLimA, false},
+    const std::pair<CommandId, bool> cases[] = {
+        {CommandId::ViewDeviceConfiguration, true},
+        {CommandId::ViewLowPassA, true},
+        {CommandId::ViewCompLimB, true},
+        {CommandId::ViewEqA, false},
+        {CommandId::ViewHighPassA, false},
+        {CommandId::ViewEqB, false},
+        {CommandId::ViewLowPassB, false},
+        {CommandId::ViewHighPassB, false},
+        {CommandId::ViewDelayA, false},
+        {CommandId::ViewDelayB, false},
+        {CommandId::ViewCompLimA, false},
     };
     for (const auto& [id, enabled] : cases) EXPECT_EQ(Enabled(id), enabled) << id;
     bool enabled = false;
     bool checked = false;
-    EXPECT_FALSE(View().CommandState(command::kMeterRefresh, enabled, checked));
+    EXPECT_FALSE(View().CommandState(CommandId::MeterRefresh, enabled, checked));
     // A View command of a block in no slot does nothing.
-    View().OnCommand(command::kViewEqA);
+    View().OnCommand(CommandId::ViewEqA);
     EXPECT_EQ(Shown(), PageOf(PageKind::Configuration));
     EXPECT_EQ(View().CurrentBlock(), 0);
 }
 
 TEST_F(ViewTest, EditCommandsFollowOnlineStateAndPresetModified) {
     Doc().Devices().SetPresetModified(0);
-    EXPECT_TRUE(Enabled(command::kEditDeviceList));
-    EXPECT_FALSE(Enabled(command::kEditSaveCurrentPreset));
+    EXPECT_TRUE(Enabled(CommandId::EditDeviceList));
+    EXPECT_FALSE(Enabled(CommandId::EditSaveCurrentPreset));
     Doc().Devices().SetPresetModified(1);
-    EXPECT_TRUE(Enabled(command::kEditSaveCurrentPreset));
+    EXPECT_TRUE(Enabled(CommandId::EditSaveCurrentPreset));
     h.SetOnlineFlag(1);
-    EXPECT_FALSE(Enabled(command::kEditDeviceList));
+    EXPECT_FALSE(Enabled(CommandId::EditDeviceList));
     // Online the device list is not opened at all.
-    View().OnCommand(command::kEditDeviceList);
+    View().OnCommand(CommandId::EditDeviceList);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     h.SetOnlineFlag(0);
 }
@@ -288,7 +288,7 @@ TEST_F(ViewTest, EditCommandsFollowOnlineStateAndPresetModified) {
 TEST_F(ViewTest, SaveCurrentPresetStoresTheEditBuffer) {
     Doc().Set(ParamField::InputLevel, 0, 200);
     ASSERT_EQ(Doc().Devices().PresetModified(), 1);
-    View().OnCommand(command::kEditSaveCurrentPreset);
+    View().OnCommand(CommandId::EditSaveCurrentPreset);
     EXPECT_EQ(Doc().Devices().PresetModified(), 0);
     Doc().RecallPreset(2, true);
     Doc().RecallPreset(1, true);
@@ -298,7 +298,7 @@ TEST_F(ViewTest, SaveCurrentPresetStoresTheEditBuffer) {
 TEST_F(ViewTest, DeviceListRunsOfflineAndRefreshesAllViews) {
     const std::size_t before = h.ui.ViewUpdates().size();
     shelltest::NextDialog done([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
-    View().OnCommand(command::kEditDeviceList);
+    View().OnCommand(CommandId::EditDeviceList);
     EXPECT_TRUE(done.Ran());
     const std::vector<ViewHint> updates = h.ui.ViewUpdates();
     ASSERT_EQ(updates.size(), before + 1);
@@ -313,7 +313,7 @@ TEST_F(ViewTest, ShowPagePicksTheEqPageOfTheBlocksPath) {
     Doc().Set(ParamField::EqType, 0, 1);  // channel A parametric
     Doc().Set(ParamField::EqType, 1, 0);
 
-    View().OnCommand(command::kViewLowPassA);
+    View().OnCommand(CommandId::ViewLowPassA);
     EXPECT_EQ(Shown(), PageOf(PageKind::ParametricEq));
     EXPECT_EQ(View().CurrentBlock(), 11);
     EXPECT_EQ(Shown()->SelectedBlock(), 11);
@@ -321,28 +321,28 @@ TEST_F(ViewTest, ShowPagePicksTheEqPageOfTheBlocksPath) {
     EXPECT_EQ(VisiblePages(), 1);
     EXPECT_TRUE(View().EditButton()->isEnabled());
 
-    View().OnCommand(command::kViewHighPassA);
+    View().OnCommand(CommandId::ViewHighPassA);
     EXPECT_EQ(Shown(), PageOf(PageKind::GraphicEq));
     EXPECT_EQ(Shown()->SelectedBlock(), 13);
 
-    View().OnCommand(command::kViewEqB);
+    View().OnCommand(CommandId::ViewEqB);
     EXPECT_EQ(Shown(), PageOf(PageKind::GraphicEq));
     EXPECT_EQ(Shown()->SelectedBlock(), 2);
 
-    View().OnCommand(command::kViewEqA);
+    View().OnCommand(CommandId::ViewEqA);
     EXPECT_EQ(Shown(), PageOf(PageKind::ParametricEq));
 
     // Choosing the block already shown does nothing, even when its page would now differ.
     Doc().Set(ParamField::EqType, 0, 0);
-    View().OnCommand(command::kViewEqA);
+    View().OnCommand(CommandId::ViewEqA);
     EXPECT_EQ(Shown(), PageOf(PageKind::ParametricEq));
 
     // "Device Configuration" always re-shows the configuration page.
-    View().OnCommand(command::kViewDeviceConfiguration);
+    View().OnCommand(CommandId::ViewDeviceConfiguration);
     EXPECT_EQ(Shown(), PageOf(PageKind::Configuration));
     EXPECT_EQ(View().CurrentBlock(), 0);
     EXPECT_FALSE(View().EditButton()->isEnabled());
-    View().OnCommand(command::kViewDeviceConfiguration);
+    View().OnCommand(CommandId::ViewDeviceConfiguration);
     EXPECT_EQ(Shown(), PageOf(PageKind::Configuration));
 }
 
@@ -367,7 +367,7 @@ TEST_F(ViewTest, ChainButtonsAndEditSwitchPages) {
 TEST_F(ViewTest, UpdateHints) {
     h.SetChain({3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     View().OnUpdate(2);
-    View().OnCommand(command::kViewDelayA);
+    View().OnCommand(CommandId::ViewDelayA);
     ASSERT_EQ(Shown(), PageOf(PageKind::Delay));
 
     // Hint 2 refreshes only the chain buttons.
@@ -431,7 +431,7 @@ TEST_F(ViewTest, RefreshFollowsNoPresetWhileOfflineOrWithoutAReport) {
     for (const Case& c : cases) {
         h.SetOnlineFlag(c.online);
         Doc().Bus().SetDevicePreset(c.reported);
-        View().OnCommand(command::kMeterRefresh);
+        View().OnCommand(CommandId::MeterRefresh);
         EXPECT_EQ(Doc().Devices().CurrentPreset(), 1) << c.online << " " << c.reported;
         EXPECT_EQ(Doc().Devices().PresetModified(), 1) << c.online << " " << c.reported;
         EXPECT_EQ(Doc().Get(ParamField::InputLevel, 0), 170);
@@ -443,7 +443,7 @@ TEST_F(ViewTest, RefreshFollowsNoPresetWhileOfflineOrWithoutAReport) {
 TEST_F(ViewTest, RefreshWhileOfflineTakesTheApplicationOfflineFormally) {
     // An error answer cleared the flag while the document still thought itself live.
     Doc().Bus().SetSyncLive(1);
-    View().OnCommand(command::kMeterRefresh);
+    View().OnCommand(CommandId::MeterRefresh);
     EXPECT_EQ(Doc().Bus().IsSyncLive(), 0);
 }
 
@@ -494,7 +494,7 @@ TEST_F(ViewTest, BackgroundShowsTheStripCaptionsAndMeterFrames) {
 TEST_F(ViewTest, MeterRefreshWhileOnlineRepaintsOnlyTheMetersThatMoved) {
     h.SetOnlineFlag(1);
     Doc().Bus().SetDevicePreset(Doc().Devices().CurrentPreset());
-    View().OnCommand(command::kMeterRefresh);
+    View().OnCommand(CommandId::MeterRefresh);
     FlushEvents();
     PaintRecorder viewPaints(View());
     std::vector<std::unique_ptr<PaintRecorder>> meterPaints;
@@ -504,14 +504,14 @@ TEST_F(ViewTest, MeterRefreshWhileOnlineRepaintsOnlyTheMetersThatMoved) {
     PaintRecorder lampPaints(*View().Lamp(0));
 
     // The same readings again: nothing at all is repainted.
-    View().OnCommand(command::kMeterRefresh);
+    View().OnCommand(CommandId::MeterRefresh);
     FlushEvents();
     EXPECT_EQ(viewPaints.Count(), 0);
     for (const auto& paints : meterPaints) EXPECT_EQ(paints->Count(), 0);
 
     // Only the Ch 1 input meter moves.
     StoreMeters(MeterWith([](MeterRecord& m) { m.levelA = 60; }));
-    View().OnCommand(command::kMeterRefresh);
+    View().OnCommand(CommandId::MeterRefresh);
     FlushEvents();
     EXPECT_EQ(viewPaints.Count(), 0);
     EXPECT_GT(meterPaints[0]->Count(), 0);

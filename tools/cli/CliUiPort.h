@@ -23,7 +23,7 @@ class CliUiPort final : public UiPort {
     // Prints the text as a note (devices skipped by discovery and the like).
     void ShowInformation(const std::string& text) override;
     // No views: the meters are not shown.
-    void PostViewCommand(int) override {}
+    void PostViewCommand(CommandId) override {}
     void UpdateAllViews(ViewHint) override {}
     // Remembered as a failure; the verb ends and the tool exits with status 1.
     void PostCloseMainWindow() override;

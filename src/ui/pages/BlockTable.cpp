@@ -1,6 +1,6 @@
 #include "ui/pages/BlockTable.h"
 
-#include "ui/shell/CommandIds.h"
+#include "app/CommandId.h"
 
 namespace arvestra {
 
@@ -10,16 +10,16 @@ constexpr int kEqA = 1;
 constexpr int kEqB = 2;
 
 constexpr std::array<BlockEntry, 10> kBlocks{{
-    {1, "EQ", command::kViewEqA, PageKind::EqForBlock},
-    {2, "EQ", command::kViewEqB, PageKind::EqForBlock},
-    {3, "D", command::kViewDelayA, PageKind::Delay},
-    {4, "D", command::kViewDelayB, PageKind::Delay},
-    {5, "C", command::kViewCompLimA, PageKind::CompLim},
-    {8, "C", command::kViewCompLimB, PageKind::CompLim},
-    {11, "LP", command::kViewLowPassA, PageKind::EqForBlock},
-    {12, "LP", command::kViewLowPassB, PageKind::EqForBlock},
-    {13, "HP", command::kViewHighPassA, PageKind::EqForBlock},
-    {14, "HP", command::kViewHighPassB, PageKind::EqForBlock},
+    {1, "EQ", CommandId::ViewEqA, PageKind::EqForBlock},
+    {2, "EQ", CommandId::ViewEqB, PageKind::EqForBlock},
+    {3, "D", CommandId::ViewDelayA, PageKind::Delay},
+    {4, "D", CommandId::ViewDelayB, PageKind::Delay},
+    {5, "C", CommandId::ViewCompLimA, PageKind::CompLim},
+    {8, "C", CommandId::ViewCompLimB, PageKind::CompLim},
+    {11, "LP", CommandId::ViewLowPassA, PageKind::EqForBlock},
+    {12, "LP", CommandId::ViewLowPassB, PageKind::EqForBlock},
+    {13, "HP", CommandId::ViewHighPassA, PageKind::EqForBlock},
+    {14, "HP", CommandId::ViewHighPassB, PageKind::EqForBlock},
 }};
 
 bool Holds(const EqPageInputs& inputs, int channel, int code) {
@@ -44,7 +44,7 @@ const BlockEntry* FindBlock(int code) {
     return nullptr;
 }
 
-const BlockEntry* FindBlockByCommand(int command) {
+const BlockEntry* FindBlockByCommand(CommandId command) {
     for (const BlockEntry& entry : kBlocks) {
         if (entry.viewCommand == command) return &entry;
     }
@@ -56,9 +56,10 @@ const char* ChainButtonLabel(int code) {
     return entry != nullptr ? entry->label : "";
 }
 
-int ViewCommandOfBlock(int code) {
+std::optional<CommandId> ViewCommandOfBlock(int code) {
     const BlockEntry* entry = FindBlock(code);
-    return entry != nullptr ? entry->viewCommand : 0;
+    if (entry == nullptr) return std::nullopt;
+    return entry->viewCommand;
 }
 
 PageKind ResolveEqPage(int block, const EqPageInputs& inputs) {

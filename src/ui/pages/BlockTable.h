@@ -3,7 +3,10 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
+
+#include "app/CommandId.h"
 
 namespace arvestra {
 
@@ -55,8 +58,8 @@ inline constexpr int kSlotsPerRow = 8;
 // One block that can sit in a chain slot.
 struct BlockEntry {
     int code;
-    const char* label;  // chain button label
-    int viewCommand;    // View menu command that shows the block's page
+    const char* label;      // chain button label
+    CommandId viewCommand;  // View menu command that shows the block's page
     PageKind kind;
 };
 
@@ -65,11 +68,11 @@ std::span<const BlockEntry> Blocks();
 // The entry of a block code, or nullptr for a code that names no block.
 const BlockEntry* FindBlock(int code);
 // The entry whose View command is `command`, or nullptr.
-const BlockEntry* FindBlockByCommand(int command);
+const BlockEntry* FindBlockByCommand(CommandId command);
 // The chain button label of a code; empty for a code that names no block.
 const char* ChainButtonLabel(int code);
-// The View command of a code; 0 for a code that names no block.
-int ViewCommandOfBlock(int code);
+// The View command of a code; none for a code that names no block.
+std::optional<CommandId> ViewCommandOfBlock(int code);
 
 // What decides which EQ page a block opens: the equaliser type of each channel and which block
 // codes each channel's chain list holds.

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/CommandId.h"
 #include "document/CQ7310Doc.h"
 #include "model/CurveDisplayOptions.h"
 #include "model/FilterSettingsFromImage.h"
@@ -28,7 +29,6 @@
 #include "ui/pages/PageHost.h"
 #include "ui/pages/PicturePainter.h"
 #include "ui/pages/ToolTipControl.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/shell/CurveExport.h"
 
 namespace arvestra {
@@ -655,7 +655,7 @@ void CFilterPage::OnEqType(int type) {
     graphic_->SetLatched(type == 0);
     parametric_->SetLatched(type == 1);
     Document()->Set(ParamField::EqType, editedChannel_, type);
-    Host().PostViewCommand(command::kViewDeviceConfiguration);
+    Host().PostViewCommand(CommandId::ViewDeviceConfiguration);
     ShowEqPage();
 }
 

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "app/CommandId.h"
 #include "document/CQ7310Doc.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/PanelPalette.h"
@@ -16,7 +17,6 @@
 #include "ui/pages/PageHost.h"
 #include "ui/pages/PicturePainter.h"
 #include "ui/pages/ToolTipControl.h"
-#include "ui/shell/CommandIds.h"
 
 namespace arvestra {
 
@@ -163,8 +163,7 @@ int CPageDialog::IsBlockInChain(int code) const {
 }
 
 void CPageDialog::ShowBlockPage(int code) {
-    const int command = ViewCommandOfBlock(code);
-    if (command != 0) host.PostViewCommand(command);
+    if (const auto command = ViewCommandOfBlock(code)) host.PostViewCommand(*command);
 }
 
 void CPageDialog::ClearSelectedBlocks() {
@@ -198,12 +197,12 @@ void CPageDialog::OnPresetButton() {
 }
 
 void CPageDialog::OnOnlineButton() {
-    if (doc != nullptr && doc->IsOnline() == 0) host.RunFrameCommand(command::kWorkOnline);
+    if (doc != nullptr && doc->IsOnline() == 0) host.RunFrameCommand(CommandId::WorkOnline);
     RefreshLatchState();
 }
 
 void CPageDialog::OnOfflineButton() {
-    if (doc != nullptr && doc->IsOnline() != 0) host.RunFrameCommand(command::kWorkOnline);
+    if (doc != nullptr && doc->IsOnline() != 0) host.RunFrameCommand(CommandId::WorkOnline);
     RefreshLatchState();
 }
 

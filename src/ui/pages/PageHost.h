@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CommandId.h"
+
 namespace arvestra {
 
 class CQ7310Doc;
@@ -16,9 +18,9 @@ class IPageHost {
     // Runs the view's update handling at once with a hint (1: full refresh).
     virtual void OnUpdate(int hint) = 0;
     // Queues a command for the view; it runs after the current event, in posting order.
-    virtual void PostViewCommand(int command) = 0;
+    virtual void PostViewCommand(CommandId command) = 0;
     // Runs a main-window command now, as its menu entry would (e.g. "&Work Online").
-    virtual void RunFrameCommand(int command) = 0;
+    virtual void RunFrameCommand(CommandId command) = 0;
 };
 
 }  // namespace arvestra

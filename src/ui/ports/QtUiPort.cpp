@@ -46,7 +46,7 @@ CQtUiPort::~CQtUiPort() {
     }
 }
 
-void CQtUiPort::SetCommandSink(std::function<void(int)> sink) {
+void CQtUiPort::SetCommandSink(std::function<void(CommandId)> sink) {
     commandSink = std::move(sink);
 }
 void CQtUiPort::SetUpdateSink(std::function<void(int)> sink) {
@@ -202,12 +202,12 @@ void CQtUiPort::Enqueue(const PostedEntry& entry) {
     QCoreApplication::postEvent(this, new QEvent(DrainPostedEventType()));
 }
 
-void CQtUiPort::PostViewCommand(int command) {
+void CQtUiPort::PostViewCommand(CommandId command) {
     Enqueue({command, false});
 }
 
 void CQtUiPort::PostCloseMainWindow() {
-    Enqueue({0, true});
+    Enqueue({CommandId{}, true});
 }
 
 void CQtUiPort::DrainPosted() {

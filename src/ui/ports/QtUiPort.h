@@ -33,7 +33,7 @@ class CQtUiPort : public QObject, public UiPort {
     ~CQtUiPort() override;
 
     // Where commands, view updates and close requests go (GUI thread); set by the main frame.
-    void SetCommandSink(std::function<void(int)> sink);
+    void SetCommandSink(std::function<void(CommandId)> sink);
     void SetUpdateSink(std::function<void(int)> sink);
     void SetCloseSink(std::function<void()> sink);
     // The window every box belongs to (may be null).
@@ -45,7 +45,7 @@ class CQtUiPort : public QObject, public UiPort {
 
     UiAnswer Ask(const UiQuestion& question) override;
     void ShowInformation(const std::string& text) override;
-    void PostViewCommand(int command) override;
+    void PostViewCommand(CommandId command) override;
     void UpdateAllViews(ViewHint hint) override;
     void PostCloseMainWindow() override;
     void SetWaitCursor(bool on) override;
@@ -71,7 +71,7 @@ class CQtUiPort : public QObject, public UiPort {
     };
     // One entry of the posted queue: a view command, or a close request when isClose is set.
     struct PostedEntry {
-        int command = 0;
+        CommandId command{};
         bool isClose = false;
     };
 
@@ -87,7 +87,7 @@ class CQtUiPort : public QObject, public UiPort {
     void DrainPosted();
     void Enqueue(const PostedEntry& entry);
 
-    std::function<void(int)> commandSink;
+    std::function<void(CommandId)> commandSink;
     std::function<void(int)> updateSink;
     std::function<void()> closeSink;
     QPointer<QWidget> mainWindow;

@@ -6,8 +6,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "app/CommandId.h"
 #include "document/CQ7310Doc.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/shell/DevUtilsKeyFilter.h"
 #include "ui/shell/DisplayChecks.h"
 #include "ui/shell/DocumentActions.h"
@@ -41,7 +41,7 @@ CEditorShell::CEditorShell(ViewFactory viewFactory, QObject* parent) : QObject(p
     frame->SetView(view);
 
     uiPort.SetMainWindow(frame.get());
-    uiPort.SetCommandSink([this](int id) {
+    uiPort.SetCommandSink([this](CommandId id) {
         if (frame) {
             frame->OnCommand(id);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CommandId.h"
+
 class QWidget;
 
 namespace arvestra {
@@ -14,9 +16,9 @@ class IFrameView {
     // The view's widget; the frame makes it its central widget and fits its size to it.
     virtual QWidget* Widget() = 0;
     // Runs a command; false when the view does not handle that id.
-    virtual bool OnCommand(int id) = 0;
+    virtual bool OnCommand(CommandId id) = 0;
     // Menu state of a view command; false when the view does not handle that id.
-    virtual bool CommandState(int id, bool& enabled, bool& checked) = 0;
+    virtual bool CommandState(CommandId id, bool& enabled, bool& checked) = 0;
     // The document changed; hint 0/1 full refresh, 2 chain map, 3 a new document was loaded.
     virtual void OnUpdate(int hint) = 0;
     // Called once, right after the main window was first shown.

@@ -24,8 +24,8 @@
 #include "remote/OscService.h"
 #include "ui/dialogs/ShowControlDialog.h"
 #endif
+#include "app/CommandId.h"
 #include "ui/shell/AppSettings.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/shell/DocumentActions.h"
 #include "ui/shell/EditHistory.h"
 #include "ui/shell/FrameView.h"
@@ -44,13 +44,8 @@ QString EnvironmentPortPath(int port) {
     return qEnvironmentVariable(QStringLiteral("ARVESTRA_COM%1").arg(port).toLatin1().constData());
 }
 
-bool IsPortCommand(int id) {
-    return id >= command::kPortCom1 && id < command::kPortCom1 + CAppSettings::kPortCount;
-}
-
-bool IsRecentCommand(int id) {
-    return id >= command::kFileMru1 && id < command::kFileMru1 + CAppSettings::kRecentFileCount;
-}
+static_assert(kPortCommands == CAppSettings::kPortCount);
+static_assert(kRecentFileCommands == CAppSettings::kRecentFileCount);
 
 }  // namespace
 
@@ -92,10 +87,10 @@ CMainFrame::~CMainFrame() {
     history = nullptr;
 }
 
-QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text,
+QAction* CMainFrame::AddCommand(QMenu* menu, CommandId id, const QString& text,
                                 const QList<QKeySequence>& keys, bool checkable) {
     auto* action = new QAction(text, this);
-    action->setData(id);
+    action->setData(static_cast<int>(id));
     action->setCheckable(checkable);
     if (!keys.isEmpty()) {
         action->setShortcuts(keys);
@@ -112,45 +107,45 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text,
 }
 
 void CMainFrame::BuildMenus() {
-    using namespace command;
+    using enum CommandId;
     fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    AddCommand(fileMenu, kFileNew, QStringLiteral("&New"), {QKeySequence(Qt::CTRL | Qt::Key_N)});
-    AddCommand(fileMenu, kFileOpen, QStringLiteral("&Open..."),
+    AddCommand(fileMenu, FileNew, QStringLiteral("&New"), {QKeySequence(Qt::CTRL | Qt::Key_N)});
+    AddCommand(fileMenu, FileOpen, QStringLiteral("&Open..."),
                {QKeySequence(Qt::CTRL | Qt::Key_O)});
-    AddCommand(fileMenu, kFileSave, QStringLiteral("&Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)});
-    AddCommand(fileMenu, kFileSaveAs, QStringLiteral("Save &As..."));
+    AddCommand(fileMenu, FileSave, QStringLiteral("&Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    AddCommand(fileMenu, FileSaveAs, QStringLiteral("Save &As..."));
     fileMenu->addSeparator();
-    AddCommand(fileMenu, kFileExportSettings, QStringLiteral("&Export Settings..."));
-    AddCommand(fileMenu, kFileImportSettings, QStringLiteral("&Import Settings..."));
+    AddCommand(fileMenu, FileExportSettings, QStringLiteral("&Export Settings..."));
+    AddCommand(fileMenu, FileImportSettings, QStringLiteral("&Import Settings..."));
     fileMenu->addSeparator();
     BuildRecentFileEntries();
     fileMenu->addSeparator();
-    AddCommand(fileMenu, kAppExit, QStringLiteral("E&xit"));
+    AddCommand(fileMenu, AppExit, QStringLiteral("E&xit"));
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    AddCommand(edit, kEditUndo, QStringLiteral("&Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    AddCommand(edit, EditUndo, QStringLiteral("&Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)});
     AddCommand(
-        edit, kEditRedo, QStringLiteral("&Redo"),
+        edit, EditRedo, QStringLiteral("&Redo"),
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    AddCommand(edit, kEditCompareAB, QStringLiteral("Compare &A/B"), {QKeySequence(Qt::Key_F6)});
+    AddCommand(edit, EditCompareAB, QStringLiteral("Compare &A/B"), {QKeySequence(Qt::Key_F6)});
     edit->addSeparator();
-    AddCommand(edit, kEditDeviceList, QStringLiteral("&Device List..."));
-    AddCommand(edit, kEditSaveCurrentPreset, QStringLiteral("&Save Current Preset"));
-    AddCommand(nullptr, kEditCopy, QString(),
+    AddCommand(edit, EditDeviceList, QStringLiteral("&Device List..."));
+    AddCommand(edit, EditSaveCurrentPreset, QStringLiteral("&Save Current Preset"));
+    AddCommand(nullptr, EditCopy, QString(),
                {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
 
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
-    AddCommand(viewMenu, kViewDeviceConfiguration, QStringLiteral("Device &Configuration"), {},
+    AddCommand(viewMenu, ViewDeviceConfiguration, QStringLiteral("Device &Configuration"), {},
                true);
     const struct {
         const char* title;
-        int idA;
-        int idB;
-    } blocks[] = {{"&EQ", kViewEqA, kViewEqB},
-                  {"&Low Pass", kViewLowPassA, kViewLowPassB},
-                  {"&High Pass", kViewHighPassA, kViewHighPassB},
-                  {"&Delay", kViewDelayA, kViewDelayB},
-                  {"Co&mpressor/Limiter", kViewCompLimA, kViewCompLimB}};
+        CommandId idA;
+        CommandId idB;
+    } blocks[] = {{"&EQ", ViewEqA, ViewEqB},
+                  {"&Low Pass", ViewLowPassA, ViewLowPassB},
+                  {"&High Pass", ViewHighPassA, ViewHighPassB},
+                  {"&Delay", ViewDelayA, ViewDelayB},
+                  {"Co&mpressor/Limiter", ViewCompLimA, ViewCompLimB}};
     for (const auto& block : blocks) {
         QMenu* sub = viewMenu->addMenu(QString::fromLatin1(block.title));
         AddCommand(sub, block.idA, QStringLiteral("A"), {}, true);
@@ -159,26 +154,26 @@ void CMainFrame::BuildMenus() {
     }
 
     QMenu* online = menuBar()->addMenu(QStringLiteral("&Communications"));
-    AddCommand(online, kWorkOnline, QStringLiteral("&Work Online"), {}, true);
+    AddCommand(online, WorkOnline, QStringLiteral("&Work Online"), {}, true);
     online->addSeparator();
     for (int port = 1; port <= CAppSettings::kPortCount; ++port) {
-        AddCommand(online, kPortCom1 + port - 1, QStringLiteral("Com&%1").arg(port), {}, true);
+        AddCommand(online, PortCommand(port), QStringLiteral("Com&%1").arg(port), {}, true);
     }
     online->addSeparator();
-    AddCommand(online, kBaud19200, QStringLiteral("&19200"), {}, true);
-    AddCommand(online, kBaud38400, QStringLiteral("&38400"), {}, true);
+    AddCommand(online, Baud19200, QStringLiteral("&19200"), {}, true);
+    AddCommand(online, Baud38400, QStringLiteral("&38400"), {}, true);
     online->addSeparator();
-    AddCommand(online, kPortDevices, QStringLiteral("Port &Devices..."));
-    AddCommand(online, kRemoteControl, QStringLiteral("&Remote Control..."));
+    AddCommand(online, PortDevices, QStringLiteral("Port &Devices..."));
+    AddCommand(online, RemoteControl, QStringLiteral("&Remote Control..."));
 #ifdef ARVESTRA_HAVE_OSC
-    AddCommand(online, kShowControl, QStringLiteral("&Show Control..."));
+    AddCommand(online, ShowControl, QStringLiteral("&Show Control..."));
 #endif
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    AddCommand(help, kHelpTopics, QStringLiteral("&Help Topics"),
+    AddCommand(help, HelpTopics, QStringLiteral("&Help Topics"),
                {QKeySequence(Qt::Key_F1), QKeySequence(Qt::SHIFT | Qt::Key_F1)});
     help->addSeparator();
-    AddCommand(help, kAppAbout, QStringLiteral("&About Korvanex Arvestra..."));
+    AddCommand(help, AppAbout, QStringLiteral("&About Korvanex Arvestra..."));
 
     menus = {fileMenu, edit, viewMenu, online, help};
     for (QMenu* menu : menus) {
@@ -195,7 +190,7 @@ void CMainFrame::BuildEditHistory() {
     versionButton->setAutoRaise(true);
     versionButton->setToolTip(QStringLiteral("Swap the A and B versions of the edit buffer (F6)"));
     connect(versionButton, &QToolButton::clicked, this,
-            [this] { OnCommand(command::kEditCompareAB); });
+            [this] { OnCommand(CommandId::EditCompareAB); });
     // The bar takes its height from the button as it is when added: with its text, so the
     // window fitted to the view keeps fitting once the text is there.
     versionButton->setText(QStringLiteral("Version %1").arg(history->ActiveVersion()));
@@ -203,7 +198,7 @@ void CMainFrame::BuildEditHistory() {
     // A recall or a device-list change can come from anywhere: the version shown and the
     // note about a cleared history follow within a moment.
     connect(&titleTimer, &QTimer::timeout, this,
-            [this] { HistoryCommandEnabled(command::kEditCompareAB); });
+            [this] { HistoryCommandEnabled(CommandId::EditCompareAB); });
     // Ctrl+Z works only on an enabled action: follow the stack as steps come and go.
     connect(&history->Stack(), &QUndoStack::canUndoChanged, this, &CMainFrame::UpdateCommandStates);
     connect(&history->Stack(), &QUndoStack::canRedoChanged, this, &CMainFrame::UpdateCommandStates);
@@ -212,21 +207,21 @@ void CMainFrame::BuildEditHistory() {
     UpdateCommandStates();
 }
 
-bool CMainFrame::HandleHistoryCommand(int id) {
+bool CMainFrame::HandleHistoryCommand(CommandId id) {
     switch (id) {
-        case command::kEditUndo:
+        case CommandId::EditUndo:
             history->Undo();
             return true;
-        case command::kEditRedo:
+        case CommandId::EditRedo:
             history->Redo();
             return true;
-        case command::kEditCompareAB:
+        case CommandId::EditCompareAB:
             history->SwapVersions();
             return true;
-        case command::kFileExportSettings:
+        case CommandId::FileExportSettings:
             settingsTransfer->Export();
             return true;
-        case command::kFileImportSettings:
+        case CommandId::FileImportSettings:
             settingsTransfer->Import();
             return true;
         default:
@@ -236,7 +231,7 @@ bool CMainFrame::HandleHistoryCommand(int id) {
 
 void CMainFrame::BuildRecentFileEntries() {
     for (int i = 0; i < CAppSettings::kRecentFileCount; ++i) {
-        recentEntries.append(AddCommand(fileMenu, command::kFileMru1 + i, QString()));
+        recentEntries.append(AddCommand(fileMenu, RecentFileCommand(i), QString()));
     }
     RefreshRecentFileEntries();
 }
@@ -271,30 +266,30 @@ void CMainFrame::SetView(IFrameView* frameView) {
 }
 
 void CMainFrame::UpdateCommandStates() {
-    using namespace command;
+    using enum CommandId;
     const bool online = doc.IsOnline() != 0;
     for (auto it = actions.cbegin(); it != actions.cend(); ++it) {
-        const int id = it.key();
+        const CommandId id = it.key();
         QAction* action = it.value();
         bool enabled = true;
         bool checked = false;
-        if (id == kWorkOnline) {
+        if (id == WorkOnline) {
             checked = online;
-        } else if (IsPortCommand(id)) {
+        } else if (PortOfCommand(id) != 0) {
             enabled = !online;
-            checked = id - kPortCom1 + 1 == portNumber;
-        } else if (id == kBaud19200 || id == kBaud38400) {
+            checked = PortOfCommand(id) == portNumber;
+        } else if (id == Baud19200 || id == Baud38400) {
             enabled = !online;
-            checked = (id == kBaud19200 ? 19200 : 38400) == baudRate;
-        } else if (id == kPortDevices) {
+            checked = (id == Baud19200 ? 19200 : 38400) == baudRate;
+        } else if (id == PortDevices) {
             enabled = !online;
-        } else if (IsRecentCommand(id)) {
+        } else if (RecentFileOfCommand(id) >= 0) {
             continue;  // managed with the list
-        } else if (id == kFileNew || id == kFileOpen || id == kFileSave || id == kFileSaveAs ||
-                   id == kAppExit || id == kAppAbout || id == kHelpTopics || id == kRemoteControl ||
-                   id == kShowControl || id == kFileExportSettings || id == kFileImportSettings) {
+        } else if (id == FileNew || id == FileOpen || id == FileSave || id == FileSaveAs ||
+                   id == AppExit || id == AppAbout || id == HelpTopics || id == RemoteControl ||
+                   id == ShowControl || id == FileExportSettings || id == FileImportSettings) {
             enabled = true;
-        } else if (id == kEditUndo || id == kEditRedo || id == kEditCompareAB) {
+        } else if (id == EditUndo || id == EditRedo || id == EditCompareAB) {
             enabled = HistoryCommandEnabled(id);
         } else if (view == nullptr || !view->CommandState(id, enabled, checked)) {
             enabled = false;  // a command nobody handles is greyed
@@ -306,17 +301,17 @@ void CMainFrame::UpdateCommandStates() {
     }
 }
 
-bool CMainFrame::HistoryCommandEnabled(int id) {
+bool CMainFrame::HistoryCommandEnabled(CommandId id) {
     if (history == nullptr) return false;
     const QString version = QStringLiteral("Version %1").arg(history->ActiveVersion());
     if (versionButton != nullptr && versionButton->text() != version)
         versionButton->setText(version);
-    if (id == command::kEditUndo) return history->CanUndo();
-    if (id == command::kEditRedo) return history->CanRedo();
+    if (id == CommandId::EditUndo) return history->CanUndo();
+    if (id == CommandId::EditRedo) return history->CanRedo();
     return doc.Devices().CurrentSlot() != kNoDevice;
 }
 
-bool CMainFrame::OnCommand(int id) {
+bool CMainFrame::OnCommand(CommandId id) {
     const bool handled = HandleFrameCommand(id) || HandleHistoryCommand(id) ||
                          (view != nullptr && view->OnCommand(id));
     UpdateCommandStates();
@@ -324,16 +319,15 @@ bool CMainFrame::OnCommand(int id) {
     return handled;
 }
 
-bool CMainFrame::HandleFrameCommand(int id) {
-    using namespace command;
-    if (IsPortCommand(id)) {
+bool CMainFrame::HandleFrameCommand(CommandId id) {
+    using enum CommandId;
+    if (const int port = PortOfCommand(id); port != 0) {
         if (doc.IsOnline() == 0) {
-            SetPort(id - kPortCom1 + 1);
+            SetPort(port);
         }
         return true;
     }
-    if (IsRecentCommand(id)) {
-        const int index = id - kFileMru1;
+    if (const int index = RecentFileOfCommand(id); index >= 0) {
         const QStringList files = documentActions.Recent().Files();
         if (index < files.size()) {
             documentActions.OpenFile(files.at(index));
@@ -341,49 +335,49 @@ bool CMainFrame::HandleFrameCommand(int id) {
         return true;
     }
     switch (id) {
-        case kWorkOnline:
+        case WorkOnline:
             if (doc.IsOnline() != 0) {
                 documentActions.GoOffline();
             } else {
                 documentActions.GoOnline();
             }
             return true;
-        case kBaud19200:
-        case kBaud38400:
+        case Baud19200:
+        case Baud38400:
             if (doc.IsOnline() == 0) {
-                SetBaud(id == kBaud19200 ? 19200 : 38400);
+                SetBaud(id == Baud19200 ? 19200 : 38400);
             }
             return true;
-        case kPortDevices:
+        case PortDevices:
             if (doc.IsOnline() == 0) {
                 EditPortDevices();
             }
             return true;
-        case kShowControl:
+        case ShowControl:
             ShowShowControl();
             return true;
-        case kRemoteControl:
+        case RemoteControl:
             ShowRemoteControl();
             return true;
-        case kFileNew:
+        case FileNew:
             documentActions.FileNew();
             return true;
-        case kFileOpen:
+        case FileOpen:
             documentActions.FileOpen();
             return true;
-        case kFileSave:
+        case FileSave:
             documentActions.FileSave();
             return true;
-        case kFileSaveAs:
+        case FileSaveAs:
             documentActions.FileSaveAs();
             return true;
-        case kAppExit:
+        case AppExit:
             close();
             return true;
-        case kAppAbout:
+        case AppAbout:
             showAbout(CurrentDeviceInfo());
             return true;
-        case kHelpTopics:
+        case HelpTopics:
             ShowHelp();
             return true;
         default:

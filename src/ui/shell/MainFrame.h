@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/CommandId.h"
 #include "ui/shell/AboutDialog.h"
 
 class QAction;
@@ -45,11 +46,11 @@ class CMainFrame : public QMainWindow {
 
     // Runs a command by id (menus, accelerators and posted commands); false when nobody
     // handles it.
-    bool OnCommand(int id);
+    bool OnCommand(CommandId id);
     // Recomputes enabled states and check marks of every command.
     void UpdateCommandStates();
     // The action of a command id, or nullptr.
-    QAction* Action(int id) const { return actions.value(id, nullptr); }
+    QAction* Action(CommandId id) const { return actions.value(id, nullptr); }
     // The top-level menus, in order.
     QList<QMenu*> Menus() const { return menus; }
     // Undo, redo and A/B compare of the edit buffers; pages mark their gestures here.
@@ -85,15 +86,15 @@ class CMainFrame : public QMainWindow {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    QAction* AddCommand(QMenu* menu, int id, const QString& text,
+    QAction* AddCommand(QMenu* menu, CommandId id, const QString& text,
                         const QList<QKeySequence>& keys = {}, bool checkable = false);
     void BuildMenus();
     void BuildEditHistory();
-    bool HandleHistoryCommand(int id);
-    bool HistoryCommandEnabled(int id);
+    bool HandleHistoryCommand(CommandId id);
+    bool HistoryCommandEnabled(CommandId id);
     void BuildRecentFileEntries();
     void RefreshRecentFileEntries();
-    bool HandleFrameCommand(int id);
+    bool HandleFrameCommand(CommandId id);
     void ShowHelp();
     void EditPortDevices();
     void ShowRemoteControl();
@@ -106,7 +107,7 @@ class CMainFrame : public QMainWindow {
     CAppSettings& settings;
     CDocumentActions& documentActions;
     IFrameView* view = nullptr;
-    QMap<int, QAction*> actions;
+    QMap<CommandId, QAction*> actions;
     QList<QMenu*> menus;
     QMenu* fileMenu = nullptr;
     QList<QAction*> recentEntries;

@@ -4,13 +4,13 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "app/CommandId.h"
 #include "document/CQ7310Doc.h"
 #include "ui/dialogs/DialogUnits.h"
 #include "ui/dialogs/EditDeviceListDialog.h"
 #include "ui/dialogs/NameText.h"
 #include "ui/dialogs/SelectDeviceDialog.h"
 #include "ui/dialogs/SelectPresetDialog.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/shell/DisplayChecks.h"
 
 namespace arvestra {
@@ -71,40 +71,40 @@ QString CPlaceholderView::PresetText() const {
     return presetLabel->text();
 }
 
-bool CPlaceholderView::OnCommand(int id) {
+bool CPlaceholderView::OnCommand(CommandId id) {
     switch (id) {
-        case command::kMeterRefresh:
+        case CommandId::MeterRefresh:
             OnMeterRefresh();
             return true;
-        case command::kEditDeviceList:
+        case CommandId::EditDeviceList:
             if (doc.IsOnline() == 0) {
                 CEditDeviceListDialog::Run(doc, this);
                 OnUpdate(0);
             }
             return true;
-        case command::kEditSaveCurrentPreset:
+        case CommandId::EditSaveCurrentPreset:
             if (doc.Devices().PresetModified() != 0) {
                 doc.StorePreset();
                 OnUpdate(0);
             }
             return true;
-        case command::kShowDevUtilities:
+        case CommandId::ShowDevUtilities:
             return true;  // the development utilities belong to the full main view
         default:
             return false;
     }
 }
 
-bool CPlaceholderView::CommandState(int id, bool& enabled, bool& checked) {
+bool CPlaceholderView::CommandState(CommandId id, bool& enabled, bool& checked) {
     checked = false;
     switch (id) {
-        case command::kEditDeviceList:
+        case CommandId::EditDeviceList:
             enabled = doc.IsOnline() == 0;
             return true;
-        case command::kEditSaveCurrentPreset:
+        case CommandId::EditSaveCurrentPreset:
             enabled = doc.Devices().PresetModified() != 0;
             return true;
-        case command::kViewDeviceConfiguration:
+        case CommandId::ViewDeviceConfiguration:
             enabled = true;
             checked = true;
             return true;

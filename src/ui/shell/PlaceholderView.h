@@ -22,8 +22,8 @@ class CPlaceholderView : public QWidget, public IFrameView {
     CPlaceholderView(CQ7310Doc& doc, CAppSettings& settings, QWidget* parent = nullptr);
 
     QWidget* Widget() override { return this; }
-    bool OnCommand(int id) override;
-    bool CommandState(int id, bool& enabled, bool& checked) override;
+    bool OnCommand(CommandId id) override;
+    bool CommandState(CommandId id, bool& enabled, bool& checked) override;
     void OnUpdate(int hint) override;
     void OnInitialUpdate() override;
 

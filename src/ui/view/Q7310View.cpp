@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "app/CommandId.h"
 #include "document/CQ7310Doc.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/LedIndicator.h"
@@ -22,7 +23,6 @@
 #include "ui/pages/ParametricEqPage.h"
 #include "ui/pages/PicturePainter.h"
 #include "ui/pages/ToolTipControl.h"
-#include "ui/shell/CommandIds.h"
 #include "ui/shell/DisplayChecks.h"
 #include "ui/shell/MainFrame.h"
 #include "ui/view/StripPicture.h"
@@ -292,11 +292,10 @@ void CQ7310View::RefreshChainButtons() {
 
 void CQ7310View::OnChainButton(int slot) {
     const int code = doc.Get(ParamField::ChainSlot, kChannelA, slot);
-    const int command = ViewCommandOfBlock(code);
-    if (command != 0) RunViewCommand(command);
+    if (const auto command = ViewCommandOfBlock(code)) RunViewCommand(*command);
 }
 
-bool CQ7310View::RunViewCommand(int id) {
+bool CQ7310View::RunViewCommand(CommandId id) {
     const BlockEntry* entry = FindBlockByCommand(id);
     if (entry == nullptr) return false;
     // A posted View command of a block that left the chain meanwhile is dropped, as its
@@ -307,28 +306,28 @@ bool CQ7310View::RunViewCommand(int id) {
 
 // ---- Commands --------------------------------------------------------------------------------
 
-bool CQ7310View::OnCommand(int id) {
+bool CQ7310View::OnCommand(CommandId id) {
     switch (id) {
-        case command::kViewDeviceConfiguration:
-        case view_id::kEditButton:
+        case CommandId::ViewDeviceConfiguration:
+        case CommandId::ViewEditButton:
             ShowConfiguration();
             return true;
-        case command::kEditDeviceList:
+        case CommandId::EditDeviceList:
             if (doc.IsOnline() == 0) {
                 CEditDeviceListDialog::Run(doc, this);
                 doc.Ui().DocumentChanged();
             }
             return true;
-        case command::kEditSaveCurrentPreset:
+        case CommandId::EditSaveCurrentPreset:
             if (doc.Devices().PresetModified() != 0) doc.StorePreset();
             return true;
-        case command::kMeterRefresh:
+        case CommandId::MeterRefresh:
             OnMeterRefresh();
             return true;
-        case command::kShowDevUtilities:
+        case CommandId::ShowDevUtilities:
             ShowDevUtilities();
             return true;
-        case command::kEditCopy:
+        case CommandId::EditCopy:
             RunCopyWizard();
             return true;
         default:
@@ -336,20 +335,20 @@ bool CQ7310View::OnCommand(int id) {
     }
 }
 
-bool CQ7310View::CommandState(int id, bool& enabled, bool& checked) {
+bool CQ7310View::CommandState(CommandId id, bool& enabled, bool& checked) {
     checked = false;
     switch (id) {
-        case command::kViewDeviceConfiguration:
+        case CommandId::ViewDeviceConfiguration:
             enabled = true;
             checked = currentBlock == 0;
             return true;
-        case command::kEditDeviceList:
+        case CommandId::EditDeviceList:
             enabled = doc.IsOnline() == 0;
             return true;
-        case command::kEditSaveCurrentPreset:
+        case CommandId::EditSaveCurrentPreset:
             enabled = doc.Devices().PresetModified() != 0;
             return true;
-        case command::kEditCopy:
+        case CommandId::EditCopy:
             enabled = true;
             return true;
         default:
@@ -362,11 +361,11 @@ bool CQ7310View::CommandState(int id, bool& enabled, bool& checked) {
     return true;
 }
 
-void CQ7310View::PostViewCommand(int command) {
+void CQ7310View::PostViewCommand(CommandId command) {
     doc.Ui().PostViewCommand(command);
 }
 
-void CQ7310View::RunFrameCommand(int command) {
+void CQ7310View::RunFrameCommand(CommandId command) {
     if (auto* frame = qobject_cast<CMainFrame*>(window())) frame->OnCommand(command);
 }
 

@@ -40,8 +40,8 @@ class CQ7310View : public QWidget, public IFrameView, public IPageHost {
 
     // IFrameView.
     QWidget* Widget() override { return this; }
-    bool OnCommand(int id) override;
-    bool CommandState(int id, bool& enabled, bool& checked) override;
+    bool OnCommand(CommandId id) override;
+    bool CommandState(CommandId id, bool& enabled, bool& checked) override;
     // Hints 0 and 1: full refresh; 2: chain buttons only; 3 (a document was loaded): back to
     // the configuration page and a full refresh; others are ignored.
     void OnUpdate(int hint) override;
@@ -51,8 +51,8 @@ class CQ7310View : public QWidget, public IFrameView, public IPageHost {
 
     // IPageHost.
     CQ7310Doc* HostDocument() override { return &doc; }
-    void PostViewCommand(int command) override;
-    void RunFrameCommand(int command) override;
+    void PostViewCommand(CommandId command) override;
+    void RunFrameCommand(CommandId command) override;
 
     // Shows the page of a kind for a block (EqForBlock picks the graphic or parametric page);
     // does nothing when that block's page is already shown.
@@ -103,7 +103,7 @@ class CQ7310View : public QWidget, public IFrameView, public IPageHost {
     void OnChainButton(int slot);
     void ShowConfiguration();
     // Runs a View command when its block occupies a chain slot; false for other ids.
-    bool RunViewCommand(int id);
+    bool RunViewCommand(CommandId id);
     void FitFrameToPicture();
     PageKind ResolveKind(PageKind kind, int block) const;
     void PaintChainMap(QPainter& painter) const;

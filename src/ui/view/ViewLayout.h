@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "app/CommandId.h"
 #include "ui/controls/PixelRect.h"
 #include "ui/dialogs/DialogUnits.h"
 #include "ui/pages/PageGeometry.h"
@@ -29,7 +30,7 @@ inline constexpr int kReduction2H = 1133;
 inline constexpr int kReduction2L = 1134;
 inline constexpr int kLamp1 = 1012;
 inline constexpr int kLamp2 = 1013;
-inline constexpr int kEditButton = 1135;
+inline constexpr int kEditButton = static_cast<int>(CommandId::ViewEditButton);
 }  // namespace view_id
 
 // The form is 528 x 329 dialog units.
