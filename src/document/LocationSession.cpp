@@ -141,7 +141,9 @@ void LocationSession::ReportSaveFault(const std::string& path, int number, int s
 }
 
 void LocationSession::UpdateRecoveryNote(bool modified) {
-    if (recoveryDirectory_.empty() || !workingCopy_) return;
+    // A copy in memory has no file to recover (and its empty path would put the note in the
+    // current directory).
+    if (recoveryDirectory_.empty() || !workingCopy_ || workingCopy_->Path().empty()) return;
     RecoveryNote note;
     note.originalPath = path_;
     note.time = static_cast<std::int64_t>(std::time(nullptr));

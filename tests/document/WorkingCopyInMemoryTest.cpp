@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -56,24 +57,18 @@ TEST_P(InMemoryLength, HoldsTheSourceThenZerosInTheCallersMemory) {
     EXPECT_EQ(copy->Path(), "");
 }
 
-TEST_P(InMemoryLength, HoldsTheSourceThenZerosInMemoryOfItsOwn) {
-    const std::vector<uint8_t> source = Pattern(GetParam());
-    auto copy = WorkingCopy::InMemory(source);
-    ASSERT_NE(copy, nullptr);
-    EXPECT_TRUE(HoldsSourceThenZeros(*copy, source));
-    EXPECT_EQ(copy->SourceLength(), GetParam());
-}
-
 INSTANTIATE_TEST_SUITE_P(Lengths, InMemoryLength,
                          ::testing::Values(std::size_t{0}, std::size_t{1}, std::size_t{8191},
                                            std::size_t{12290}, kLocationSize - 1, kLocationSize,
                                            kLocationSize + 100));
 
-TEST(WorkingCopyInMemory, LeavesNothingOnDiskAndFlushesWithoutError) {
+TEST(WorkingCopyInMemory, OwnMemoryHoldsTheSourceAndNothingGoesToDisk) {
     ScratchDir temp;
     TmpdirOverride tmpdir(temp.Path());
+    const std::vector<uint8_t> source = Pattern(12290);
     {
-        auto copy = WorkingCopy::InMemory(Pattern(100));
+        auto copy = WorkingCopy::InMemory(source);
+        EXPECT_TRUE(HoldsSourceThenZeros(*copy, source));
         copy->Bytes()[5] = 42;
         EXPECT_EQ(copy->Flush(), 0);
         EXPECT_TRUE(temp.Entries().empty());
@@ -160,6 +155,19 @@ TEST_F(DocInMemoryTest, AFailureOfTheMakerIsReportedWithItsNumber) {
     EXPECT_EQ(doc_.OpenLocation("gone.kvx"), 0);
     EXPECT_NE(LastQuestionText().find("error number: 123 - 2 - 0 - 0"), std::string::npos)
         << LastQuestionText();
+}
+
+// A copy in memory has no file to recover, so no note is kept for it, wherever notes go.
+TEST_F(DocInMemoryTest, KeepsNoRecoveryNote) {
+    ScratchDir recovery;
+    doc_.Session().SetRecoveryDirectory(recovery.Path());
+    files_["hall.kvx"] = LocationWith({{3, "Hall"}}, 8192 + 4098);
+    ASSERT_EQ(doc_.OpenLocation("hall.kvx"), 1);
+    ASSERT_EQ(doc_.SetDeviceName("Hall renamed", 3), 1);  // a modified document rewrites its note
+    const bool strayNote = std::filesystem::exists(".note");  // the note of a copy without a path
+    std::filesystem::remove(".note");
+    EXPECT_FALSE(strayNote);
+    EXPECT_TRUE(recovery.Entries().empty());
 }
 
 TEST_F(DocInMemoryTest, SavesTheUsedLengthToTheFileAndOpensItAgainFromDisk) {
