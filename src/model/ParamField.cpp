@@ -128,6 +128,11 @@ constexpr bool TableIsSound() {
 }
 static_assert(TableIsSound(), "a field lies outside the image or does not fit its bits");
 
+// The table as a plain array for the lookups: reading an image looks fields up hundreds of
+// times, and unoptimised builds (the sanitizer and fuzz builds) would otherwise pay two calls
+// into std::array for each.
+constexpr const FieldDescriptor* kFieldTable = kFields.data();
+
 // Every field access looks its descriptor up once and works from it: reads of whole images
 // (views, checks, exports) do this hundreds of times.
 int OffsetIn(const FieldDescriptor& f, int channel, int index) {
@@ -144,7 +149,7 @@ int ClampTo(const FieldDescriptor& f, long long value) {
 
 const FieldDescriptor& FieldInfo(ParamField field) {
     const int i = static_cast<int>(field);
-    return kFields[(i >= 0 && i < kParamFieldCount) ? i : 0];
+    return kFieldTable[(i >= 0 && i < kParamFieldCount) ? i : 0];
 }
 
 std::span<const FieldDescriptor> AllFields() {
