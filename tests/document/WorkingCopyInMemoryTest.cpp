@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -98,15 +97,9 @@ class DocInMemoryTest : public ::testing::Test {
   protected:
     DocInMemoryTest() : tmpdir_(temp_.Path()), reporter_(app_, ui_), doc_(reporter_, clock_) {
         app_.SetActiveDocument(&doc_.Bus());
-        doc_.Session().SetWorkingCopyMaker([this](const std::string& path, FileFault& fault) {
+        doc_.Session().SetWorkingCopyMaker([this](const std::string& path, FileFault&) {
             asked_.push_back(path);
-            const auto file = files_.find(path);
-            if (file == files_.end()) {
-                fault.number = kErrCopyToWorking;
-                fault.systemError = ENOENT;
-                return std::unique_ptr<WorkingCopy>();
-            }
-            return WorkingCopy::InMemory(file->second);
+            return WorkingCopy::InMemory(files_.at(path));
         });
     }
     ~DocInMemoryTest() override { app_.SetActiveDocument(nullptr); }
@@ -149,12 +142,6 @@ TEST_F(DocInMemoryTest, RefusedBytesAreReportedAsACorruptFileAndTheDocumentIsKep
     EXPECT_NE(LastQuestionText().find("12a - 1068 - 2000 - 0"), std::string::npos);
     EXPECT_EQ(doc_.Session().Path(), "hall.kvx");
     EXPECT_EQ(doc_.Devices().GetDeviceName(3), "Hall");
-}
-
-TEST_F(DocInMemoryTest, AFailureOfTheMakerIsReportedWithItsNumber) {
-    EXPECT_EQ(doc_.OpenLocation("gone.kvx"), 0);
-    EXPECT_NE(LastQuestionText().find("error number: 123 - 2 - 0 - 0"), std::string::npos)
-        << LastQuestionText();
 }
 
 // A copy in memory has no file to recover, so no note is kept for it, wherever notes go.
