@@ -1,12 +1,11 @@
 // Opens arbitrary bytes as a Location File and then lists its devices and selects and reads
 // some of them: the header checks, the address table, the records and every field of every
 // image must cope with whatever a file holds.
-#include <unistd.h>
-
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,8 @@
 #include "app/ErrorReporter.h"
 #include "document/CQ7310Doc.h"
 #include "document/LocationFileFormat.h"
+#include "document/LocationSession.h"
+#include "document/WorkingCopy.h"
 #include "model/ParamField.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedUi.h"
@@ -22,50 +23,55 @@ namespace {
 
 using namespace arvestra;
 
-// A directory in memory (tmpfs) for the input and the document's working copy: every input
-// makes a working copy of 528,638 bytes, and on a disk that costs more than the rest of the run.
-// Without /dev/shm the temporary directory is used as it is.
-void KeepFilesInMemory() {
-    char pattern[] = "/dev/shm/fuzz-kvx-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) return;
-    static const std::string directory = pattern;
-    ::setenv("TMPDIR", directory.c_str(), 1);
-    std::atexit([] {
-        // Only the input file is left at exit; the working copies go with their documents.
-        std::filesystem::remove_all(directory);
-    });
+// The input is opened as the Location File at this path, through a working copy in memory:
+// a working copy on disk (a 528,638-byte file made, filled and deleted for every input) would
+// cost more than everything else an input does.
+constexpr char kInputPath[] = "fuzz-input.kvx";
+
+// Makes the one working copy an input needs from the input's bytes, in memory that is reused
+// from input to input (allocating and clearing half a megabyte afresh each time is slow under
+// the sanitizers too).
+WorkingCopyMaker InputCopyMaker(std::span<const uint8_t> input) {
+    static std::array<uint8_t, kLocationSize>* const memory =
+        new std::array<uint8_t, kLocationSize>;
+    return [input, made = false](const std::string& path, FileFault&) mutable {
+        // A second copy in the same memory would overwrite the first while it is in use.
+        if (made || path != kInputPath) std::abort();
+        made = true;
+        return WorkingCopy::InMemory(input, *memory);
+    };
 }
 
-// The input as a file, where OpenLocation reads it from.
-std::string WriteInput(const uint8_t* data, std::size_t size) {
-    static const std::string path = [] {
-        const char* dir = std::getenv("TMPDIR");
-        std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/fuzz-kvx-XXXXXX";
-        int fd = ::mkstemp(pattern.data());
-        if (fd >= 0) ::close(fd);
-        return pattern;
-    }();
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-    std::fclose(file);
-    return path;
-}
-
-// Reads everything a view and the dialogs read from the selected device.
-// The sum only keeps the reads from being optimised away; unsigned so it may wrap.
-unsigned ReadSelectedDevice(CQ7310Doc& doc, int address) {
+// What the views show of the selected device apart from its edit buffer: its name, the preset
+// names and which blocks the chain holds (the page menus). A recall changes none of the names,
+// and the chain slots it brings are read again as fields by ReadCurrentImage.
+// The sums only keep the reads from being optimised away; unsigned so they may wrap.
+unsigned ReadDeviceRecord(CQ7310Doc& doc, int address) {
     unsigned sum = static_cast<unsigned>(doc.Devices().GetDeviceName(address).size());
     for (int image = 0; image < kImageCount; ++image) {
         sum += static_cast<unsigned>(doc.Devices().GetPresetName(image).size());
     }
-    sum += static_cast<unsigned>(doc.Devices().CurrentPreset() + doc.Devices().PresetModified() +
-                                 doc.Devices().BypassA() + doc.Devices().BypassB());
+    for (int code = 0; code < 16; ++code) sum += static_cast<unsigned>(doc.IsKindConfigured(code));
+    return sum;
+}
+
+// Everything the views and dialogs read from the edit buffer: every field (a per-channel field
+// on both channels, any other once, as both channels read the same byte), the lamps, the delay,
+// the temperature and the chains, with the record's preset and bypass state. The fields are
+// decoded straight from the edit buffer's bytes, by the decoder doc.Get uses, without looking
+// the buffer up again for each of the 308 reads; the lookups themselves run in the reads below.
+unsigned ReadCurrentImage(CQ7310Doc& doc) {
+    unsigned sum =
+        static_cast<unsigned>(doc.Devices().CurrentPreset() + doc.Devices().PresetModified() +
+                              doc.Devices().BypassA() + doc.Devices().BypassB());
+    const uint8_t* bytes = doc.CurrentImage();
+    if (bytes == nullptr) std::abort();  // a selected device always has an edit buffer
+    const std::span<const uint8_t, kPresetImageSize> image(bytes, kPresetImageSize);
     for (const FieldDescriptor& field : AllFields()) {
         const ParamField id = static_cast<ParamField>(&field - AllFields().data());
-        for (int channel = 0; channel < 2; ++channel) {
+        for (int channel = field.perChannel() ? 0 : 1; channel < 2; ++channel) {
             for (int index = 0; index < field.indexCount; ++index) {
-                sum += static_cast<unsigned>(doc.Get(id, channel, index));
+                sum += static_cast<unsigned>(ReadField(image, id, channel, index));
             }
         }
     }
@@ -77,7 +83,6 @@ unsigned ReadSelectedDevice(CQ7310Doc& doc, int address) {
             sum += static_cast<unsigned>(doc.GetChainNode(channel, i));
         }
     }
-    for (int code = 0; code < 16; ++code) sum += static_cast<unsigned>(doc.IsKindConfigured(code));
     return sum;
 }
 
@@ -95,11 +100,6 @@ std::vector<int> DevicesToRead(CQ7310Doc& doc, uint8_t pick) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    KeepFilesInMemory();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     AppState app;
     testing::ScriptedUi ui;
@@ -109,15 +109,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     ErrorReporter reporter(app, ui);
     CQ7310Doc doc(reporter, clock);
     app.SetActiveDocument(&doc.Bus());
+    doc.Session().SetWorkingCopyMaker(InputCopyMaker(std::span<const uint8_t>(data, size)));
 
-    if (doc.OpenLocation(WriteInput(data, size)) == 1) {
+    if (doc.OpenLocation(kInputPath) == 1) {
         volatile unsigned sink = static_cast<unsigned>(UsedLength(doc.Devices().Location()));
         for (const int address : DevicesToRead(doc, size > 0 ? data[size - 1] : 0)) {
             if (doc.EditDevice(address) != 1) std::abort();
-            sink = sink + ReadSelectedDevice(doc, address);
+            sink = sink + ReadDeviceRecord(doc, address) + ReadCurrentImage(doc);
             // Offline, a recall copies the current preset's image over the edit buffer.
             if (doc.RecallPreset(doc.Devices().CurrentPreset(), false) != 1) std::abort();
-            sink = sink + ReadSelectedDevice(doc, address);
+            sink = sink + ReadCurrentImage(doc);
         }
         static_cast<void>(sink);
     }

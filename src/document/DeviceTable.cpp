@@ -5,8 +5,8 @@
 namespace arvestra {
 
 DeviceTable::DeviceTable(const AppState& app) : app_(app), ownStorage_(kLocationSize) {
-    location_.Attach(CLocationImage::Bytes(ownStorage_.data(), kLocationSize));
-    location_.FormatNew();
+    location_.Attach(CLocationImage::Bytes(ownStorage_.Data(), kLocationSize));
+    location_.FormatNewOverZeros();
 }
 
 // ---- Storage
@@ -18,7 +18,7 @@ void DeviceTable::Attach(std::span<uint8_t, kLocationSize> bytes) {
 }
 
 void DeviceTable::Detach() {
-    Attach(CLocationImage::Bytes(ownStorage_.data(), kLocationSize));
+    Attach(CLocationImage::Bytes(ownStorage_.Data(), kLocationSize));
     location_.FormatNew();
 }
 

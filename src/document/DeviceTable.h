@@ -15,6 +15,7 @@
 #include "app/AppState.h"
 #include "document/LocationImage.h"
 #include "document/LocationLayout.h"
+#include "document/ZeroedPages.h"
 
 namespace arvestra {
 
@@ -92,7 +93,7 @@ class DeviceTable {
 
   private:
     const AppState& app_;
-    std::vector<uint8_t> ownStorage_;
+    ZeroedPages ownStorage_;
     CLocationImage location_;
     std::array<bool, kAddressCount> present_{};
     int currentAddress_ = 0;

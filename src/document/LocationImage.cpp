@@ -36,6 +36,10 @@ void WriteName(uint8_t* p, std::size_t field, std::size_t max, std::string_view 
 
 void CLocationImage::FormatNew() {
     std::memset(base_, 0, kLocationSize);
+    FormatNewOverZeros();
+}
+
+void CLocationImage::FormatNewOverZeros() {
     std::memcpy(base_ + kMagicOffset, kMagic, sizeof kMagic);
     SetHeaderWord(kFormatOffset, kFormatWord);
     SetHeaderWord(kVersionOffset, kVersionCurrent);

@@ -31,6 +31,9 @@ class CLocationImage {
 
     // Makes the bytes an empty current-version location: zeros, magic, format 1, all entries -1.
     void FormatNew();
+    // The same for bytes that are all zero already: only the header and the table are written,
+    // so the pages of the records stay untouched.
+    void FormatNewOverZeros();
 
     // Little-endian 32-bit word at a header offset (offset + 4 must lie within the header).
     uint32_t HeaderWord(std::size_t offset) const;

@@ -66,9 +66,16 @@ std::string LocationSession::TempPath() const {
     return workingCopy_ ? workingCopy_->Path() : std::string();
 }
 
+std::unique_ptr<WorkingCopy> LocationSession::MakeCopy(const std::string& sourcePath,
+                                                       FileFault& fault) const {
+    fault = {};
+    if (makeCopy_) return makeCopy_(sourcePath, fault);
+    return WorkingCopy::Create(sourcePath, fault, recoveryDirectory_);
+}
+
 std::unique_ptr<WorkingCopy> LocationSession::PrepareCopy(const std::string& path) {
     FileFault fault;
-    std::unique_ptr<WorkingCopy> copy = WorkingCopy::Create(path, fault, recoveryDirectory_);
+    std::unique_ptr<WorkingCopy> copy = MakeCopy(path, fault);
     if (!copy) {
         ReportOpenFault(reporter_, fault);
         return nullptr;
@@ -83,7 +90,7 @@ std::unique_ptr<WorkingCopy> LocationSession::PrepareCopy(const std::string& pat
 
 std::unique_ptr<WorkingCopy> LocationSession::PrepareRecoveredCopy(const std::string& copyPath) {
     FileFault fault;
-    std::unique_ptr<WorkingCopy> copy = WorkingCopy::Create(copyPath, fault, recoveryDirectory_);
+    std::unique_ptr<WorkingCopy> copy = MakeCopy(copyPath, fault);
     if (!copy) return nullptr;
     CLocationImage fresh(copy->Bytes());
     // An older version word was the user's choice when the copy was made: kept as it is.
@@ -134,7 +141,9 @@ void LocationSession::ReportSaveFault(const std::string& path, int number, int s
 }
 
 void LocationSession::UpdateRecoveryNote(bool modified) {
-    if (recoveryDirectory_.empty() || !workingCopy_) return;
+    // A copy in memory has no file to recover (and its empty path would put the note in the
+    // current directory).
+    if (recoveryDirectory_.empty() || !workingCopy_ || workingCopy_->Path().empty()) return;
     RecoveryNote note;
     note.originalPath = path_;
     note.time = static_cast<std::int64_t>(std::time(nullptr));

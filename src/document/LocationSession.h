@@ -11,10 +11,16 @@
 #include <string>
 
 #include "app/ErrorReporter.h"
+#include "document/FileFault.h"
 
 namespace arvestra {
 
 class WorkingCopy;
+
+// Makes the working copy of the Location File at sourcePath (empty: a new location, every byte
+// zero); null with the failing step and errno in fault.
+using WorkingCopyMaker =
+    std::function<std::unique_ptr<WorkingCopy>(const std::string& sourcePath, FileFault& fault)>;
 
 class LocationSession {
   public:
@@ -35,6 +41,11 @@ class LocationSession {
     // no notes.
     const std::string& RecoveryDirectory() const { return recoveryDirectory_; }
     void SetRecoveryDirectory(std::string directory) { recoveryDirectory_ = std::move(directory); }
+
+    // Where working copies come from: by default temporary files (WorkingCopy::Create in the
+    // recovery directory); tests and tools that read many locations may keep them in memory.
+    // An empty maker goes back to the default.
+    void SetWorkingCopyMaker(WorkingCopyMaker maker) { makeCopy_ = std::move(maker); }
 
     // Set when a new location was really made, so that going online learns of it.
     bool NewLocationMade() const { return newLocationMade_; }
@@ -66,11 +77,13 @@ class LocationSession {
 
   private:
     void ReportSaveFault(const std::string& path, int number, int systemError);
+    std::unique_ptr<WorkingCopy> MakeCopy(const std::string& sourcePath, FileFault& fault) const;
 
     ErrorReporter& reporter_;
     std::string path_;
     std::string recoveryDirectory_;
     bool newLocationMade_ = false;
+    WorkingCopyMaker makeCopy_;
     std::unique_ptr<WorkingCopy> workingCopy_;
 };
 

@@ -119,7 +119,28 @@ std::unique_ptr<WorkingCopy> WorkingCopy::Create(const std::string& sourcePath, 
     return copy;
 }
 
+std::unique_ptr<WorkingCopy> WorkingCopy::InMemory(std::span<const uint8_t> source,
+                                                   std::span<uint8_t, kLocationSize> memory) {
+    std::unique_ptr<WorkingCopy> copy(new WorkingCopy());
+    copy->inMemory_ = true;
+    copy->base_ = memory.data();
+    copy->sourceLength_ = source.size();
+    const std::size_t kept = std::min(source.size(), kLocationSize);
+    std::copy_n(source.begin(), kept, memory.begin());
+    std::fill(memory.begin() + static_cast<std::ptrdiff_t>(kept), memory.end(), uint8_t{0});
+    return copy;
+}
+
+std::unique_ptr<WorkingCopy> WorkingCopy::InMemory(std::span<const uint8_t> source) {
+    std::vector<uint8_t> memory(kLocationSize);
+    std::unique_ptr<WorkingCopy> copy =
+        InMemory(source, std::span<uint8_t, kLocationSize>(memory.data(), kLocationSize));
+    copy->ownMemory_ = std::move(memory);  // the buffer moves, its bytes stay where base_ points
+    return copy;
+}
+
 WorkingCopy::~WorkingCopy() {
+    if (inMemory_) return;  // no mapping, no file, no note
     if (base_ != nullptr) ::munmap(base_, kLocationSize);
     if (fd_ >= 0) ::close(fd_);
     if (!path_.empty()) {
@@ -129,6 +150,7 @@ WorkingCopy::~WorkingCopy() {
 }
 
 int WorkingCopy::Flush() const {
+    if (inMemory_) return StepError(kErrSaveFlush, false);
     errno = 0;
     bool synced = ::msync(base_, kLocationSize, MS_SYNC) == 0;
     return StepError(kErrSaveFlush, !synced);

@@ -1,6 +1,8 @@
 // The working copy of a location: a temporary file ("kvx" prefix, in the temporary directory)
 // of exactly 528,638 bytes, mapped shared into memory. Every device record is read and written
 // in place in the mapping; the user's own file is read once when opened and written only on save.
+// A copy may instead live in memory only, for tests and tools that read many locations and must
+// not pay for a file each time.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +10,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "document/FileFault.h"
 #include "document/LocationLayout.h"
@@ -23,6 +26,14 @@ class WorkingCopy {
     static std::unique_ptr<WorkingCopy> Create(const std::string& sourcePath, FileFault& fault,
                                                const std::string& directory = {});
 
+    // A copy in `memory` (the caller's, which must outlive the copy) filled from `source` as
+    // Create fills it from a file: cut at 528,638 bytes or extended with zero bytes. It has no
+    // path, leaves nothing on disk and has nothing to flush.
+    static std::unique_ptr<WorkingCopy> InMemory(std::span<const uint8_t> source,
+                                                 std::span<uint8_t, kLocationSize> memory);
+    // The same in memory of its own.
+    static std::unique_ptr<WorkingCopy> InMemory(std::span<const uint8_t> source);
+
     // Unmaps the view, closes the file and deletes it and its recovery note (a failure to
     // delete is ignored).
     ~WorkingCopy();
@@ -35,7 +46,7 @@ class WorkingCopy {
         return std::span<uint8_t, kLocationSize>(base_, kLocationSize);
     }
 
-    // Path of the temporary file.
+    // Path of the temporary file; empty for a copy in memory.
     const std::string& Path() const { return path_; }
 
     // Length of the file the copy was made from (0 for a new location), before any cut.
@@ -54,6 +65,8 @@ class WorkingCopy {
     int fd_ = -1;
     uint8_t* base_ = nullptr;
     std::size_t sourceLength_ = 0;
+    bool inMemory_ = false;
+    std::vector<uint8_t> ownMemory_;
 };
 
 }  // namespace arvestra

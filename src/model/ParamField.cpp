@@ -128,11 +128,28 @@ constexpr bool TableIsSound() {
 }
 static_assert(TableIsSound(), "a field lies outside the image or does not fit its bits");
 
+// The table as a plain array for the lookups: reading an image looks fields up hundreds of
+// times, and unoptimised builds (the sanitizer and fuzz builds) would otherwise pay two calls
+// into std::array for each.
+constexpr const FieldDescriptor* kFieldTable = kFields.data();
+
+// Every field access looks its descriptor up once and works from it: reads of whole images
+// (views, checks, exports) do this hundreds of times.
+int OffsetIn(const FieldDescriptor& f, int channel, int index) {
+    if (index < 0 || index >= f.indexCount) return -1;
+    const int base = (channel == kChannelA) ? f.offsetB - f.channelStride : f.offsetB;
+    return base + index * f.indexStep;
+}
+
+int ClampTo(const FieldDescriptor& f, long long value) {
+    return static_cast<int>(std::min<long long>(f.hi, std::max<long long>(value, f.lo)));
+}
+
 }  // namespace
 
 const FieldDescriptor& FieldInfo(ParamField field) {
     const int i = static_cast<int>(field);
-    return kFields[(i >= 0 && i < kParamFieldCount) ? i : 0];
+    return kFieldTable[(i >= 0 && i < kParamFieldCount) ? i : 0];
 }
 
 std::span<const FieldDescriptor> AllFields() {
@@ -140,15 +157,11 @@ std::span<const FieldDescriptor> AllFields() {
 }
 
 int FieldOffset(ParamField field, int channel, int index) {
-    const FieldDescriptor& f = FieldInfo(field);
-    if (index < 0 || index >= f.indexCount) return -1;
-    const int base = (channel == kChannelA) ? f.offsetB - f.channelStride : f.offsetB;
-    return base + index * f.indexStep;
+    return OffsetIn(FieldInfo(field), channel, index);
 }
 
 int ClampToField(ParamField field, long long value) {
-    const FieldDescriptor& f = FieldInfo(field);
-    return static_cast<int>(std::min<long long>(f.hi, std::max<long long>(value, f.lo)));
+    return ClampTo(FieldInfo(field), value);
 }
 
 std::optional<ParamField> FieldByName(std::string_view name) {
@@ -160,18 +173,18 @@ std::optional<ParamField> FieldByName(std::string_view name) {
 
 int ReadField(std::span<const std::uint8_t, kPresetImageSize> image, ParamField field, int channel,
               int index) {
-    const int offset = FieldOffset(field, channel, index);
-    if (offset < 0) return 0;
     const FieldDescriptor& f = FieldInfo(field);
+    const int offset = OffsetIn(f, channel, index);
+    if (offset < 0) return 0;
     return (image[offset] & f.mask) >> f.shift;
 }
 
 int WriteField(std::span<std::uint8_t, kPresetImageSize> image, ParamField field, int channel,
                int index, long long value) {
-    const int clamped = ClampToField(field, value);
-    const int offset = FieldOffset(field, channel, index);
-    if (offset < 0) return clamped;
     const FieldDescriptor& f = FieldInfo(field);
+    const int clamped = ClampTo(f, value);
+    const int offset = OffsetIn(f, channel, index);
+    if (offset < 0) return clamped;
     const int bits = (clamped << f.shift) & f.mask;
     image[offset] = static_cast<std::uint8_t>((image[offset] & ~f.mask) | bits);
     return clamped;

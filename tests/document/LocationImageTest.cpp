@@ -33,6 +33,14 @@ TEST(LocationImage, NewLocationHeader) {
     EXPECT_EQ(l.image.HighestUsedSlot(), 0);
 }
 
+// Over bytes that are zero already, formatting writes the same location without clearing them.
+TEST(LocationImage, FormatOverZerosGivesTheSameBytesAsFormat) {
+    Location formatted;  // formatted over 0xAA bytes
+    std::vector<std::uint8_t> zeros(kLocationSize, 0);
+    CLocationImage(CLocationImage::Bytes(zeros.data(), kLocationSize)).FormatNewOverZeros();
+    EXPECT_TRUE(zeros == formatted.bytes);
+}
+
 struct EntryCase {
     int address;
     std::int32_t written;
