@@ -26,6 +26,7 @@ bool CABCompare::Swap(CQ7310Doc& doc) {
     }
     std::array<uint8_t, kPresetImageSize> shown{};
     std::copy_n(buffer, shown.size(), shown.begin());
+    const EditScope swap(doc.Edits(), EditReason::CompareSwap);
     for (std::size_t i = 0; i < kept_.size(); ++i) {
         doc.RestoreImageByte(static_cast<int>(i), kept_[i]);
     }

@@ -34,7 +34,7 @@ bool InLinkedBlock(const CQ7310Doc& doc, int offset) {
 
 void CQ7310Doc::CopyImage(int from, int to) {
     if (devices_.CurrentSlot() == kNoDevice || from == to) return;
-    std::lock_guard<std::mutex> lock(dirtyLock);
+    const auto hold = edits_.Hold();
     const uint8_t* source = devices_.Location().Image(devices_.CurrentSlot(), from);
     std::copy_n(source, kImageSlotSize, devices_.Location().Image(devices_.CurrentSlot(), to));
 }
@@ -238,6 +238,34 @@ int CQ7310Doc::SetUpNewDevice() {
     return named != 0 && RecallPreset(kFirstPreset, true) != 0 ? 1 : 0;
 }
 
+int CQ7310Doc::InitialiseDeviceImages() {
+    static constexpr int kPalette[12] = {1, 11, 13, 5, 3, 0, 2, 12, 14, 8, 4, 0};
+    int named = 1;
+    // Every slot starts from the initial values: setting up, not an edit anyone made.
+    const EditScope setup(edits_, EditReason::DeviceSetup);
+    for (int k = 0; k < kImageCount; ++k) {
+        BindImage(k);
+        edits_.ApplyConfigurationDefaults();
+        edits_.ApplyEqualiserDefaults();
+        edits_.ApplyLowPassDefaults();
+        edits_.ApplyHighPassDefaults();
+        edits_.ApplyDelayDefaults();
+        edits_.ApplyCompLimiterDefaults();
+        if (!NameImage(k, "Preset " + std::to_string(k))) named = 0;
+        SetRouting(ParamField::OutputSource, kChannelA, 1);
+        SetRouting(ParamField::OutputSource, kChannelB, 2);
+        for (int s = 0; s < 16; ++s) SetConfig(ParamField::ChainSlot, s, 0);
+        for (int p = 0; p < 12; ++p) SetConfig(ParamField::PalettePosition, p, kPalette[p]);
+        for (int ch = kChannelA; ch <= kChannelB; ++ch) {
+            for (int n = 0; n < 10; ++n) Set(ParamField::EqParamFrequency, ch, n, 7 + 9 * n);
+        }
+        UpdateCompLimLinkFields();
+    }
+    devices_.SetPresetModified(false);
+    BindImage(0);
+    return named;
+}
+
 int CQ7310Doc::DeleteDevice(int address) {
     if (!CLocationImage::IsDeviceAddress(address)) return 0;
     devices_.Remove(address);
@@ -307,29 +335,39 @@ int CQ7310Doc::ReadImage(int image) {
     SyncLiveGuard quiet(bus_, false);
     std::array<uint8_t, kPresetImageSize> reply{};
     if (!RequestImageBytes(bus_.Link(), image, 0, reply)) return 0;
-    const bool read =
-        bus_.Link().IsOpen() && model.isBound();  // with the port closed nothing was read
-    if (read) {
-        std::lock_guard<std::mutex> lock(dirtyLock);
-        std::copy(reply.begin(), reply.end(), model.data());
+    // With the port closed nothing was read.
+    const bool read = bus_.Link().IsOpen() && edits_.IsBound();
+    const std::array<uint8_t, kPresetImageSize> held = CurrentImageBytes();
+    {
+        const EditScope readBack(edits_, EditReason::DeviceRead);
+        if (read) edits_.LoadImage(reply);
+        edits_.CheckImageAfterRead();
     }
-    CheckImageAfterRead();
+    const bool changed = held != CurrentImageBytes();
     // Applying the links can change bytes of the edit buffer (a linked block whose channels
     // differ): the device gets them too, or what it plays and what the page shows part ways.
     // Other limits put back what was read and are not echoed.
     if (read && live && image == 0) {
         for (std::size_t i = 0; i < reply.size(); ++i) {
-            if (model.data()[i] != reply[i] && InLinkedBlock(*this, static_cast<int>(i))) {
+            if (edits_.Data()[i] != reply[i] && InLinkedBlock(*this, static_cast<int>(i))) {
                 MarkDirty(static_cast<uint8_t>(i));
             }
         }
     }
-    if (model.slotIndex() == 0) {
+    // A read that finds what the document holds already replaces nothing: the undo history and
+    // the A/B versions stay (saving online reads every device back).
+    if (edits_.ImageIndex() == 0) {
         RecordChains();
-        EndEditHistory("the edit buffer was read from the device");
+        if (changed) EndEditHistory("the edit buffer was read from the device");
     }
     bus_.ResumeWorker(pause.saved);
     return 1;
+}
+
+std::array<uint8_t, kPresetImageSize> CQ7310Doc::CurrentImageBytes() const {
+    std::array<uint8_t, kPresetImageSize> bytes{};
+    edits_.CopyBytes(0, static_cast<int>(kPresetImageSize), bytes.data());
+    return bytes;
 }
 
 int CQ7310Doc::UploadDevice() {

@@ -133,7 +133,7 @@ int CCompLimPage::Channel() const {
 }
 
 bool CCompLimPage::HasData() const {
-    return Document() != nullptr && Document()->model.isBound();
+    return Document() != nullptr && Document()->Edits().IsBound();
 }
 
 QLineEdit* CCompLimPage::MakeEdit(int id) {

@@ -45,7 +45,7 @@ int CDelayPage::Channel() const {
 }
 
 bool CDelayPage::HasData() const {
-    return Document() != nullptr && Document()->model.isBound();
+    return Document() != nullptr && Document()->Edits().IsBound();
 }
 
 QLineEdit* CDelayPage::MakeEdit(int id) {

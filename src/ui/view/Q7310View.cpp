@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -74,9 +75,31 @@ CQ7310View::CQ7310View(CQ7310Doc& document, CAppSettings& appSettings, QWidget* 
     setFixedSize(form.Width(), form.Height());
     toolTip = new CToolTipControl(this);
     BuildControls();
+    editListener = doc.Edits().Listen([this](const EditEvent& event) { FollowEdit(event); });
 }
 
-CQ7310View::~CQ7310View() = default;
+CQ7310View::~CQ7310View() {
+    doc.Edits().Unlisten(editListener);
+}
+
+void CQ7310View::FollowEdit(const EditEvent& event) {
+    // A page shows its own edits as it makes them; a replacement, a read-back and a new record
+    // come with a refresh of their own.
+    switch (event.reason) {
+        case EditReason::Page:
+        case EditReason::DeviceRead:
+        case EditReason::DeviceSetup:
+            return;
+        default:
+            break;
+    }
+    if (event.replaced || event.image != 0 || refreshQueued) return;
+    refreshQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshQueued = false;
+        if (initialised) OnUpdate(static_cast<int>(ViewHint::Change));
+    });
+}
 
 void CQ7310View::BuildControls() {
     const auto place = [this](QWidget* widget, int id) {

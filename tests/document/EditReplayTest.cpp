@@ -1,78 +1,35 @@
-// The bytes an edit changed, and writing them back: what the editor's undo and redo are made of.
+// Writing recorded bytes back, and the A/B versions: what the editor's undo, redo and compare are
+// made of.
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include "document/ABCompare.h"
 #include "document/DocTestSupport.h"
-#include "document/EditSnapshot.h"
+#include "document/EditReplay.h"
 
 namespace arvestra::testing {
 namespace {
 
 using PF = ParamField;
 
-TEST(EditSnapshots, UnchangedBytesGiveNoChanges) {
-    DocBench bench;
-    const CEditSnapshot snapshot(bench.doc);
-    bench.doc.Set(PF::HpCutoff, kChannelA, 0, bench.doc.Get(PF::HpCutoff, kChannelA));
-    EXPECT_TRUE(snapshot.ChangesSince(bench.doc).empty());
-    EXPECT_TRUE(CEditSnapshot().ChangesSince(bench.doc).empty());
-    EXPECT_FALSE(CEditSnapshot().Comparable(bench.doc));
-}
-
-struct EndingCase {
-    const char* name;
-    std::function<void(DocBench&)> step;
-};
-
-class EditSnapshotEnds : public ::testing::TestWithParam<EndingCase> {};
-
-// After these the recorded bytes no longer describe edits of the buffer the user sees.
-TEST_P(EditSnapshotEnds, WhenTheBufferOrTheDeviceListChangesWhole) {
-    DocBench bench;
-    bench.doc.AddDevice(7);
-    bench.doc.SelectDevice(1);
-    bench.doc.Set(PF::HpCutoff, kChannelA, 0, 9);
-    const CEditSnapshot snapshot(bench.doc);
-    ASSERT_TRUE(snapshot.Comparable(bench.doc));
-    bench.doc.Set(PF::HpCutoff, kChannelA, 0, 12);
-    GetParam().step(bench);
-    EXPECT_FALSE(snapshot.Comparable(bench.doc));
-    EXPECT_TRUE(snapshot.ChangesSince(bench.doc).empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Steps, EditSnapshotEnds,
-    ::testing::Values(
-        EndingCase{"Recall",
-                   [](DocBench& b) {
-                       b.doc.SetEditingStarted(false);
-                       b.doc.RecallPreset(2, true);
-                   }},
-        EndingCase{"Store", [](DocBench& b) { b.doc.StorePreset(); }},
-        EndingCase{"Add", [](DocBench& b) { b.doc.AddDevice(9); }},
-        EndingCase{"Delete", [](DocBench& b) { b.doc.DeleteDevice(7); }},
-        EndingCase{"NewAddress", [](DocBench& b) { b.doc.ChangeDeviceAddress(7, 8); }},
-        EndingCase{"OtherDevice", [](DocBench& b) { b.doc.SelectDevice(7); }},
-        EndingCase{"EmptyLocation", [](DocBench& b) { b.doc.FormatEmptyLocation(); }}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(EditSnapshots, ReplaySelectsTheDeviceTheEditWasMadeOn) {
+TEST(EditReplay, SelectsTheDeviceTheEditWasMadeOn) {
     DocBench bench;
     bench.doc.AddDevice(4);
     bench.doc.SelectDevice(4);
-    const CEditSnapshot snapshot(bench.doc);
+    std::vector<ByteChange> changes;
+    const EditListenerId id =
+        bench.doc.Edits().Listen([&changes](const EditEvent& event) { changes = event.changes; });
     bench.doc.Set(PF::EqGraphicGain, kChannelA, 3, 50);
-    const std::vector<ByteChange> changes = snapshot.ChangesSince(bench.doc);
+    bench.doc.Edits().Unlisten(id);
     bench.doc.SelectDevice(1);
-    ASSERT_TRUE(ReplayChanges(bench.doc, 4, changes, true));
+    ASSERT_TRUE(ReplayChanges(bench.doc, 4, changes, EditReason::Undo));
     EXPECT_EQ(bench.doc.Devices().CurrentAddress(), 4);
     EXPECT_EQ(bench.doc.Get(PF::EqGraphicGain, kChannelA, 3), 30);
-    EXPECT_FALSE(ReplayChanges(bench.doc, 99, changes, false));
+    ASSERT_TRUE(ReplayChanges(bench.doc, 4, changes, EditReason::Redo));
+    EXPECT_EQ(bench.doc.Get(PF::EqGraphicGain, kChannelA, 3), 50);
+    EXPECT_FALSE(ReplayChanges(bench.doc, 99, changes, EditReason::Redo));
 }
 
-TEST(EditSnapshots, ARestoredByteOutsideTheImageIsIgnoredAndOneInsideFlagsTheChange) {
+TEST(EditReplay, ARestoredByteOutsideTheImageIsIgnoredAndOneInsideFlagsTheChange) {
     DocBench bench;
     const std::vector<uint8_t> before = bench.ImageOf(1, 0);
     bench.doc.Devices().SetPresetModified(0);
@@ -101,7 +58,7 @@ TEST(ABCompares, SwapKeepsTwoVersionsAndTheDeviceFollowsWhenLive) {
     doc.Set(PF::DelayLow, kChannelB, 0, 99);
     const std::vector<uint8_t> b = bench.ImageOf(1, 0);
 
-    doc.Bus().SetSyncLive(1);
+    doc.Bus().SetSyncLive(true);
     doc.TakeDirtyRange();
     ASSERT_TRUE(compare.Swap(doc));
     EXPECT_EQ(compare.Active(doc), CABCompare::Version::A);
