@@ -123,18 +123,31 @@ bool ApplyImageEdits(CLocationImage& location, int address, int image,
     return true;
 }
 
-int ReadParamCode(const PresetImageView& view, const ParamRef& ref) {
+int ReadParamCode(std::span<const uint8_t, kPresetImageSize> image, const ParamRef& ref) {
+    const int channel = ChannelOf(ref);
+    const auto byte = [&](ParamField field) {
+        return static_cast<uint8_t>(ReadField(image, field, channel));
+    };
     switch (ref.kind) {
         case ParamKind::DelayTime:
-            return view.delaySamples(ref.channel);
+            return JoinDelayBytes(DelayBytes{byte(ParamField::DelayHigh),
+                                             byte(ParamField::DelayMiddle),
+                                             byte(ParamField::DelayLow)});
         case ParamKind::Temperature:
-            return view.temperatureTenths(ref.channel);
+            return JoinTemperatureBytes(TemperatureBytes{byte(ParamField::TemperatureHigh),
+                                                         byte(ParamField::TemperatureLow)});
         case ParamKind::PresetName:
             return 0;
         case ParamKind::Field:
             break;
     }
-    return view.Get(ref.field, ChannelOf(ref), ref.index);
+    return ReadField(image, ref.field, channel, ref.index);
+}
+
+int ReadParamCode(const PresetImageView& view, const ParamRef& ref) {
+    if (!view.isBound()) return 0;
+    return ReadParamCode(std::span<const uint8_t, kPresetImageSize>(view.data(), kPresetImageSize),
+                         ref);
 }
 
 int ReadParamCode(const CLocationImage& location, int slot, int image, const ParamRef& ref) {

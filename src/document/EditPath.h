@@ -56,6 +56,7 @@ bool ApplyImageEdits(CLocationImage& location, int address, int image,
                      std::span<const ParamEdit> edits, EditReason reason);
 
 // The code of a parameter of an image (the name: 0).
+int ReadParamCode(std::span<const uint8_t, kPresetImageSize> image, const ParamRef& ref);
 int ReadParamCode(const PresetImageView& view, const ParamRef& ref);
 // The same for image 0..8 of the record in `slot`; 0 when there is no such image.
 int ReadParamCode(const CLocationImage& location, int slot, int image, const ParamRef& ref);

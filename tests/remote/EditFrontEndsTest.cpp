@@ -1,6 +1,7 @@
 // The same edits through every front end that edits parameters: "arvestra-cli set", settings
-// import, the copy (file to file and into the open location), the remote page, and undo/redo of
-// an edit made on a page. Each must leave the same bytes in the device's edit buffer.
+// import, the copy (file to file and into the open location), the remote page, OSC, an
+// equaliser fit, and undo/redo of an edit made on a page. Each must leave the same bytes in the
+// device's edit buffer.
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
@@ -11,7 +12,10 @@
 #include "document/DocTestSupport.h"
 #include "document/EditPath.h"
 #include "document/EditReplay.h"
+#include "document/EqCodeEdits.h"
 #include "document/SettingsJson.h"
+#include "osc/OscDispatcher.h"
+#include "osc/OscRoute.h"
 #include "remote/RemoteCommand.h"
 
 namespace arvestra::testing {
@@ -30,7 +34,9 @@ enum FrontEnd : unsigned {
     kCopyInto = 8,
     kRemote = 16,
     kUndoRedo = 32,
-    kAll = 63,
+    kOsc = 64,
+    kFit = 128,  // equaliser codes only
+    kAll = 127,
 };
 
 struct EditRow {
@@ -138,6 +144,46 @@ Image ThroughRemote(const EditRow& row) {
     return bench.EditBuffer();
 }
 
+Image ThroughOsc(const EditRow& row) {
+    Bench bench;
+    const ParamEdit edit = Parsed(row);
+    osc::OscFeedback feedback;
+    osc::OscDispatcher dispatcher(bench.doc, feedback);
+    const osc::OscMessage message{osc::DevicePrefix(kTarget) + "/" + FormatParamName(edit.ref),
+                                  {osc::OscArg::Int(edit.code)}};
+    const auto replies = dispatcher.Handle(message, osc::OscPeer::V4(127, 0, 0, 1, 9000),
+                                           osc::OscFeedback::Clock::now());
+    for (const osc::OscOutgoing& reply : replies) {
+        // A limited value is said so; nothing else may come back.
+        EXPECT_EQ(reply.message.path, "/arvestra/error");
+        EXPECT_NE(reply.message.args.at(1).text.find("limited"), std::string::npos);
+    }
+    return bench.EditBuffer();
+}
+
+// What a fit or a filter import hands the document: every code of the channel's equaliser, the
+// edited one changed.
+Image ThroughFit(const EditRow& row) {
+    Bench bench;
+    const ParamEdit edit = Parsed(row);
+    const int channel = edit.ref.channel;
+    const auto at = static_cast<std::size_t>(edit.ref.index);
+    if (edit.ref.field == PF::EqType) {
+        ApplyEqKind(bench.doc, channel, edit.code == 1 ? EqKind::Parametric : EqKind::Graphic);
+    } else if (edit.ref.field == PF::EqGraphicGain) {
+        GraphicGainCodes gains = ReadGraphicGains(bench.doc, channel);
+        gains[at] = static_cast<int>(edit.code);
+        ApplyGraphicGains(bench.doc, channel, gains);
+    } else if (edit.ref.field == PF::EqParamGain) {
+        ParametricCodes bands = ReadParametricCodes(bench.doc, channel);
+        bands[at].gain = static_cast<int>(edit.code);
+        ApplyParametricCodes(bench.doc, channel, bands);
+    } else {
+        ADD_FAILURE() << "a fit sets no " << row.edit;
+    }
+    return bench.EditBuffer();
+}
+
 // An edit made on a page, recorded from the announcement, undone and redone.
 Image ThroughUndoAndRedo(const EditRow& row) {
     Bench bench;
@@ -167,9 +213,12 @@ TEST_P(EditFrontEnds, LeaveTheSameBytes) {
         {kCopyInto, ThroughCopyIntoLocation},
         {kRemote, ThroughRemote},
         {kUndoRedo, ThroughUndoAndRedo},
+        {kOsc, ThroughOsc},
+        {kFit, ThroughFit},
     };
-    const char* names[] = {"import", "copy between files", "copy into the location", "remote",
-                           "undo and redo"};
+    const char* names[] = {"import",       "copy between files", "copy into the location",
+                           "remote",       "undo and redo",      "OSC",
+                           "equaliser fit"};
     for (std::size_t i = 0; i < std::size(others); ++i) {
         if ((row.frontEnds & others[i].first) == 0) continue;
         EXPECT_EQ(others[i].second(row), set) << names[i];
@@ -178,16 +227,20 @@ TEST_P(EditFrontEnds, LeaveTheSameBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Edits, EditFrontEnds,
-    ::testing::Values(EditRow{"LinkedGain", "ch1.eq.graphic_gain.12=36", SettingId::EqA, kAll},
-                      EditRow{"LinkedTypeFromChannel2", "ch2.eq.type=1", SettingId::EqB, kAll},
-                      EditRow{"LimitedCode", "ch2.eq.graphic_gain.1=99", SettingId::EqB, kAll},
-                      EditRow{"ParametricGain", "ch1.eq.param_gain.3=110", SettingId::EqA, kAll},
-                      EditRow{"LevelOfChannel2", "ch2.input.level=200", SettingId::Configuration,
-                              kAll},
-                      // A copy carries the temperature bytes with the delay as they are, and the
-                      // remote page edits no delay.
-                      EditRow{"TemperatureKeepsTheDistance", "ch1.delay.temperature=800",
-                              SettingId::DelayA, kSet | kImport | kUndoRedo}),
+    ::testing::Values(
+        EditRow{"LinkedGain", "ch1.eq.graphic_gain.12=36", SettingId::EqA, kAll | kFit},
+        EditRow{"LinkedTypeFromChannel2", "ch2.eq.type=1", SettingId::EqB, kAll | kFit},
+        EditRow{"LimitedCode", "ch2.eq.graphic_gain.1=99", SettingId::EqB, kAll | kFit},
+        EditRow{"ParametricGain", "ch1.eq.param_gain.3=110", SettingId::EqA, kAll | kFit},
+        EditRow{"LevelOfChannel2", "ch2.input.level=200", SettingId::Configuration, kAll},
+        // A Master flag set from outside copies its block and sets the link fields, as its
+        // button does.
+        EditRow{"MasterOfTheCompLimiter", "ch2.cl.master=1", SettingId::CompLimB,
+                kSet | kImport | kOsc | kUndoRedo},
+        // A copy carries the temperature bytes with the delay as they are, and the
+        // remote page edits no delay.
+        EditRow{"TemperatureKeepsTheDistance", "ch1.delay.temperature=800", SettingId::DelayA,
+                kSet | kImport | kOsc | kUndoRedo}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The fault the table guards: a linked equaliser takes a copied setting on both channels.
