@@ -5,6 +5,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTemporaryDir>
+#include <thread>
 
 #include "document/DocTestSupport.h"
 #include "remote/RemoteServer.h"
@@ -95,6 +96,41 @@ TEST_F(RemoteServerTest, AnEditMadeInTheEditorReachesThePages) {
     bench.doc.Set(ParamField::OutputLevel, kChannelA, 170);
     EXPECT_TRUE(page->WaitFor(
         "state", [](const QJsonObject& s) { return StateCode(s, 0, "output.level") == 170; },
+        nullptr, 1000));
+}
+
+// The edit buffer announces an edit on the thread that made it; the server sends the state from
+// its own.
+TEST_F(RemoteServerTest, AnEditAnnouncedOnAnotherThreadReachesThePages) {
+    auto page = ConnectReady();
+    std::thread([this] { bench.doc.Set(ParamField::InputLevel, kChannelB, 0, 200); }).join();
+    EXPECT_TRUE(page->WaitFor(
+        "state", [](const QJsonObject& s) { return StateCode(s, 1, "input.level") == 200; },
+        nullptr, 1000));
+}
+
+// What no edit announces still reaches the pages: a bypass, another device, its new name.
+TEST_F(RemoteServerTest, ABypassAndAnotherDeviceChosenInTheEditorReachThePages) {
+    ASSERT_EQ(bench.doc.AddDevice(5), 5);
+    bench.doc.SelectDevice(1);
+    auto page = ConnectReady();
+    ASSERT_EQ(bench.doc.SetBypassB(1), 1);
+    EXPECT_TRUE(page->WaitFor(
+        "state", [](const QJsonObject& s) { return s.value("bypass").toArray().at(1).toBool(); },
+        nullptr, 1000));
+    bench.doc.SelectDevice(5);
+    EXPECT_TRUE(page->WaitFor(
+        "state", [](const QJsonObject& s) { return s.value("address").toInt() == 5; }, nullptr,
+        1000));
+    ASSERT_EQ(bench.doc.SetDeviceName("Balcony"), 1);
+    EXPECT_TRUE(page->WaitFor(
+        "state",
+        [](const QJsonObject& s) {
+            for (const QJsonValue& device : s.value("devices").toArray()) {
+                if (device.toObject().value("name").toString() == "Balcony") return true;
+            }
+            return false;
+        },
         nullptr, 1000));
 }
 
