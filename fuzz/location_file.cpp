@@ -65,14 +65,14 @@ unsigned ReadSelectedDevice(CQ7310Doc& doc, int address) {
         const ParamField id = static_cast<ParamField>(&field - AllFields().data());
         for (int channel = 0; channel < 2; ++channel) {
             for (int index = 0; index < field.indexCount; ++index) {
-                sum += static_cast<unsigned>(doc.Get(id, channel, index));
+                sum += static_cast<unsigned>(doc.Edits().Get(id, channel, index));
             }
         }
     }
     for (int channel = 0; channel < 2; ++channel) {
         sum += static_cast<unsigned>(doc.AnyIndicatorLit(channel));
-        sum += static_cast<unsigned>(doc.GetDelaySamples(channel));
-        sum += static_cast<unsigned>(doc.GetTemperatureTenths(channel));
+        sum += static_cast<unsigned>(doc.Edits().GetDelaySamples(channel));
+        sum += static_cast<unsigned>(doc.Edits().GetTemperatureTenths(channel));
         for (int i = 0; i < kChainLength; ++i) {
             sum += static_cast<unsigned>(doc.GetChainNode(channel, i));
         }

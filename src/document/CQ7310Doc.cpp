@@ -54,7 +54,7 @@ void CQ7310Doc::AttachStorage(std::span<uint8_t, kLocationSize> bytes) {
     }
     edits_.ClearDirtyRange();
     ClearChains();
-    EndEditHistory("another location was loaded");
+    edits_.EndHistory("another location was loaded");
 }
 
 void CQ7310Doc::DetachStorage() {
@@ -65,7 +65,7 @@ void CQ7310Doc::DetachStorage() {
     }
     edits_.ClearDirtyRange();
     ClearChains();
-    EndEditHistory("another location was loaded");
+    edits_.EndHistory("another location was loaded");
 }
 
 void CQ7310Doc::FormatEmptyLocation() {
@@ -75,7 +75,7 @@ void CQ7310Doc::FormatEmptyLocation() {
         devices_.FormatEmpty();
     }
     ClearChains();
-    EndEditHistory("another location was loaded");
+    edits_.EndHistory("another location was loaded");
 }
 
 // ---- Selection and lookup ----------------------------------------------------------------

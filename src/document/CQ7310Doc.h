@@ -88,10 +88,6 @@ class CQ7310Doc : public ISyncTarget {
 
     // ---- Edit state ---------------------------------------------------------------------------
 
-    // Widens the dirty range by one byte offset of the edit buffer; always 1.
-    int MarkDirty(uint8_t offset) { return edits_.MarkDirty(offset); }
-    // The dirty range as (first, last); empty when last < first.
-    std::pair<uint8_t, uint8_t> DirtyRange() const { return edits_.DirtyRange(); }
     // Under the edit buffer's lock: the bytes of the dirty range, which is emptied (the
     // worker's take).
     DirtyChunk TakeDirtyRange() override { return edits_.TakeDirtyRange(); }
@@ -100,76 +96,14 @@ class CQ7310Doc : public ISyncTarget {
 
     // ---- Edit buffer ---------------------------------------------------------------------------
 
-    // The image being edited and every operation that writes it (see EditBuffer). Code that only
-    // edits parameters takes this part, not the whole document; the forwarders below serve the
-    // callers written before it existed.
+    // The image being edited and every operation that writes it (see EditBuffer): the block
+    // operations, the dirty range, the announcements and the end of the undo history.
     EditBuffer& Edits() { return edits_; }
     const EditBuffer& Edits() const { return edits_; }
 
-    int Get(ParamField field, int channel = kChannelA, int index = 0) const {
-        return edits_.Get(field, channel, index);
-    }
-    void Set(ParamField field, int channel, int index, long long value) {
-        edits_.Set(field, channel, index, value);
-    }
-    void Set(ParamField field, int channel, long long value) { edits_.Set(field, channel, value); }
-    void SetLinked(ParamField field, int channel, int index, long long value) {
-        edits_.SetLinked(field, channel, index, value);
-    }
-    void SetPerChannel(ParamField field, int channel, long long value) {
-        edits_.SetPerChannel(field, channel, value);
-    }
-    void SetRouting(ParamField field, int channel, long long node) {
-        edits_.SetRouting(field, channel, node);
-    }
-    void SetConfig(ParamField field, int index, long long value) {
-        edits_.SetConfig(field, index, value);
-    }
-    bool IsLinked(FieldBlock block) const { return edits_.IsLinked(block); }
-    void SetMasterWithCopy(FieldBlock block, int channel, int value) {
-        edits_.SetMasterWithCopy(block, channel, value);
-    }
-    void CopyBlockToOtherChannel(FieldBlock block, int sourceChannel) {
-        edits_.CopyBlockToOtherChannel(block, sourceChannel);
-    }
-    void UpdateCompLimLinkFields() { edits_.UpdateCompLimLinkFields(); }
-    void CheckImageAfterRead() { edits_.CheckImageAfterRead(); }
     // Fills all nine images of the current record as a new device holds them; 0 when a preset
     // name could not be sent (online), 1 otherwise.
     int InitialiseDeviceImages();
-    int GetDelaySamples(int channel) const { return edits_.GetDelaySamples(channel); }
-    void SetDelaySamples(int channel, long long samples) {
-        edits_.SetDelaySamples(channel, samples);
-    }
-    int GetTemperatureTenths(int channel) const { return edits_.GetTemperatureTenths(channel); }
-    void SetTemperatureTenths(int channel, long long tenths) {
-        edits_.SetTemperatureTenths(channel, tenths);
-    }
-    void SetTemperatureKeepingDistance(int channel, long long tenths) {
-        edits_.SetTemperatureKeepingDistance(channel, tenths);
-    }
-    void SetDelayFeet(int channel, double feet) { edits_.SetDelayFeet(channel, feet); }
-    void SetDelayMetres(int channel, double metres) { edits_.SetDelayMetres(channel, metres); }
-    void FlatGraphic(int channel) { edits_.FlatGraphic(channel); }
-    void FlatParametric(int channel) { edits_.FlatParametric(channel); }
-    void NarrowGraphicBandwidth(int channel) { edits_.NarrowGraphicBandwidth(channel); }
-    void WideGraphicBandwidth(int channel) { edits_.WideGraphicBandwidth(channel); }
-    void DelayDefaultSettings(int channel) { edits_.DelayDefaultSettings(channel); }
-    void ToggleFlag(ParamField field, int channel, int index = 0) {
-        edits_.ToggleFlag(field, channel, index);
-    }
-
-    // ---- Edit history ------------------------------------------------------------------------
-
-    // Writes one raw byte of the current image as a block operation writes a field. Undo and
-    // redo replay recorded bytes here.
-    void RestoreImageByte(int offset, uint8_t value) { edits_.RestoreByte(offset, value); }
-    // Counts the times the edit buffer was replaced whole or the device list changed (recall,
-    // store, read from a device, add, delete, new address, another location, a copy or import):
-    // edits recorded before such a change no longer apply. The reason names the latest.
-    std::uint64_t HistoryEpoch() const { return edits_.HistoryEpoch(); }
-    const char* HistoryEpochReason() const { return edits_.HistoryEndReason(); }
-    void EndEditHistory(const char* reason) { edits_.EndHistory(reason); }
 
     // ---- Location model -------------------------------------------------------------------
 
@@ -191,9 +125,6 @@ class CQ7310Doc : public ISyncTarget {
     void RecordChains();
     // The indicator lamp rule for a channel.
     bool AnyIndicatorLit(int channel) const;
-
-    // The current image's bytes (the edit buffer unless a record is being created).
-    uint8_t* CurrentImage() { return edits_.Data(); }
 
     // Editing operations; 1 on success, 0 on failure.
     int SetDeviceName(std::string_view name, int address);

@@ -59,7 +59,7 @@ int UpdateRouting(CQ7310Doc& doc) {
     for (const SourceWrite& write : writes) {
         const std::optional<SourceField> field = SourceFieldOf(write.node);
         if (!field) continue;
-        doc.SetRouting(field->field, field->channel, write.source);
+        doc.Edits().SetRouting(field->field, field->channel, write.source);
         if (write.waitAfter && !doc.Bus().WaitDirtyFlushed()) return 0;
     }
     doc.RecordChains();

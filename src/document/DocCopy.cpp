@@ -94,7 +94,7 @@ std::string CopyIntoDocument(CQ7310Doc& doc, const CLocationImage& source,
     doc.SetModifiedFlag(true);
     // The copy replaced what it reached, as a recall does: an undo afterwards would revert the
     // edit buffer and leave copied presets and names, a device half one thing, half another.
-    doc.EndEditHistory("a copy was made into the location");
+    doc.Edits().EndHistory("a copy was made into the location");
     doc.Ui().DocumentChanged();
     return error;
 }

@@ -17,7 +17,7 @@ namespace {
 bool InLinkedBlock(const CQ7310Doc& doc, int offset) {
     for (const FieldDescriptor& field : AllFields()) {
         if (field.block == FieldBlock::Configuration || field.block == FieldBlock::Name ||
-            !doc.IsLinked(field.block)) {
+            !doc.Edits().IsLinked(field.block)) {
             continue;
         }
         const auto id = static_cast<ParamField>(&field - AllFields().data());
@@ -69,7 +69,7 @@ int CQ7310Doc::NameImage(int image, std::string_view name) {
         bytes[i] = static_cast<uint8_t>(name[i]);
     }
     for (std::size_t i = 0; i < kNameLength; ++i) {
-        SetConfig(ParamField::NameChar, static_cast<int>(i), bytes[i]);
+        edits_.SetConfig(ParamField::NameChar, static_cast<int>(i), bytes[i]);
     }
     if (IsOnline()) {
         const PauseResult pause = bus_.PauseWorker(true);
@@ -133,7 +133,7 @@ int CQ7310Doc::RecallPreset(int preset, bool readBack) {
     devices_.SetPresetModified(0);
     SetModifiedFlag(true);
     RecordChains();
-    EndEditHistory("a preset was recalled");
+    edits_.EndHistory("a preset was recalled");
     bus_.ResumeWorker(pause.saved);
     return 1;
 }
@@ -154,7 +154,7 @@ int CQ7310Doc::StorePreset() {
     CopyImage(0, p);
     SetModifiedFlag(true);
     devices_.SetPresetModified(0);
-    EndEditHistory("the preset was stored");
+    edits_.EndHistory("the preset was stored");
     bus_.ResumeWorker(pause.saved);
     return 1;
 }
@@ -221,7 +221,7 @@ int CQ7310Doc::AddDevice(int address) {
     SelectDevice(devices_.Location().SlotOf(remembered) != kNoDevice ? remembered : address);
     if (!IsOnline()) devices_.RebuildPresentTable();
     SetModifiedFlag(true);
-    EndEditHistory("a device was added");
+    edits_.EndHistory("a device was added");
     return address;
 }
 
@@ -252,14 +252,14 @@ int CQ7310Doc::InitialiseDeviceImages() {
         edits_.ApplyDelayDefaults();
         edits_.ApplyCompLimiterDefaults();
         if (!NameImage(k, "Preset " + std::to_string(k))) named = 0;
-        SetRouting(ParamField::OutputSource, kChannelA, 1);
-        SetRouting(ParamField::OutputSource, kChannelB, 2);
-        for (int s = 0; s < 16; ++s) SetConfig(ParamField::ChainSlot, s, 0);
-        for (int p = 0; p < 12; ++p) SetConfig(ParamField::PalettePosition, p, kPalette[p]);
+        edits_.SetRouting(ParamField::OutputSource, kChannelA, 1);
+        edits_.SetRouting(ParamField::OutputSource, kChannelB, 2);
+        for (int s = 0; s < 16; ++s) edits_.SetConfig(ParamField::ChainSlot, s, 0);
+        for (int p = 0; p < 12; ++p) edits_.SetConfig(ParamField::PalettePosition, p, kPalette[p]);
         for (int ch = kChannelA; ch <= kChannelB; ++ch) {
-            for (int n = 0; n < 10; ++n) Set(ParamField::EqParamFrequency, ch, n, 7 + 9 * n);
+            for (int n = 0; n < 10; ++n) edits_.Set(ParamField::EqParamFrequency, ch, n, 7 + 9 * n);
         }
-        UpdateCompLimLinkFields();
+        edits_.UpdateCompLimLinkFields();
     }
     devices_.SetPresetModified(false);
     BindImage(0);
@@ -270,7 +270,7 @@ int CQ7310Doc::DeleteDevice(int address) {
     if (!CLocationImage::IsDeviceAddress(address)) return 0;
     devices_.Remove(address);
     SetModifiedFlag(true);
-    EndEditHistory("a device was deleted");
+    edits_.EndHistory("a device was deleted");
     if (address == devices_.CurrentAddress()) {
         // The deleted record must not stay the one being edited.
         int next = address;
@@ -302,7 +302,7 @@ int CQ7310Doc::ChangeDeviceAddress(int oldAddress, int newAddress) {
     }
     devices_.Move(oldAddress, newAddress);
     SetModifiedFlag(true);
-    EndEditHistory("a device address was changed");
+    edits_.EndHistory("a device address was changed");
     if (devices_.CurrentAddress() == oldAddress || devices_.CurrentAddress() == newAddress)
         SelectDevice(newAddress);
     return 1;
@@ -350,7 +350,7 @@ int CQ7310Doc::ReadImage(int image) {
     if (read && live && image == 0) {
         for (std::size_t i = 0; i < reply.size(); ++i) {
             if (edits_.Data()[i] != reply[i] && InLinkedBlock(*this, static_cast<int>(i))) {
-                MarkDirty(static_cast<uint8_t>(i));
+                edits_.MarkDirty(static_cast<uint8_t>(i));
             }
         }
     }
@@ -358,7 +358,7 @@ int CQ7310Doc::ReadImage(int image) {
     // the A/B versions stay (saving online reads every device back).
     if (edits_.ImageIndex() == 0) {
         RecordChains();
-        if (changed) EndEditHistory("the edit buffer was read from the device");
+        if (changed) edits_.EndHistory("the edit buffer was read from the device");
     }
     bus_.ResumeWorker(pause.saved);
     return 1;
@@ -435,7 +435,7 @@ void CQ7310Doc::LimitStoredImages() {
     const int wasModified = devices_.PresetModified();
     for (int n = 0; n < kImageCount; ++n) {
         BindImage(n);
-        CheckImageAfterRead();
+        edits_.CheckImageAfterRead();
     }
     BindImage(0);
     RecordChains();

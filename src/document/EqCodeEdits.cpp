@@ -16,19 +16,19 @@ void ApplyEqCode(CQ7310Doc& doc, ParamField field, int channel, int index, int c
 }  // namespace
 
 EqKind ReadEqKind(const CQ7310Doc& doc, int channel) {
-    return doc.Get(ParamField::EqType, channel) == 1 ? EqKind::Parametric : EqKind::Graphic;
+    return doc.Edits().Get(ParamField::EqType, channel) == 1 ? EqKind::Parametric : EqKind::Graphic;
 }
 
 ParametricCodes ReadParametricCodes(CQ7310Doc& doc, int channel) {
     return ReadParametricCodes(
-        std::span<const std::uint8_t, kPresetImageSize>(doc.CurrentImage(), kPresetImageSize),
+        std::span<const std::uint8_t, kPresetImageSize>(doc.Edits().Data(), kPresetImageSize),
         channel);
 }
 
 GraphicGainCodes ReadGraphicGains(const CQ7310Doc& doc, int channel) {
     GraphicGainCodes gains{};
     for (int i = 0; i < kGraphicBandCount; ++i) {
-        gains[static_cast<std::size_t>(i)] = doc.Get(ParamField::EqGraphicGain, channel, i);
+        gains[static_cast<std::size_t>(i)] = doc.Edits().Get(ParamField::EqGraphicGain, channel, i);
     }
     return gains;
 }
@@ -81,7 +81,8 @@ AppliedFit FitAndApply(CQ7310Doc& doc, int channel, EqKind kind, const FitProble
     applied.kindChanged = ReadEqKind(doc, channel) != kind;
     if (applied.kindChanged) ApplyEqKind(doc, channel, kind);
     if (kind == EqKind::Graphic) {
-        const GraphicFitResult fit = FitGraphic(problem, doc.Get(ParamField::EqGraphicQ, channel));
+        const GraphicFitResult fit =
+            FitGraphic(problem, doc.Edits().Get(ParamField::EqGraphicQ, channel));
         applied.before = fit.before;
         applied.after = fit.after;
         applied.gains = fit.gains;

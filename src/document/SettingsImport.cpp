@@ -169,16 +169,16 @@ bool Importer::FollowsLinkedChannel(const ParamRef& ref, long long code, const s
     int channelA = 0;
     FieldBlock block = FieldBlock::Delay;
     if (ref.kind == ParamKind::DelayTime) {
-        channelA = doc_.GetDelaySamples(kChannelA);
+        channelA = doc_.Edits().GetDelaySamples(kChannelA);
     } else if (ref.kind == ParamKind::Temperature) {
-        channelA = doc_.GetTemperatureTenths(kChannelA);
+        channelA = doc_.Edits().GetTemperatureTenths(kChannelA);
     } else {
         const FieldDescriptor& info = FieldInfo(ref.field);
         if (info.role != FieldRole::Value) return false;
         block = info.block;
-        channelA = doc_.Get(ref.field, kChannelA, ref.index);
+        channelA = doc_.Edits().Get(ref.field, kChannelA, ref.index);
     }
-    if (!doc_.IsLinked(block) || channelA == code) return false;
+    if (!doc_.Edits().IsLinked(block) || channelA == code) return false;
     Problem(where, FormatParamName(ref) + ": the block is linked, so Ch 2 keeps Ch 1's value");
     return true;
 }
@@ -360,7 +360,7 @@ bool Importer::ApplyDevice(const Json& device, int address, const std::string& w
         std::memcmp(location.Image(slot, 0), location.Image(slot, doc_.Devices().CurrentPreset()),
                     kPresetImageSize) != 0);
     doc_.SetModifiedFlag(true);
-    doc_.EndEditHistory("settings were imported");
+    doc_.Edits().EndHistory("settings were imported");
     if (online) doc_.Bus().ResumeWorker(pause.saved);
     const bool sent = !online || doc_.DownloadDevice() != 0;
     if (doc_.Devices().Location().SlotOf(remembered) != kNoDevice) doc_.SelectDevice(remembered);
@@ -472,7 +472,7 @@ ImportReport ImportSettingsJson(CQ7310Doc& doc, std::string_view text, ImportTar
             importer.ApplyPreset(body, "");
             // Loaded settings replace the edit buffer, as a recall does: an undo afterwards
             // would half revert them.
-            doc.EndEditHistory("settings were imported");
+            doc.Edits().EndHistory("settings were imported");
             report.devicesLoaded = 1;
             break;
         }

@@ -56,32 +56,36 @@ TEST_P(EditAnnouncements, NameTheBytesWrittenOnceAndInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Edits, EditAnnouncements,
-    ::testing::Values(
-        ChangeCase{"OneChannel", [](CQ7310Doc& d) { d.Set(PF::EqGraphicGain, 1, 5, 70); }, {74}},
-        ChangeCase{"SameValue", [](CQ7310Doc& d) { d.Set(PF::EqGraphicGain, 1, 5, 30); }, {}},
-        ChangeCase{"LinkedWritesAThenB",
-                   [](CQ7310Doc& d) {
-                       const EditScope page(d.Edits(), EditReason::Page);
-                       d.Set(PF::EqMaster, kChannelA, 1);
-                       d.Set(PF::EqGraphicGain, kChannelB, 5, 36);
-                   },
-                   {1, 9, 74}},
-        ChangeCase{"MasterCopiesTheBlock",
-                   [](CQ7310Doc& d) {
-                       const EditScope page(d.Edits(), EditReason::Page);
-                       d.Set(PF::LpCutoff, kChannelB, 40);
-                       d.SetMasterWithCopy(FieldBlock::LowPass, kChannelB, 1);
-                   },
-                   {137, 136, 131}},
-        ChangeCase{
-            "DelayBytesLowFirst", [](CQ7310Doc& d) { d.SetDelaySamples(0, 300); }, {147, 146}},
-        ChangeCase{"WrittenAndPutBack",
-                   [](CQ7310Doc& d) {
-                       const EditScope page(d.Edits(), EditReason::Page);
-                       d.Set(PF::HpCutoff, kChannelA, 9);
-                       d.Set(PF::HpCutoff, kChannelA, 0);
-                   },
-                   {}}),
+    ::testing::Values(ChangeCase{"OneChannel",
+                                 [](CQ7310Doc& d) { d.Edits().Set(PF::EqGraphicGain, 1, 5, 70); },
+                                 {74}},
+                      ChangeCase{"SameValue",
+                                 [](CQ7310Doc& d) { d.Edits().Set(PF::EqGraphicGain, 1, 5, 30); },
+                                 {}},
+                      ChangeCase{"LinkedWritesAThenB",
+                                 [](CQ7310Doc& d) {
+                                     const EditScope page(d.Edits(), EditReason::Page);
+                                     d.Edits().Set(PF::EqMaster, kChannelA, 1);
+                                     d.Edits().Set(PF::EqGraphicGain, kChannelB, 5, 36);
+                                 },
+                                 {1, 9, 74}},
+                      ChangeCase{"MasterCopiesTheBlock",
+                                 [](CQ7310Doc& d) {
+                                     const EditScope page(d.Edits(), EditReason::Page);
+                                     d.Edits().Set(PF::LpCutoff, kChannelB, 40);
+                                     d.Edits().SetMasterWithCopy(FieldBlock::LowPass, kChannelB, 1);
+                                 },
+                                 {137, 136, 131}},
+                      ChangeCase{"DelayBytesLowFirst",
+                                 [](CQ7310Doc& d) { d.Edits().SetDelaySamples(0, 300); },
+                                 {147, 146}},
+                      ChangeCase{"WrittenAndPutBack",
+                                 [](CQ7310Doc& d) {
+                                     const EditScope page(d.Edits(), EditReason::Page);
+                                     d.Edits().Set(PF::HpCutoff, kChannelA, 9);
+                                     d.Edits().Set(PF::HpCutoff, kChannelA, 0);
+                                 },
+                                 {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EditAnnouncement, CarriesTheBytesBeforeAndAfterAndTheScopesReason) {
@@ -90,8 +94,8 @@ TEST(EditAnnouncement, CarriesTheBytesBeforeAndAfterAndTheScopesReason) {
     {
         const EditScope remote(bench.doc.Edits(), EditReason::Remote);
         const EditScope inner(bench.doc.Edits(), EditReason::Undo);  // the outermost counts
-        bench.doc.Set(PF::InputLevel, kChannelB, 200);
-        bench.doc.Set(PF::InputLevel, kChannelB, 210);
+        bench.doc.Edits().Set(PF::InputLevel, kChannelB, 200);
+        bench.doc.Edits().Set(PF::InputLevel, kChannelB, 210);
         EXPECT_TRUE(heard.events.empty());  // nothing before the scope ends
     }
     ASSERT_EQ(heard.events.size(), 1u);
@@ -108,8 +112,8 @@ TEST(EditAnnouncement, AListenerMayLeaveWhileBeingToldAndHearsNothingAfter) {
         ++calls;
         edits.Unlisten(id);
     });
-    bench.doc.Set(PF::EqGraphicGain, kChannelA, 0, 1);
-    bench.doc.Set(PF::EqGraphicGain, kChannelA, 0, 2);
+    bench.doc.Edits().Set(PF::EqGraphicGain, kChannelA, 0, 1);
+    bench.doc.Edits().Set(PF::EqGraphicGain, kChannelA, 0, 2);
     EXPECT_EQ(calls, 1);
 }
 
@@ -141,14 +145,14 @@ TEST_P(BufferReplacement, IsAnnouncedOnlyWhenTheBufferOrTheDeviceListChangedWhol
     DocBench bench;
     bench.doc.AddDevice(7);
     bench.doc.SelectDevice(1);
-    bench.doc.Set(PF::HpCutoff, kChannelA, 0, 12);
+    bench.doc.Edits().Set(PF::HpCutoff, kChannelA, 0, 12);
     Announcements heard(bench.doc.Edits());
-    const std::uint64_t epoch = bench.doc.HistoryEpoch();
+    const std::uint64_t epoch = bench.doc.Edits().HistoryEpoch();
     GetParam().step(bench);
     bool replaced = false;
     for (const EditEvent& e : heard.events) replaced = replaced || e.replaced;
     EXPECT_EQ(replaced, GetParam().replaces);
-    EXPECT_EQ(bench.doc.HistoryEpoch() != epoch, GetParam().replaces);
+    EXPECT_EQ(bench.doc.Edits().HistoryEpoch() != epoch, GetParam().replaces);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -187,14 +191,15 @@ INSTANTIATE_TEST_SUITE_P(
                         },
                         true},
         ReplacementCase{"OtherDevice", [](DocBench& b) { b.doc.SelectDevice(7); }, false},
-        ReplacementCase{"AnEdit", [](DocBench& b) { b.doc.Set(PF::HpCutoff, 0, 0, 3); }, false}),
+        ReplacementCase{"AnEdit", [](DocBench& b) { b.doc.Edits().Set(PF::HpCutoff, 0, 0, 3); },
+                        false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Saving online reads every device back: a device that holds what the document holds replaces
 // nothing, so the undo history and the A/B versions survive the save.
 TEST(ReadBack, OfTheBytesTheDocumentHoldsIsNoEditAndOfOthersEndsTheHistory) {
     DocBench bench;
-    bench.doc.Set(PF::EqGraphicGain, kChannelA, 3, 44);
+    bench.doc.Edits().Set(PF::EqGraphicGain, kChannelA, 3, 44);
     for (int image = 0; image < kImageCount; ++image) {
         const std::vector<uint8_t> held = bench.ImageOf(1, image);
         std::copy(held.begin(), held.end(),
@@ -202,14 +207,14 @@ TEST(ReadBack, OfTheBytesTheDocumentHoldsIsNoEditAndOfOthersEndsTheHistory) {
     }
     bench.GoOnline();
     Announcements heard(bench.doc.Edits());
-    const std::uint64_t epoch = bench.doc.HistoryEpoch();
+    const std::uint64_t epoch = bench.doc.Edits().HistoryEpoch();
     ASSERT_EQ(bench.doc.UploadAllDevices(), 1);
-    EXPECT_EQ(bench.doc.HistoryEpoch(), epoch);
+    EXPECT_EQ(bench.doc.Edits().HistoryEpoch(), epoch);
     EXPECT_TRUE(heard.events.empty());
 
     bench.device.images[0][FieldOffset(PF::EqGraphicGain, kChannelA, 3)] = 20;
     ASSERT_EQ(bench.doc.UploadAllDevices(), 1);
-    EXPECT_NE(bench.doc.HistoryEpoch(), epoch);
+    EXPECT_NE(bench.doc.Edits().HistoryEpoch(), epoch);
     ASSERT_FALSE(heard.events.empty());
     EXPECT_EQ(heard.events.front().reason, EditReason::DeviceRead);
     EXPECT_EQ(heard.events.front().changes,
@@ -223,7 +228,7 @@ TEST(ChainRecords, FollowASourceWrittenByAnyone) {
     DocBench bench;
     bench.doc.RecordChains();
     ASSERT_EQ(bench.doc.GetChainNode(kChannelA, 1), 1);  // output A fed by input A
-    bench.doc.RestoreImageByte(FieldOffset(PF::OutputSource, kChannelA), 3);
+    bench.doc.Edits().RestoreByte(FieldOffset(PF::OutputSource, kChannelA), 3);
     EXPECT_EQ(bench.doc.GetChainNode(kChannelA, 1), 3);
 }
 

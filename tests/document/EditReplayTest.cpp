@@ -18,14 +18,14 @@ TEST(EditReplay, SelectsTheDeviceTheEditWasMadeOn) {
     std::vector<ByteChange> changes;
     const EditListenerId id =
         bench.doc.Edits().Listen([&changes](const EditEvent& event) { changes = event.changes; });
-    bench.doc.Set(PF::EqGraphicGain, kChannelA, 3, 50);
+    bench.doc.Edits().Set(PF::EqGraphicGain, kChannelA, 3, 50);
     bench.doc.Edits().Unlisten(id);
     bench.doc.SelectDevice(1);
     ASSERT_TRUE(ReplayChanges(bench.doc, 4, changes, EditReason::Undo));
     EXPECT_EQ(bench.doc.Devices().CurrentAddress(), 4);
-    EXPECT_EQ(bench.doc.Get(PF::EqGraphicGain, kChannelA, 3), 30);
+    EXPECT_EQ(bench.doc.Edits().Get(PF::EqGraphicGain, kChannelA, 3), 30);
     ASSERT_TRUE(ReplayChanges(bench.doc, 4, changes, EditReason::Redo));
-    EXPECT_EQ(bench.doc.Get(PF::EqGraphicGain, kChannelA, 3), 50);
+    EXPECT_EQ(bench.doc.Edits().Get(PF::EqGraphicGain, kChannelA, 3), 50);
     EXPECT_FALSE(ReplayChanges(bench.doc, 99, changes, EditReason::Redo));
 }
 
@@ -33,10 +33,10 @@ TEST(EditReplay, ARestoredByteOutsideTheImageIsIgnoredAndOneInsideFlagsTheChange
     DocBench bench;
     const std::vector<uint8_t> before = bench.ImageOf(1, 0);
     bench.doc.Devices().SetPresetModified(0);
-    for (const int offset : {-1, 250, 255, 100000}) bench.doc.RestoreImageByte(offset, 0xAA);
+    for (const int offset : {-1, 250, 255, 100000}) bench.doc.Edits().RestoreByte(offset, 0xAA);
     EXPECT_EQ(bench.ImageOf(1, 0), before);
     EXPECT_EQ(bench.doc.Devices().PresetModified(), 0);
-    bench.doc.RestoreImageByte(249, 0x41);
+    bench.doc.Edits().RestoreByte(249, 0x41);
     EXPECT_EQ(bench.ImageOf(1, 0)[249], 0x41);
     EXPECT_EQ(bench.doc.Devices().PresetModified(), 1);
     EXPECT_TRUE(bench.doc.IsModified());
@@ -54,8 +54,8 @@ TEST(ABCompares, SwapKeepsTwoVersionsAndTheDeviceFollowsWhenLive) {
     ASSERT_TRUE(compare.Swap(doc));  // B starts as a copy of A
     EXPECT_EQ(compare.Active(doc), CABCompare::Version::B);
     EXPECT_EQ(bench.ImageOf(1, 0), a);
-    doc.Set(PF::EqGraphicGain, kChannelA, 0, 10);
-    doc.Set(PF::DelayLow, kChannelB, 0, 99);
+    doc.Edits().Set(PF::EqGraphicGain, kChannelA, 0, 10);
+    doc.Edits().Set(PF::DelayLow, kChannelB, 0, 99);
     const std::vector<uint8_t> b = bench.ImageOf(1, 0);
 
     doc.Bus().SetSyncLive(true);
@@ -63,7 +63,7 @@ TEST(ABCompares, SwapKeepsTwoVersionsAndTheDeviceFollowsWhenLive) {
     ASSERT_TRUE(compare.Swap(doc));
     EXPECT_EQ(compare.Active(doc), CABCompare::Version::A);
     EXPECT_EQ(bench.ImageOf(1, 0), a);
-    const auto range = doc.DirtyRange();  // exactly the two differing bytes are sent
+    const auto range = doc.Edits().DirtyRange();  // exactly the two differing bytes are sent
     EXPECT_EQ(range.first, FieldOffset(PF::EqGraphicGain, kChannelA, 0));
     EXPECT_EQ(range.second, FieldOffset(PF::DelayLow, kChannelB));
     ASSERT_TRUE(compare.Swap(doc));

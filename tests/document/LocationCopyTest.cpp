@@ -304,7 +304,7 @@ TEST_F(FileCopyTest, FileIntoTheCurrentLocationMarksItModified) {
     const auto sourceBefore = ReadFileBytes(from);
     CopyRequest request{CopyWhat::Setting, 1, 2, SettingId::EqA, {1}, {0}, {SettingId::EqA}};
     ASSERT_EQ(RunCopy(t.doc, {false, from}, {true, {}}, request), "");
-    EXPECT_EQ(t.doc.Get(PF::EqGraphicGain, 0, 0), 12);
+    EXPECT_EQ(t.doc.Edits().Get(PF::EqGraphicGain, 0, 0), 12);
     EXPECT_TRUE(t.doc.IsModified());
     EXPECT_EQ(t.doc.Devices().PresetModified(), 1);
     EXPECT_EQ(t.ui.ViewUpdates().back(), ViewHint::Change);
@@ -316,7 +316,7 @@ TEST_F(FileCopyTest, CurrentLocationIntoAFileLeavesTheDocumentAlone) {
     const std::string to = Save(b, "to.kvx");
     DocBench t;
     t.doc.SetModifiedFlag(false);
-    t.doc.Set(PF::LpCutoff, 1, 42);
+    t.doc.Edits().Set(PF::LpCutoff, 1, 42);
     t.doc.SetModifiedFlag(false);
     CopyRequest request{CopyWhat::Setting, 1, 0, SettingId::LpB, {7}, {0}, {SettingId::LpA}};
     ASSERT_EQ(RunCopy(t.doc, {true, {}}, {false, to}, request), "");
@@ -352,7 +352,7 @@ TEST(OnlineCopyTest, SettingIntoTheEditBufferReachesTheDeviceLive) {
         std::lock_guard<std::mutex> lock(t.device.mutex);
         return t.device.images[0][69 + 2] == 51;
     }));
-    EXPECT_EQ(t.doc.Get(PF::EqGraphicGain, 1, 2), 51);
+    EXPECT_EQ(t.doc.Edits().Get(PF::EqGraphicGain, 1, 2), 51);
     EXPECT_TRUE(t.doc.IsModified());
 }
 
@@ -383,13 +383,13 @@ TEST(OnlineCopyTest, AnAddressNotOnTheBusIsRefusedBeforeAnythingChanges) {
 TEST(FactoryReset, OfflineDoesNothingAndKeepsTheEdits) {
     DocBench t;
     t.doc.SetDeviceName("Balcony");
-    t.doc.Set(PF::EqGraphicGain, 0, 3, 44);
+    t.doc.Edits().Set(PF::EqGraphicGain, 0, 3, 44);
     ASSERT_EQ(t.doc.Devices().PresetModified(), 1);
     t.device.ClearRequests();
     EXPECT_EQ(t.doc.FactoryInitialise(), 0);
     EXPECT_EQ(t.doc.Devices().PresetModified(), 1);
     EXPECT_EQ(t.doc.Devices().GetDeviceName(1), "Balcony");
-    EXPECT_EQ(t.doc.Get(PF::EqGraphicGain, 0, 3), 44);
+    EXPECT_EQ(t.doc.Edits().Get(PF::EqGraphicGain, 0, 3), 44);
     EXPECT_TRUE(t.device.Requests().empty());
 }
 

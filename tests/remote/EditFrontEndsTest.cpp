@@ -53,8 +53,8 @@ ParamEdit Parsed(const EditRow& row) {
 // Device 1 with its equaliser linked from channel 1 and a delay of 1000 samples on channel 1.
 struct Bench : DocBench {
     Bench() {
-        doc.SetMasterWithCopy(FieldBlock::Equaliser, kChannelA, 1);
-        doc.SetDelaySamples(kChannelA, 1000);
+        doc.Edits().SetMasterWithCopy(FieldBlock::Equaliser, kChannelA, 1);
+        doc.Edits().SetDelaySamples(kChannelA, 1000);
     }
     // The 250 bytes of the target's edit buffer.
     Image EditBuffer() {

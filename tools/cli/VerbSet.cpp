@@ -48,7 +48,7 @@ void NoteLimits(CliUiPort& ui, const ParamEdit& a) {
 
 // Says so when a distance needs more than the largest delay at the channel's temperature.
 void NoteDistanceLimit(CliUiPort& ui, const CQ7310Doc& doc, const ParamEdit& a) {
-    const int tenths = doc.GetTemperatureTenths(a.ref.channel);
+    const int tenths = doc.Edits().GetTemperatureTenths(a.ref.channel);
     const double feet = a.distance->unit == DistanceUnit::Metres
                             ? a.distance->value / kMetresPerFoot
                             : a.distance->value;
