@@ -138,9 +138,9 @@ void BM_EditToFrameAtSimulator(benchmark::State& state) {
         phase = (phase + 1370) % 9000;
         log.Skip();
         const int value =
-            bench.doc->Get(ParamField::InputLevel, 0) == field.lo ? field.lo + 1 : field.lo;
+            bench.doc->Edits().Get(ParamField::InputLevel, 0) == field.lo ? field.lo + 1 : field.lo;
         const auto edit = Clock::now();
-        bench.doc->Set(ParamField::InputLevel, 0, value);
+        bench.doc->Edits().Set(ParamField::InputLevel, 0, value);
         std::string seen;
         while (seen.find(" cmd 160:") == std::string::npos) {
             seen += log.Take();

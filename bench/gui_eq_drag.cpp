@@ -66,16 +66,18 @@ struct EqView {
         using namespace RoutingNode;
         const std::array<int, 16> codes = {13, 1, 11, 0, 0, 0, 0, 0, 14, 2, 12, 0, 0, 0, 0, 0};
         for (int slot = 0; slot < 16; ++slot) {
-            doc->Set(ParamField::ChainSlot, 0, slot, codes[static_cast<std::size_t>(slot)]);
+            doc->Edits().Set(ParamField::ChainSlot, 0, slot, codes[static_cast<std::size_t>(slot)]);
         }
         for (int channel = 0; channel < 2; ++channel) {
-            doc->SetRouting(ParamField::HpSource, channel, channel == 0 ? kInputA : kInputB);
-            doc->SetRouting(ParamField::EqSource, channel, channel == 0 ? kHighPassA : kHighPassB);
-            doc->SetRouting(ParamField::LpSource, channel,
-                            channel == 0 ? kEqualiserA : kEqualiserB);
-            doc->SetRouting(ParamField::OutputSource, channel,
-                            channel == 0 ? kLowPassA : kLowPassB);
-            doc->Set(ParamField::EqType, channel, parametric ? 1 : 0);
+            doc->Edits().SetRouting(ParamField::HpSource, channel,
+                                    channel == 0 ? kInputA : kInputB);
+            doc->Edits().SetRouting(ParamField::EqSource, channel,
+                                    channel == 0 ? kHighPassA : kHighPassB);
+            doc->Edits().SetRouting(ParamField::LpSource, channel,
+                                    channel == 0 ? kEqualiserA : kEqualiserB);
+            doc->Edits().SetRouting(ParamField::OutputSource, channel,
+                                    channel == 0 ? kLowPassA : kLowPassB);
+            doc->Edits().Set(ParamField::EqType, channel, parametric ? 1 : 0);
         }
         doc->RecordChains();
         view = std::make_unique<CQ7310View>(*doc, *settings);

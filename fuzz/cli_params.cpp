@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "cli/Assignment.h"
 #include "cli/ParamName.h"
 #include "cli/ParamValue.h"
 #include "cli/PortOption.h"
+#include "model/ParamEdit.h"
 #include "model/Scales.h"
 
 namespace {
@@ -50,13 +50,13 @@ void CheckValue(std::string_view text, Scale scale) {
 }
 
 void CheckAssignment(std::string_view text) {
-    const AssignmentParse parse = ParseAssignment(text);
-    Require(parse.assignment.has_value() != !parse.error.empty());
-    if (!parse.assignment || parse.assignment->ref.kind == ParamKind::PresetName) return;
+    const ParamEditParse parse = ParseParamEdit(text);
+    Require(parse.edit.has_value() != !parse.error.empty());
+    if (!parse.edit || parse.edit->ref.kind == ParamKind::PresetName) return;
     // The name part of an accepted assignment is a name on its own.
     const std::size_t equals = text.find('=');
     Require(equals != std::string_view::npos);
-    Require(ParseParamName(text.substr(0, equals)).ref == parse.assignment->ref);
+    Require(ParseParamName(text.substr(0, equals)).ref == parse.edit->ref);
 }
 
 void CheckPort(std::string_view text) {

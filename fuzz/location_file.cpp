@@ -77,8 +77,8 @@ unsigned ReadCurrentImage(CQ7310Doc& doc) {
     }
     for (int channel = 0; channel < 2; ++channel) {
         sum += static_cast<unsigned>(doc.AnyIndicatorLit(channel));
-        sum += static_cast<unsigned>(doc.GetDelaySamples(channel));
-        sum += static_cast<unsigned>(doc.GetTemperatureTenths(channel));
+        sum += static_cast<unsigned>(doc.Edits().GetDelaySamples(channel));
+        sum += static_cast<unsigned>(doc.Edits().GetTemperatureTenths(channel));
         for (int i = 0; i < kChainLength; ++i) {
             sum += static_cast<unsigned>(doc.GetChainNode(channel, i));
         }

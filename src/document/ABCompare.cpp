@@ -6,7 +6,7 @@ namespace arvestra {
 
 bool CABCompare::Follows(const CQ7310Doc& doc) const {
     return started_ && doc.Devices().CurrentAddress() == address_ &&
-           doc.Devices().CurrentSlot() == slot_ && doc.HistoryEpoch() == epoch_;
+           doc.Devices().CurrentSlot() == slot_ && doc.Edits().HistoryEpoch() == epoch_;
 }
 
 CABCompare::Version CABCompare::Active(const CQ7310Doc& doc) const {
@@ -21,13 +21,14 @@ bool CABCompare::Swap(CQ7310Doc& doc) {
         started_ = true;
         address_ = doc.Devices().CurrentAddress();
         slot_ = doc.Devices().CurrentSlot();
-        epoch_ = doc.HistoryEpoch();
+        epoch_ = doc.Edits().HistoryEpoch();
         active_ = Version::A;
     }
     std::array<uint8_t, kPresetImageSize> shown{};
     std::copy_n(buffer, shown.size(), shown.begin());
+    const EditScope swap(doc.Edits(), EditReason::CompareSwap);
     for (std::size_t i = 0; i < kept_.size(); ++i) {
-        doc.RestoreImageByte(static_cast<int>(i), kept_[i]);
+        doc.Edits().RestoreByte(static_cast<int>(i), kept_[i]);
     }
     kept_ = shown;
     active_ = active_ == Version::A ? Version::B : Version::A;

@@ -10,6 +10,23 @@
 
 namespace arvestra {
 
+namespace {
+
+// True for a byte that holds a source-node field, which the chain lists are walked from.
+bool IsSourceByte(int offset) {
+    const std::span<const FieldDescriptor> fields = AllFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i].role != FieldRole::Source) continue;
+        const auto field = static_cast<ParamField>(i);
+        if (FieldOffset(field, kChannelA) == offset || FieldOffset(field, kChannelB) == offset) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 CQ7310Doc::CQ7310Doc(ErrorReporter& reporter, Clock& clock)
     : CQ7310Doc(reporter, clock, SystemSerialPortFactory::Instance()) {}
 
@@ -18,55 +35,64 @@ CQ7310Doc::CQ7310Doc(ErrorReporter& reporter, Clock& clock, SerialPortFactory& f
       clock_(clock),
       session_(reporter),
       devices_(reporter.App()),
-      bus_(reporter, clock, factory, *this, [this] { return HasDirtyRange(); }) {}
+      edits_([this] { return bus_.IsSyncLive(); },
+             [this](bool presetToo) {
+                 if (presetToo) devices_.SetPresetModified(true);
+                 SetModifiedFlag(true);
+             }),
+      bus_(reporter, clock, factory, *this, [this] { return HasDirtyRange(); }) {
+    edits_.Listen([this](const EditEvent& event) { FollowSourceEdits(event); });
+}
 
 // ---- Storage ---------------------------------------------------------------------------------
 
 void CQ7310Doc::AttachStorage(std::span<uint8_t, kLocationSize> bytes) {
-    std::lock_guard<std::mutex> lock(dirtyLock);
-    devices_.Attach(bytes);
-    model.unbind();
-    dirtyFirst = 255;
-    dirtyLast = 0;
-    chains_ = {};
-    EndEditHistory("another location was loaded");
+    edits_.Unbind();
+    {
+        const auto hold = edits_.Hold();
+        devices_.Attach(bytes);
+    }
+    edits_.ClearDirtyRange();
+    ClearChains();
+    edits_.EndHistory("another location was loaded");
 }
 
 void CQ7310Doc::DetachStorage() {
-    std::lock_guard<std::mutex> lock(dirtyLock);
-    devices_.Detach();
-    model.unbind();
-    dirtyFirst = 255;
-    dirtyLast = 0;
-    chains_ = {};
-    EndEditHistory("another location was loaded");
+    edits_.Unbind();
+    {
+        const auto hold = edits_.Hold();
+        devices_.Detach();
+    }
+    edits_.ClearDirtyRange();
+    ClearChains();
+    edits_.EndHistory("another location was loaded");
 }
 
 void CQ7310Doc::FormatEmptyLocation() {
-    std::lock_guard<std::mutex> lock(dirtyLock);
-    devices_.FormatEmpty();
-    model.unbind();
-    chains_ = {};
-    EndEditHistory("another location was loaded");
+    edits_.Unbind();
+    {
+        const auto hold = edits_.Hold();
+        devices_.FormatEmpty();
+    }
+    ClearChains();
+    edits_.EndHistory("another location was loaded");
 }
 
 // ---- Selection and lookup ----------------------------------------------------------------
 
 void CQ7310Doc::BindDevice(int address, bool moveLink) {
     bus_.FollowDevice(address, moveLink);
-    std::lock_guard<std::mutex> lock(dirtyLock);
     const int slot = devices_.MakeCurrent(address);
     if (slot == kNoDevice) {
-        model.unbind();
+        edits_.Unbind();
     } else {
-        model.rebind(devices_.Location().Image(slot, 0), 0);
+        edits_.Bind(devices_.Location().Image(slot, 0), 0, devices_.CurrentAddress());
     }
 }
 
 void CQ7310Doc::BindImage(int image) {
-    std::lock_guard<std::mutex> lock(dirtyLock);
     if (devices_.CurrentSlot() == kNoDevice || image < 0 || image >= kImageCount) return;
-    model.rebind(devices_.Location().Image(devices_.CurrentSlot(), 0), image);
+    edits_.BindImage(image);
 }
 
 void CQ7310Doc::SelectDevice(int address) {
@@ -106,7 +132,7 @@ int CQ7310Doc::EditDeviceInSlot(int slot) {
 bool CQ7310Doc::IsKindConfigured(int code) const {
     const int slots = FieldInfo(ParamField::ChainSlot).indexCount;
     for (int s = 0; s < slots; ++s) {
-        if (model.Get(ParamField::ChainSlot, kChannelA, s) == code) return true;
+        if (edits_.Get(ParamField::ChainSlot, kChannelA, s) == code) return true;
     }
     return false;
 }
@@ -126,7 +152,7 @@ bool CQ7310Doc::ChainHoldsKind(int channel, int code) const {
 void CQ7310Doc::SetChainNode(int channel, int i, int node) {
     if (channel != kChannelA && channel != kChannelB) return;
     if (i < 0 || i >= kChainLength) return;
-    std::lock_guard<std::mutex> lock(dirtyLock);
+    std::lock_guard<std::mutex> lock(chainsLock_);
     chains_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(i)] = node;
 }
 
@@ -137,7 +163,7 @@ int CQ7310Doc::GetChainNode(int channel, int i) const {
 }
 
 void CQ7310Doc::ClearChains() {
-    std::lock_guard<std::mutex> lock(dirtyLock);
+    std::lock_guard<std::mutex> lock(chainsLock_);
     chains_ = {};
 }
 
@@ -152,13 +178,23 @@ void CQ7310Doc::RecordChains() {
         for (int i = 1; i < kChainLength && !IsSignalSourceNode(node); ++i) {
             const std::optional<SourceField> source = SourceFieldOf(node);
             if (!source) break;
-            node = model.Get(source->field, source->channel);
+            node = edits_.Get(source->field, source->channel);
             if (node == 0) break;
             chain[static_cast<std::size_t>(i)] = node;
         }
     }
-    std::lock_guard<std::mutex> lock(dirtyLock);
+    std::lock_guard<std::mutex> lock(chainsLock_);
     chains_ = walked;
+}
+
+void CQ7310Doc::FollowSourceEdits(const EditEvent& event) {
+    if (event.replaced || event.image != 0) return;
+    for (const ByteChange& change : event.changes) {
+        if (IsSourceByte(change.offset)) {
+            RecordChains();
+            return;
+        }
+    }
 }
 
 bool CQ7310Doc::AnyIndicatorLit(int channel) const {
@@ -169,29 +205,22 @@ bool CQ7310Doc::AnyIndicatorLit(int channel) const {
 
 // ---- Worker side ---------------------------------------------------------------------------
 
-DirtyChunk CQ7310Doc::TakeDirtyRange() {
-    DirtyChunk chunk;
-    std::lock_guard<std::mutex> lock(dirtyLock);
-    const int first = dirtyFirst;
-    const int last = dirtyLast;
-    dirtyFirst = 255;
-    dirtyLast = 0;
-    if (last < first || !model.isBound()) return chunk;
-    chunk.first = first;
-    chunk.count = last - first + 1;
-    // The range covers the whole 256-byte slot; the parameter view only reaches its first 250
-    // bytes, so the bytes are copied from the slot itself.
-    const uint8_t* slot = model.firstSlot() + model.slotIndex() * kImageSlotSize;
-    std::copy_n(slot + first, chunk.count, chunk.bytes.begin());
-    return chunk;
-}
-
 StatusInputs CQ7310Doc::ReadStatusInputs() {
     StatusInputs inputs;
-    std::lock_guard<std::mutex> lock(dirtyLock);
-    for (std::size_t ch = 0; ch < 2; ++ch) inputs.chains[ch] = MembershipFromNodes(chains_[ch]);
-    inputs.outputLevelA = static_cast<uint8_t>(model.Get(ParamField::OutputLevel, kChannelA));
-    inputs.outputLevelB = static_cast<uint8_t>(model.Get(ParamField::OutputLevel, kChannelB));
+    {
+        std::lock_guard<std::mutex> lock(chainsLock_);
+        for (std::size_t ch = 0; ch < 2; ++ch) {
+            inputs.chains[ch] = MembershipFromNodes(chains_[ch]);
+        }
+    }
+    std::array<uint8_t, kImageSlotSize> image{};
+    if (edits_.CopyBytes(0, static_cast<int>(kPresetImageSize), image.data())) {
+        const std::span<const uint8_t, kPresetImageSize> bytes(image.data(), kPresetImageSize);
+        inputs.outputLevelA =
+            static_cast<uint8_t>(ReadField(bytes, ParamField::OutputLevel, kChannelA));
+        inputs.outputLevelB =
+            static_cast<uint8_t>(ReadField(bytes, ParamField::OutputLevel, kChannelB));
+    }
     return inputs;
 }
 

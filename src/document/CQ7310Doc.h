@@ -5,8 +5,8 @@
 // offers every parameter operation the editing pages use.
 //
 // Threads: everything runs on the user-interface thread except the worker, which reaches the
-// document only through ISyncTarget. The edit buffer is written, and the dirty range widened,
-// under dirtyLock; the worker copies what it sends under the same lock.
+// document only through ISyncTarget. The edit buffer (EditBuffer) is written, and the dirty
+// range widened, under its lock; the worker copies what it sends under the same lock.
 #pragma once
 
 #include <array>
@@ -24,6 +24,7 @@
 #include "app/ErrorReporter.h"
 #include "document/BusSession.h"
 #include "document/DeviceTable.h"
+#include "document/EditBuffer.h"
 #include "document/LocationImage.h"
 #include "document/LocationLayout.h"
 #include "document/LocationSession.h"
@@ -87,89 +88,22 @@ class CQ7310Doc : public ISyncTarget {
 
     // ---- Edit state ---------------------------------------------------------------------------
 
-    // Widens the dirty range by one byte offset of the edit buffer; always 1.
-    int MarkDirty(uint8_t offset);
-    // The dirty range as (first, last); empty when last < first.
-    std::pair<uint8_t, uint8_t> DirtyRange() const;
-    // Under the dirty lock: the bytes of the dirty range, which is emptied (the worker's take).
-    DirtyChunk TakeDirtyRange() override;
-    // Under the dirty lock: the chain memberships and output levels the status decode reads.
+    // Under the edit buffer's lock: the bytes of the dirty range, which is emptied (the
+    // worker's take).
+    DirtyChunk TakeDirtyRange() override { return edits_.TakeDirtyRange(); }
+    // Under the chains' lock: the chain memberships and output levels the status decode reads.
     StatusInputs ReadStatusInputs() override;
 
-    // ---- Block parameter operations -----------------------------------------------------------
+    // ---- Edit buffer ---------------------------------------------------------------------------
 
-    // A field of the current image (channel 0 A, other B; index for arrays).
-    int Get(ParamField field, int channel = kChannelA, int index = 0) const;
-    // Sets a field through its family: linked, per channel, routing or configuration.
-    void Set(ParamField field, int channel, int index, long long value);
-    void Set(ParamField field, int channel, long long value) { Set(field, channel, 0, value); }
-    // Linked write: channel A before B when the block is linked; unchanged channels untouched.
-    void SetLinked(ParamField field, int channel, int index, long long value);
-    // Only the given channel (0 or 1); master flags, levels, compressor/limiter link fields.
-    void SetPerChannel(ParamField field, int channel, long long value);
-    // Source node of a block or an output (0..17); marks but sets no flag.
-    void SetRouting(ParamField field, int channel, long long node);
-    // A configuration field (index where it is an array).
-    void SetConfig(ParamField field, int index, long long value);
-    // True when the master flag of the block of `field` is set on channel A or B.
-    bool IsLinked(FieldBlock block) const;
+    // The image being edited and every operation that writes it (see EditBuffer): the block
+    // operations, the dirty range, the announcements and the end of the undo history.
+    EditBuffer& Edits() { return edits_; }
+    const EditBuffer& Edits() const { return edits_; }
 
-    // "Master" button: sets the flag, copies the block when set, and for the compressor/limiter
-    // recomputes its link fields.
-    void SetMasterWithCopy(FieldBlock block, int channel, int value);
-    // Copies every copied field of a block from `sourceChannel` to the other channel.
-    void CopyBlockToOtherChannel(FieldBlock block, int sourceChannel);
-    // Compressor/limiter link fields from the two master flags.
-    void UpdateCompLimLinkFields();
-    // Limits every field of an image read from a device, applies the links, drops invalid codes.
-    void CheckImageAfterRead();
-    // Block defaults through the operations, for both channels.
-    void ApplyConfigurationDefaults();
-    void ApplyEqualiserDefaults();
-    void ApplyLowPassDefaults();
-    void ApplyHighPassDefaults();
-    void ApplyDelayDefaults();
-    void ApplyCompLimiterDefaults();
     // Fills all nine images of the current record as a new device holds them; 0 when a preset
     // name could not be sent (online), 1 otherwise.
     int InitialiseDeviceImages();
-
-    // 24-bit delay of a channel; setting limits it to 0..65536 and writes low, middle, high.
-    int GetDelaySamples(int channel) const;
-    void SetDelaySamples(int channel, long long samples);
-    // Temperature in tenths of a degree F; setting limits to 0..1500, writes low then high.
-    int GetTemperatureTenths(int channel) const;
-    void SetTemperatureTenths(int channel, long long tenths);
-    // A new temperature that keeps the delay's distance: the samples are recomputed from the
-    // distance at the old temperature, and all five bytes go to the device together.
-    void SetTemperatureKeepingDistance(int channel, long long tenths);
-    // A delay typed as a distance, converted at the channel's stored temperature.
-    void SetDelayFeet(int channel, double feet);
-    void SetDelayMetres(int channel, double metres);
-
-    // Page shortcuts.
-    void FlatGraphic(int channel);
-    void FlatParametric(int channel);
-    void NarrowGraphicBandwidth(int channel);
-    void WideGraphicBandwidth(int channel);
-    void DelayDefaultSettings(int channel);
-    // Flips a flag (bypass buttons); index for the parametric band bypass.
-    void ToggleFlag(ParamField field, int channel, int index = 0);
-
-    // ---- Edit history ------------------------------------------------------------------------
-
-    // Writes one raw byte of the current image as a block operation writes a field: under the
-    // lock, marked for sending while live, flags set. Undo and redo replay recorded bytes here.
-    void RestoreImageByte(int offset, uint8_t value);
-    // Counts the times the edit buffer was replaced whole or the device list changed (recall,
-    // store, read from a device, add, delete, new address, another location): edits recorded
-    // before such a change no longer apply. The reason names the latest.
-    std::uint64_t HistoryEpoch() const { return historyEpoch_; }
-    const char* HistoryEpochReason() const { return historyReason_; }
-    void EndEditHistory(const char* reason) {
-        ++historyEpoch_;
-        historyReason_ = reason;
-    }
 
     // ---- Location model -------------------------------------------------------------------
 
@@ -191,9 +125,6 @@ class CQ7310Doc : public ISyncTarget {
     void RecordChains();
     // The indicator lamp rule for a channel.
     bool AnyIndicatorLit(int channel) const;
-
-    // The current image's bytes (the edit buffer unless a record is being created).
-    uint8_t* CurrentImage() { return model.data(); }
 
     // Editing operations; 1 on success, 0 on failure.
     int SetDeviceName(std::string_view name, int address);
@@ -236,8 +167,6 @@ class CQ7310Doc : public ISyncTarget {
     int RecoverLocation(const std::string& copyPath, const std::string& originalPath);
     // ---- Document state ---------------------------------------------------------------------
 
-    PresetImageView model;
-
   private:
     // Works on these 528,638 bytes from now on (the mapped working copy). No device is selected
     // afterwards and the dirty range is empty; the caller selects the first device.
@@ -268,7 +197,7 @@ class CQ7310Doc : public ISyncTarget {
     // moveLink is false.
     void BindDevice(int address, bool moveLink = true);
     // Empties the dirty range (its edits will never be sent).
-    void ClearDirtyRange();
+    void ClearDirtyRange() { edits_.ClearDirtyRange(); }
     // Makes image 0..8 of the current record the current image.
     void BindImage(int image);
     // CMD_WRITE_IMAGE of bytes 0..249 of image `image` of the current record as `imageNumber`.
@@ -278,21 +207,10 @@ class CQ7310Doc : public ISyncTarget {
     int NameImage(int image, std::string_view name);
     // Copies 256 bytes between two images of the current record (under the lock).
     void CopyImage(int from, int to);
-    // Writes one byte field of the current image under the lock and marks it when live.
-    bool WriteField(ParamField field, int channel, int index, int value);
-    // The same with dirtyLock already held by the caller.
-    bool WriteFieldLocked(ParamField field, int channel, int index, int value);
-    // One field value of a value kept in several fields (a delay, a temperature).
-    struct FieldWrite {
-        ParamField field;
-        long long value;
-    };
-    // Linked write of several fields under one hold of dirtyLock, so the worker takes all of
-    // them (both channels when linked) or none: a multi-byte value never reaches the device
-    // half written.
-    void SetLinkedTogether(std::initializer_list<FieldWrite> writes, int channel);
-    // presetModified and the document's modified flag after a change.
-    void FlagChange(bool presetToo);
+    // The bound image's 250 bytes, copied under the edit buffer's lock.
+    std::array<uint8_t, kPresetImageSize> CurrentImageBytes() const;
+    // Records the chains again when an edit changed a source node (undo, A/B, a remote edit).
+    void FollowSourceEdits(const EditEvent& event);
     // Names, bypass flags, the nine images and the recall of preset 1 of a device just entered
     // in the table; 0 after a failed exchange.
     int SetUpNewDevice();
@@ -309,13 +227,11 @@ class CQ7310Doc : public ISyncTarget {
     bool editingStarted_ = false;
     Clock& clock_;
     LocationSession session_;
-    mutable std::mutex dirtyLock;
-    uint8_t dirtyFirst = 255;
-    uint8_t dirtyLast = 0;
     DeviceTable devices_;
+    EditBuffer edits_;
+    // Guards the chain lists, which the worker reads for the status decode.
+    mutable std::mutex chainsLock_;
     std::array<std::array<int, kChainLength>, 2> chains_{};
-    std::uint64_t historyEpoch_ = 0;
-    const char* historyReason_ = "";
     // Last: the worker stops before anything it reads goes away.
     BusSession bus_;
 };

@@ -13,32 +13,40 @@ std::size_t At(int i) {
 }  // namespace
 
 RoutingConfig RoutingConfigOf(const CQ7310Doc& doc) {
+    return RoutingConfigOf(doc.Edits());
+}
+
+RoutingConfig RoutingConfigOf(const EditBuffer& buffer) {
     RoutingConfig config;
     for (int s = 0; s < kRoutingSlots; ++s) {
-        config.chainSlots[At(s)] = doc.Get(ParamField::ChainSlot, kChannelA, s);
+        config.chainSlots[At(s)] = buffer.Get(ParamField::ChainSlot, kChannelA, s);
     }
     for (int p = 0; p < kPaletteEntries; ++p) {
-        config.palette[At(p)] = doc.Get(ParamField::PalettePosition, kChannelA, p);
+        config.palette[At(p)] = buffer.Get(ParamField::PalettePosition, kChannelA, p);
     }
     for (int row = 0; row < 2; ++row) {
-        config.pink[At(row)] = doc.Get(ParamField::PinkNoiseOn, kChannelA, row);
-        config.tie.position[At(row)] = doc.Get(ParamField::JoinPosition, kChannelA, row);
+        config.pink[At(row)] = buffer.Get(ParamField::PinkNoiseOn, kChannelA, row);
+        config.tie.position[At(row)] = buffer.Get(ParamField::JoinPosition, kChannelA, row);
     }
-    config.tie.enabled = doc.Get(ParamField::JoinOn) != 0;
-    config.tie.direction = doc.Get(ParamField::JoinTarget);
+    config.tie.enabled = buffer.Get(ParamField::JoinOn) != 0;
+    config.tie.direction = buffer.Get(ParamField::JoinTarget);
     return config;
 }
 
 void CleanChainsAndPalette(CQ7310Doc& doc) {
-    const RoutingConfig config = RoutingConfigOf(doc);
+    CleanChainsAndPalette(doc.Edits());
+}
+
+void CleanChainsAndPalette(EditBuffer& buffer) {
+    const RoutingConfig config = RoutingConfigOf(buffer);
     const CleanedRouting cleaned = CleanRouting(config);
     for (int s = 0; s < kRoutingSlots; ++s) {
         if (cleaned.chainSlots[At(s)] != config.chainSlots[At(s)])
-            doc.SetConfig(ParamField::ChainSlot, s, 0);
+            buffer.SetConfig(ParamField::ChainSlot, s, 0);
     }
     for (int p = 0; p < kPaletteEntries; ++p) {
         if (cleaned.palette[At(p)] != config.palette[At(p)]) {
-            doc.SetConfig(ParamField::PalettePosition, p, 0);
+            buffer.SetConfig(ParamField::PalettePosition, p, 0);
         }
     }
 }
@@ -51,7 +59,7 @@ int UpdateRouting(CQ7310Doc& doc) {
     for (const SourceWrite& write : writes) {
         const std::optional<SourceField> field = SourceFieldOf(write.node);
         if (!field) continue;
-        doc.SetRouting(field->field, field->channel, write.source);
+        doc.Edits().SetRouting(field->field, field->channel, write.source);
         if (write.waitAfter && !doc.Bus().WaitDirtyFlushed()) return 0;
     }
     doc.RecordChains();

@@ -10,13 +10,16 @@
 namespace arvestra {
 
 class CQ7310Doc;
+class EditBuffer;
 
-// The routing fields of the current image.
+// The routing fields of the current image (of the image an edit buffer is bound to).
 RoutingConfig RoutingConfigOf(const CQ7310Doc& doc);
+RoutingConfig RoutingConfigOf(const EditBuffer& buffer);
 
 // Sets every repeated or unknown block code of the chain slots, and every palette entry whose
 // block the chain (or an earlier entry) already holds, to 0 in the current image.
 void CleanChainsAndPalette(CQ7310Doc& doc);
+void CleanChainsAndPalette(EditBuffer& buffer);
 
 // Derives the source nodes from the chains, the pink noise selects and the tie; writes them
 // block by block, waiting after each until a live device has it (slot 0 of channel A, slot 0 of

@@ -108,10 +108,10 @@ std::vector<FieldRef> SettingFields(SettingId setting) {
     return out;
 }
 
-std::vector<FieldWrite> SettingWrites(std::span<const std::uint8_t, kPresetImageSize> source,
-                                      SettingId from, SettingId to) {
-    std::vector<FieldWrite> writes;
-    if (!SettingsCompatible(from, to)) return writes;
+std::vector<ParamEdit> SettingEdits(std::span<const std::uint8_t, kPresetImageSize> source,
+                                    SettingId from, SettingId to) {
+    std::vector<ParamEdit> edits;
+    if (!SettingsCompatible(from, to)) return edits;
     const bool sameChannel = SettingChannel(from) == SettingChannel(to);
     const int targetChannel = SettingChannel(to);
     for (const FieldRef& ref : SettingFields(from)) {
@@ -119,18 +119,9 @@ std::vector<FieldWrite> SettingWrites(std::span<const std::uint8_t, kPresetImage
         if (f.role == FieldRole::LinkDerived && !sameChannel) continue;
         const int value = ReadField(source, ref.field, ref.channel, ref.index);
         const int channel = from == SettingId::Configuration ? ref.channel : targetChannel;
-        writes.push_back({{ref.field, channel, ref.index}, value});
+        edits.push_back(FieldEdit(ref.field, channel, ref.index, value));
     }
-    return writes;
-}
-
-bool CopySettingFields(std::span<const std::uint8_t, kPresetImageSize> source, SettingId from,
-                       std::span<std::uint8_t, kPresetImageSize> target, SettingId to) {
-    if (!SettingsCompatible(from, to)) return false;
-    for (const FieldWrite& w : SettingWrites(source, from, to)) {
-        WriteField(target, w.ref.field, w.ref.channel, w.ref.index, w.value);
-    }
-    return true;
+    return edits;
 }
 
 }  // namespace arvestra

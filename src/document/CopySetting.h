@@ -1,6 +1,6 @@
 // The eleven settings a preset is copied by: the configuration, and per channel the equaliser,
 // low-pass, high-pass, delay and compressor/limiter. Each setting covers a fixed list of
-// fields; copying a setting reads those fields from one image and writes them into another,
+// fields; copying a setting reads those fields from one image and edits them into another,
 // optionally from one channel into the other ("EQ A" into "EQ B").
 #pragma once
 
@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/ParamEdit.h"
 #include "model/ParamField.h"
 #include "model/PresetImage.h"
 
@@ -59,20 +60,12 @@ bool SettingsCompatible(SettingId from, SettingId to);
 // The fields a setting covers, on the setting's own channel, in copy order.
 std::vector<FieldRef> SettingFields(SettingId setting);
 
-// Copies the fields of `from` in source into the fields of `to` in target (the same fields on
-// the target's channel). False, and nothing written, when the settings are not compatible.
-// The compressor/limiter link fields say which channel a block is; they are copied only between
-// the same channel, so a cross-channel copy keeps the target's own.
-bool CopySettingFields(std::span<const std::uint8_t, kPresetImageSize> source, SettingId from,
-                       std::span<std::uint8_t, kPresetImageSize> target, SettingId to);
-
-// The (field, channel, index, value) writes CopySettingFields would make, for callers that apply
-// them through the document's block operations instead.
-struct FieldWrite {
-    FieldRef ref;
-    int value;
-};
-std::vector<FieldWrite> SettingWrites(std::span<const std::uint8_t, kPresetImageSize> source,
-                                      SettingId from, SettingId to);
+// The edits that copy the fields of `from` in source into the same fields of `to` on the
+// target's channel, for the edit path to apply (so the target's links and limits apply); empty
+// when the settings are not compatible. The compressor/limiter link fields say which channel a
+// block is; they are copied only between the same channel, so a cross-channel copy keeps the
+// target's own.
+std::vector<ParamEdit> SettingEdits(std::span<const std::uint8_t, kPresetImageSize> source,
+                                    SettingId from, SettingId to);
 
 }  // namespace arvestra

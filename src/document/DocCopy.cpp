@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "document/CQ7310Doc.h"
+#include "document/EditPath.h"
 #include "document/LocationBuffer.h"
 #include "document/TextFormat.h"
 
@@ -17,16 +18,16 @@ std::span<const uint8_t, kPresetImageSize> SnapshotImage(const CopySnapshot& sna
         kPresetImageSize);
 }
 
-// A setting into the edit buffer goes through the block operations, as an edit on a page would:
-// values are limited, linked channels follow, and online the worker sends the marked bytes.
-void ApplySettingToEditBuffer(CQ7310Doc& doc, const CopySnapshot& snapshot,
+// A setting into the edit buffer goes through the edit path, as "set" would: values are
+// limited, linked channels follow, and online the worker sends the marked bytes.
+bool ApplySettingToEditBuffer(CQ7310Doc& doc, const CopySnapshot& snapshot,
                               const CopyRequest& request, const CopyTarget& target) {
     doc.SelectDevice(target.address);
-    for (const FieldWrite& w : SettingWrites(SnapshotImage(snapshot, request.fromImage),
-                                             request.fromSetting, target.setting)) {
-        doc.Set(w.ref.field, w.ref.channel, w.ref.index, w.value);
-    }
+    const std::vector<ParamEdit> edits = SettingEdits(SnapshotImage(snapshot, request.fromImage),
+                                                      request.fromSetting, target.setting);
+    const bool done = ApplyDocumentEdits(doc, edits, EditReason::Copy);
     doc.RecordChains();
+    return done;
 }
 
 // Any other target: the bytes change with the worker paused, then, online, the device gets
@@ -77,7 +78,7 @@ std::string CopyIntoDocument(CQ7310Doc& doc, const CLocationImage& source,
     for (const CopyTarget& target : CopyTargets(request)) {
         bool ok = true;
         if (request.what == CopyWhat::Setting && target.image == 0) {
-            ApplySettingToEditBuffer(doc, snapshot, request, target);
+            ok = ApplySettingToEditBuffer(doc, snapshot, request, target);
         } else {
             ok = ApplyBytes(doc, snapshot, request, target, online);
         }
@@ -91,6 +92,9 @@ std::string CopyIntoDocument(CQ7310Doc& doc, const CLocationImage& source,
     doc.SelectDevice(remembered);
     if (!online) doc.Devices().RebuildPresentTable();
     doc.SetModifiedFlag(true);
+    // The copy replaced what it reached, as a recall does: an undo afterwards would revert the
+    // edit buffer and leave copied presets and names, a device half one thing, half another.
+    doc.Edits().EndHistory("a copy was made into the location");
     doc.Ui().DocumentChanged();
     return error;
 }

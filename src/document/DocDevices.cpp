@@ -17,7 +17,7 @@ namespace {
 bool InLinkedBlock(const CQ7310Doc& doc, int offset) {
     for (const FieldDescriptor& field : AllFields()) {
         if (field.block == FieldBlock::Configuration || field.block == FieldBlock::Name ||
-            !doc.IsLinked(field.block)) {
+            !doc.Edits().IsLinked(field.block)) {
             continue;
         }
         const auto id = static_cast<ParamField>(&field - AllFields().data());
@@ -34,7 +34,7 @@ bool InLinkedBlock(const CQ7310Doc& doc, int offset) {
 
 void CQ7310Doc::CopyImage(int from, int to) {
     if (devices_.CurrentSlot() == kNoDevice || from == to) return;
-    std::lock_guard<std::mutex> lock(dirtyLock);
+    const auto hold = edits_.Hold();
     const uint8_t* source = devices_.Location().Image(devices_.CurrentSlot(), from);
     std::copy_n(source, kImageSlotSize, devices_.Location().Image(devices_.CurrentSlot(), to));
 }
@@ -69,7 +69,7 @@ int CQ7310Doc::NameImage(int image, std::string_view name) {
         bytes[i] = static_cast<uint8_t>(name[i]);
     }
     for (std::size_t i = 0; i < kNameLength; ++i) {
-        SetConfig(ParamField::NameChar, static_cast<int>(i), bytes[i]);
+        edits_.SetConfig(ParamField::NameChar, static_cast<int>(i), bytes[i]);
     }
     if (IsOnline()) {
         const PauseResult pause = bus_.PauseWorker(true);
@@ -133,7 +133,7 @@ int CQ7310Doc::RecallPreset(int preset, bool readBack) {
     devices_.SetPresetModified(0);
     SetModifiedFlag(true);
     RecordChains();
-    EndEditHistory("a preset was recalled");
+    edits_.EndHistory("a preset was recalled");
     bus_.ResumeWorker(pause.saved);
     return 1;
 }
@@ -154,7 +154,7 @@ int CQ7310Doc::StorePreset() {
     CopyImage(0, p);
     SetModifiedFlag(true);
     devices_.SetPresetModified(0);
-    EndEditHistory("the preset was stored");
+    edits_.EndHistory("the preset was stored");
     bus_.ResumeWorker(pause.saved);
     return 1;
 }
@@ -221,7 +221,7 @@ int CQ7310Doc::AddDevice(int address) {
     SelectDevice(devices_.Location().SlotOf(remembered) != kNoDevice ? remembered : address);
     if (!IsOnline()) devices_.RebuildPresentTable();
     SetModifiedFlag(true);
-    EndEditHistory("a device was added");
+    edits_.EndHistory("a device was added");
     return address;
 }
 
@@ -238,11 +238,39 @@ int CQ7310Doc::SetUpNewDevice() {
     return named != 0 && RecallPreset(kFirstPreset, true) != 0 ? 1 : 0;
 }
 
+int CQ7310Doc::InitialiseDeviceImages() {
+    static constexpr int kPalette[12] = {1, 11, 13, 5, 3, 0, 2, 12, 14, 8, 4, 0};
+    int named = 1;
+    // Every slot starts from the initial values: setting up, not an edit anyone made.
+    const EditScope setup(edits_, EditReason::DeviceSetup);
+    for (int k = 0; k < kImageCount; ++k) {
+        BindImage(k);
+        edits_.ApplyConfigurationDefaults();
+        edits_.ApplyEqualiserDefaults();
+        edits_.ApplyLowPassDefaults();
+        edits_.ApplyHighPassDefaults();
+        edits_.ApplyDelayDefaults();
+        edits_.ApplyCompLimiterDefaults();
+        if (!NameImage(k, "Preset " + std::to_string(k))) named = 0;
+        edits_.SetRouting(ParamField::OutputSource, kChannelA, 1);
+        edits_.SetRouting(ParamField::OutputSource, kChannelB, 2);
+        for (int s = 0; s < 16; ++s) edits_.SetConfig(ParamField::ChainSlot, s, 0);
+        for (int p = 0; p < 12; ++p) edits_.SetConfig(ParamField::PalettePosition, p, kPalette[p]);
+        for (int ch = kChannelA; ch <= kChannelB; ++ch) {
+            for (int n = 0; n < 10; ++n) edits_.Set(ParamField::EqParamFrequency, ch, n, 7 + 9 * n);
+        }
+        edits_.UpdateCompLimLinkFields();
+    }
+    devices_.SetPresetModified(false);
+    BindImage(0);
+    return named;
+}
+
 int CQ7310Doc::DeleteDevice(int address) {
     if (!CLocationImage::IsDeviceAddress(address)) return 0;
     devices_.Remove(address);
     SetModifiedFlag(true);
-    EndEditHistory("a device was deleted");
+    edits_.EndHistory("a device was deleted");
     if (address == devices_.CurrentAddress()) {
         // The deleted record must not stay the one being edited.
         int next = address;
@@ -274,7 +302,7 @@ int CQ7310Doc::ChangeDeviceAddress(int oldAddress, int newAddress) {
     }
     devices_.Move(oldAddress, newAddress);
     SetModifiedFlag(true);
-    EndEditHistory("a device address was changed");
+    edits_.EndHistory("a device address was changed");
     if (devices_.CurrentAddress() == oldAddress || devices_.CurrentAddress() == newAddress)
         SelectDevice(newAddress);
     return 1;
@@ -307,29 +335,39 @@ int CQ7310Doc::ReadImage(int image) {
     SyncLiveGuard quiet(bus_, false);
     std::array<uint8_t, kPresetImageSize> reply{};
     if (!RequestImageBytes(bus_.Link(), image, 0, reply)) return 0;
-    const bool read =
-        bus_.Link().IsOpen() && model.isBound();  // with the port closed nothing was read
-    if (read) {
-        std::lock_guard<std::mutex> lock(dirtyLock);
-        std::copy(reply.begin(), reply.end(), model.data());
+    // With the port closed nothing was read.
+    const bool read = bus_.Link().IsOpen() && edits_.IsBound();
+    const std::array<uint8_t, kPresetImageSize> held = CurrentImageBytes();
+    {
+        const EditScope readBack(edits_, EditReason::DeviceRead);
+        if (read) edits_.LoadImage(reply);
+        edits_.CheckImageAfterRead();
     }
-    CheckImageAfterRead();
+    const bool changed = held != CurrentImageBytes();
     // Applying the links can change bytes of the edit buffer (a linked block whose channels
     // differ): the device gets them too, or what it plays and what the page shows part ways.
     // Other limits put back what was read and are not echoed.
     if (read && live && image == 0) {
         for (std::size_t i = 0; i < reply.size(); ++i) {
-            if (model.data()[i] != reply[i] && InLinkedBlock(*this, static_cast<int>(i))) {
-                MarkDirty(static_cast<uint8_t>(i));
+            if (edits_.Data()[i] != reply[i] && InLinkedBlock(*this, static_cast<int>(i))) {
+                edits_.MarkDirty(static_cast<uint8_t>(i));
             }
         }
     }
-    if (model.slotIndex() == 0) {
+    // A read that finds what the document holds already replaces nothing: the undo history and
+    // the A/B versions stay (saving online reads every device back).
+    if (edits_.ImageIndex() == 0) {
         RecordChains();
-        EndEditHistory("the edit buffer was read from the device");
+        if (changed) edits_.EndHistory("the edit buffer was read from the device");
     }
     bus_.ResumeWorker(pause.saved);
     return 1;
+}
+
+std::array<uint8_t, kPresetImageSize> CQ7310Doc::CurrentImageBytes() const {
+    std::array<uint8_t, kPresetImageSize> bytes{};
+    edits_.CopyBytes(0, static_cast<int>(kPresetImageSize), bytes.data());
+    return bytes;
 }
 
 int CQ7310Doc::UploadDevice() {
@@ -397,7 +435,7 @@ void CQ7310Doc::LimitStoredImages() {
     const int wasModified = devices_.PresetModified();
     for (int n = 0; n < kImageCount; ++n) {
         BindImage(n);
-        CheckImageAfterRead();
+        edits_.CheckImageAfterRead();
     }
     BindImage(0);
     RecordChains();

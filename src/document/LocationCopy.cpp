@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "document/EditPath.h"
 #include "document/TextFormat.h"
 
 namespace arvestra {
@@ -125,13 +126,15 @@ bool ApplyCopyTarget(const CopySnapshot& snapshot, const CopyRequest& request,
     const uint8_t* from = snapshot.record.data() + kRecImages +
                           static_cast<std::size_t>(request.fromImage) * kImageSlotSize;
     uint8_t* to = destination.Image(slot, target.image);
-    if (request.what == CopyWhat::Preset) {
-        std::memcpy(to, from, kImageSlotSize);
-    } else {
-        CopySettingFields(
-            std::span<const uint8_t, kPresetImageSize>(from, kPresetImageSize), request.fromSetting,
-            std::span<uint8_t, kPresetImageSize>(to, kPresetImageSize), target.setting);
+    if (request.what == CopyWhat::Setting) {
+        // A setting is edited into the destination as "set" would edit it: the destination's
+        // Master links, limits and delay rules apply.
+        const std::vector<ParamEdit> edits =
+            SettingEdits(std::span<const uint8_t, kPresetImageSize>(from, kPresetImageSize),
+                         request.fromSetting, target.setting);
+        return ApplyImageEdits(destination, target.address, target.image, edits, EditReason::Copy);
     }
+    std::memcpy(to, from, kImageSlotSize);
     // An edit buffer that was written no longer matches its stored preset.
     if (target.image == 0) destination.SetRecordInt(slot, kRecPresetModified, 1);
     return true;

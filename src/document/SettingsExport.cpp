@@ -2,6 +2,7 @@
 // parameter list, so that a file reads like the editor's pages and diffs cleanly.
 #include <nlohmann/json.hpp>
 
+#include "document/EditPath.h"
 #include "document/SettingsJson.h"
 #include "model/Latin1.h"
 #include "model/ParamValue.h"
@@ -13,23 +14,9 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-int CodeOf(const PresetImageView& view, const ParamRef& ref) {
-    switch (ref.kind) {
-        case ParamKind::DelayTime:
-            return view.delaySamples(ref.channel);
-        case ParamKind::Temperature:
-            return view.temperatureTenths(ref.channel);
-        case ParamKind::PresetName:
-            return 0;
-        case ParamKind::Field:
-            break;
-    }
-    return view.Get(ref.field, ref.channel == kNoChannel ? kChannelA : ref.channel, ref.index);
-}
-
 // A value with its unit where the scale has one, else the bare code as a number.
 Json ValueOf(const PresetImageView& view, const ParamRef& ref) {
-    const int code = CodeOf(view, ref);
+    const int code = ReadParamCode(view, ref);
     const Scale scale = ScaleOfParam(ref);
     if (scale == Scale::None) return code;
     const std::string text = FormatParamValue(scale, code);

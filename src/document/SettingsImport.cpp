@@ -1,8 +1,8 @@
 // Reading settings JSON into the document. Everything that would make the whole file unusable
 // (not JSON, not a settings file, a newer format, the wrong shape) is found before the first
 // change; after that each value is checked on its own, and a bad one is reported and skipped
-// while the rest loads. Values go through the block operations, so they are limited and the
-// channel links apply exactly as when the user edits.
+// while the rest loads. Values go through the edit path, so they are limited and the channel
+// links and delay rules apply exactly as when the user edits.
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "document/EditPath.h"
 #include "document/SettingsJson.h"
 #include "document/SyncLiveGuard.h"
 #include "model/Latin1.h"
@@ -115,6 +116,8 @@ class Importer {
 
     CQ7310Doc& doc_;
     ImportReport& report_;
+    // The parameters of the preset being loaded, by name.
+    const std::map<std::string, std::pair<std::string, const Json*>>* presetNames_ = nullptr;
 };
 
 // The code a JSON value stands for, limited to the parameter's range (reported when it had to
@@ -155,23 +158,27 @@ std::optional<long long> Importer::CodeOf(const Json& value, const ParamRef& ref
     return limited;
 }
 
-// A channel 2 value of a linked block that differs from channel 1's: the link makes the two
-// channels one, and channel 1 wins, as when an image is read from a device.
+// A channel 2 value of a linked block that differs from the channel 1 value the same preset
+// holds: the link makes the two channels one, and channel 1 wins, as when an image is read from
+// a device. A channel 2 value on its own is an edit like any other and reaches both channels.
 bool Importer::FollowsLinkedChannel(const ParamRef& ref, long long code, const std::string& where) {
     if (ref.channel != kChannelB) return false;
+    ParamRef twin = ref;
+    twin.channel = kChannelA;
+    if (presetNames_ == nullptr || presetNames_->count(FormatParamName(twin)) == 0) return false;
     int channelA = 0;
     FieldBlock block = FieldBlock::Delay;
     if (ref.kind == ParamKind::DelayTime) {
-        channelA = doc_.GetDelaySamples(kChannelA);
+        channelA = doc_.Edits().GetDelaySamples(kChannelA);
     } else if (ref.kind == ParamKind::Temperature) {
-        channelA = doc_.GetTemperatureTenths(kChannelA);
+        channelA = doc_.Edits().GetTemperatureTenths(kChannelA);
     } else {
         const FieldDescriptor& info = FieldInfo(ref.field);
         if (info.role != FieldRole::Value) return false;
         block = info.block;
-        channelA = doc_.Get(ref.field, kChannelA, ref.index);
+        channelA = doc_.Edits().Get(ref.field, kChannelA, ref.index);
     }
-    if (!doc_.IsLinked(block) || channelA == code) return false;
+    if (!doc_.Edits().IsLinked(block) || channelA == code) return false;
     Problem(where, FormatParamName(ref) + ": the block is linked, so Ch 2 keeps Ch 1's value");
     return true;
 }
@@ -181,19 +188,16 @@ void Importer::ApplyName(const Json& value, const std::string& where) {
         Problem(where, std::string("name: wrong type (") + value.type_name() + "); expected text");
         return;
     }
-    const std::string latin1 = Utf8ToLatin1(value.get<std::string>());
-    if (latin1.size() > kNameLength) {
+    ParamEdit edit;
+    edit.ref.kind = ParamKind::PresetName;
+    edit.text = value.get<std::string>();
+    if (Utf8ToLatin1(edit.text).size() > kNameLength) {
         Problem(where, "name: cut to " + std::to_string(kNameLength) + " characters");
     }
-    for (const std::string& loss : NameLosses(value.get<std::string>(), latin1)) {
+    for (const std::string& loss : NameLosses(edit.text, Utf8ToLatin1(edit.text))) {
         Problem(where, loss);
     }
-    for (int i = 0; i < static_cast<int>(kNameLength); ++i) {
-        const auto byte = static_cast<std::size_t>(i) < latin1.size()
-                              ? static_cast<unsigned char>(latin1[static_cast<std::size_t>(i)])
-                              : 0;
-        doc_.Set(ParamField::NameChar, kChannelA, i, byte);
-    }
+    ApplyParamEdit(doc_.Edits(), edit);
 }
 
 void Importer::ApplyParam(const Json& value, const ParamRef& ref, const std::string& where) {
@@ -203,23 +207,17 @@ void Importer::ApplyParam(const Json& value, const ParamRef& ref, const std::str
     }
     const std::optional<long long> code = CodeOf(value, ref, where);
     if (!code || FollowsLinkedChannel(ref, *code, where)) return;
-    switch (ref.kind) {
-        case ParamKind::DelayTime:
-            doc_.SetDelaySamples(ref.channel, *code);
-            return;
-        case ParamKind::Temperature:
-            doc_.SetTemperatureTenths(ref.channel, *code);
-            return;
-        default:
-            break;
-    }
-    doc_.Set(ref.field, ref.channel == kNoChannel ? kChannelA : ref.channel, ref.index, *code);
+    ApplyParamEdit(doc_.Edits(), CodeEdit(ref, *code));
 }
 
-bool WrittenFirst(const ParamRef& ref) {
-    if (ref.kind != ParamKind::Field) return false;
+// The order a preset's values are written in: the link flags first, so that every value after
+// them is written as the links say; then the temperatures, which keep the delay's distance, so
+// that the delay time written after them is the file's own.
+int WritingPass(const ParamRef& ref) {
+    if (ref.kind == ParamKind::Temperature) return 1;
+    if (ref.kind != ParamKind::Field) return 2;
     const FieldRole role = FieldInfo(ref.field).role;
-    return role == FieldRole::Master || role == FieldRole::LinkDerived;
+    return role == FieldRole::Master || role == FieldRole::LinkDerived ? 0 : 2;
 }
 
 void Importer::ApplyPreset(const Json& preset, const std::string& where) {
@@ -243,34 +241,25 @@ void Importer::ApplyPreset(const Json& preset, const std::string& where) {
             at->second = {it.key(), &it.value()};
         }
     }
-    // The link flags first, so that every value after them is written as the links say.
+    presetNames_ = &byName;
     const std::vector<ParamRef> all = AllParams();
-    for (const bool first : {true, false}) {
+    for (const int pass : {0, 1, 2}) {
         for (const ParamRef& ref : all) {
-            if (WrittenFirst(ref) != first) continue;
+            if (WritingPass(ref) != pass) continue;
             const auto found = byName.find(FormatParamName(ref));
             if (found != byName.end()) ApplyParam(*found->second.second, ref, where);
         }
     }
+    presetNames_ = nullptr;
 }
 
-// Loads a preset into image 0..8 of the current device with nothing sent: a stored preset is
-// built in the edit buffer (from the preset's own bytes) and copied back, the edit buffer put
-// back as it was.
+// Loads a preset into image 0..8 of the current device with nothing sent.
 void Importer::ApplyImage(const Json& preset, int image, const std::string& where) {
-    CLocationImage& location = doc_.Devices().Location();
-    const int slot = doc_.Devices().CurrentSlot();
     SyncLiveGuard quiet(doc_.Bus(), false);
-    if (image == 0) {
-        ApplyPreset(preset, where);
-        return;
-    }
-    std::array<uint8_t, kImageSlotSize> editBuffer{};
-    std::memcpy(editBuffer.data(), location.Image(slot, 0), kImageSlotSize);
-    std::memcpy(location.Image(slot, 0), location.Image(slot, image), kImageSlotSize);
+    // The edit buffer edits the stored preset for the while; the worker is paused meanwhile.
+    doc_.Edits().BindImage(image);
     ApplyPreset(preset, where);
-    std::memcpy(location.Image(slot, image), location.Image(slot, 0), kImageSlotSize);
-    std::memcpy(location.Image(slot, 0), editBuffer.data(), kImageSlotSize);
+    doc_.Edits().BindImage(0);
 }
 
 void Importer::ApplyRecordFields(const Json& device, const std::string& where) {
@@ -371,7 +360,7 @@ bool Importer::ApplyDevice(const Json& device, int address, const std::string& w
         std::memcmp(location.Image(slot, 0), location.Image(slot, doc_.Devices().CurrentPreset()),
                     kPresetImageSize) != 0);
     doc_.SetModifiedFlag(true);
-    doc_.EndEditHistory("settings were imported");
+    doc_.Edits().EndHistory("settings were imported");
     if (online) doc_.Bus().ResumeWorker(pause.saved);
     const bool sent = !online || doc_.DownloadDevice() != 0;
     if (doc_.Devices().Location().SlotOf(remembered) != kNoDevice) doc_.SelectDevice(remembered);
@@ -471,6 +460,7 @@ ImportReport ImportSettingsJson(CQ7310Doc& doc, std::string_view text, ImportTar
     report.kind = shape->kind;
     report.problems = std::move(duplicates);
     Importer importer(doc, report);
+    const EditScope scope(doc.Edits(), EditReason::Import);
     switch (shape->kind) {
         case SettingsKind::Preset: {
             const int address =
@@ -480,6 +470,9 @@ ImportReport ImportSettingsJson(CQ7310Doc& doc, std::string_view text, ImportTar
             }
             if (address != doc.Devices().CurrentAddress()) doc.SelectDevice(address);
             importer.ApplyPreset(body, "");
+            // Loaded settings replace the edit buffer, as a recall does: an undo afterwards
+            // would half revert them.
+            doc.Edits().EndHistory("settings were imported");
             report.devicesLoaded = 1;
             break;
         }

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "document/CQ7310Doc.h"
-#include "osc/OscEditPath.h"
+#include "document/EditPath.h"
 #include "osc/OscPacket.h"
 #include "osc/OscReplies.h"
 #include "osc/OscValue.h"
@@ -241,14 +241,11 @@ void OscDispatcher::SetParam(const OscRoute& route, const OscMessage& message, O
         outcome.replies.push_back(ErrorReply(message.path, value.error));
         return;
     }
-    int done = 0;
-    if (value.text) {
-        done = ApplyPresetName(doc_, *value.text);
-    } else if (value.distance) {
-        done = ApplyDelayDistance(doc_, route.param, *value.distance);
-    } else {
-        done = ApplyParamCode(doc_, route.param, *value.code);
-    }
+    ParamEdit edit = CodeEdit(route.param, value.code.value_or(0));
+    if (value.text) edit.text = *value.text;
+    edit.distance = value.distance;
+    const bool done =
+        ApplyDocumentEdits(doc_, std::span<const ParamEdit>(&edit, 1), EditReason::Osc);
     outcome.changed = true;
     if (!value.limited.empty()) outcome.replies.push_back(ErrorReply(message.path, value.limited));
     if (!done) outcome.replies.push_back(ErrorReply(message.path, "the value was not applied"));
@@ -259,8 +256,7 @@ void OscDispatcher::StepParam(const OscRoute& route, const OscMessage& message, 
         outcome.replies.push_back(ErrorReply(message.path, "a step takes one value"));
         return;
     }
-    const int current =
-        ParamCodeInImage(EditBufferOf(doc_, doc_.Devices().CurrentAddress()), route.param);
+    const int current = ReadParamCode(doc_.Edits().View(), route.param);
     const OscValueParse value = ValueAfterStep(route.param, current, message.args[0]);
     if (!value.error.empty()) {
         outcome.replies.push_back(ErrorReply(message.path, value.error));
@@ -268,7 +264,8 @@ void OscDispatcher::StepParam(const OscRoute& route, const OscMessage& message, 
     }
     if (*value.code == current) return;
     outcome.changed = true;
-    if (!ApplyParamCode(doc_, route.param, *value.code)) {
+    const ParamEdit edit = CodeEdit(route.param, *value.code);
+    if (!ApplyDocumentEdits(doc_, std::span<const ParamEdit>(&edit, 1), EditReason::Osc)) {
         outcome.replies.push_back(ErrorReply(message.path, "the value was not applied"));
     }
 }

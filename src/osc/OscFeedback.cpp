@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "document/CQ7310Doc.h"
-#include "osc/OscEditPath.h"
+#include "document/EditPath.h"
 #include "osc/OscReplies.h"
 #include "osc/OscRoute.h"
 
@@ -42,6 +42,35 @@ const std::vector<ParamRef>& FeedbackParams() {
 
 }  // namespace
 
+OscFeedback::~OscFeedback() {
+    Clear();
+}
+
+void OscFeedback::Clear() {
+    subscribers_.clear();
+    if (followed_ != nullptr) followed_->Edits().Unlisten(listener_);
+    followed_ = nullptr;
+}
+
+void OscFeedback::Follow(CQ7310Doc& doc) {
+    if (followed_ == &doc) return;
+    if (followed_ != nullptr) followed_->Edits().Unlisten(listener_);
+    followed_ = &doc;
+    listener_ = doc.Edits().Listen([this](const EditEvent& event) { Heard(event); });
+}
+
+void OscFeedback::Heard(const EditEvent& event) {
+    // A stored preset being built is no device's edit buffer.
+    if (event.image != 0) return;
+    for (Subscriber& subscriber : subscribers_) {
+        if (event.address == 0) {
+            subscriber.everyDeviceEdited = true;  // another location: anything may differ
+        } else {
+            subscriber.edited.insert(event.address);
+        }
+    }
+}
+
 std::string OscFeedback::Subscribe(const OscPeer& peer, double rateHz, Clock::time_point now) {
     const double rate = std::isfinite(rateHz) ? rateHz : kDefaultRateHz;
     for (Subscriber& subscriber : subscribers_) {
@@ -54,7 +83,7 @@ std::string OscFeedback::Subscribe(const OscPeer& peer, double rateHz, Clock::ti
     if (subscribers_.size() >= kMaxSubscribers) {
         return "too many subscribers (" + std::to_string(kMaxSubscribers) + ")";
     }
-    subscribers_.push_back(Subscriber{peer, IntervalOf(rate), now, {}});
+    subscribers_.push_back(Subscriber{peer, IntervalOf(rate), now, {}, {}, false});
     return {};
 }
 
@@ -66,7 +95,8 @@ bool OscFeedback::Unsubscribe(const OscPeer& peer) {
     return true;
 }
 
-std::vector<OscOutgoing> OscFeedback::Tick(const CQ7310Doc& doc, Clock::time_point now) {
+std::vector<OscOutgoing> OscFeedback::Tick(CQ7310Doc& doc, Clock::time_point now) {
+    Follow(doc);
     std::vector<OscOutgoing> out;
     std::vector<DeviceState> state;
     bool stateRead = false;
@@ -83,8 +113,13 @@ std::vector<OscOutgoing> OscFeedback::Tick(const CQ7310Doc& doc, Clock::time_poi
             const auto before =
                 std::find_if(subscriber.devices.begin(), subscriber.devices.end(),
                              [&](const DeviceState& d) { return d.address == device.address; });
-            Compare(before == subscriber.devices.end() ? nullptr : &*before, device, messages);
+            const bool edited =
+                subscriber.everyDeviceEdited || subscriber.edited.count(device.address) != 0;
+            Compare(before == subscriber.devices.end() ? nullptr : &*before, device, edited,
+                    messages);
         }
+        subscriber.edited.clear();
+        subscriber.everyDeviceEdited = false;
         AddMeters(doc, messages);
         subscriber.devices = state;
         for (OscMessage& message : messages) out.push_back({subscriber.peer, std::move(message)});
@@ -112,7 +147,7 @@ std::vector<OscFeedback::DeviceState> OscFeedback::CurrentState(const CQ7310Doc&
 
 // A device a subscriber has not yet been told about is told its preset and bypass; its
 // parameters follow when they change.
-void OscFeedback::Compare(const DeviceState* before, const DeviceState& now,
+void OscFeedback::Compare(const DeviceState* before, const DeviceState& now, bool edited,
                           std::vector<OscMessage>& out) {
     if (before == nullptr || before->preset != now.preset) {
         out.push_back(PresetReply(now.address, now.preset));
@@ -122,13 +157,13 @@ void OscFeedback::Compare(const DeviceState* before, const DeviceState& now,
             out.push_back(BypassReply(now.address, channel, now.bypass[channel] != 0));
         }
     }
-    if (before == nullptr || before->image == now.image) return;
+    if (before == nullptr || !edited || before->image == now.image) return;
     const ImageBytes old(before->image);
     const ImageBytes current(now.image);
     for (const ParamRef& ref : FeedbackParams()) {
         const bool changed = ref.kind == ParamKind::PresetName
                                  ? NameInImage(old) != NameInImage(current)
-                                 : ParamCodeInImage(old, ref) != ParamCodeInImage(current, ref);
+                                 : ReadParamCode(old, ref) != ReadParamCode(current, ref);
         if (changed) out.push_back(ParamReply(now.address, ref, current));
     }
 }

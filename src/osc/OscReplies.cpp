@@ -1,8 +1,24 @@
 #include "osc/OscReplies.h"
 
+#include "document/CQ7310Doc.h"
+#include "document/EditPath.h"
+#include "model/Latin1.h"
+#include "model/ParamValue.h"
 #include "osc/OscRoute.h"
 
 namespace arvestra::osc {
+
+std::string NameInImage(ImageBytes image) {
+    std::string latin1(image.begin() + kNameOffset, image.begin() + kNameOffset + kNameLength);
+    const std::size_t end = latin1.find_last_not_of(std::string(" \0", 2));
+    latin1.resize(end == std::string::npos ? 0 : end + 1);
+    return Latin1ToUtf8(latin1);
+}
+
+ImageBytes EditBufferOf(const CQ7310Doc& doc, int address) {
+    const CLocationImage& location = doc.Devices().Location();
+    return ImageBytes(location.Image(location.SlotOf(address), 0), kPresetImageSize);
+}
 
 OscMessage ErrorReply(std::string_view path, std::string_view reason) {
     return OscMessage{"/arvestra/error",
@@ -15,7 +31,7 @@ OscMessage ParamReply(int address, const ParamRef& ref, ImageBytes image) {
         message.args.push_back(OscArg::String(NameInImage(image)));
         return message;
     }
-    const int code = ParamCodeInImage(image, ref);
+    const int code = ReadParamCode(image, ref);
     const Scale scale = ScaleOfParam(ref);
     if (scale == Scale::None) {
         message.args.push_back(OscArg::Int(code));

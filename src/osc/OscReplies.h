@@ -6,10 +6,25 @@
 #include <string>
 #include <string_view>
 
-#include "osc/OscEditPath.h"
+#include <cstdint>
+#include <span>
+
+#include "model/ParamName.h"
+#include "model/PresetImage.h"
 #include "osc/OscMessage.h"
 
+namespace arvestra {
+class CQ7310Doc;
+}
+
 namespace arvestra::osc {
+
+using ImageBytes = std::span<const std::uint8_t, kPresetImageSize>;
+
+// The name held in an image, as UTF-8 without trailing blanks.
+std::string NameInImage(ImageBytes image);
+// The edit buffer of a device of the document's location (the address must be present).
+ImageBytes EditBufferOf(const CQ7310Doc& doc, int address);
 
 // "/arvestra/error" with the path that failed and the reason.
 OscMessage ErrorReply(std::string_view path, std::string_view reason);

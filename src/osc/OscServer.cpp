@@ -38,7 +38,7 @@ void OscServer::Stop() {
     stopFd_ = -1;
     socket_.Close();
     inbox_.TakeAll();
-    feedback_ = OscFeedback{};
+    feedback_.Clear();
 }
 
 void OscServer::Receive() {

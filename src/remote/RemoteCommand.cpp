@@ -2,12 +2,14 @@
 
 #include <array>
 #include <cmath>
+#include <span>
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 
 #include "document/CQ7310Doc.h"
+#include "document/EditPath.h"
 #include "model/Latin1.h"
 #include "remote/PresetNameText.h"
 
@@ -159,10 +161,12 @@ CommandResult ApplyRemoteCommand(CQ7310Doc& doc, const RemoteCommand& command) {
     }
     if (doc.Devices().CurrentSlot() == kNoDevice) return Failed("No device is being edited.");
     switch (command.kind) {
-        case CommandKind::Set:
-            doc.Set(command.field, command.channel, command.index, command.code);
-            doc.SetModifiedFlag(true);
+        case CommandKind::Set: {
+            const ParamEdit edit =
+                FieldEdit(command.field, command.channel, command.index, command.code);
+            ApplyDocumentEdits(doc, std::span<const ParamEdit>(&edit, 1), EditReason::Remote);
             return {};
+        }
         case CommandKind::Bypass: {
             const int done = command.channel == kChannelA ? doc.SetBypassA(command.on ? 1 : 0)
                                                           : doc.SetBypassB(command.on ? 1 : 0);

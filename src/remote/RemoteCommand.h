@@ -4,7 +4,7 @@
 //        buffer; only the fields a page may change (levels and the equaliser's
 //        type, bypass and bands), channel 0 or 1, an
 //        element of the field's array; the code is a whole number, limited to the field's range
-//        by the same block operation the editor's pages and "arvestra-cli set" use
+//        by the same edit path the editor's pages and "arvestra-cli set" use
 //   {"t":"bypass","ch":0,"on":true}                  a channel's bypass
 //   {"t":"device","address":3}                       edit another device of the location
 //   {"t":"recall","preset":2,"discard":false}        recall preset 1..8; unsaved edits of the

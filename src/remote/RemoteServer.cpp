@@ -39,10 +39,34 @@ RemoteServer::RemoteServer(CQ7310Doc& doc, QObject* parent) : QObject(parent), d
     InitRemoteResources();
     tick_.setInterval(kTickMs);
     connect(&tick_, &QTimer::timeout, this, &RemoteServer::OnTick);
+    listener_ = doc_.Edits().Listen([this](const EditEvent& event) { Heard(event); });
 }
 
 RemoteServer::~RemoteServer() {
+    doc_.Edits().Unlisten(listener_);
     Stop();
+}
+
+void RemoteServer::Heard(const EditEvent& event) {
+    // A stored preset being built shows on no page until it is recalled.
+    if (event.image != 0 && !event.replaced) return;
+    // One queued call however many edits come before it runs; queued even on this thread, so a
+    // state is never built in the middle of an operation.
+    if (stateStale_.exchange(true)) return;
+    QMetaObject::invokeMethod(
+        this, [this] { BroadcastState(false); }, Qt::QueuedConnection);
+}
+
+RemoteServer::Outline RemoteServer::OutlineNow() const {
+    Outline outline;
+    outline.online = doc_.IsOnline();
+    outline.devices = doc_.Devices().CountPresentDevices();
+    if (doc_.Devices().CurrentSlot() == kNoDevice) return outline;
+    outline.address = doc_.Devices().CurrentAddress();
+    outline.bypassA = doc_.Devices().BypassA();
+    outline.bypassB = doc_.Devices().BypassB();
+    outline.deviceName = doc_.Devices().GetDeviceName(outline.address);
+    return outline;
 }
 
 bool RemoteServer::Start(const QHostAddress& address, quint16 port, QString* error) {
@@ -231,7 +255,9 @@ void RemoteServer::OnMessage(std::uint64_t id, const std::string& text) {
 
 void RemoteServer::OnTick() {
     if (pages_.empty()) return;
-    BroadcastState(false);
+    // An announced change still waiting (the document was busy), or one of the few that are
+    // not announced.
+    if (stateStale_.load() || OutlineNow() != lastOutline_) BroadcastState(false);
     const QJsonObject meters = MetersMessage(doc_);
     const QByteArray text = QJsonDocument(meters).toJson(QJsonDocument::Compact);
     if (text == lastMeters_) return;
@@ -241,6 +267,8 @@ void RemoteServer::OnTick() {
 
 void RemoteServer::BroadcastState(bool always) {
     if (DocumentBusy() || pages_.empty()) return;
+    stateStale_.store(false);
+    lastOutline_ = OutlineNow();
     const QJsonObject state = StateMessage(doc_);
     if (!always && state == lastState_) return;
     lastState_ = state;

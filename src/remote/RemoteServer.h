@@ -2,9 +2,11 @@
 // when asked for) and carries the live state over a WebSocket at /ws. The network work runs on
 // a thread of its own (NetworkServer), which enforces the limits and the access codes before a
 // request costs anything; this object lives on the thread that owns the document, and every
-// page's message is applied there, one at a time, through the document's operations. A timer
-// on the same thread sends the meters and notices edits made elsewhere (the editor's pages,
-// the device), so every page follows every change.
+// page's message is applied there, one at a time, through the document's operations. Edits made
+// elsewhere (the editor's pages, undo, OSC, a device read back) are announced by the document's
+// edit buffer; the server hears them on whatever thread made them and sends the state from its
+// own thread. A timer on that thread sends the meters and notices the few things no edit
+// announces (going online, another device selected, a bypass switched).
 #pragma once
 
 #include <QDateTime>
@@ -13,13 +15,16 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "document/EditEvent.h"
 #include "remote/AccessPolicy.h"
 #include "remote/RemoteLog.h"
 #include "remote/ServerLimits.h"
@@ -58,7 +63,7 @@ class RemoteServer : public QObject {
   public:
     static constexpr int kMaxClients = 8;
     static constexpr int kMaxMessageBytes = 4096;
-    // The meters and the check for edits made elsewhere run this often (20 times a second).
+    // The meters run this often (20 times a second).
     static constexpr int kTickMs = 50;
 
     explicit RemoteServer(CQ7310Doc& doc, QObject* parent = nullptr);
@@ -111,6 +116,20 @@ class RemoteServer : public QObject {
     void OnClosed(std::uint64_t id);
     void Drop(std::uint64_t id, int closeCode, const QString& reason);
     void OnTick();
+    // The edit buffer announced a change (any thread): the state goes out from this thread.
+    void Heard(const EditEvent& event);
+    // What the state shows that no edit announces (the device list: its size and the edited
+    // device's name, which the editor renames).
+    struct Outline {
+        bool online = false;
+        int address = 0;
+        bool bypassA = false;
+        bool bypassB = false;
+        int devices = 0;
+        std::string deviceName;
+        bool operator==(const Outline&) const = default;
+    };
+    Outline OutlineNow() const;
     // Sends the state to every page when it differs from the last one sent (or always).
     void BroadcastState(bool always);
     void SendJson(std::uint64_t id, const QJsonObject& message);
@@ -133,6 +152,10 @@ class RemoteServer : public QObject {
     bool applying_ = false;  // a command is being applied (its waits may serve the network)
     QByteArray lastMeters_;
     RemoteLog log_;
+    EditListenerId listener_ = 0;
+    // Set by an announcement until the state it changed has been sent.
+    std::atomic<bool> stateStale_{false};
+    Outline lastOutline_;
 };
 
 }  // namespace arvestra::remote

@@ -43,7 +43,8 @@ QJsonArray Devices(const CQ7310Doc& doc) {
 
 QJsonArray ArrayOf(const CQ7310Doc& doc, ParamField field, int channel) {
     QJsonArray codes;
-    for (int i = 0; i < FieldInfo(field).indexCount; ++i) codes.append(doc.Get(field, channel, i));
+    for (int i = 0; i < FieldInfo(field).indexCount; ++i)
+        codes.append(doc.Edits().Get(field, channel, i));
     return codes;
 }
 
@@ -52,7 +53,7 @@ QJsonObject Channel(const CQ7310Doc& doc, int channel) {
     for (const ParamField field :
          {ParamField::InputLevel, ParamField::OutputLevel, ParamField::EqType, ParamField::EqBypass,
           ParamField::EqMaster, ParamField::EqGraphicQ}) {
-        values.insert(FieldInfo(field).name, doc.Get(field, channel));
+        values.insert(FieldInfo(field).name, doc.Edits().Get(field, channel));
     }
     for (const ParamField field :
          {ParamField::EqGraphicGain, ParamField::EqParamFrequency, ParamField::EqParamBandwidth,
@@ -116,7 +117,7 @@ QJsonObject StateMessage(const CQ7310Doc& doc) {
 
 void AddResponse(CQ7310Doc& doc, QJsonObject& state) {
     if (doc.Devices().CurrentSlot() == kNoDevice) return;
-    const std::span<const std::uint8_t, kPresetImageSize> image(doc.CurrentImage(),
+    const std::span<const std::uint8_t, kPresetImageSize> image(doc.Edits().Data(),
                                                                 kPresetImageSize);
     const FilterResponse::ChannelSettings settings = FilterSettingsFromImage(image);
     QJsonArray outputs;

@@ -13,25 +13,25 @@ namespace {
 using PF = ParamField;
 
 void Chain(CQ7310Doc& doc, std::initializer_list<std::pair<int, int>> slots) {
-    for (const auto& [slot, code] : slots) doc.SetConfig(PF::ChainSlot, slot, code);
+    for (const auto& [slot, code] : slots) doc.Edits().SetConfig(PF::ChainSlot, slot, code);
 }
 
 TEST(ApplyRouting, CleansTheImageAndWritesSourcesAndChainLists) {
     DocBench t;
     // EQ A twice, Low Pass A in the channel 2 chain, an unknown code, EQ A left in the palette.
     Chain(t.doc, {{0, 1}, {3, 1}, {9, 11}});
-    t.doc.CurrentImage()[196 + 5] |= 0x0F;  // a file may hold 15, which the setters never write
+    t.doc.Edits().Data()[196 + 5] |= 0x0F;  // a file may hold 15, which the setters never write
     ASSERT_EQ(ApplyRouting(t.doc), 1);
-    EXPECT_EQ(t.doc.Get(PF::ChainSlot, 0, 0), 1);
-    EXPECT_EQ(t.doc.Get(PF::ChainSlot, 0, 3), 0) << "the repeat is cleared";
-    EXPECT_EQ(t.doc.Get(PF::ChainSlot, 0, 5), 0) << "the unknown code is cleared";
-    EXPECT_EQ(t.doc.Get(PF::PalettePosition, 0, 0), 0) << "EQ A sits in the chain";
-    EXPECT_EQ(t.doc.Get(PF::PalettePosition, 0, 1), 0) << "Low Pass A sits in the chain";
-    EXPECT_EQ(t.doc.Get(PF::PalettePosition, 0, 2), 13) << "High Pass A stays";
-    EXPECT_EQ(t.doc.Get(PF::EqSource, kChannelA), 1);
-    EXPECT_EQ(t.doc.Get(PF::OutputSource, kChannelA), 3);
-    EXPECT_EQ(t.doc.Get(PF::LpSource, kChannelA), 2);
-    EXPECT_EQ(t.doc.Get(PF::OutputSource, kChannelB), 13);
+    EXPECT_EQ(t.doc.Edits().Get(PF::ChainSlot, 0, 0), 1);
+    EXPECT_EQ(t.doc.Edits().Get(PF::ChainSlot, 0, 3), 0) << "the repeat is cleared";
+    EXPECT_EQ(t.doc.Edits().Get(PF::ChainSlot, 0, 5), 0) << "the unknown code is cleared";
+    EXPECT_EQ(t.doc.Edits().Get(PF::PalettePosition, 0, 0), 0) << "EQ A sits in the chain";
+    EXPECT_EQ(t.doc.Edits().Get(PF::PalettePosition, 0, 1), 0) << "Low Pass A sits in the chain";
+    EXPECT_EQ(t.doc.Edits().Get(PF::PalettePosition, 0, 2), 13) << "High Pass A stays";
+    EXPECT_EQ(t.doc.Edits().Get(PF::EqSource, kChannelA), 1);
+    EXPECT_EQ(t.doc.Edits().Get(PF::OutputSource, kChannelA), 3);
+    EXPECT_EQ(t.doc.Edits().Get(PF::LpSource, kChannelA), 2);
+    EXPECT_EQ(t.doc.Edits().Get(PF::OutputSource, kChannelB), 13);
     EXPECT_EQ(t.doc.ChainHoldsKind(kChannelB, 11), 1) << "Low Pass A is in channel B's list";
     EXPECT_EQ(t.doc.ChainHoldsKind(kChannelA, 11), 0);
     EXPECT_EQ(t.doc.GetChainNode(kChannelB, 0), 19);
@@ -43,10 +43,11 @@ TEST(ApplyRouting, ATiePositionBeyondTheLastPointWritesNothingOutsideTheChains) 
     DocBench t;
     Chain(t.doc, {{7, 13}, {14, 12}});
     // A file may hold 9..15 in the four bits of a tie position.
-    t.doc.CurrentImage()[212] = static_cast<std::uint8_t>((15 << 1) | 0x20 | 0x40);
-    t.doc.CurrentImage()[213] = static_cast<std::uint8_t>(3 << 1);
+    t.doc.Edits().Data()[212] = static_cast<std::uint8_t>((15 << 1) | 0x20 | 0x40);
+    t.doc.Edits().Data()[213] = static_cast<std::uint8_t>(3 << 1);
     ASSERT_EQ(ApplyRouting(t.doc), 1);
-    EXPECT_EQ(t.doc.Get(PF::LpSource, kChannelB), 15) << "tapped after High Pass A, the last slot";
+    EXPECT_EQ(t.doc.Edits().Get(PF::LpSource, kChannelB), 15)
+        << "tapped after High Pass A, the last slot";
 }
 
 // The first byte offset of each CMD_WRITE_IMAGE that carries a source-node byte.
@@ -101,13 +102,13 @@ TEST_P(RoutingWithoutAWorker, SucceedsAtOnce) {
     t.app.SetOnline(c.online);  // no active document: only the flag changes
     t.doc.Bus().SetSyncLive(c.syncLive);
     Chain(t.doc, {{0, 1}});
-    t.doc.MarkDirty(40);
+    t.doc.Edits().MarkDirty(40);
     t.clock.SetYieldStep(1000);
     const std::int64_t start = t.clock.NowSeconds();
     EXPECT_EQ(ApplyRouting(t.doc), 1);
     EXPECT_LT(t.clock.NowSeconds() - start, 2);
     EXPECT_TRUE(t.ui.Questions().empty());
-    EXPECT_EQ(t.doc.Get(PF::OutputSource, kChannelA), 3);
+    EXPECT_EQ(t.doc.Edits().Get(PF::OutputSource, kChannelA), 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(States, RoutingWithoutAWorker,
@@ -123,7 +124,7 @@ TEST(ApplyRouting, AWaitThatGivesUpFailsAndStopsWriting) {
     t.ui.Push(UiAnswer::Yes);
     EXPECT_EQ(ApplyRouting(t.doc), 0);
     ASSERT_EQ(t.ui.Questions().size(), 1u);
-    EXPECT_EQ(t.doc.Get(PF::LpSource, kChannelA), 0) << "nothing after the failed wait";
+    EXPECT_EQ(t.doc.Edits().Get(PF::LpSource, kChannelA), 0) << "nothing after the failed wait";
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ using PF = ParamField;
 class DeviceSide {
   public:
     explicit DeviceSide(CQ7310Doc& doc) : doc_(doc) {
-        const uint8_t* image = doc.CurrentImage();
+        const uint8_t* image = doc.Edits().Data();
         // Nothing is pending when the device side starts: it begins equal to the edit buffer.
         std::copy(image, image + kImageBytes, device_.begin());
         thread_ = std::thread([this] { Run(); });
@@ -72,26 +72,28 @@ constexpr int kRounds = 200000;
 
 TEST(DelayWrite, TheDeviceNeverHearsAHalfWrittenDelay) {
     LiveBench t;
-    t.doc.SetPerChannel(PF::DelayMaster, kChannelA, 1);  // linked: both channels in one write
-    t.doc.SetDelaySamples(kChannelA, 65535);
+    t.doc.Edits().SetPerChannel(PF::DelayMaster, kChannelA,
+                                1);  // linked: both channels in one write
+    t.doc.Edits().SetDelaySamples(kChannelA, 65535);
     t.doc.TakeDirtyRange();
     DeviceSide device(t.doc);
-    for (int i = 0; i < kRounds; ++i) t.doc.SetDelaySamples(kChannelA, i % 2 == 0 ? 65536 : 65535);
+    for (int i = 0; i < kRounds; ++i)
+        t.doc.Edits().SetDelaySamples(kChannelA, i % 2 == 0 ? 65536 : 65535);
     device.Stop();
     ASSERT_FALSE(device.Heard().empty());
     for (const auto& [a, b, tenths] : device.Heard()) {
         ASSERT_TRUE(a == 65535 || a == 65536) << a;
         ASSERT_EQ(a, b) << "the two linked channels were sent apart";
     }
-    EXPECT_EQ(t.doc.GetDelaySamples(kChannelB), 65535);
+    EXPECT_EQ(t.doc.Edits().GetDelaySamples(kChannelB), 65535);
 }
 
 TEST(DelayWrite, TheDeviceNeverHearsAHalfWrittenTemperature) {
     LiveBench t;
-    t.doc.SetTemperatureTenths(kChannelA, 255);  // bytes 0, 255; 256 is 1, 0
+    t.doc.Edits().SetTemperatureTenths(kChannelA, 255);  // bytes 0, 255; 256 is 1, 0
     t.doc.TakeDirtyRange();
     DeviceSide device(t.doc);
-    for (int i = 0; i < kRounds; ++i) t.doc.SetTemperatureTenths(kChannelA, 256 - i % 2);
+    for (int i = 0; i < kRounds; ++i) t.doc.Edits().SetTemperatureTenths(kChannelA, 256 - i % 2);
     device.Stop();
     ASSERT_FALSE(device.Heard().empty());
     for (const auto& [a, b, tenths] : device.Heard()) {
@@ -101,8 +103,8 @@ TEST(DelayWrite, TheDeviceNeverHearsAHalfWrittenTemperature) {
 
 TEST(DelayWrite, ATemperatureChangeAndItsNewDelayTravelTogether) {
     LiveBench t;
-    t.doc.SetDelaySamples(kChannelA, 30000);
-    t.doc.SetTemperatureTenths(kChannelA, 600);
+    t.doc.Edits().SetDelaySamples(kChannelA, 30000);
+    t.doc.Edits().SetTemperatureTenths(kChannelA, 600);
     t.doc.TakeDirtyRange();
     // The (temperature, delay) pairs the edits pass through, worked out without the document.
     std::set<std::pair<int, int>> allowed{{600, 30000}};
@@ -116,10 +118,10 @@ TEST(DelayWrite, ATemperatureChangeAndItsNewDelayTravelTogether) {
     }
     DeviceSide device(t.doc);
     for (int i = 0; i < kRounds / 4; ++i) {
-        t.doc.SetTemperatureKeepingDistance(kChannelA, i % 2 == 0 ? 1400 : 600);
+        t.doc.Edits().SetTemperatureKeepingDistance(kChannelA, i % 2 == 0 ? 1400 : 600);
     }
     device.Stop();
-    EXPECT_EQ(t.doc.GetDelaySamples(kChannelA), samples);
+    EXPECT_EQ(t.doc.Edits().GetDelaySamples(kChannelA), samples);
     for (const auto& [a, b, heardTenths] : device.Heard()) {
         ASSERT_TRUE(allowed.contains({heardTenths, a})) << "delay " << a << " at " << heardTenths;
     }

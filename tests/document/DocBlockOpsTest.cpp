@@ -30,10 +30,10 @@ struct LiveDoc : DocBench {
         doc.SetModifiedFlag(false);
     }
     Range Marked() const {
-        const auto r = doc.DirtyRange();
+        const auto r = doc.Edits().DirtyRange();
         return {r.first, r.second};
     }
-    int Byte(int offset) { return doc.CurrentImage()[offset]; }
+    int Byte(int offset) { return doc.Edits().Data()[offset]; }
 };
 
 // ---- Linked family ---------------------------------------------------------------------------
@@ -71,16 +71,16 @@ PF MasterFieldOf(PF field) {
 TEST_P(LinkedSet, WritesAThenBOnlyWhereChangedAndMarksOnlyThoseBytes) {
     const LinkedCase& c = GetParam();
     LiveDoc t;
-    t.doc.SetPerChannel(MasterFieldOf(c.field), 0, c.masterA);
-    t.doc.SetPerChannel(MasterFieldOf(c.field), 1, c.masterB);
+    t.doc.Edits().SetPerChannel(MasterFieldOf(c.field), 0, c.masterA);
+    t.doc.Edits().SetPerChannel(MasterFieldOf(c.field), 1, c.masterB);
     t.Reset();
-    const int beforeA = t.doc.Get(c.field, 0, c.index);
-    const int beforeB = t.doc.Get(c.field, 1, c.index);
+    const int beforeA = t.doc.Edits().Get(c.field, 0, c.index);
+    const int beforeB = t.doc.Edits().Get(c.field, 1, c.index);
 
-    t.doc.Set(c.field, c.channel, c.index, c.value);
+    t.doc.Edits().Set(c.field, c.channel, c.index, c.value);
 
-    EXPECT_EQ(t.doc.Get(c.field, 0, c.index), c.expectA);
-    EXPECT_EQ(t.doc.Get(c.field, 1, c.index), c.expectB);
+    EXPECT_EQ(t.doc.Edits().Get(c.field, 0, c.index), c.expectA);
+    EXPECT_EQ(t.doc.Edits().Get(c.field, 1, c.index), c.expectB);
     EXPECT_EQ(t.Marked(), c.marked);
     const bool changed = beforeA != c.expectA || beforeB != c.expectB;
     EXPECT_EQ(t.doc.Devices().PresetModified(), changed ? 1 : 0);
@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LinkedSetOffline, WritesAndFlagsButMarksNothing) {
     LiveDoc t;
     t.doc.Bus().SetSyncLive(0);
-    t.doc.Set(PF::EqGraphicGain, 1, 5, 44);
+    t.doc.Edits().Set(PF::EqGraphicGain, 1, 5, 44);
     EXPECT_EQ(t.Byte(74), 44);
     EXPECT_EQ(t.Marked(), kEmpty);
     EXPECT_EQ(t.doc.Devices().PresetModified(), 1);
@@ -137,8 +137,8 @@ TEST(LinkedSetOffline, WritesAndFlagsButMarksNothing) {
 
 TEST(LinkedSetBits, ParametricGainKeepsItsBypassBit) {
     LiveDoc t;
-    t.doc.Set(PF::EqParamBypass, 0, 2, 1);
-    t.doc.Set(PF::EqParamGain, 0, 2, 121);
+    t.doc.Edits().Set(PF::EqParamBypass, 0, 2, 1);
+    t.doc.Edits().Set(PF::EqParamGain, 0, 2, 121);
     EXPECT_EQ(t.Byte(57), 0x80 | 121);
 }
 
@@ -161,9 +161,9 @@ class DirectSet : public ::testing::TestWithParam<DirectCase> {};
 TEST_P(DirectSet, WritesOnlyTheAddressedPlaceWithItsFlags) {
     const DirectCase& c = GetParam();
     LiveDoc t;
-    std::vector<std::uint8_t> before(t.doc.CurrentImage(), t.doc.CurrentImage() + 256);
+    std::vector<std::uint8_t> before(t.doc.Edits().Data(), t.doc.Edits().Data() + 256);
 
-    t.doc.Set(c.field, c.channel, c.index, c.value);
+    t.doc.Edits().Set(c.field, c.channel, c.index, c.value);
 
     for (int i = 0; i < 256; ++i) {
         if (i != c.offset) {
@@ -171,7 +171,7 @@ TEST_P(DirectSet, WritesOnlyTheAddressedPlaceWithItsFlags) {
         }
     }
     if (c.offset >= 0) {
-        EXPECT_EQ(t.doc.Get(c.field, c.channel, c.index), c.expected);
+        EXPECT_EQ(t.doc.Edits().Get(c.field, c.channel, c.index), c.expected);
         EXPECT_EQ(t.Marked(), Range(c.offset, c.offset));
     } else {
         EXPECT_EQ(t.Marked(), kEmpty);
@@ -213,43 +213,43 @@ TEST(ConfigSet, ChainAndPaletteCodesSurviveTheCheckAfterReading) {
     for (const PF field : {PF::ChainSlot, PF::PalettePosition}) {
         for (int code = 0; code <= 15; ++code) {
             LiveDoc t;
-            t.doc.Set(field, 0, 2, 5);
-            t.doc.Set(field, 0, 2, code);
-            const int written = t.doc.Get(field, 0, 2);
+            t.doc.Edits().Set(field, 0, 2, 5);
+            t.doc.Edits().Set(field, 0, 2, code);
+            const int written = t.doc.Edits().Get(field, 0, 2);
             const bool blockless = code == 6 || code == 7 || code == 9 || code == 10;
             EXPECT_EQ(written, blockless ? 0 : std::min(code, 14)) << code;
-            t.doc.CheckImageAfterRead();
-            EXPECT_EQ(t.doc.Get(field, 0, 2), written) << code;
+            t.doc.Edits().CheckImageAfterRead();
+            EXPECT_EQ(t.doc.Edits().Get(field, 0, 2), written) << code;
         }
     }
 }
 
 TEST(PerChannelSet, TurningMastersOffFlagsAsEachBlockDoes) {
     LiveDoc t;
-    t.doc.Set(PF::EqMaster, 0, 1);
-    t.doc.Set(PF::LpMaster, 0, 1);
+    t.doc.Edits().Set(PF::EqMaster, 0, 1);
+    t.doc.Edits().Set(PF::LpMaster, 0, 1);
     t.Reset();
-    t.doc.Set(PF::EqMaster, 0, 0);
+    t.doc.Edits().Set(PF::EqMaster, 0, 0);
     EXPECT_TRUE(t.doc.IsModified());
     EXPECT_EQ(t.doc.Devices().PresetModified(), 0);
     t.Reset();
-    t.doc.Set(PF::LpMaster, 0, 0);
+    t.doc.Edits().Set(PF::LpMaster, 0, 0);
     EXPECT_TRUE(t.doc.IsModified());
     EXPECT_EQ(t.doc.Devices().PresetModified(), 1);
 }
 
 TEST(RoutingSet, SourceNodeKeepsMasterAndBypassBits) {
     LiveDoc t;
-    t.doc.Set(PF::EqMaster, 0, 1);
-    t.doc.Set(PF::EqBypass, 0, 1);
-    t.doc.Set(PF::EqSource, 0, 20);
+    t.doc.Edits().Set(PF::EqMaster, 0, 1);
+    t.doc.Edits().Set(PF::EqBypass, 0, 1);
+    t.doc.Edits().Set(PF::EqSource, 0, 20);
     EXPECT_EQ(t.Byte(1), 0xC0 | 17);
 }
 
 TEST(DirtyRange, EditsCollapseIntoOneRange) {
     LiveDoc t;
-    t.doc.Set(PF::OutputLevel, 0, 200);      // byte 191
-    t.doc.Set(PF::EqGraphicGain, 0, 6, 10);  // byte 10
+    t.doc.Edits().Set(PF::OutputLevel, 0, 200);      // byte 191
+    t.doc.Edits().Set(PF::EqGraphicGain, 0, 6, 10);  // byte 10
     EXPECT_EQ(t.Marked(), Range(10, 191));
     const DirtyChunk chunk = t.doc.TakeDirtyRange();
     EXPECT_EQ(chunk.first, 10);
@@ -282,24 +282,24 @@ TEST_P(MasterCopy, SourceChannelIsCopiedOntoTheOther) {
     for (int source = 0; source < 2; ++source) {
         LiveDoc t;
         const int target = 1 - source;
-        t.doc.Set(c.source, target, 0, 9);
+        t.doc.Edits().Set(c.source, target, 0, 9);
         for (const auto& [field, count] : c.copied) {
-            for (int i = 0; i < count; ++i) t.doc.Set(field, source, i, Distinct(field, i));
+            for (int i = 0; i < count; ++i) t.doc.Edits().Set(field, source, i, Distinct(field, i));
         }
         t.Reset();
 
-        t.doc.SetMasterWithCopy(c.block, source, 1);
+        t.doc.Edits().SetMasterWithCopy(c.block, source, 1);
 
         for (const auto& [field, count] : c.copied) {
             for (int i = 0; i < count; ++i) {
-                EXPECT_EQ(t.doc.Get(field, target, i), Distinct(field, i))
+                EXPECT_EQ(t.doc.Edits().Get(field, target, i), Distinct(field, i))
                     << FieldInfo(field).name << "[" << i << "] from channel " << source;
             }
         }
-        EXPECT_EQ(t.doc.Get(c.source, target), 9) << "source nodes are not copied";
-        EXPECT_EQ(t.doc.IsLinked(c.block), true);
+        EXPECT_EQ(t.doc.Edits().Get(c.source, target), 9) << "source nodes are not copied";
+        EXPECT_EQ(t.doc.Edits().IsLinked(c.block), true);
         const auto& master = FieldInfo(c.source);
-        EXPECT_EQ(t.doc.CurrentImage()[FieldOffset(c.source, target)] & 0x40, 0)
+        EXPECT_EQ(t.doc.Edits().Data()[FieldOffset(c.source, target)] & 0x40, 0)
             << "the target's master flag stays clear (" << master.name << ")";
         EXPECT_EQ(t.doc.Devices().PresetModified(), 1);
     }
@@ -354,9 +354,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MasterCopy, ClearingTheFlagCopiesNothing) {
     LiveDoc t;
-    t.doc.Set(PF::LpCutoff, 1, 40);
-    t.doc.SetMasterWithCopy(FieldBlock::LowPass, 1, 0);
-    EXPECT_EQ(t.doc.Get(PF::LpCutoff, 0), 100);
+    t.doc.Edits().Set(PF::LpCutoff, 1, 40);
+    t.doc.Edits().SetMasterWithCopy(FieldBlock::LowPass, 1, 0);
+    EXPECT_EQ(t.doc.Edits().Get(PF::LpCutoff, 0), 100);
 }
 
 TEST(MasterCopy, CompLimiterLinkFieldsFollowTheMasterFlags) {
@@ -365,11 +365,11 @@ TEST(MasterCopy, CompLimiterLinkFieldsFollowTheMasterFlags) {
         return std::vector<int>{t.Byte(153), t.Byte(155), t.Byte(172), t.Byte(174)};
     };
     EXPECT_EQ(linkFields(), (std::vector<int>{1, 0, 2, 1}));
-    t.doc.SetMasterWithCopy(FieldBlock::CompLimiter, 0, 1);
+    t.doc.Edits().SetMasterWithCopy(FieldBlock::CompLimiter, 0, 1);
     EXPECT_EQ(linkFields(), (std::vector<int>{0, 0, 0, 0}));
-    t.doc.SetMasterWithCopy(FieldBlock::CompLimiter, 0, 0);
+    t.doc.Edits().SetMasterWithCopy(FieldBlock::CompLimiter, 0, 0);
     EXPECT_EQ(linkFields(), (std::vector<int>{1, 0, 2, 1}));
-    t.doc.SetMasterWithCopy(FieldBlock::CompLimiter, 1, 1);
+    t.doc.Edits().SetMasterWithCopy(FieldBlock::CompLimiter, 1, 1);
     EXPECT_EQ(linkFields(), (std::vector<int>{0, 0, 0, 0}));
 }
 
@@ -388,11 +388,11 @@ TEST_P(CheckAfterRead, LimitsFieldsAppliesLinksAndMarksNothing) {
     const CheckCase& c = GetParam();
     LiveDoc t;
     for (const auto& [offset, value] : c.raw) {
-        t.doc.CurrentImage()[offset] = static_cast<std::uint8_t>(value);
+        t.doc.Edits().Data()[offset] = static_cast<std::uint8_t>(value);
     }
     t.Reset();
 
-    t.doc.CheckImageAfterRead();
+    t.doc.Edits().CheckImageAfterRead();
 
     for (const auto& [offset, value] : c.expected) EXPECT_EQ(t.Byte(offset), value) << offset;
     EXPECT_EQ(t.Marked(), kEmpty);
@@ -434,74 +434,76 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DelayOps, SamplesAreLimitedAndSplitIntoThreeBytes) {
     LiveDoc t;
-    t.doc.SetDelaySamples(0, 100000);
-    EXPECT_EQ(t.doc.GetDelaySamples(0), 65536);
+    t.doc.Edits().SetDelaySamples(0, 100000);
+    EXPECT_EQ(t.doc.Edits().GetDelaySamples(0), 65536);
     EXPECT_EQ(t.Byte(145), 1);
     EXPECT_EQ(t.Byte(146), 0);
     EXPECT_EQ(t.Byte(147), 0);
-    t.doc.SetDelaySamples(1, -4);
-    EXPECT_EQ(t.doc.GetDelaySamples(1), 0);
+    t.doc.Edits().SetDelaySamples(1, -4);
+    EXPECT_EQ(t.doc.Edits().GetDelaySamples(1), 0);
 }
 
 TEST(DelayOps, DefaultSettingsKeepTheDistance) {
     LiveDoc t;
-    t.doc.SetTemperatureTenths(0, 1000);  // 100.0 deg F
-    t.doc.SetDelaySamples(0, 48000);
-    t.doc.DelayDefaultSettings(0);
-    EXPECT_EQ(t.doc.GetTemperatureTenths(0), 680);
-    EXPECT_EQ(t.doc.GetDelaySamples(0), SamplesForNewTemperature(48000, 1000, 680));
-    EXPECT_GT(t.doc.GetDelaySamples(0), 48000) << "slower sound needs more time for the distance";
+    t.doc.Edits().SetTemperatureTenths(0, 1000);  // 100.0 deg F
+    t.doc.Edits().SetDelaySamples(0, 48000);
+    t.doc.Edits().DelayDefaultSettings(0);
+    EXPECT_EQ(t.doc.Edits().GetTemperatureTenths(0), 680);
+    EXPECT_EQ(t.doc.Edits().GetDelaySamples(0), SamplesForNewTemperature(48000, 1000, 680));
+    EXPECT_GT(t.doc.Edits().GetDelaySamples(0), 48000)
+        << "slower sound needs more time for the distance";
 }
 
 TEST(DelayOps, DistancesAndTemperaturesFollowTheLink) {
     LiveDoc t;
-    t.doc.SetPerChannel(PF::DelayMaster, 0, 1);
-    t.doc.SetTemperatureTenths(1, 500);
-    t.doc.SetDelayMetres(1, 100.0);
+    t.doc.Edits().SetPerChannel(PF::DelayMaster, 0, 1);
+    t.doc.Edits().SetTemperatureTenths(1, 500);
+    t.doc.Edits().SetDelayMetres(1, 100.0);
     const int samples = SamplesFromMetres(100.0, 500);
     for (int ch : {0, 1}) {
-        EXPECT_EQ(t.doc.GetTemperatureTenths(ch), 500) << ch;
-        EXPECT_EQ(t.doc.GetDelaySamples(ch), samples) << ch;
+        EXPECT_EQ(t.doc.Edits().GetTemperatureTenths(ch), 500) << ch;
+        EXPECT_EQ(t.doc.Edits().GetDelaySamples(ch), samples) << ch;
     }
-    t.doc.SetTemperatureKeepingDistance(0, 99999);  // limited to 150.0 deg F
+    t.doc.Edits().SetTemperatureKeepingDistance(0, 99999);  // limited to 150.0 deg F
     for (int ch : {0, 1}) {
-        EXPECT_EQ(t.doc.GetTemperatureTenths(ch), 1500) << ch;
-        EXPECT_EQ(t.doc.GetDelaySamples(ch), SamplesForNewTemperature(samples, 500, 1500)) << ch;
+        EXPECT_EQ(t.doc.Edits().GetTemperatureTenths(ch), 1500) << ch;
+        EXPECT_EQ(t.doc.Edits().GetDelaySamples(ch), SamplesForNewTemperature(samples, 500, 1500))
+            << ch;
     }
     // Unlinked, only the given channel moves; a channel that is neither A nor B moves nothing.
-    t.doc.SetPerChannel(PF::DelayMaster, 0, 0);
-    t.doc.SetDelayFeet(0, 10.0);
-    EXPECT_EQ(t.doc.GetDelaySamples(0), SamplesFromFeet(10.0, 1500));
-    EXPECT_NE(t.doc.GetDelaySamples(1), t.doc.GetDelaySamples(0));
+    t.doc.Edits().SetPerChannel(PF::DelayMaster, 0, 0);
+    t.doc.Edits().SetDelayFeet(0, 10.0);
+    EXPECT_EQ(t.doc.Edits().GetDelaySamples(0), SamplesFromFeet(10.0, 1500));
+    EXPECT_NE(t.doc.Edits().GetDelaySamples(1), t.doc.Edits().GetDelaySamples(0));
     t.Reset();
-    t.doc.SetDelaySamples(7, 5);
-    t.doc.SetTemperatureKeepingDistance(-1, 0);
+    t.doc.Edits().SetDelaySamples(7, 5);
+    t.doc.Edits().SetTemperatureKeepingDistance(-1, 0);
     EXPECT_EQ(t.Marked(), kEmpty);
     EXPECT_EQ(t.doc.Devices().PresetModified(), 0);
 }
 
 TEST(Shortcuts, FlatAndBandwidthButtons) {
     LiveDoc t;
-    for (int i = 0; i < 31; ++i) t.doc.Set(PF::EqGraphicGain, 1, i, i);
-    for (int i = 0; i < 10; ++i) t.doc.Set(PF::EqParamGain, 1, i, i);
-    t.doc.FlatGraphic(1);
-    t.doc.FlatParametric(1);
-    for (int i = 0; i < 31; ++i) EXPECT_EQ(t.doc.Get(PF::EqGraphicGain, 1, i), 30);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(t.doc.Get(PF::EqParamGain, 1, i), 97);
-    t.doc.NarrowGraphicBandwidth(0);
-    EXPECT_EQ(t.doc.Get(PF::EqGraphicQ, 0), 12);
-    t.doc.WideGraphicBandwidth(0);
-    EXPECT_EQ(t.doc.Get(PF::EqGraphicQ, 0), 6);
+    for (int i = 0; i < 31; ++i) t.doc.Edits().Set(PF::EqGraphicGain, 1, i, i);
+    for (int i = 0; i < 10; ++i) t.doc.Edits().Set(PF::EqParamGain, 1, i, i);
+    t.doc.Edits().FlatGraphic(1);
+    t.doc.Edits().FlatParametric(1);
+    for (int i = 0; i < 31; ++i) EXPECT_EQ(t.doc.Edits().Get(PF::EqGraphicGain, 1, i), 30);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(t.doc.Edits().Get(PF::EqParamGain, 1, i), 97);
+    t.doc.Edits().NarrowGraphicBandwidth(0);
+    EXPECT_EQ(t.doc.Edits().Get(PF::EqGraphicQ, 0), 12);
+    t.doc.Edits().WideGraphicBandwidth(0);
+    EXPECT_EQ(t.doc.Edits().Get(PF::EqGraphicQ, 0), 6);
 }
 
 TEST(Shortcuts, ToggleInvertsTheFlag) {
     LiveDoc t;
-    t.doc.ToggleFlag(PF::ClBypass, 1);
-    EXPECT_EQ(t.doc.Get(PF::ClBypass, 1), 1);
-    t.doc.ToggleFlag(PF::ClBypass, 1);
-    EXPECT_EQ(t.doc.Get(PF::ClBypass, 1), 0);
-    t.doc.ToggleFlag(PF::EqParamBypass, 0, 9);
-    EXPECT_EQ(t.doc.Get(PF::EqParamBypass, 0, 9), 1);
+    t.doc.Edits().ToggleFlag(PF::ClBypass, 1);
+    EXPECT_EQ(t.doc.Edits().Get(PF::ClBypass, 1), 1);
+    t.doc.Edits().ToggleFlag(PF::ClBypass, 1);
+    EXPECT_EQ(t.doc.Edits().Get(PF::ClBypass, 1), 0);
+    t.doc.Edits().ToggleFlag(PF::EqParamBypass, 0, 9);
+    EXPECT_EQ(t.doc.Edits().Get(PF::EqParamBypass, 0, 9), 1);
 }
 
 }  // namespace

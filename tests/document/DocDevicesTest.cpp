@@ -82,7 +82,7 @@ TEST(AddDevice, MarksNothingForSendingWhileBuildingImages) {
     t.doc.Bus().SetSyncLive(1);
     t.doc.TakeDirtyRange();
     ASSERT_EQ(t.doc.AddDevice(7), 7);
-    const auto range = t.doc.DirtyRange();
+    const auto range = t.doc.Edits().DirtyRange();
     EXPECT_LT(range.second, range.first) << "the images of presets 1..8 are not edit-buffer edits";
     EXPECT_EQ(t.doc.Bus().IsSyncLive(), 1);
 }
@@ -136,9 +136,9 @@ TEST(Lookups, EmptyTable) {
     EXPECT_EQ(t.doc.Devices().SlotOfAddress(1), kNoDevice);
     t.doc.SelectDevice(1);
     EXPECT_EQ(t.doc.Devices().CurrentSlot(), kNoDevice);
-    EXPECT_EQ(t.doc.CurrentImage(), nullptr);
-    EXPECT_EQ(t.doc.Get(PF::InputLevel, 0), 0);
-    t.doc.Set(PF::InputLevel, 0, 200);  // nothing to write to; must not touch any record
+    EXPECT_EQ(t.doc.Edits().Data(), nullptr);
+    EXPECT_EQ(t.doc.Edits().Get(PF::InputLevel, 0), 0);
+    t.doc.Edits().Set(PF::InputLevel, 0, 200);  // nothing to write to; must not touch any record
     EXPECT_EQ(t.doc.Devices().GetDeviceName(1), "");
     EXPECT_EQ(t.doc.Devices().GetPresetName(1), "");
     EXPECT_EQ(t.doc.Devices().CurrentPreset(), 1);
@@ -172,13 +172,13 @@ TEST(Lookups, SelectBindsLinkAddressAndRecord) {
     EXPECT_EQ(t.doc.Devices().CurrentAddress(), 126);
     EXPECT_EQ(t.doc.Bus().Link().Address(), 126);
     EXPECT_EQ(t.doc.Devices().CurrentSlot(), 1);
-    EXPECT_EQ(t.doc.CurrentImage(), t.doc.Devices().Location().Image(1, 0));
+    EXPECT_EQ(t.doc.Edits().Data(), t.doc.Devices().Location().Image(1, 0));
 }
 
 TEST(Lookups, KindConfiguredLooksAtTheSixteenChainSlots) {
     DocBench t;
     EXPECT_EQ(t.doc.IsKindConfigured(5), 0);
-    t.doc.Set(PF::ChainSlot, 0, 15, 5);
+    t.doc.Edits().Set(PF::ChainSlot, 0, 15, 5);
     EXPECT_EQ(t.doc.IsKindConfigured(5), 1);
     EXPECT_EQ(t.doc.IsKindConfigured(0), 1) << "empty slots hold code 0";
 }
@@ -286,7 +286,7 @@ TEST(Names, PresetNameGoesToThePresetAndTheEditBufferKeepingTheModifiedFlag) {
     EXPECT_EQ(t.doc.Devices().GetPresetName(1), "Stage Left");
     EXPECT_EQ(t.doc.Devices().GetPresetName(0), "Stage Left");
     EXPECT_EQ(t.doc.Devices().PresetModified(), 0);
-    const auto range = t.doc.DirtyRange();
+    const auto range = t.doc.Edits().DirtyRange();
     EXPECT_EQ(range.first, 218);
     EXPECT_LE(range.second, 249);
     const std::uint8_t* image = t.doc.Devices().Location().Image(0, 1);
@@ -328,7 +328,7 @@ TEST(RecallPreset, PresetNumberIsTakenAsOneToEight) {
 
 TEST(StorePreset, OfflineCopiesTheEditBufferBack) {
     DocBench t;
-    t.doc.Set(PF::EqGraphicGain, 0, 0, 3);
+    t.doc.Edits().Set(PF::EqGraphicGain, 0, 0, 3);
     ASSERT_EQ(t.doc.Devices().PresetModified(), 1);
     ASSERT_EQ(t.doc.StorePreset(), 1);
     EXPECT_EQ(t.ImageOf(1, 1), t.ImageOf(1, 0));
@@ -356,7 +356,7 @@ class SaveQuestion : public ::testing::TestWithParam<SaveQuestionCase> {};
 TEST_P(SaveQuestion, ModifiedPresetIsOfferedForSavingBeforeRecall) {
     const SaveQuestionCase& c = GetParam();
     DocBench t;
-    t.doc.Set(PF::EqGraphicGain, 0, 0, 3);
+    t.doc.Edits().Set(PF::EqGraphicGain, 0, 0, 3);
     const auto edited = t.ImageOf(1, 0);
     t.ui.Push(c.answer);
     EXPECT_EQ(t.doc.RecallPreset(2, false), 1);
@@ -379,7 +379,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, SaveQuestion,
 TEST(RecallPreset, NoQuestionBeforeEditingStarted) {
     DocBench t;
     t.doc.SetEditingStarted(false);
-    t.doc.Set(PF::EqGraphicGain, 0, 0, 3);
+    t.doc.Edits().Set(PF::EqGraphicGain, 0, 0, 3);
     EXPECT_EQ(t.doc.RecallPreset(2, false), 1);
     EXPECT_TRUE(t.ui.Questions().empty());
 }
@@ -401,12 +401,12 @@ TEST(RecallPresetOnAllDevices, ReachesAddress126AndComesBack) {
 TEST(Chains, WalkFromEachOutputToItsSource) {
     DocBench t;
     // Channel A: input A -> EQ A (3) -> Comp/Lim A (7) -> output A.
-    t.doc.SetRouting(PF::EqSource, 0, 1);
-    t.doc.SetRouting(PF::ClSource, 0, 3);
-    t.doc.SetRouting(PF::OutputSource, 0, 7);
+    t.doc.Edits().SetRouting(PF::EqSource, 0, 1);
+    t.doc.Edits().SetRouting(PF::ClSource, 0, 3);
+    t.doc.Edits().SetRouting(PF::OutputSource, 0, 7);
     // Channel B: pink noise -> Comp/Lim B (10) -> output B.
-    t.doc.SetRouting(PF::ClSource, 1, 17);
-    t.doc.SetRouting(PF::OutputSource, 1, 10);
+    t.doc.Edits().SetRouting(PF::ClSource, 1, 17);
+    t.doc.Edits().SetRouting(PF::OutputSource, 1, 10);
     t.doc.RecordChains();
     const int expectA[] = {18, 7, 3, 1, 0};
     const int expectB[] = {19, 10, 17, 0};
@@ -420,9 +420,9 @@ TEST(Chains, WalkFromEachOutputToItsSource) {
 
 TEST(Chains, LoopIsCutAtTwelveEntries) {
     DocBench t;
-    t.doc.SetRouting(PF::OutputSource, 0, 3);
-    t.doc.SetRouting(PF::EqSource, 0, 13);
-    t.doc.SetRouting(PF::LpSource, 0, 3);  // EQ A and LP A feed each other
+    t.doc.Edits().SetRouting(PF::OutputSource, 0, 3);
+    t.doc.Edits().SetRouting(PF::EqSource, 0, 13);
+    t.doc.Edits().SetRouting(PF::LpSource, 0, 3);  // EQ A and LP A feed each other
     t.doc.RecordChains();
     EXPECT_EQ(t.doc.GetChainNode(0, 10), 13);
     EXPECT_EQ(t.doc.GetChainNode(0, 11), 3);
@@ -454,10 +454,10 @@ class Indicators : public ::testing::TestWithParam<IndicatorCase> {};
 TEST_P(Indicators, LampFollowsBitsOfBlocksInTheChain) {
     const IndicatorCase& c = GetParam();
     DocBench t;
-    t.doc.SetRouting(PF::EqSource, 0, 1);
-    t.doc.SetRouting(PF::ClSource, 0, 1);
-    t.doc.SetRouting(PF::ClSource, 1, 1);
-    t.doc.SetRouting(PF::OutputSource, 0, c.outputSourceA);
+    t.doc.Edits().SetRouting(PF::EqSource, 0, 1);
+    t.doc.Edits().SetRouting(PF::ClSource, 0, 1);
+    t.doc.Edits().SetRouting(PF::ClSource, 1, 1);
+    t.doc.Edits().SetRouting(PF::OutputSource, 0, c.outputSourceA);
     t.doc.RecordChains();
     MeterRecord meters;
     meters.indicatorBits = static_cast<std::uint8_t>(c.bits);

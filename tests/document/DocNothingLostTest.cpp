@@ -44,7 +44,7 @@ struct DeviceInStep : DocBench {
 TEST(StoreOnline, KeepsTheStoredPresetInTheDocumentAndLeavesItModified) {
     DeviceInStep t;
     t.doc.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 4);
-    t.doc.Set(PF::LpCutoff, 0, 40);
+    t.doc.Edits().Set(PF::LpCutoff, 0, 40);
     t.doc.SetModifiedFlag(false);  // as after a save
     ASSERT_EQ(t.doc.StorePreset(), 1);
     EXPECT_EQ(t.DeviceImage(4)[131], 40) << "the edit reached the device's preset";
@@ -56,7 +56,7 @@ TEST(StoreOnline, KeepsTheStoredPresetInTheDocumentAndLeavesItModified) {
 TEST(StoreOnline, ALaterDownloadDoesNotRevertTheStoredPreset) {
     DeviceInStep t;
     t.doc.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 2);
-    t.doc.Set(PF::EqGraphicGain, 1, 5, 33);
+    t.doc.Edits().Set(PF::EqGraphicGain, 1, 5, 33);
     ASSERT_EQ(t.doc.StorePreset(), 1);
     const auto stored = t.DeviceImage(2);
     ASSERT_EQ(t.doc.DownloadDevice(), 1);
@@ -76,7 +76,7 @@ TEST_P(EditJustBefore, IsInTheStoredPreset) {
     DeviceInStep t;
     t.doc.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 3);
     // The worker is not enabled: nothing but the store itself can send the edit in time.
-    t.doc.Set(PF::InputLevel, 1, 171);
+    t.doc.Edits().Set(PF::InputLevel, 1, 171);
     ASSERT_EQ(GetParam().store(t), 1);
     EXPECT_EQ(t.DeviceImage(3)[FieldInfo(PF::InputLevel).offsetB], 171);
     EXPECT_EQ(t.device.RequestsOf(CMD_STORE_PRESET).size(), 1u);
@@ -98,10 +98,10 @@ INSTANTIATE_TEST_SUITE_P(Ways, EditJustBefore,
 
 TEST(Flush, SendsTheBytesOfTheWholeSlotUpTo255) {
     DeviceInStep t;
-    std::uint8_t* image = t.doc.CurrentImage();
+    std::uint8_t* image = t.doc.Edits().Data();
     for (int i = 248; i <= 255; ++i) image[i] = static_cast<std::uint8_t>(0xA0 + i - 248);
-    t.doc.MarkDirty(248);
-    t.doc.MarkDirty(255);
+    t.doc.Edits().MarkDirty(248);
+    t.doc.Edits().MarkDirty(255);
     ASSERT_EQ(t.doc.Bus().FlushDirty(), 1);
     const auto writes = t.device.RequestsOf(CMD_WRITE_IMAGE);
     ASSERT_EQ(writes.size(), 1u);

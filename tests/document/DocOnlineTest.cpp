@@ -35,7 +35,7 @@ TEST(Online, RecallWithReadBackTakesTheDevicesEditBuffer) {
     ASSERT_EQ(t.doc.RecallPreset(3, true), 1);
     EXPECT_EQ(t.device.preset, 3);
     EXPECT_EQ(t.doc.Devices().CurrentPreset(), 3);
-    EXPECT_EQ(t.doc.Get(PF::EqGraphicGain, 0, 0), 17);
+    EXPECT_EQ(t.doc.Edits().Get(PF::EqGraphicGain, 0, 0), 17);
     EXPECT_EQ(t.doc.Bus().DevicePreset(), 3);
     const auto commands = t.Commands();
     ASSERT_GE(commands.size(), 3u);
@@ -67,7 +67,7 @@ TEST(Online, RecallWaitsAtMostAboutASecondForTheDevice) {
 
 TEST(Online, SaveAnsweredYesButStoreFailingRecallsNothing) {
     OnlineDoc t;
-    t.doc.Set(PF::EqGraphicGain, 0, 0, 3);
+    t.doc.Edits().Set(PF::EqGraphicGain, 0, 0, 3);
     const auto edited = t.ImageOf(1, 0);
     t.device.silentCommands = {CMD_STORE_PRESET};
     t.ui.Push(UiAnswer::Yes);     // save the modified preset
@@ -82,7 +82,7 @@ TEST(Online, SaveAnsweredYesButStoreFailingRecallsNothing) {
 TEST(Online, StoreSendsThePresetNumberAndKeepsTheStoredPresetInTheFile) {
     OnlineDoc t;
     t.doc.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 6);
-    t.doc.Set(PF::EqGraphicGain, 0, 0, 3);
+    t.doc.Edits().Set(PF::EqGraphicGain, 0, 0, 3);
     ASSERT_EQ(t.doc.StorePreset(), 1);
     const auto stores = t.device.RequestsOf(CMD_STORE_PRESET);
     ASSERT_EQ(stores.size(), 1u);
@@ -95,13 +95,13 @@ TEST(Online, SelectingAnotherDeviceSendsPendingEditsToTheOneLeft) {
     OnlineDoc t;
     ASSERT_EQ(t.doc.AddDevice(2), 2);
     t.device.ClearRequests();
-    t.doc.Set(PF::InputLevel, 0, 170);  // pending for device 1; the worker is not enabled
+    t.doc.Edits().Set(PF::InputLevel, 0, 170);  // pending for device 1; the worker is not enabled
     t.doc.SelectDevice(2);
     const auto writes = t.device.RequestsOf(CMD_WRITE_IMAGE);
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].address, 1);
     EXPECT_EQ(writes[0].payload, (Bytes{0, 142, 170}));
-    const auto range = t.doc.DirtyRange();
+    const auto range = t.doc.Edits().DirtyRange();
     EXPECT_LT(range.second, range.first);
     EXPECT_EQ(t.doc.Bus().Link().Address(), 2);
 }
@@ -110,8 +110,8 @@ TEST(Online, PendingEditsGoToTheDeviceLeftWhereverTheLinkPointed) {
     OnlineDoc t;
     ASSERT_EQ(t.doc.AddDevice(2), 2);
     t.device.ClearRequests();
-    t.doc.Set(PF::InputLevel, 0, 170);  // pending for device 1
-    t.doc.Bus().Link().SetAddress(7);   // as a scan leaves it
+    t.doc.Edits().Set(PF::InputLevel, 0, 170);  // pending for device 1
+    t.doc.Bus().Link().SetAddress(7);           // as a scan leaves it
     t.doc.SelectDevice(2);
     const auto writes = t.device.RequestsOf(CMD_WRITE_IMAGE);
     ASSERT_EQ(writes.size(), 1u);
@@ -175,9 +175,9 @@ TEST(Online, ReadImageChecksWhatTheDeviceSent) {
     t.device.images[0][200] = 9;  // chain slot 4 holds an invalid code
     t.device.images[0][142] = 3;  // input level A below its range
     ASSERT_EQ(t.doc.ReadImage(0), 1);
-    EXPECT_EQ(t.doc.Get(PF::ChainSlot, 0, 4), 0);
-    EXPECT_EQ(t.doc.Get(PF::InputLevel, 0), 152);
-    const auto range = t.doc.DirtyRange();
+    EXPECT_EQ(t.doc.Edits().Get(PF::ChainSlot, 0, 4), 0);
+    EXPECT_EQ(t.doc.Edits().Get(PF::InputLevel, 0), 152);
+    const auto range = t.doc.Edits().DirtyRange();
     EXPECT_LT(range.second, range.first) << "nothing read is sent back";
 }
 
@@ -187,7 +187,7 @@ TEST(Online, UploadDeviceReadsAllNineImagesAndEditsTheEditBufferAfterwards) {
         t.device.images[static_cast<std::size_t>(k)][4] = static_cast<std::uint8_t>(k + 1);
     ASSERT_EQ(t.doc.UploadDevice(), 1);
     for (int k = 0; k < 9; ++k) EXPECT_EQ(t.ImageOf(1, k)[4], k + 1) << k;
-    EXPECT_EQ(t.doc.CurrentImage(), t.doc.Devices().Location().Image(0, 0));
+    EXPECT_EQ(t.doc.Edits().Data(), t.doc.Devices().Location().Image(0, 0));
     EXPECT_EQ(t.device.RequestsOf(CMD_READ_IMAGE).size(), 9u);
 }
 
@@ -265,7 +265,7 @@ TEST(Online, EditDeviceReadsInfoAndEditBuffer) {
     t.device.images[0][3] = 9;
     ASSERT_EQ(t.doc.EditDevice(1), 1);
     EXPECT_EQ(t.doc.Devices().GetDeviceName(1), "Stage");
-    EXPECT_EQ(t.doc.Get(PF::EqGraphicQ, 0), 9);
+    EXPECT_EQ(t.doc.Edits().Get(PF::EqGraphicQ, 0), 9);
     EXPECT_TRUE(t.doc.EditingStarted());
 }
 

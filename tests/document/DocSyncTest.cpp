@@ -26,8 +26,9 @@ class MarkDirty : public ::testing::TestWithParam<MarkCase> {};
 TEST_P(MarkDirty, WidensTheRangeAsUnsignedBytes) {
     const MarkCase& c = GetParam();
     DocBench t(false);
-    for (int offset : c.offsets) EXPECT_EQ(t.doc.MarkDirty(static_cast<std::uint8_t>(offset)), 1);
-    const auto range = t.doc.DirtyRange();
+    for (int offset : c.offsets)
+        EXPECT_EQ(t.doc.Edits().MarkDirty(static_cast<std::uint8_t>(offset)), 1);
+    const auto range = t.doc.Edits().DirtyRange();
     EXPECT_EQ(range.first, c.first);
     EXPECT_EQ(range.second, c.last);
 }
@@ -68,9 +69,9 @@ TEST(StartWorker, OnlyOnlineAndOnlyOnce) {
 TEST(Worker, EditsBetweenTwoPassesGoOutAsOneFrame) {
     DocBench t;
     t.GoOnline();
-    t.doc.Set(PF::EqGraphicGain, 0, 6, 12);  // byte 10
-    t.doc.Set(PF::PinkNoiseLevel, 0, 0, 9);  // byte 194
-    t.doc.Set(PF::EqGraphicGain, 1, 0, 5);   // byte 69
+    t.doc.Edits().Set(PF::EqGraphicGain, 0, 6, 12);  // byte 10
+    t.doc.Edits().Set(PF::PinkNoiseLevel, 0, 0, 9);  // byte 194
+    t.doc.Edits().Set(PF::EqGraphicGain, 1, 0, 5);   // byte 69
     t.doc.Bus().EnableSync();
     ASSERT_TRUE(WaitUntil([&] { return !t.device.RequestsOf(CMD_WRITE_IMAGE).empty(); }));
     ASSERT_TRUE(WaitUntil([&] { return t.device.RequestsOf(CMD_READ_STATUS).size() >= 2; }));
@@ -82,7 +83,7 @@ TEST(Worker, EditsBetweenTwoPassesGoOutAsOneFrame) {
     EXPECT_EQ(writes[0].payload[1], 10);
     const std::uint8_t* image = t.doc.Devices().Location().Image(0, 0);
     for (int i = 10; i <= 194; ++i) EXPECT_EQ(t.device.images[0][i], image[i]) << i;
-    const auto range = t.doc.DirtyRange();
+    const auto range = t.doc.Edits().DirtyRange();
     EXPECT_LT(range.second, range.first);
 }
 
@@ -106,7 +107,7 @@ TEST(Worker, StatusPollingOffMeansFlushOnly) {
     t.GoOnline();
     t.doc.Bus().SetStatusPolling(0);
     t.doc.Bus().EnableSync();
-    t.doc.Set(PF::InputLevel, 1, 160);
+    t.doc.Edits().Set(PF::InputLevel, 1, 160);
     ASSERT_TRUE(WaitUntil([&] { return !t.device.RequestsOf(CMD_WRITE_IMAGE).empty(); }));
     std::this_thread::sleep_for(20ms);
     EXPECT_TRUE(t.device.RequestsOf(CMD_READ_STATUS).empty());
@@ -116,12 +117,12 @@ TEST(Worker, SyncLiveOffExchangesNothingAndKeepsTheRange) {
     DocBench t;
     t.GoOnline();
     t.doc.Bus().SetSyncLive(0);
-    t.doc.MarkDirty(5);
+    t.doc.Edits().MarkDirty(5);
     t.device.ClearRequests();
     EXPECT_EQ(t.doc.Bus().FlushDirty(), 1);
     EXPECT_EQ(t.doc.Bus().PollStatus(), 1);
     EXPECT_TRUE(t.device.Requests().empty());
-    EXPECT_EQ(t.doc.DirtyRange(), (std::pair<std::uint8_t, std::uint8_t>(5, 5)));
+    EXPECT_EQ(t.doc.Edits().DirtyRange(), (std::pair<std::uint8_t, std::uint8_t>(5, 5)));
 }
 
 TEST(Worker, PollWithThePortClosedLeavesTheMetersAndPresetAlone) {
@@ -169,7 +170,7 @@ TEST_P(WorkerFailure, LeavesTheWorkerIdleUntilTheNextGoOnline) {
     t.device.silentCommands = {c.silentCommand};
     t.ui.Push(UiAnswer::Ignore);
     t.GoOnline();
-    t.doc.Set(PF::InputLevel, 0, 150);
+    t.doc.Edits().Set(PF::InputLevel, 0, 150);
     t.doc.Bus().EnableSync();
     ASSERT_TRUE(WaitUntil([&] { return t.doc.Bus().Worker().syncEnabled.load() == 0; }));
     ASSERT_TRUE(WaitUntil([&] { return t.doc.Bus().Worker().workerBusy.load() == 0; }));
@@ -315,7 +316,7 @@ TEST(WaitDirtyFlushed, ReturnsOnceTheWorkerSentTheRange) {
     DocBench t;
     t.GoOnline();
     t.doc.Bus().EnableSync();
-    t.doc.Set(PF::EqSource, 1, 4);
+    t.doc.Edits().Set(PF::EqSource, 1, 4);
     EXPECT_EQ(t.doc.Bus().WaitDirtyFlushed(), 1);
     ASSERT_TRUE(WaitUntil([&] { return !t.device.RequestsOf(CMD_WRITE_IMAGE).empty(); }));
     EXPECT_EQ(t.device.images[0][66] & 0x3F, 4);
@@ -324,7 +325,7 @@ TEST(WaitDirtyFlushed, ReturnsOnceTheWorkerSentTheRange) {
 TEST(WaitDirtyFlushed, PausedWorkerIsReportedAs337) {
     DocBench t;
     t.GoOnline();
-    t.doc.Set(PF::EqSource, 1, 4);
+    t.doc.Edits().Set(PF::EqSource, 1, 4);
     t.clock.SetYieldStep(1000);
     t.ui.Push(UiAnswer::Yes);
     EXPECT_EQ(t.doc.Bus().WaitDirtyFlushed(), 0);
@@ -350,7 +351,7 @@ TEST_P(WaitDirtyFlushedAtOnce, NeitherWaitsNorAsks) {
     const NoWaitCase& c = GetParam();
     DocBench t;
     t.GoOnline();
-    t.doc.MarkDirty(40);
+    t.doc.Edits().MarkDirty(40);
     t.doc.Bus().SetSyncLive(c.syncLive);
     t.app.SetOnline(c.online);  // no active document: only the flag changes
     t.doc.Bus().Worker().failed.store(c.workerFailed);
@@ -424,10 +425,10 @@ TEST_P(PendingEdits, AreDroppedWhenTheLinkGoesAway) {
     DocBench t;
     t.app.SetActiveDocument(&t.doc.Bus());
     t.GoOnline();
-    t.doc.Set(PF::InputLevel, 0, 170);  // the worker is not enabled: the edit waits
-    ASSERT_LE(t.doc.DirtyRange().first, t.doc.DirtyRange().second);
+    t.doc.Edits().Set(PF::InputLevel, 0, 170);  // the worker is not enabled: the edit waits
+    ASSERT_LE(t.doc.Edits().DirtyRange().first, t.doc.Edits().DirtyRange().second);
     GetParam().leave(t);
-    const auto range = t.doc.DirtyRange();
+    const auto range = t.doc.Edits().DirtyRange();
     EXPECT_LT(range.second, range.first);
     EXPECT_EQ(t.doc.Bus().WaitDirtyFlushed(), 1);
     t.app.SetActiveDocument(nullptr);

@@ -14,8 +14,8 @@ using PF = ParamField;
 TEST(EqCodeEdits, ImportedBandsFillTheFirstBandsAndFlattenTheRest) {
     DocBench bench;
     CQ7310Doc& doc = bench.doc;
-    doc.Set(PF::EqParamGain, kChannelB, 9, 60);
-    doc.Set(PF::EqParamBypass, kChannelB, 8, 1);
+    doc.Edits().Set(PF::EqParamGain, kChannelB, 9, 60);
+    doc.Edits().Set(PF::EqParamBypass, kChannelB, 8, 1);
     ParametricCodes matched{};
     matched[0] = {16, 14, 80, false};
     matched[1] = {46, 21, 103, false};
@@ -37,12 +37,12 @@ TEST(EqCodeEdits, ImportedBandsFillTheFirstBandsAndFlattenTheRest) {
 TEST(EqCodeEdits, AFitReachesBothChannelsWhenTheEqIsLinked) {
     DocBench bench;
     CQ7310Doc& doc = bench.doc;
-    doc.SetMasterWithCopy(FieldBlock::Equaliser, kChannelA, 1);
+    doc.Edits().SetMasterWithCopy(FieldBlock::Equaliser, kChannelA, 1);
     const GraphicGainCodes truth = fit_cases::RandomGraphic(4, 6);
     const auto made = FitProblem::Make(
         fit_cases::RequestFor(fit_cases::InverseWithNoise(fit_cases::GraphicLevels(truth, 6), 4)));
     ASSERT_TRUE(made.problem);
-    doc.Set(PF::EqGraphicQ, kChannelA, 6);
+    doc.Edits().Set(PF::EqGraphicQ, kChannelA, 6);
     const AppliedFit fit = FitAndApply(doc, kChannelA, EqKind::Graphic, *made.problem);
     EXPECT_FALSE(fit.kindChanged);
     EXPECT_LE(fit.after.rmsDb, 1.0);

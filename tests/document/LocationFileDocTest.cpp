@@ -437,7 +437,7 @@ TEST_F(LocationFileDocTest, TableWithoutDevicesGetsOneDefaultDevice) {
 TEST_F(LocationFileDocTest, SaveAsksAboutAModifiedPresetAndStoresItOnYes) {
     ASSERT_EQ(doc_.NewLocation(), 1);
     doc_.Devices().SetPresetModified(1);
-    doc_.CurrentImage()[5] ^= 0xFF;
+    doc_.Edits().Data()[5] ^= 0xFF;
     ui_.Push(UiAnswer::Yes);
     ASSERT_EQ(doc_.SaveLocation(files_.File("p.kvx")), 1);
     EXPECT_EQ(ui_.Questions().at(0).text,

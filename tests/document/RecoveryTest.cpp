@@ -188,8 +188,8 @@ class KilledEditor : public ::testing::Test {
             t.doc.Session().SetRecoveryDirectory(state_.Path());
             if (t.doc.OpenLocation(file_) != 1) ::_exit(3);
             t.doc.SetDeviceName("Hall after the show");
-            t.doc.Set(PF::InputLevel, 0, 170);
-            t.doc.Set(PF::EqGraphicGain, 1, 30, 59);
+            t.doc.Edits().Set(PF::InputLevel, 0, 170);
+            t.doc.Edits().Set(PF::EqGraphicGain, 1, 30, 59);
             ::kill(::getpid(), SIGKILL);
             ::_exit(4);
         }
@@ -231,8 +231,8 @@ TEST_F(KilledEditor, LeavesItsCopyAndTheNextEditorRecoversAndSavesTheEdits) {
     DocBench reopened(false);
     ASSERT_EQ(reopened.doc.OpenLocation(file_), 1);
     EXPECT_EQ(reopened.doc.Devices().GetDeviceName(1), "Hall after the show");
-    EXPECT_EQ(reopened.doc.Get(PF::InputLevel, 0), 170);
-    EXPECT_EQ(reopened.doc.Get(PF::EqGraphicGain, 1, 30), 59);
+    EXPECT_EQ(reopened.doc.Edits().Get(PF::InputLevel, 0), 170);
+    EXPECT_EQ(reopened.doc.Edits().Get(PF::EqGraphicGain, 1, 30), 59);
 }
 
 TEST_F(KilledEditor, ADamagedCopyIsNotOpened) {

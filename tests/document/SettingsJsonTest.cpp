@@ -35,11 +35,12 @@ void RandomiseEditBuffer(CQ7310Doc& doc, std::mt19937& random) {
             const ParamCodes codes = CodesOfParam(ref);
             const int code =
                 std::uniform_int_distribution<int>(codes.lowest, codes.highest)(random);
-            if (ref.kind == ParamKind::DelayTime) doc.SetDelaySamples(ref.channel, code);
-            if (ref.kind == ParamKind::Temperature) doc.SetTemperatureTenths(ref.channel, code);
+            if (ref.kind == ParamKind::DelayTime) doc.Edits().SetDelaySamples(ref.channel, code);
+            if (ref.kind == ParamKind::Temperature)
+                doc.Edits().SetTemperatureTenths(ref.channel, code);
             if (ref.kind == ParamKind::Field) {
-                doc.Set(ref.field, ref.channel == kNoChannel ? kChannelA : ref.channel, ref.index,
-                        code);
+                doc.Edits().Set(ref.field, ref.channel == kNoChannel ? kChannelA : ref.channel,
+                                ref.index, code);
             }
         }
     }
@@ -48,7 +49,7 @@ void RandomiseEditBuffer(CQ7310Doc& doc, std::mt19937& random) {
     const int length = std::uniform_int_distribution<int>(0, 32)(random);
     for (int i = 0; i < 32; ++i) {
         const char c = i < length ? letters[random() % letters.size()] : '\0';
-        doc.Set(PF::NameChar, kChannelA, i, static_cast<unsigned char>(c));
+        doc.Edits().Set(PF::NameChar, kChannelA, i, static_cast<unsigned char>(c));
     }
 }
 
@@ -120,9 +121,9 @@ TEST(SettingsJsonRoundTrip, APresetGoesIntoTheEditBufferAndIsSentWhenLive) {
     EXPECT_THAT(report.problems, IsEmpty());
     EXPECT_EQ(report.kind, SettingsKind::Preset);
     EXPECT_EQ(0,
-              std::memcmp(source.doc.CurrentImage(), target.doc.CurrentImage(), kPresetImageSize));
+              std::memcmp(source.doc.Edits().Data(), target.doc.Edits().Data(), kPresetImageSize));
     // Every change was marked for sending, and the stored presets were left alone.
-    const auto range = target.doc.DirtyRange();
+    const auto range = target.doc.Edits().DirtyRange();
     EXPECT_LE(range.first, range.second);
     EXPECT_EQ(target.doc.Devices().PresetModified(), 1);
     EXPECT_EQ(target.ImageOf(1, 1), DocBench().ImageOf(1, 1));
@@ -233,15 +234,15 @@ TEST(SettingsJsonProblems, EachBadValueIsReportedAndTheRestLoaded) {
     EXPECT_THAT(report.problems, Contains(HasSubstr("name: cut to 32 characters")));
     EXPECT_EQ(report.problems.size(), 8u);
     // What was right, or could be limited, is loaded.
-    EXPECT_EQ(doc.Get(PF::LpCutoff, kChannelA), FieldInfo(PF::LpCutoff).hi);
-    EXPECT_EQ(doc.Get(PF::EqGraphicGain, kChannelA, 1), 24);  // -3 dB
-    EXPECT_EQ(doc.Get(PF::EqGraphicGain, kChannelB, 30), 0);
-    EXPECT_EQ(doc.GetDelaySamples(kChannelA), kMaxDelaySamples);
-    EXPECT_EQ(doc.Get(PF::HpSlope, kChannelB), 0);
+    EXPECT_EQ(doc.Edits().Get(PF::LpCutoff, kChannelA), FieldInfo(PF::LpCutoff).hi);
+    EXPECT_EQ(doc.Edits().Get(PF::EqGraphicGain, kChannelA, 1), 24);  // -3 dB
+    EXPECT_EQ(doc.Edits().Get(PF::EqGraphicGain, kChannelB, 30), 0);
+    EXPECT_EQ(doc.Edits().GetDelaySamples(kChannelA), kMaxDelaySamples);
+    EXPECT_EQ(doc.Edits().Get(PF::HpSlope, kChannelB), 0);
     EXPECT_EQ(doc.Devices().GetPresetName(0), std::string(32, 'x'));
     // What was wrong is left as it was.
-    EXPECT_EQ(doc.Get(PF::EqGraphicGain, kChannelA, 0), 30);
-    EXPECT_EQ(doc.Get(PF::LpSlope, kChannelB), 1);
+    EXPECT_EQ(doc.Edits().Get(PF::EqGraphicGain, kChannelA, 0), 30);
+    EXPECT_EQ(doc.Edits().Get(PF::LpSlope, kChannelB), 1);
 }
 
 // What the file gave that is not taken as it stands, beyond bad values.
@@ -287,16 +288,16 @@ TEST(SettingsJsonProblems, ALinkedBlockKeepsChannelOnesValue) {
     ASSERT_FALSE(report.refused);
     ASSERT_EQ(report.problems.size(), 1u);
     EXPECT_THAT(report.problems[0], HasSubstr("ch2.lp.cutoff: the block is linked"));
-    EXPECT_EQ(doc.Get(PF::LpCutoff, kChannelA), 50);
-    EXPECT_EQ(doc.Get(PF::LpCutoff, kChannelB), 50);
-    EXPECT_EQ(doc.Get(PF::LpSlope, kChannelB), 0);
+    EXPECT_EQ(doc.Edits().Get(PF::LpCutoff, kChannelA), 50);
+    EXPECT_EQ(doc.Edits().Get(PF::LpCutoff, kChannelB), 50);
+    EXPECT_EQ(doc.Edits().Get(PF::LpSlope, kChannelB), 0);
 }
 
 TEST(SettingsJsonProblems, ABadDeviceIsSkippedAndTheOthersLoaded) {
     DocBench source;
     source.doc.AddDevice(4);
     source.doc.SelectDevice(4);
-    source.doc.Set(PF::LpCutoff, kChannelA, 0, 12);
+    source.doc.Edits().Set(PF::LpCutoff, kChannelA, 0, 12);
     nlohmann::json file =
         nlohmann::json::parse(ExportLocationJson(source.doc.Devices().Location()));
     file["devices"][0]["address"] = 300;
@@ -314,21 +315,21 @@ TEST(SettingsJsonProblems, ABadDeviceIsSkippedAndTheOthersLoaded) {
                                        HasSubstr("address 4: current_preset: value limited to 8"),
                                        HasSubstr("address 4: presets: only 8 presets")));
     target.doc.SelectDevice(4);
-    EXPECT_EQ(target.doc.Get(PF::LpCutoff, kChannelA), 12);
+    EXPECT_EQ(target.doc.Edits().Get(PF::LpCutoff, kChannelA), 12);
 }
 
 TEST(SettingsJsonProblems, ADeviceGoesToTheAddressAskedFor) {
     DocBench source;
-    source.doc.Set(PF::HpCutoff, kChannelB, 0, 33);
+    source.doc.Edits().Set(PF::HpCutoff, kChannelB, 0, 33);
     DocBench target;
     const ImportReport report = ImportSettingsJson(
         target.doc, ExportDeviceJson(source.doc.Devices().Location(), 1), ImportTarget{9});
     ASSERT_FALSE(report.refused);
     EXPECT_THAT(report.problems, IsEmpty());
     target.doc.SelectDevice(9);
-    EXPECT_EQ(target.doc.Get(PF::HpCutoff, kChannelB), 33);
+    EXPECT_EQ(target.doc.Edits().Get(PF::HpCutoff, kChannelB), 33);
     target.doc.SelectDevice(1);
-    EXPECT_EQ(target.doc.Get(PF::HpCutoff, kChannelB), 0);
+    EXPECT_EQ(target.doc.Edits().Get(PF::HpCutoff, kChannelB), 0);
 }
 
 }  // namespace

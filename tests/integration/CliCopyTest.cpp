@@ -51,6 +51,18 @@ TEST_F(CliCopy, SettingFromChannelAIntoChannelBOfSeveralDevices) {
     EXPECT_EQ(ReadBytes(from_), source);
 }
 
+// A copied setting is edited into the destination as "set" edits it: with the destination's EQ
+// Master link on, both of its channels take the copied cut.
+TEST_F(CliCopy, SettingIntoALinkedBlockReachesBothChannelsAsSetDoes) {
+    ASSERT_EQ(RunCli({"set", to_, "-a", "1", "ch1.eq.master=1"}).status, 0);
+    const CliRun run =
+        RunCli({"copy", from_, "-a", "1", "--setting", "EQ A", to_, "--to-address", "1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const SavedLocation saved(to_);
+    EXPECT_EQ(saved.Image(1, 0)[GainByte(0, 3)], 18);
+    EXPECT_EQ(saved.Image(1, 0)[GainByte(1, 3)], 18);
+}
+
 TEST_F(CliCopy, PresetCopiesTheImageAndItsNameIntoTheListedPresets) {
     const CliRun run = RunCli({"copy", from_, "--address", "1", "--preset", "0", to_,
                                "--to-address", "5", "--to-preset", "2,7"});

@@ -330,8 +330,8 @@ TEST_F(DiscoveryTest, CreateNewSavesTheOfflineEditsNotTheDevicesSettings) {
     ASSERT_EQ(doc_->SaveLocation(path), 1);
     // Edits made offline that the devices on the bus do not hold.
     doc_->SetDeviceName("Front of house", 2);
-    doc_->Set(ParamField::InputLevel, 0, 150);
-    doc_->Set(ParamField::EqGraphicGain, 1, 4, 7);
+    doc_->Edits().Set(ParamField::InputLevel, 0, 150);
+    doc_->Edits().Set(ParamField::EqGraphicGain, 1, 4, 7);
     ASSERT_TRUE(doc_->IsModified());
     const uint8_t* bytes = doc_->Devices().Location().Data();
     const std::vector<uint8_t> edited(bytes, bytes + UsedLength(doc_->Devices().Location()));

@@ -110,9 +110,9 @@ class DocOnDevsim : public ::testing::Test {
 TEST_F(DocOnDevsim, EditsReachTheDeviceThroughTheWorker) {
     Start({1});
     doc_.Bus().EnableSync();
-    doc_.Set(PF::EqGraphicGain, 0, 3, 55);
-    doc_.Set(PF::ClThreshold, 1, 1, 150);
-    doc_.SetDelaySamples(0, 12345);
+    doc_.Edits().Set(PF::EqGraphicGain, 0, 3, 55);
+    doc_.Edits().Set(PF::ClThreshold, 1, 1, 150);
+    doc_.Edits().SetDelaySamples(0, 12345);
     ASSERT_EQ(doc_.Bus().WaitDirtyFlushed(), 1);
     const Image device = DeviceImage(1, 0);
     // The parameters agree; the names differ since the file's edit buffer was made offline.
@@ -126,8 +126,8 @@ TEST_F(DocOnDevsim, ManyEditsWithPausesInBetweenEndEqualOnBothSides) {
     Start({1});
     doc_.Bus().EnableSync();
     for (int round = 0; round < 200; ++round) {
-        doc_.Set(PF::EqGraphicGain, round % 2, round % 31, round % 61);
-        doc_.Set(PF::OutputLevel, round % 2, 152 + round % 80);
+        doc_.Edits().Set(PF::EqGraphicGain, round % 2, round % 31, round % 61);
+        doc_.Edits().Set(PF::OutputLevel, round % 2, 152 + round % 80);
         if (round % 20 == 0) {
             const PauseResult pause = doc_.Bus().PauseWorker(true);
             ASSERT_EQ(pause.ok, 1);
@@ -143,15 +143,15 @@ TEST_F(DocOnDevsim, StoreAndRecallWithReadBack) {
     Start({1});
     doc_.Bus().EnableSync();
     doc_.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 2);
-    doc_.Set(PF::LpCutoff, 0, 40);
+    doc_.Edits().Set(PF::LpCutoff, 0, 40);
     ASSERT_EQ(doc_.Bus().WaitDirtyFlushed(), 1);
     ASSERT_EQ(doc_.StorePreset(), 1);
     EXPECT_EQ(DeviceImage(1, 2)[131], 40);
     ASSERT_EQ(doc_.RecallPreset(5, true), 1);
-    EXPECT_EQ(doc_.Get(PF::LpCutoff, 0), 100);
+    EXPECT_EQ(doc_.Edits().Get(PF::LpCutoff, 0), 100);
     EXPECT_EQ(doc_.Bus().DevicePreset(), 5);
     ASSERT_EQ(doc_.RecallPreset(2, true), 1);
-    EXPECT_EQ(doc_.Get(PF::LpCutoff, 0), 40);
+    EXPECT_EQ(doc_.Edits().Get(PF::LpCutoff, 0), 40);
     EXPECT_EQ(doc_.Devices().CurrentPreset(), 2);
     EXPECT_EQ(DeviceImage(1, 0), FileImage(1, 0));
 }
@@ -176,7 +176,8 @@ TEST_F(DocOnDevsim, BytesTheReadBackChangesReachTheDevice) {
     doc_.Bus().ResumeWorker(pause.saved);
 
     ASSERT_EQ(doc_.RecallPreset(3, true), 1);
-    EXPECT_EQ(doc_.Get(PF::EqGraphicGain, kChannelB, 4), 10);  // the link applied on reading
+    EXPECT_EQ(doc_.Edits().Get(PF::EqGraphicGain, kChannelB, 4),
+              10);  // the link applied on reading
     ASSERT_EQ(doc_.Bus().WaitDirtyFlushed(), 1);
     EXPECT_EQ(Differences(DeviceImage(1, 0), FileImage(1, 0)), std::vector<int>{});
 }
@@ -187,8 +188,8 @@ TEST_F(DocOnDevsim, BlocklessChainCodesLeaveStoredPresetsEqual) {
     Start({1});
     doc_.Bus().EnableSync();
     doc_.Devices().Location().SetRecordInt(0, kRecCurrentPreset, 6);
-    doc_.Set(PF::ChainSlot, 0, 13, 10);
-    doc_.Set(PF::PalettePosition, 0, 6, 9);
+    doc_.Edits().Set(PF::ChainSlot, 0, 13, 10);
+    doc_.Edits().Set(PF::PalettePosition, 0, 6, 9);
     ASSERT_EQ(doc_.StorePreset(), 1);
     ASSERT_EQ(doc_.RecallPreset(6, true), 1);
     ASSERT_EQ(doc_.StorePreset(), 1);
@@ -231,7 +232,7 @@ TEST_F(DocOnDevsim, DownloadThenUploadRoundTrip) {
     doc_.Bus().ResumeWorker(pause.saved);
     ASSERT_EQ(doc_.UploadAllDevices(), 1);
     EXPECT_EQ(FileImage(3, 6)[4], 33);
-    EXPECT_EQ(doc_.CurrentImage(), doc_.Devices().Location().Image(0, 0));
+    EXPECT_EQ(doc_.Edits().Data(), doc_.Devices().Location().Image(0, 0));
 }
 
 TEST_F(DocOnDevsim, RecallOnAllDevicesReachesAddress126) {
@@ -243,7 +244,7 @@ TEST_F(DocOnDevsim, RecallOnAllDevicesReachesAddress126) {
 
 TEST_F(DocOnDevsim, SwitchingDevicesSendsPendingEditsToTheDeviceLeft) {
     Start({1, 3});
-    doc_.Set(PF::InputLevel, 1, 170);  // worker not enabled: the edit waits
+    doc_.Edits().Set(PF::InputLevel, 1, 170);  // worker not enabled: the edit waits
     doc_.SelectDevice(3);
     EXPECT_EQ(DeviceImage(1, 0)[143], 170);
     EXPECT_EQ(DeviceImage(3, 0)[143], 192);

@@ -45,7 +45,7 @@ TEST_F(Feedback, ASubscriberIsToldPresetsAndBypassFirstThenOnlyWhatChanged) {
     EXPECT_TRUE(feedback.Tick(doc, t0 + 100ms).empty()) << "nothing changed";
 
     // A change made elsewhere (a page of the editor): device 1 selected.
-    doc.Set(ParamField::OutputLevel, kChannelB, 0, 190);
+    doc.Edits().Set(ParamField::OutputLevel, kChannelB, 0, 190);
     EXPECT_TRUE(feedback.Tick(doc, t0 + 150ms).empty()) << "not yet due";
     const auto change = feedback.Tick(doc, t0 + 200ms);
     ASSERT_EQ(change.size(), 1u);
@@ -56,7 +56,7 @@ TEST_F(Feedback, ASubscriberIsToldPresetsAndBypassFirstThenOnlyWhatChanged) {
 TEST_F(Feedback, AValueMadeOfSeveralBytesIsToldOnceByItsName) {
     feedback.Subscribe(kConsole, 10, t0);
     feedback.Tick(doc, t0);
-    doc.SetDelaySamples(kChannelA, 70000);  // every byte of the delay changes
+    doc.Edits().SetDelaySamples(kChannelA, 70000);  // every byte of the delay changes
     doc.SetPresetName("Matinee");
     const auto out = feedback.Tick(doc, t0 + 1s);
     EXPECT_EQ(Paths(out, kConsole),
@@ -82,10 +82,10 @@ TEST_F(Feedback, EachSubscriberHasItsOwnRate) {
 TEST_F(Feedback, RatesAreLimitedAndALateTickSendsOnce) {
     feedback.Subscribe(kConsole, 1e9, t0);  // limited to the highest rate
     feedback.Tick(doc, t0);
-    doc.Set(ParamField::InputLevel, kChannelA, 0, 180);
+    doc.Edits().Set(ParamField::InputLevel, kChannelA, 0, 180);
     EXPECT_TRUE(feedback.Tick(doc, t0 + 10ms).empty());
     EXPECT_EQ(feedback.Tick(doc, t0 + 20ms).size(), 1u);
-    doc.Set(ParamField::InputLevel, kChannelA, 0, 181);
+    doc.Edits().Set(ParamField::InputLevel, kChannelA, 0, 181);
     EXPECT_EQ(feedback.Tick(doc, t0 + 5s).size(), 1u);
     EXPECT_TRUE(feedback.Tick(doc, t0 + 5s + 1ms).empty());
 }

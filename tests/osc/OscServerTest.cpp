@@ -87,7 +87,7 @@ TEST_F(Server, RepliesGoFromTheServersPortToTheSender) {
     const auto reply = console.Next(server->Local());
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->path, "/arvestra/1/ch1.input.level");
-    EXPECT_EQ(bench.doc.Get(ParamField::InputLevel, kChannelA), 190);
+    EXPECT_EQ(bench.doc.Edits().Get(ParamField::InputLevel, kChannelA), 190);
 }
 
 TEST_F(Server, SendersOutsideTheAllowListAreDroppedUnanswered) {
@@ -97,7 +97,7 @@ TEST_F(Server, SendersOutsideTheAllowListAreDroppedUnanswered) {
     outsider.Send(server->Local(), {"/arvestra/1/ch1.input.level", {OscArg::Int(170)}});
     allowed.Send(server->Local(), {"/arvestra/1/ch1.input.level", {OscArg::Int(180)}});
     ASSERT_TRUE(PumpWhenWoken());
-    EXPECT_EQ(bench.doc.Get(ParamField::InputLevel, kChannelA), 180);
+    EXPECT_EQ(bench.doc.Edits().Get(ParamField::InputLevel, kChannelA), 180);
     EXPECT_FALSE(outsider.Next(server->Local(), 100ms));
     EXPECT_EQ(server->Stats().refused, 1u);
     EXPECT_EQ(server->Stats().received, 1u);

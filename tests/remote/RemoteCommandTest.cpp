@@ -89,17 +89,17 @@ TEST_F(RemoteApply, CodesOutsideTheRangeAreLimitedAsTheEditorDoes) {
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(Apply(c.message).ok) << c.message;
-        EXPECT_EQ(bench.doc.Get(c.field, c.channel, c.index), c.expected) << c.message;
+        EXPECT_EQ(bench.doc.Edits().Get(c.field, c.channel, c.index), c.expected) << c.message;
     }
     EXPECT_TRUE(bench.doc.Devices().PresetModified());
     EXPECT_TRUE(bench.doc.IsModified());
 }
 
 TEST_F(RemoteApply, ALinkedEqualiserChangesBothChannels) {
-    bench.doc.SetMasterWithCopy(FieldBlock::Equaliser, kChannelA, 1);
+    bench.doc.Edits().SetMasterWithCopy(FieldBlock::Equaliser, kChannelA, 1);
     ASSERT_TRUE(Apply(R"({"t":"set","field":"eq.graphic_gain","ch":0,"i":3,"code":10})").ok);
-    EXPECT_EQ(bench.doc.Get(ParamField::EqGraphicGain, kChannelA, 3), 10);
-    EXPECT_EQ(bench.doc.Get(ParamField::EqGraphicGain, kChannelB, 3), 10);
+    EXPECT_EQ(bench.doc.Edits().Get(ParamField::EqGraphicGain, kChannelA, 3), 10);
+    EXPECT_EQ(bench.doc.Edits().Get(ParamField::EqGraphicGain, kChannelB, 3), 10);
 }
 
 TEST_F(RemoteApply, RecallOfAModifiedPresetNeedsDiscard) {
@@ -107,11 +107,11 @@ TEST_F(RemoteApply, RecallOfAModifiedPresetNeedsDiscard) {
     const CommandResult refused = Apply(R"({"t":"recall","preset":2})");
     EXPECT_FALSE(refused.ok);
     EXPECT_NE(refused.error.find("modified"), std::string::npos);
-    EXPECT_EQ(bench.doc.Get(ParamField::EqGraphicGain, kChannelA, 3), 10);
+    EXPECT_EQ(bench.doc.Edits().Get(ParamField::EqGraphicGain, kChannelA, 3), 10);
     EXPECT_TRUE(bench.Asked().empty());
     EXPECT_TRUE(Apply(R"({"t":"recall","preset":2,"discard":true})").ok);
     EXPECT_EQ(bench.doc.Devices().CurrentPreset(), 2);
-    EXPECT_NE(bench.doc.Get(ParamField::EqGraphicGain, kChannelA, 3), 10);
+    EXPECT_NE(bench.doc.Edits().Get(ParamField::EqGraphicGain, kChannelA, 3), 10);
     EXPECT_TRUE(bench.Asked().empty());
 }
 
@@ -122,7 +122,7 @@ TEST_F(RemoteApply, StoreNamesAndKeepsThePreset) {
     EXPECT_EQ(bench.doc.Devices().GetPresetName(5).substr(0, 4), "Caf\xE9");
     EXPECT_FALSE(bench.doc.Devices().PresetModified());
     ASSERT_TRUE(Apply(R"({"t":"recall","preset":5})").ok);
-    EXPECT_EQ(bench.doc.Get(ParamField::EqGraphicGain, kChannelA, 3), 11);
+    EXPECT_EQ(bench.doc.Edits().Get(ParamField::EqGraphicGain, kChannelA, 3), 11);
 }
 
 TEST(RemoteApplyNoDevice, EditsWithoutADeviceAreRefused) {

@@ -5,6 +5,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTemporaryDir>
+#include <thread>
 
 #include "document/DocTestSupport.h"
 #include "remote/RemoteServer.h"
@@ -87,14 +88,51 @@ TEST_F(RemoteServerTest, AChangeReachesTheDocumentAndEveryPage) {
             return StateCode(s, 1, "eq.graphic_gain", 7) == 60;
         }));
     }
-    EXPECT_EQ(bench.doc.Get(ParamField::EqGraphicGain, kChannelB, 7), 60);
+    EXPECT_EQ(bench.doc.Edits().Get(ParamField::EqGraphicGain, kChannelB, 7), 60);
 }
 
 TEST_F(RemoteServerTest, AnEditMadeInTheEditorReachesThePages) {
     auto page = ConnectReady();
-    bench.doc.Set(ParamField::OutputLevel, kChannelA, 170);
+    bench.doc.Edits().Set(ParamField::OutputLevel, kChannelA, 170);
     EXPECT_TRUE(page->WaitFor(
         "state", [](const QJsonObject& s) { return StateCode(s, 0, "output.level") == 170; },
+        nullptr, 1000));
+}
+
+// The edit buffer announces an edit on the thread that made it; the server sends the state from
+// its own.
+TEST_F(RemoteServerTest, AnEditAnnouncedOnAnotherThreadReachesThePages) {
+    auto page = ConnectReady();
+    std::thread([this] {
+        bench.doc.Edits().Set(ParamField::InputLevel, kChannelB, 0, 200);
+    }).join();
+    EXPECT_TRUE(page->WaitFor(
+        "state", [](const QJsonObject& s) { return StateCode(s, 1, "input.level") == 200; },
+        nullptr, 1000));
+}
+
+// What no edit announces still reaches the pages: a bypass, another device, its new name.
+TEST_F(RemoteServerTest, ABypassAndAnotherDeviceChosenInTheEditorReachThePages) {
+    ASSERT_EQ(bench.doc.AddDevice(5), 5);
+    bench.doc.SelectDevice(1);
+    auto page = ConnectReady();
+    ASSERT_EQ(bench.doc.SetBypassB(1), 1);
+    EXPECT_TRUE(page->WaitFor(
+        "state", [](const QJsonObject& s) { return s.value("bypass").toArray().at(1).toBool(); },
+        nullptr, 1000));
+    bench.doc.SelectDevice(5);
+    EXPECT_TRUE(page->WaitFor(
+        "state", [](const QJsonObject& s) { return s.value("address").toInt() == 5; }, nullptr,
+        1000));
+    ASSERT_EQ(bench.doc.SetDeviceName("Balcony"), 1);
+    EXPECT_TRUE(page->WaitFor(
+        "state",
+        [](const QJsonObject& s) {
+            for (const QJsonValue& device : s.value("devices").toArray()) {
+                if (device.toObject().value("name").toString() == "Balcony") return true;
+            }
+            return false;
+        },
         nullptr, 1000));
 }
 
@@ -113,7 +151,7 @@ TEST_F(RemoteServerTest, TwoPagesMovingOneControlEndWithTheLastValueEverywhere) 
             return StateCode(s, 0, "eq.param_gain", 2) == 77;
         }));
     }
-    EXPECT_EQ(bench.doc.Get(ParamField::EqParamGain, kChannelA, 2), 77);
+    EXPECT_EQ(bench.doc.Edits().Get(ParamField::EqParamGain, kChannelA, 2), 77);
 }
 
 TEST_F(RemoteServerTest, AWrongCodeIsRefusedAndShutsTheAddressOut) {
@@ -129,7 +167,7 @@ TEST_F(RemoteServerTest, AWrongCodeIsRefusedAndShutsTheAddressOut) {
 }
 
 TEST_F(RemoteServerTest, MalformedAndOversizedMessagesCloseOnlyTheirSocket) {
-    const int before = bench.doc.Get(ParamField::EqGraphicGain, kChannelA, 0);
+    const int before = bench.doc.Edits().Get(ParamField::EqGraphicGain, kChannelA, 0);
     const QString oversized =
         QStringLiteral(R"({"t":"set","field":"eq.graphic_gain","ch":0,"i":0,"code":5,"pad":"%1"})")
             .arg(QString(RemoteServer::kMaxMessageBytes, 'x'));
@@ -144,7 +182,7 @@ TEST_F(RemoteServerTest, MalformedAndOversizedMessagesCloseOnlyTheirSocket) {
         auto page = ConnectReady();
         page->Send(message);
         EXPECT_TRUE(page->WaitClosed()) << message.left(60).toStdString();
-        EXPECT_EQ(bench.doc.Get(ParamField::EqGraphicGain, kChannelA, 0), before);
+        EXPECT_EQ(bench.doc.Edits().Get(ParamField::EqGraphicGain, kChannelA, 0), before);
     }
     EXPECT_FALSE(bystander->Closed());
     EXPECT_EQ(server.ClientCount(), 1);
@@ -170,7 +208,7 @@ TEST_F(RemoteServerTest, CommandsWaitUntilTheDocumentIsFree) {
     QJsonObject error;
     ASSERT_TRUE(page->WaitFor("error", {}, &error));
     EXPECT_TRUE(error.value("text").toString().contains("busy"));
-    EXPECT_NE(bench.doc.Get(ParamField::EqGraphicGain, kChannelA, 4), 44);
+    EXPECT_NE(bench.doc.Edits().Get(ParamField::EqGraphicGain, kChannelA, 4), 44);
     busy = false;
     page->Send(set);
     EXPECT_TRUE(page->WaitFor(
@@ -208,11 +246,11 @@ TEST_F(RemoteServerTest, AReadOnlyPageWatchesButChangesNothing) {
     ASSERT_TRUE(watcher->WaitFor("hello", {}, &hello));
     EXPECT_TRUE(hello.value("readonly").toBool());
     ASSERT_TRUE(watcher->WaitFor("meters"));
-    const int before = bench.doc.Get(ParamField::OutputLevel, kChannelA);
+    const int before = bench.doc.Edits().Get(ParamField::OutputLevel, kChannelA);
     watcher->Send(QJsonObject{{"t", "set"}, {"field", "output.level"}, {"ch", 0}, {"code", 170}});
     QJsonObject error;
     ASSERT_TRUE(watcher->WaitFor("error", {}, &error));
-    EXPECT_EQ(bench.doc.Get(ParamField::OutputLevel, kChannelA), before);
+    EXPECT_EQ(bench.doc.Edits().Get(ParamField::OutputLevel, kChannelA), before);
     // It follows what others change.
     auto controller = ConnectReady();
     controller->Send(

@@ -137,12 +137,13 @@ class Soak : public ::testing::Test {
             static constexpr std::array kBlocks{FieldBlock::Equaliser, FieldBlock::LowPass,
                                                 FieldBlock::HighPass, FieldBlock::Delay,
                                                 FieldBlock::CompLimiter};
-            doc_.SetMasterWithCopy(kBlocks[rng() % kBlocks.size()], static_cast<int>(rng() % 2),
-                                   static_cast<int>(rng() % 2));
+            doc_.Edits().SetMasterWithCopy(kBlocks[rng() % kBlocks.size()],
+                                           static_cast<int>(rng() % 2),
+                                           static_cast<int>(rng() % 2));
             ++counts.masterLinks;
         } else if (pick < 88) {
-            doc_.SetDelaySamples(static_cast<int>(rng() % 2),
-                                 static_cast<long long>(rng() % 70000));
+            doc_.Edits().SetDelaySamples(static_cast<int>(rng() % 2),
+                                         static_cast<long long>(rng() % 70000));
             ++counts.edits;
         } else if (pick < 91) {
             Succeeded(doc_.RecallPreset(1 + static_cast<int>(rng() % 8), true));
@@ -179,7 +180,7 @@ class Soak : public ::testing::Test {
             const int index = static_cast<int>(rng() % static_cast<unsigned>(field.indexCount));
             // Values a little beyond the range too: they are clamped, never rejected.
             const long long value = static_cast<long long>(rng() % 300) - 20;
-            doc_.Set(static_cast<ParamField>(i), static_cast<int>(rng() % 2), index, value);
+            doc_.Edits().Set(static_cast<ParamField>(i), static_cast<int>(rng() % 2), index, value);
             return;
         }
     }
@@ -311,11 +312,11 @@ TEST_F(Soak, IgnoreGoesOfflineKeepsEveryEditAndDownloadRestoresTheDevice) {
     EXPECT_FALSE(doc_.Bus().Link().IsOpen());
 
     // Offline edits: every graphic band of channel A once, with a value of its own.
-    doc_.SetMasterWithCopy(FieldBlock::Equaliser, kChannelA, 0);
+    doc_.Edits().SetMasterWithCopy(FieldBlock::Equaliser, kChannelA, 0);
     for (int band = 0; band < 31; ++band)
-        doc_.Set(ParamField::EqGraphicGain, kChannelA, band, band * 2);
+        doc_.Edits().Set(ParamField::EqGraphicGain, kChannelA, band, band * 2);
     for (int band = 0; band < 31; ++band) {
-        EXPECT_EQ(doc_.Get(ParamField::EqGraphicGain, kChannelA, band), band * 2) << band;
+        EXPECT_EQ(doc_.Edits().Get(ParamField::EqGraphicGain, kChannelA, band), band * 2) << band;
     }
     const Image edited = [&] {
         Image bytes{};

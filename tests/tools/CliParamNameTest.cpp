@@ -4,7 +4,6 @@
 
 #include <set>
 
-#include "cli/Assignment.h"
 #include "cli/ParamName.h"
 
 namespace arvestra::cli {
@@ -117,44 +116,6 @@ TEST(ParamNames, CompoundParametersHaveTheirScalesAndCodes) {
     EXPECT_EQ(CodesOfParam(delayHigh).highest, 1);
     EXPECT_EQ(CodesOfParam(temperatureHigh).highest, 5);
 }
-
-struct AssignmentCase {
-    const char* text;
-    bool ok;
-    long long code;
-    const char* textValue;  // the name's text, or the error's words
-};
-
-class Assignments : public ::testing::TestWithParam<AssignmentCase> {};
-
-TEST_P(Assignments, SplitNameAndValue) {
-    const AssignmentCase& c = GetParam();
-    const AssignmentParse parse = ParseAssignment(c.text);
-    ASSERT_EQ(parse.assignment.has_value(), c.ok) << parse.error;
-    if (!c.ok) {
-        EXPECT_THAT(parse.error, HasSubstr(c.textValue));
-        return;
-    }
-    if (parse.assignment->ref.kind == ParamKind::PresetName) {
-        EXPECT_EQ(parse.assignment->text, c.textValue);
-    } else {
-        EXPECT_EQ(parse.assignment->code, c.code);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Assignments,
-    ::testing::Values(AssignmentCase{"ch1.lp.cutoff=1kHz", true, 56, ""},
-                      AssignmentCase{"ch1.lp.cutoff=300", true, 300, ""},
-                      AssignmentCase{"ch2.delay.time=20ms", true, 960, ""},
-                      AssignmentCase{"name=Hall = left", true, 0, "Hall = left"},
-                      AssignmentCase{"name=", true, 0, ""},
-                      AssignmentCase{"ch1.lp.cutoff", false, 0, "write PARAM=VALUE"},
-                      AssignmentCase{"=3", false, 0, "empty parameter name"},
-                      AssignmentCase{"ch1.lp.cutoff=", false, 0,
-                                     "ch1.lp.cutoff: the value is empty"},
-                      AssignmentCase{"ch1.lp.cutoff=3=4", false, 0, "ch1.lp.cutoff: "},
-                      AssignmentCase{"lp.cutoff=3", false, 0, "is per channel"}));
 
 }  // namespace
 }  // namespace arvestra::cli

@@ -29,14 +29,14 @@ constexpr int kRatio = 3;
 class CompLimPageTest : public ::testing::Test {
   protected:
     CompLimPageTest() {
-        Doc().Set(PF::ClMode, kChannelA, 0);  // split band: both graphs live
+        Doc().Edits().Set(PF::ClMode, kChannelA, 0);  // split band: both graphs live
         harness.view->ShowPage(PageKind::CompLim, CCompLimPage::kCompLimABlock);
         page = static_cast<CCompLimPage*>(harness.view->Page(PageKind::CompLim));
         page->UpdatePage(0);
     }
 
     CQ7310Doc& Doc() { return harness.doc; }
-    int Code(PF field, int band = 0) { return Doc().Get(field, kChannelA, band); }
+    int Code(PF field, int band = 0) { return Doc().Edits().Get(field, kChannelA, band); }
     QLineEdit* Edit(int band, int row) { return page->BandControls(band).edits[row]; }
     static void Type(QLineEdit* field, const QString& text) {
         field->selectAll();
@@ -141,7 +141,7 @@ TEST_F(CompLimPageTest, KneeButtonsLatchTheStoredKneeAndThreeShowsSoft) {
     EXPECT_EQ(Code(PF::ClKnee, kHigh), 0);
     EXPECT_TRUE(high.hard->IsLatched());
     EXPECT_FALSE(high.soft->IsLatched());
-    Doc().Set(PF::ClKnee, kChannelA, kHigh, 3);
+    Doc().Edits().Set(PF::ClKnee, kChannelA, kHigh, 3);
     page->UpdatePage(0);
     EXPECT_TRUE(high.soft->IsLatched());
     EXPECT_FALSE(high.medium->IsLatched());
@@ -162,7 +162,7 @@ TEST_F(CompLimPageTest, GainSliderSetsTheGainAndTheScaleLabels) {
     EXPECT_EQ(low.scale[2]->text(), "-40");
     EXPECT_EQ(low.scale[0]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(page->ToolTip().TextFor(low.gain), "10.0 dB");
-    Doc().Set(PF::ClGain, kChannelA, kLow, 40);
+    Doc().Edits().Set(PF::ClGain, kChannelA, kLow, 40);
     page->UpdatePage(0);
     EXPECT_EQ(low.scale[0]->text(), "+0");
     EXPECT_EQ(low.scale[2]->text(), "-50");
@@ -172,7 +172,7 @@ TEST_F(CompLimPageTest, GainSliderSetsTheGainAndTheScaleLabels) {
 
 TEST_F(CompLimPageTest, MovingASliderStoresItsCodeAndMovesTheCurve) {
     const CCompLimPage::Band& high = page->BandControls(kHigh);
-    Doc().Set(PF::ClThreshold, kChannelA, kHigh, 150);
+    Doc().Edits().Set(PF::ClThreshold, kChannelA, kHigh, 150);
     page->UpdatePage(0);
     const PixelPoint before = high.threshold;
     high.sliders[kThreshold]->setFocus();
@@ -187,7 +187,7 @@ TEST_F(CompLimPageTest, MovingASliderStoresItsCodeAndMovesTheCurve) {
 
 TEST_F(CompLimPageTest, ThresholdDragStopsAtTheEndsOfThePlot) {
     const CCompLimPage::Band& high = page->BandControls(kHigh);
-    Doc().Set(PF::ClThreshold, kChannelA, kHigh, 150);
+    Doc().Edits().Set(PF::ClThreshold, kChannelA, kHigh, 150);
     page->UpdatePage(0);
     const QPoint grab = Centre(high.handles.threshold);
     Press(grab);
@@ -206,8 +206,8 @@ TEST_F(CompLimPageTest, ThresholdDragStopsAtTheEndsOfThePlot) {
 
 TEST_F(CompLimPageTest, RatioDragAboveThePlotIsOneToOneAndBelowTheThresholdTwentyToOne) {
     const CCompLimPage::Band& low = page->BandControls(kLow);
-    Doc().Set(PF::ClThreshold, kChannelA, kLow, 160);
-    Doc().Set(PF::ClRatio, kChannelA, kLow, 15);
+    Doc().Edits().Set(PF::ClThreshold, kChannelA, kLow, 160);
+    Doc().Edits().Set(PF::ClRatio, kChannelA, kLow, 15);
     page->UpdatePage(0);
     const QPoint grab = Centre(low.handles.ratio);
     Press(grab);
@@ -231,8 +231,8 @@ TEST_F(CompLimPageTest, AtZeroDbAndOneToOneBothHandlesCanBeDragged) {
     const Case cases[] = {{{0, 30}, 200, -1}, {{-30, 2}, -1, 0}};
     for (const Case& c : cases) {
         const CCompLimPage::Band& high = page->BandControls(kHigh);
-        Doc().Set(PF::ClThreshold, kChannelA, kHigh, 200);
-        Doc().Set(PF::ClRatio, kChannelA, kHigh, 0);
+        Doc().Edits().Set(PF::ClThreshold, kChannelA, kHigh, 200);
+        Doc().Edits().Set(PF::ClRatio, kChannelA, kHigh, 0);
         page->UpdatePage(0);
         ASSERT_EQ(high.handles.threshold, high.handles.ratio);
         const QPoint grab = Centre(high.handles.ratio);
@@ -255,7 +255,7 @@ TEST_F(CompLimPageTest, AtZeroDbAndOneToOneBothHandlesCanBeDragged) {
 
 TEST_F(CompLimPageTest, ADragWhoseButtonUpWasLostEndsAtTheNextMove) {
     const CCompLimPage::Band& high = page->BandControls(kHigh);
-    Doc().Set(PF::ClThreshold, kChannelA, kHigh, 150);
+    Doc().Edits().Set(PF::ClThreshold, kChannelA, kHigh, 150);
     page->UpdatePage(0);
     const QPoint grab = Centre(high.handles.threshold);
     Press(grab);
@@ -280,8 +280,8 @@ TEST_F(CompLimPageTest, AContextMenuOnAnEditDoesNotCommitIt) {
 
 TEST_F(CompLimPageTest, ThresholdCodesFromAFileKeepTheHandleInsideThePlot) {
     // An image read from a file can hold any byte; write it past the operations.
-    Doc().CurrentImage()[179] = 0;
-    Doc().CurrentImage()[186] = 255;  // band 2
+    Doc().Edits().Data()[179] = 0;
+    Doc().Edits().Data()[186] = 255;  // band 2
     page->UpdatePage(0);
     for (int band : {kLow, kHigh}) {
         const CCompLimPage::Band& b = page->BandControls(band);

@@ -29,14 +29,15 @@ TEST(ConfigPageScreenshot, ATieAndAFullChain) {
     CQ7310Doc& doc = shell.Doc();
     // Channel 1 runs all five of its blocks; channel 2 taps it after the high pass filter.
     const int chain[16] = {1, 11, 13, 5, 3, 0, 0, 0, 2, 0, 12, 8, 0, 0, 0, 0};
-    for (int slot = 0; slot < 16; ++slot) doc.SetConfig(ParamField::ChainSlot, slot, chain[slot]);
-    doc.SetConfig(ParamField::JoinOn, 0, 1);
-    doc.SetConfig(ParamField::JoinTarget, 0, 1);
-    doc.SetConfig(ParamField::JoinPosition, 0, 3);
-    doc.SetConfig(ParamField::JoinPosition, 1, 2);
-    doc.SetConfig(ParamField::PinkNoiseLevel, 0, 50);
-    doc.Set(ParamField::EqType, 1, 1);
-    doc.SetMasterWithCopy(FieldBlock::LowPass, 0, 1);
+    for (int slot = 0; slot < 16; ++slot)
+        doc.Edits().SetConfig(ParamField::ChainSlot, slot, chain[slot]);
+    doc.Edits().SetConfig(ParamField::JoinOn, 0, 1);
+    doc.Edits().SetConfig(ParamField::JoinTarget, 0, 1);
+    doc.Edits().SetConfig(ParamField::JoinPosition, 0, 3);
+    doc.Edits().SetConfig(ParamField::JoinPosition, 1, 2);
+    doc.Edits().SetConfig(ParamField::PinkNoiseLevel, 0, 50);
+    doc.Edits().Set(ParamField::EqType, 1, 1);
+    doc.Edits().SetMasterWithCopy(FieldBlock::LowPass, 0, 1);
     view->OnUpdate(1);
     shell.Frame()->show();
     test::FlushEvents();
@@ -46,8 +47,8 @@ TEST(ConfigPageScreenshot, ATieAndAFullChain) {
     EXPECT_EQ(page->PlaceOf(5), (TilePlace{PlaceKind::Cell, 3}));
     EXPECT_EQ(page->PlaceOf(14), (TilePlace{PlaceKind::Frame, 8}));
     // The tie: channel 2's Low Pass B is fed from channel 1's High Pass A.
-    EXPECT_EQ(doc.Get(ParamField::LpSource, kChannelB), 15);
-    EXPECT_EQ(doc.Get(ParamField::EqSource, kChannelB), 2);
+    EXPECT_EQ(doc.Edits().Get(ParamField::LpSource, kChannelB), 15);
+    EXPECT_EQ(doc.Edits().Get(ParamField::EqSource, kChannelB), 2);
 
     const QPixmap picture = shell.Frame()->grab();
     ASSERT_FALSE(picture.isNull());
@@ -61,8 +62,8 @@ TEST(ConfigPageScreenshot, ATieAndAFullChain) {
     // takes its signal and feeds channel 2's output.
     ASSERT_TRUE(page->MoveTile(4, {PlaceKind::Cell, 12}));
     test::FlushEvents();
-    EXPECT_EQ(doc.Get(ParamField::DelaySource, kChannelB), 10);
-    EXPECT_EQ(doc.Get(ParamField::OutputSource, kChannelB), 6);
+    EXPECT_EQ(doc.Edits().Get(ParamField::DelaySource, kChannelB), 10);
+    EXPECT_EQ(doc.Edits().Get(ParamField::OutputSource, kChannelB), 6);
     EXPECT_TRUE(view->ChainButton(12)->isVisible()) << "the main view's chain map follows";
 }
 

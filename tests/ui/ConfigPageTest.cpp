@@ -74,8 +74,8 @@ class ConfigPageTest : public ::testing::Test {
     }
     PixelRect CellRectOf(int cell) const { return CellRect(cell, page->Units()); }
     PixelRect FrameRectOf(int frame) const { return FrameRect(frame, page->Units()); }
-    int Slot(int s) const { return harness.doc.Get(PF::ChainSlot, 0, s); }
-    int Palette(int p) const { return harness.doc.Get(PF::PalettePosition, 0, p); }
+    int Slot(int s) const { return harness.doc.Edits().Get(PF::ChainSlot, 0, s); }
+    int Palette(int p) const { return harness.doc.Edits().Get(PF::PalettePosition, 0, p); }
     void Refresh() {
         page->UpdatePage(0);
         FlushEvents();
@@ -138,7 +138,7 @@ TEST_F(ConfigPageTest, ALowPassATileInTheChannel2RowJoinsChannelBsChainList) {
     EXPECT_EQ(Slot(9), kLowPassA);
     EXPECT_EQ(harness.doc.ChainHoldsKind(kChannelB, kLowPassA), 1);
     EXPECT_EQ(harness.doc.ChainHoldsKind(kChannelA, kLowPassA), 0);
-    EXPECT_EQ(harness.doc.Get(PF::LpSource, kChannelA), 2);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::LpSource, kChannelA), 2);
 }
 
 // A press and release without moving puts the tile back where it was: the same slot or entry,
@@ -156,19 +156,19 @@ class PressRelease : public ConfigPageTest, public ::testing::WithParamInterface
 TEST_P(PressRelease, PutsTheTileBackAndTouchesNothingElse) {
     const BackCase& c = GetParam();
     if (c.inChain) {
-        harness.doc.SetConfig(PF::ChainSlot, c.place, c.code);
+        harness.doc.Edits().SetConfig(PF::ChainSlot, c.place, c.code);
         Refresh();
     }
-    harness.doc.SetConfig(PF::JoinPosition, 1, 5);
-    harness.doc.SetConfig(PF::PinkNoiseOn, 1, 1);
-    const std::vector<std::uint8_t> before(harness.doc.CurrentImage(),
-                                           harness.doc.CurrentImage() + 250);
+    harness.doc.Edits().SetConfig(PF::JoinPosition, 1, 5);
+    harness.doc.Edits().SetConfig(PF::PinkNoiseOn, 1, 1);
+    const std::vector<std::uint8_t> before(harness.doc.Edits().Data(),
+                                           harness.doc.Edits().Data() + 250);
     const std::size_t updates = harness.ui.ViewUpdates().size();
     const QPoint at = CentreOf(page->TileRect(c.code));
     Press(at);
     Release(at);
-    const std::vector<std::uint8_t> after(harness.doc.CurrentImage(),
-                                          harness.doc.CurrentImage() + 250);
+    const std::vector<std::uint8_t> after(harness.doc.Edits().Data(),
+                                          harness.doc.Edits().Data() + 250);
     EXPECT_EQ(after, before);
     EXPECT_EQ(c.inChain ? Slot(c.place) : Palette(c.place), c.code);
     EXPECT_GT(harness.ui.ViewUpdates().size(), updates) << "all views are refreshed";
@@ -182,8 +182,8 @@ INSTANTIATE_TEST_SUITE_P(Places, PressRelease,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConfigPageTest, DuplicatesAreCleanedOnRefresh) {
-    harness.doc.SetConfig(PF::ChainSlot, 0, kEqA);
-    harness.doc.SetConfig(PF::ChainSlot, 5, kEqA);
+    harness.doc.Edits().SetConfig(PF::ChainSlot, 0, kEqA);
+    harness.doc.Edits().SetConfig(PF::ChainSlot, 5, kEqA);
     Refresh();
     EXPECT_EQ(Slot(0), kEqA);
     EXPECT_EQ(Slot(5), 0);
@@ -192,11 +192,11 @@ TEST_F(ConfigPageTest, DuplicatesAreCleanedOnRefresh) {
 }
 
 TEST_F(ConfigPageTest, ATileThePresetPlacesNowhereTakesAFreePaletteFrame) {
-    harness.doc.SetConfig(PF::ChainSlot, 3, kEqA);
+    harness.doc.Edits().SetConfig(PF::ChainSlot, 3, kEqA);
     Refresh();
     // Another preset: Low Pass A in slot 3, EQ A nowhere.
-    harness.doc.SetConfig(PF::ChainSlot, 3, kLowPassA);
-    harness.doc.SetConfig(PF::PalettePosition, 1, 0);
+    harness.doc.Edits().SetConfig(PF::ChainSlot, 3, kLowPassA);
+    harness.doc.Edits().SetConfig(PF::PalettePosition, 1, 0);
     Refresh();
     EXPECT_EQ(page->PlaceOf(kEqA), (TilePlace{PlaceKind::Frame, 0})) << "its home frame is free";
     EXPECT_EQ(page->TileRect(kEqA), FrameRectOf(0));
@@ -217,7 +217,7 @@ TEST_F(ConfigPageTest, ATileThePresetPlacesNowhereTakesAFreePaletteFrame) {
 }
 
 TEST_F(ConfigPageTest, TileNamesFitTheirTiles) {
-    for (int channel = 0; channel < 2; ++channel) harness.doc.Set(PF::EqType, channel, 1);
+    for (int channel = 0; channel < 2; ++channel) harness.doc.Edits().Set(PF::EqType, channel, 1);
     Refresh();
     for (const int code : {kEqA, kEqB, kLowPassA}) {
         QLabel* name = page->NameLabel(code);
@@ -263,11 +263,12 @@ TEST_F(ConfigPageTest, ATieDragTiesTheChainsAndADragReleasedOnNoTargetRemovesThe
     Drag(TiePoint(1, 9) + QPoint(0, 2));
     EXPECT_EQ(page->TieTarget(), 8);
     Release(TiePoint(1, 9));
-    EXPECT_EQ(harness.doc.Get(PF::JoinOn), 1);
-    EXPECT_EQ(harness.doc.Get(PF::JoinTarget), 1);
-    EXPECT_EQ(harness.doc.Get(PF::JoinPosition, 0, 0), 0);
-    EXPECT_EQ(harness.doc.Get(PF::JoinPosition, 0, 1), 8);
-    EXPECT_EQ(harness.doc.Get(PF::OutputSource, kChannelB), 1) << "channel 1's input feeds out 2";
+    EXPECT_EQ(harness.doc.Edits().Get(PF::JoinOn), 1);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::JoinTarget), 1);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::JoinPosition, 0, 0), 0);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::JoinPosition, 0, 1), 8);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::OutputSource, kChannelB), 1)
+        << "channel 1's input feeds out 2";
     EXPECT_EQ(harness.ui.ViewUpdates().back(), ViewHint::Change);
 
     // Pressing a tie point again and letting go on channel 1's own side removes the tie; the
@@ -276,8 +277,8 @@ TEST_F(ConfigPageTest, ATieDragTiesTheChainsAndADragReleasedOnNoTargetRemovesThe
     Drag(TiePoint(0, 4) + QPoint(20, -5));
     EXPECT_EQ(page->TieTarget(), -1);
     Release(TiePoint(0, 4) + QPoint(20, -5));
-    EXPECT_EQ(harness.doc.Get(PF::JoinOn), 0);
-    EXPECT_EQ(harness.doc.Get(PF::OutputSource, kChannelB), 2);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::JoinOn), 0);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::OutputSource, kChannelB), 2);
 }
 
 TEST_F(ConfigPageTest, AMasterOnChannelBTurnsChannelAsMasterOff) {
@@ -285,15 +286,15 @@ TEST_F(ConfigPageTest, AMasterOnChannelBTurnsChannelAsMasterOff) {
     CColorButton* masterB = page->MasterButton(kLowPassB);
     QTest::mouseClick(masterA, Qt::LeftButton);
     EXPECT_TRUE(masterA->IsLatched());
-    EXPECT_EQ(harness.doc.Get(PF::LpMaster, kChannelA), 1);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::LpMaster, kChannelA), 1);
     QTest::mouseClick(masterB, Qt::LeftButton);
     EXPECT_TRUE(masterB->IsLatched());
     EXPECT_FALSE(masterA->IsLatched());
-    EXPECT_EQ(harness.doc.Get(PF::LpMaster, kChannelA), 0);
-    EXPECT_EQ(harness.doc.Get(PF::LpMaster, kChannelB), 1);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::LpMaster, kChannelA), 0);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::LpMaster, kChannelB), 1);
     QTest::mouseClick(masterB, Qt::LeftButton);
     EXPECT_FALSE(masterB->IsLatched());
-    EXPECT_EQ(harness.doc.Get(PF::LpMaster, kChannelB), 0);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::LpMaster, kChannelB), 0);
 }
 
 TEST_F(ConfigPageTest, BypassButtonsStoreTheChannelsBypass) {
@@ -306,19 +307,19 @@ TEST_F(ConfigPageTest, BypassButtonsStoreTheChannelsBypass) {
 }
 
 TEST_F(ConfigPageTest, PinkSelectFeedsTheFirstBlockNode17) {
-    harness.doc.SetConfig(PF::ChainSlot, 2, kEqA);
+    harness.doc.Edits().SetConfig(PF::ChainSlot, 2, kEqA);
     Refresh();
     QTest::mouseClick(page->PinkButton(0), Qt::LeftButton);
-    EXPECT_EQ(harness.doc.Get(PF::PinkNoiseOn, 0, 0), 1);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::PinkNoiseOn, 0, 0), 1);
     EXPECT_TRUE(page->PinkButton(0)->IsLatched());
     EXPECT_TRUE(page->PinkLamp(0)->IsLit());
     EXPECT_FALSE(page->PinkLamp(1)->IsLit());
-    EXPECT_EQ(harness.doc.Get(PF::EqSource, kChannelA), 17);
-    EXPECT_EQ(harness.doc.Get(PF::OutputSource, kChannelB), 2);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::EqSource, kChannelA), 17);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::OutputSource, kChannelB), 2);
 }
 
 TEST_F(ConfigPageTest, TheLevelSliderSetsThePinkNoiseLevelAndARefreshWritesNothing) {
-    harness.doc.SetConfig(PF::PinkNoiseLevel, 0, 40);
+    harness.doc.Edits().SetConfig(PF::PinkNoiseLevel, 0, 40);
     harness.doc.SetModifiedFlag(false);
     Refresh();
     EXPECT_EQ(page->LevelSlider()->value(), 40);
@@ -326,12 +327,12 @@ TEST_F(ConfigPageTest, TheLevelSliderSetsThePinkNoiseLevelAndARefreshWritesNothi
     EXPECT_EQ(page->LevelTipText(), QStringLiteral("-20.0 dB"));
     page->LevelSlider()->setFocus();
     QTest::keyClick(page->LevelSlider(), Qt::Key_Right);
-    EXPECT_EQ(harness.doc.Get(PF::PinkNoiseLevel), 41);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::PinkNoiseLevel), 41);
 }
 
 TEST_F(ConfigPageTest, ADoubleClickOnTheSelectedTileOpensItsPageAndStartsNoDrag) {
-    harness.doc.SetConfig(PF::ChainSlot, 1, kEqA);
-    harness.doc.SetConfig(PF::ChainSlot, 2, kLowPassA);
+    harness.doc.Edits().SetConfig(PF::ChainSlot, 1, kEqA);
+    harness.doc.Edits().SetConfig(PF::ChainSlot, 2, kLowPassA);
     Refresh();
     const QPoint eq = CentreOf(CellRectOf(1));
     Press(eq);
@@ -373,17 +374,17 @@ TEST_F(ConfigPageTest, TheKeyboardMovesTilesIntoTheChainAndBack) {
 
 TEST_F(ConfigPageTest, TheKeyboardCanTieAndUntieAsADragDoes) {
     ASSERT_TRUE(page->SetTie(1, 0, 0));
-    EXPECT_EQ(harness.doc.Get(PF::JoinTarget), 0);
-    EXPECT_EQ(harness.doc.Get(PF::OutputSource, kChannelA), 2);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::JoinTarget), 0);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::OutputSource, kChannelA), 2);
     ASSERT_TRUE(page->SetTie(1, 0, -1));
-    EXPECT_EQ(harness.doc.Get(PF::JoinOn), 0);
-    EXPECT_EQ(harness.doc.Get(PF::OutputSource, kChannelA), 1);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::JoinOn), 0);
+    EXPECT_EQ(harness.doc.Edits().Get(PF::OutputSource, kChannelA), 1);
     EXPECT_FALSE(page->MoveTile(kEqA, {PlaceKind::Frame, 1})) << "taken by Low Pass A";
     EXPECT_FALSE(page->MoveTile(7, {PlaceKind::Cell, 1})) << "no tile has code 7";
 }
 
 TEST_F(ConfigPageTest, ValuesFromAFileAreLimitedWhereTheyAreUsed) {
-    std::uint8_t* image = harness.doc.CurrentImage();
+    std::uint8_t* image = harness.doc.Edits().Data();
     image[0] = 7;                          // EQ A type: anything but 0 is parametric
     image[196 + 4] = 0xF0 | 0x0F;          // slot 4 and palette entry 4: code 15
     image[212] = (15 << 1) | 0x20 | 0x40;  // tie on, A feeds B, tie position 15

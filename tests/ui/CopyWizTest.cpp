@@ -181,7 +181,7 @@ TEST_F(CopyWizard, ListsShowTheRealDevicesAndKeepTheirSelectionWhenRevisited) {
 }
 
 TEST_F(CopyWizard, FinishCopiesASettingIntoTheCurrentLocation) {
-    bench.doc.Set(ParamField::EqGraphicGain, 0, 6, 50);
+    bench.doc.Edits().Set(ParamField::EqGraphicGain, 0, 6, 50);
     bench.doc.SetModifiedFlag(false);
     Open();
     Next();

@@ -30,8 +30,8 @@ class DelayPageTest : public ::testing::Test {
 
     CQ7310Doc& Doc() { return harness.doc; }
     void Show(int samples, int tenths) {
-        Doc().SetTemperatureTenths(kChannelA, tenths);
-        Doc().SetDelaySamples(kChannelA, samples);
+        Doc().Edits().SetTemperatureTenths(kChannelA, tenths);
+        Doc().Edits().SetDelaySamples(kChannelA, samples);
         page->UpdatePage(0);
     }
     // Types text into a field as the user does, then leaves it.
@@ -44,8 +44,8 @@ class DelayPageTest : public ::testing::Test {
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(field, &out);
     }
-    int Samples() { return Doc().GetDelaySamples(kChannelA); }
-    int Tenths() { return Doc().GetTemperatureTenths(kChannelA); }
+    int Samples() { return Doc().Edits().GetDelaySamples(kChannelA); }
+    int Tenths() { return Doc().Edits().GetTemperatureTenths(kChannelA); }
 
     viewtest::ViewHarness harness;
     CDelayPage* page = nullptr;
@@ -66,12 +66,12 @@ TEST_F(DelayPageTest, ShowsTheDelayAsTimeAndDistanceAt68F) {
 }
 
 TEST_F(DelayPageTest, ShowsChannelBForDelayB) {
-    Doc().SetDelaySamples(kChannelB, 480);
+    Doc().Edits().SetDelaySamples(kChannelB, 480);
     harness.view->ShowPage(PageKind::Delay, 4);
     EXPECT_EQ(page->Channel(), kChannelB);
     EXPECT_EQ(page->SecondsEdit()->text(), "0.010000");
     Type(page->SecondsEdit(), "0.02");
-    EXPECT_EQ(Doc().GetDelaySamples(kChannelB), 960);
+    EXPECT_EQ(Doc().Edits().GetDelaySamples(kChannelB), 960);
     EXPECT_EQ(Samples(), 0);
 }
 
@@ -165,12 +165,12 @@ TEST_F(DelayPageTest, UnitButtonsChangeOnlyTheShownTemperature) {
 
 TEST_F(DelayPageTest, DefaultSettingsRestore68FAndKeepTheDistance) {
     Show(30000, 320);
-    Doc().Set(PF::DelayBypass, kChannelA, 1);
+    Doc().Edits().Set(PF::DelayBypass, kChannelA, 1);
     QTest::mouseClick(page->DefaultsButton(), Qt::LeftButton);
     EXPECT_EQ(Tenths(), 680);
     EXPECT_EQ(Samples(), SamplesForNewTemperature(30000, 320, 680));
     EXPECT_LT(Samples(), 30000);
-    EXPECT_EQ(Doc().Get(PF::DelayBypass, kChannelA), 1) << "the bypass is not touched";
+    EXPECT_EQ(Doc().Edits().Get(PF::DelayBypass, kChannelA), 1) << "the bypass is not touched";
     EXPECT_EQ(page->TemperatureEdit()->text(), "68.0");
 }
 
@@ -181,10 +181,10 @@ TEST_F(DelayPageTest, SliderAndBypassStoreAtOnce) {
     EXPECT_EQ(Samples(), 65536);
     EXPECT_EQ(page->SecondsEdit()->text(), "1.365333");
     QTest::mouseClick(page->BypassButton(), Qt::LeftButton);
-    EXPECT_EQ(Doc().Get(PF::DelayBypass, kChannelA), 1);
+    EXPECT_EQ(Doc().Edits().Get(PF::DelayBypass, kChannelA), 1);
     EXPECT_TRUE(page->BypassButton()->IsLatched());
     QTest::mouseClick(page->BypassButton(), Qt::LeftButton);
-    EXPECT_EQ(Doc().Get(PF::DelayBypass, kChannelA), 0);
+    EXPECT_EQ(Doc().Edits().Get(PF::DelayBypass, kChannelA), 0);
 }
 
 TEST_F(DelayPageTest, EnterNeitherClosesThePageNorCommits) {
@@ -203,8 +203,8 @@ TEST_F(DelayPageTest, EnterNeitherClosesThePageNorCommits) {
 TEST_F(DelayPageTest, BytesBeyondTheDevicesRangeShowWhatTheDeviceUses) {
     // A file may hold any byte: a high byte of 255 would read as 349.16 s and 3618.2 C.
     Show(1000, 680);
-    Doc().Set(PF::DelayHigh, kChannelA, 255);
-    Doc().Set(PF::TemperatureHigh, kChannelA, 255);
+    Doc().Edits().Set(PF::DelayHigh, kChannelA, 255);
+    Doc().Edits().Set(PF::TemperatureHigh, kChannelA, 255);
     page->UpdatePage(0);
     EXPECT_EQ(page->SecondsEdit()->text(), "1.365333");
     EXPECT_EQ(page->Slider()->value(), 65536);

@@ -44,9 +44,10 @@ TEST(EditHistories, AGestureIsOneStepThatUndoesAndRedoes) {
     const std::vector<uint8_t> before = b.Buffer();
     {
         CGestureScope drag(b.history, QStringLiteral("Drag"));
-        for (int code = 31; code <= 40; ++code) b.doc.Set(PF::EqGraphicGain, kChannelA, 4, code);
+        for (int code = 31; code <= 40; ++code)
+            b.doc.Edits().Set(PF::EqGraphicGain, kChannelA, 4, code);
         CGestureScope nested(b.history, QStringLiteral("Inner"));
-        b.doc.Set(PF::LpCutoff, kChannelB, 0, 20);
+        b.doc.Edits().Set(PF::LpCutoff, kChannelB, 0, 20);
     }
     const std::vector<uint8_t> after = b.Buffer();
     ASSERT_EQ(b.history.Stack().count(), 1);
@@ -60,18 +61,18 @@ TEST(EditHistories, AGestureIsOneStepThatUndoesAndRedoes) {
 
 TEST(EditHistories, AnUndoAfterAMasterToggleRestoresBothChannels) {
     HistoryBench b;
-    b.doc.Set(PF::EqGraphicGain, kChannelA, 0, 10);
+    b.doc.Edits().Set(PF::EqGraphicGain, kChannelA, 0, 10);
     b.history.Sync();
     const std::vector<uint8_t> before = b.Buffer();
     {
         CGestureScope toggle(b.history, QStringLiteral("Master"));
-        b.doc.SetMasterWithCopy(FieldBlock::Equaliser, kChannelA, 1);
+        b.doc.Edits().SetMasterWithCopy(FieldBlock::Equaliser, kChannelA, 1);
     }
-    ASSERT_EQ(b.doc.Get(PF::EqGraphicGain, kChannelB, 0), 10);
+    ASSERT_EQ(b.doc.Edits().Get(PF::EqGraphicGain, kChannelB, 0), 10);
     b.history.Undo();
     EXPECT_EQ(b.Buffer(), before);
-    EXPECT_EQ(b.doc.Get(PF::EqMaster, kChannelA), 0);
-    EXPECT_EQ(b.doc.Get(PF::EqGraphicGain, kChannelB, 0), 30);
+    EXPECT_EQ(b.doc.Edits().Get(PF::EqMaster, kChannelA), 0);
+    EXPECT_EQ(b.doc.Edits().Get(PF::EqGraphicGain, kChannelB, 0), 30);
     EXPECT_EQ(b.history.Stack().count(), 2);  // the earlier edit is a step of its own
 }
 
@@ -79,23 +80,23 @@ TEST(EditHistories, EditsOutsideAGestureCloseWhenAMouseButtonOrKeyIsReleased) {
     HistoryBench b;
     QWidget widget;
     b.history.WatchInput(&widget);
-    b.doc.Set(PF::HpCutoff, kChannelA, 0, 3);
-    b.doc.Set(PF::HpCutoff, kChannelA, 0, 4);
+    b.doc.Edits().Set(PF::HpCutoff, kChannelA, 0, 3);
+    b.doc.Edits().Set(PF::HpCutoff, kChannelA, 0, 4);
     QTest::mouseRelease(&widget, Qt::LeftButton);
     test::FlushEvents();
     EXPECT_EQ(b.history.Stack().count(), 1);
     // A held key: the releases of its repeats do not close the gesture, the last one does.
-    b.doc.Set(PF::HpCutoff, kChannelA, 0, 5);
+    b.doc.Edits().Set(PF::HpCutoff, kChannelA, 0, 5);
     QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, QString(), true);
     QCoreApplication::sendEvent(&widget, &repeat);
     test::FlushEvents();
     EXPECT_EQ(b.history.Stack().count(), 1);
-    b.doc.Set(PF::HpCutoff, kChannelA, 0, 6);
+    b.doc.Edits().Set(PF::HpCutoff, kChannelA, 0, 6);
     QTest::keyRelease(&widget, Qt::Key_Up);
     test::FlushEvents();
     EXPECT_EQ(b.history.Stack().count(), 2);
     b.history.Undo();
-    EXPECT_EQ(b.doc.Get(PF::HpCutoff, kChannelA), 4);
+    EXPECT_EQ(b.doc.Edits().Get(PF::HpCutoff, kChannelA), 4);
 }
 
 TEST(EditHistories, StepsOnTwoDevicesUndoOnTheirOwnDevice) {
@@ -103,23 +104,23 @@ TEST(EditHistories, StepsOnTwoDevicesUndoOnTheirOwnDevice) {
     b.doc.AddDevice(4);
     b.doc.SelectDevice(1);
     b.history.Sync();  // adding a device ended the history
-    b.doc.Set(PF::DelayLow, kChannelA, 0, 11);
+    b.doc.Edits().Set(PF::DelayLow, kChannelA, 0, 11);
     b.history.Sync();
     b.doc.SelectDevice(4);
-    b.doc.Set(PF::DelayLow, kChannelA, 0, 22);
+    b.doc.Edits().Set(PF::DelayLow, kChannelA, 0, 22);
     b.history.Undo();
-    EXPECT_EQ(b.doc.Get(PF::DelayLow, kChannelA), 0);
+    EXPECT_EQ(b.doc.Edits().Get(PF::DelayLow, kChannelA), 0);
     b.history.Undo();
     EXPECT_EQ(b.doc.Devices().CurrentAddress(), 1);
-    EXPECT_EQ(b.doc.Get(PF::DelayLow, kChannelA), 0);
+    EXPECT_EQ(b.doc.Edits().Get(PF::DelayLow, kChannelA), 0);
     b.history.Redo();
-    EXPECT_EQ(b.doc.Get(PF::DelayLow, kChannelA), 11);
+    EXPECT_EQ(b.doc.Edits().Get(PF::DelayLow, kChannelA), 11);
 }
 
 TEST(EditHistories, ARecallClearsTheHistoryWithANote) {
     HistoryBench b;
     QSignalSpy notes(&b.history, &CEditHistory::note);
-    b.doc.Set(PF::HpCutoff, kChannelA, 0, 3);
+    b.doc.Edits().Set(PF::HpCutoff, kChannelA, 0, 3);
     b.history.Sync();
     b.doc.SetEditingStarted(false);
     b.doc.RecallPreset(2, true);
@@ -137,7 +138,7 @@ TEST(EditHistories, ABCompareRoundTripsAndIsAStepOfItsOwn) {
     EXPECT_EQ(b.history.ActiveVersion(), QStringLiteral("A"));
     b.history.SwapVersions();
     EXPECT_EQ(b.history.ActiveVersion(), QStringLiteral("B"));
-    b.doc.Set(PF::LpSlope, kChannelA, 0, 0);
+    b.doc.Edits().Set(PF::LpSlope, kChannelA, 0, 0);
     const std::vector<uint8_t> versionB = b.Buffer();
     b.history.SwapVersions();
     EXPECT_EQ(b.Buffer(), a);
@@ -149,25 +150,78 @@ TEST(EditHistories, ABCompareRoundTripsAndIsAStepOfItsOwn) {
     EXPECT_EQ(b.history.Stack().count(), 3);
 }
 
-TEST(SettingsTransfers, AnImportedPresetIsOneUndoStepAndABadFileChangesNothing) {
+// F6, drag, F6, select device 3, Ctrl+Z, Ctrl+Y, select device 1, F6: the swap steps belong to
+// device 1, and version B (with the drag) is still there at the end.
+TEST(EditHistories, ASwapUndoneWhileAnotherDeviceIsEditedSwapsItsOwnDevice) {
+    HistoryBench b;
+    b.doc.AddDevice(3);
+    b.doc.SelectDevice(1);
+    const std::vector<uint8_t> device3 = b.ImageOf(3, 0);
+    b.history.SwapVersions();
+    {
+        CGestureScope drag(b.history, QStringLiteral("Drag"));
+        b.doc.Edits().Set(PF::EqGraphicGain, kChannelA, 9, 44);
+    }
+    const std::vector<uint8_t> versionB = b.Buffer();
+    b.history.SwapVersions();
+    const std::vector<uint8_t> versionA = b.Buffer();
+    b.doc.SelectDevice(3);
+    b.history.Undo();
+    EXPECT_EQ(b.doc.Devices().CurrentAddress(), 1);
+    EXPECT_EQ(b.Buffer(), versionB);
+    EXPECT_EQ(b.ImageOf(3, 0), device3);
+    b.doc.SelectDevice(3);
+    b.history.Redo();
+    EXPECT_EQ(b.doc.Devices().CurrentAddress(), 1);
+    EXPECT_EQ(b.Buffer(), versionA);
+    EXPECT_EQ(b.ImageOf(3, 0), device3);
+    b.doc.SelectDevice(1);
+    b.history.SwapVersions();
+    EXPECT_EQ(b.history.ActiveVersion(), QStringLiteral("B"));
+    EXPECT_EQ(b.Buffer(), versionB);
+}
+
+TEST(EditHistories, KeepsTheLatestThousandSteps) {
+    HistoryBench b;
+    for (int i = 0; i < CEditHistory::kUndoLimit + 5; ++i) {
+        CGestureScope step(b.history, QStringLiteral("Step"));
+        b.doc.Edits().Set(PF::EqGraphicGain, kChannelA, 0, i % 2 == 0 ? 10 : 20);
+    }
+    EXPECT_EQ(b.history.Stack().count(), CEditHistory::kUndoLimit);
+}
+
+TEST(EditHistories, AnEditFromElsewhereIsAStepOfItsOwnAndAReadBackIsNone) {
+    HistoryBench b;
+    {
+        const EditScope remote(b.doc.Edits(), EditReason::Remote);
+        b.doc.Edits().Set(PF::InputLevel, kChannelA, 0, 200);
+    }
+    EXPECT_EQ(b.history.Stack().count(), 1);
+    {
+        const EditScope read(b.doc.Edits(), EditReason::DeviceRead);
+        b.doc.Edits().Set(PF::InputLevel, kChannelA, 0, 210);
+    }
+    EXPECT_FALSE(b.history.CanRedo());
+    EXPECT_EQ(b.history.Stack().count(), 1);
+}
+
+TEST(SettingsTransfers, AnImportedPresetEndsTheHistoryAndABadFileChangesNothing) {
     HistoryBench b;
     QTemporaryDir dir;
     CSettingsTransfer transfer(b.doc, b.history, nullptr);
-    b.doc.Set(PF::LpCutoff, kChannelA, 0, 5);
+    b.doc.Edits().Set(PF::LpCutoff, kChannelA, 0, 5);
     QString error;
     const QString path = dir.filePath(QStringLiteral("p.json"));
     ASSERT_TRUE(transfer.ExportTo(path, SettingsKind::Preset, error)) << error.toStdString();
-    b.doc.Set(PF::LpCutoff, kChannelA, 0, 9);
-    b.doc.Set(PF::HpCutoff, kChannelB, 0, 9);
+    b.doc.Edits().Set(PF::LpCutoff, kChannelA, 0, 9);
+    b.doc.Edits().Set(PF::HpCutoff, kChannelB, 0, 9);
     b.history.Sync();
     const ImportReport report = transfer.ImportFrom(path);
     ASSERT_FALSE(report.refused);
-    EXPECT_EQ(b.doc.Get(PF::LpCutoff, kChannelA), 5);
-    EXPECT_EQ(b.doc.Get(PF::HpCutoff, kChannelB), 0);
-    EXPECT_EQ(b.history.Stack().undoText(), QStringLiteral("Import Settings"));
-    b.history.Undo();
-    EXPECT_EQ(b.doc.Get(PF::LpCutoff, kChannelA), 9);
-    EXPECT_EQ(b.doc.Get(PF::HpCutoff, kChannelB), 9);
+    EXPECT_EQ(b.doc.Edits().Get(PF::LpCutoff, kChannelA), 5);
+    EXPECT_EQ(b.doc.Edits().Get(PF::HpCutoff, kChannelB), 0);
+    // The settings replaced the edit buffer as a recall does: nothing is left to half revert.
+    EXPECT_FALSE(b.history.CanUndo());
 
     const std::vector<uint8_t> before = b.Buffer();
     EXPECT_TRUE(transfer.ImportFrom(dir.filePath(QStringLiteral("missing.json"))).refused);
@@ -263,7 +317,7 @@ class EditHistoryDevsimTest : public ::testing::Test {
         return bytes;
     }
     std::vector<uint8_t> DocBuffer() {
-        const uint8_t* p = shell->Doc().CurrentImage();
+        const uint8_t* p = shell->Doc().Edits().Data();
         return std::vector<uint8_t>(p, p + kPresetImageSize);
     }
 
@@ -283,8 +337,9 @@ TEST_F(EditHistoryDevsimTest, UndoAndRedoOfADragLeaveTheDeviceEqualToTheDocument
     const std::vector<uint8_t> before = DocBuffer();
     {
         CGestureScope drag(history, QStringLiteral("Drag"));
-        for (int code = 30; code <= 50; code += 2) doc.Set(PF::EqGraphicGain, kChannelA, 7, code);
-        doc.SetMasterWithCopy(FieldBlock::LowPass, kChannelA, 1);
+        for (int code = 30; code <= 50; code += 2)
+            doc.Edits().Set(PF::EqGraphicGain, kChannelA, 7, code);
+        doc.Edits().SetMasterWithCopy(FieldBlock::LowPass, kChannelA, 1);
     }
     ASSERT_EQ(doc.Bus().WaitDirtyFlushed(), 1);
     const std::vector<uint8_t> after = DocBuffer();
@@ -302,7 +357,7 @@ TEST_F(EditHistoryDevsimTest, UndoAndRedoOfADragLeaveTheDeviceEqualToTheDocument
 
     // A/B: the device follows each swap.
     shell->Frame()->Action(CommandId::EditCompareAB)->trigger();
-    doc.Set(PF::HpCutoff, kChannelB, 0, 44);
+    doc.Edits().Set(PF::HpCutoff, kChannelB, 0, 44);
     shell->Frame()->Action(CommandId::EditCompareAB)->trigger();
     ASSERT_EQ(doc.Bus().WaitDirtyFlushed(), 1);
     EXPECT_EQ(DeviceBuffer(), after);

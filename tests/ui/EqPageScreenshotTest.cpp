@@ -39,11 +39,11 @@ TEST(EqPageScreenshots, BothPagesWithShapedCurves) {
                                        24, 22, 24, 27, 30, 30, 30, 31, 33, 36, 40,
                                        44, 46, 44, 40, 36, 33, 30, 28, 26};
     for (int band = 0; band < 31; ++band) {
-        doc.Set(ParamField::EqGraphicGain, 0, band, gains[static_cast<std::size_t>(band)]);
+        doc.Edits().Set(ParamField::EqGraphicGain, 0, band, gains[static_cast<std::size_t>(band)]);
     }
-    doc.Set(ParamField::HpCutoff, 0, 10);
-    doc.Set(ParamField::LpCutoff, 0, 92);
-    doc.Set(ParamField::LpSlope, 0, 0);
+    doc.Edits().Set(ParamField::HpCutoff, 0, 10);
+    doc.Edits().Set(ParamField::LpCutoff, 0, 92);
+    doc.Edits().Set(ParamField::LpSlope, 0, 0);
     f.Open(CommandId::ViewEqA);
     f.harness.view->window()->resize(f.harness.view->size());
     test::FlushEvents();
@@ -51,16 +51,17 @@ TEST(EqPageScreenshots, BothPagesWithShapedCurves) {
     EXPECT_GT(GreenPixels(graphic, f.Graphic().GraphRect()), 300);
     Save(*f.harness.view, QStringLiteral("graphic-eq-page"));
 
-    doc.Set(ParamField::EqType, 1, 1);
+    doc.Edits().Set(ParamField::EqType, 1, 1);
     const std::array<int, 10> frequency = {10, 20, 30, 40, 50, 60, 70, 80, 90, 97};
     const std::array<int, 10> gain = {97, 109, 97, 85, 97, 91, 97, 115, 97, 73};
     for (int band = 0; band < 10; ++band) {
-        doc.Set(ParamField::EqParamFrequency, 1, band, frequency[static_cast<std::size_t>(band)]);
-        doc.Set(ParamField::EqParamGain, 1, band, gain[static_cast<std::size_t>(band)]);
-        doc.Set(ParamField::EqParamBandwidth, 1, band, 15 + band % 3 * 4);
+        doc.Edits().Set(ParamField::EqParamFrequency, 1, band,
+                        frequency[static_cast<std::size_t>(band)]);
+        doc.Edits().Set(ParamField::EqParamGain, 1, band, gain[static_cast<std::size_t>(band)]);
+        doc.Edits().Set(ParamField::EqParamBandwidth, 1, band, 15 + band % 3 * 4);
     }
-    doc.Set(ParamField::HpCutoff, 1, 20);
-    doc.Set(ParamField::HpSlope, 1, 0);
+    doc.Edits().Set(ParamField::HpCutoff, 1, 20);
+    doc.Edits().Set(ParamField::HpSlope, 1, 0);
     f.Open(CommandId::ViewEqB);
     ASSERT_TRUE(f.Parametric().isVisible());
     const QImage parametric = test::GrabImage(f.Parametric());

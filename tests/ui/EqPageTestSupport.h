@@ -22,13 +22,16 @@ inline void RouteBothChannels(CQ7310Doc& doc) {
     // Chain A fills slots 0 to 2, chain B slots 8 to 10.
     const std::array<int, 16> codes = {13, 1, 11, 0, 0, 0, 0, 0, 14, 2, 12, 0, 0, 0, 0, 0};
     for (int slot = 0; slot < 16; ++slot) {
-        doc.Set(ParamField::ChainSlot, 0, slot, codes[static_cast<std::size_t>(slot)]);
+        doc.Edits().Set(ParamField::ChainSlot, 0, slot, codes[static_cast<std::size_t>(slot)]);
     }
     for (int channel = 0; channel < 2; ++channel) {
-        doc.SetRouting(ParamField::HpSource, channel, channel == 0 ? kInputA : kInputB);
-        doc.SetRouting(ParamField::EqSource, channel, channel == 0 ? kHighPassA : kHighPassB);
-        doc.SetRouting(ParamField::LpSource, channel, channel == 0 ? kEqualiserA : kEqualiserB);
-        doc.SetRouting(ParamField::OutputSource, channel, channel == 0 ? kLowPassA : kLowPassB);
+        doc.Edits().SetRouting(ParamField::HpSource, channel, channel == 0 ? kInputA : kInputB);
+        doc.Edits().SetRouting(ParamField::EqSource, channel,
+                               channel == 0 ? kHighPassA : kHighPassB);
+        doc.Edits().SetRouting(ParamField::LpSource, channel,
+                               channel == 0 ? kEqualiserA : kEqualiserB);
+        doc.Edits().SetRouting(ParamField::OutputSource, channel,
+                               channel == 0 ? kLowPassA : kLowPassB);
     }
     doc.RecordChains();
 }
@@ -37,8 +40,8 @@ inline void RouteBothChannels(CQ7310Doc& doc) {
 // configuration page's refresh derives the sources from the chains.
 inline void SetChainA(CQ7310Doc& doc, std::initializer_list<int> codes) {
     int slot = 0;
-    for (const int code : codes) doc.Set(ParamField::ChainSlot, 0, slot++, code);
-    while (slot < 8) doc.Set(ParamField::ChainSlot, 0, slot++, 0);
+    for (const int code : codes) doc.Edits().Set(ParamField::ChainSlot, 0, slot++, code);
+    while (slot < 8) doc.Edits().Set(ParamField::ChainSlot, 0, slot++, 0);
 }
 
 class EqPageFixture {

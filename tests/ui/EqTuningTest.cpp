@@ -58,7 +58,7 @@ class EqTuning : public ::testing::Test {
         path = WriteFile(
             dir, "left.txt",
             MeasurementText(fit_cases::InverseWithNoise(fit_cases::ParametricLevels(truth), seed)));
-        f.Doc().Set(ParamField::EqType, 0, 1);
+        f.Doc().Edits().Set(ParamField::EqType, 0, 1);
         f.Open(CommandId::ViewEqA);
         CParametricEqPage& page = f.Parametric();
         QString error;
@@ -77,7 +77,7 @@ TEST_F(EqTuning, AFitIsOneUndoStepThatFlattensThePredictedResult) {
     ASSERT_TRUE(page.Overlay(0).Loaded());
     CEditHistory history(f.Doc(), f.harness.view->window());
     const double before = ResultSpread(page.DisplayedOverlay(), page.GridFrequencies());
-    const std::vector<uint8_t> image(f.Doc().CurrentImage(), f.Doc().CurrentImage() + 218);
+    const std::vector<uint8_t> image(f.Doc().Edits().Data(), f.Doc().Edits().Data() + 218);
 
     QString message;
     ASSERT_TRUE(page.FitToMeasurement(CFitDialog::Choices{}, message)) << message.toStdString();
@@ -88,7 +88,7 @@ TEST_F(EqTuning, AFitIsOneUndoStepThatFlattensThePredictedResult) {
     ASSERT_EQ(history.Stack().count(), 1);
     EXPECT_EQ(history.Stack().undoText(), QStringLiteral("Fit to Measurement"));
     history.Undo();
-    EXPECT_EQ(std::vector<uint8_t>(f.Doc().CurrentImage(), f.Doc().CurrentImage() + 218), image);
+    EXPECT_EQ(std::vector<uint8_t>(f.Doc().Edits().Data(), f.Doc().Edits().Data() + 218), image);
 
     // The measurement stays with output 1, in the settings, not in the Location File.
     const std::array<MeasurementOverlay, 2> restored = RestoreMeasurementOverlays();
@@ -114,22 +114,22 @@ TEST_F(EqTuning, BadMeasurementsAndTargetsChangeNothing) {
     CFitDialog::Choices choices;
     choices.target = CFitDialog::Choices::Target::File;
     choices.targetPath = WriteFile(dir, "target.txt", "no numbers\n");
-    const std::vector<uint8_t> image(f.Doc().CurrentImage(), f.Doc().CurrentImage() + 218);
+    const std::vector<uint8_t> image(f.Doc().Edits().Data(), f.Doc().Edits().Data() + 218);
     EXPECT_FALSE(page.FitToMeasurement(choices, message));
     EXPECT_TRUE(message.contains(QStringLiteral("no measurement points")));
     choices.target = CFitDialog::Choices::Target::Flat;
     choices.lowHz = choices.highHz = 1000.0;
     EXPECT_FALSE(page.FitToMeasurement(choices, message));
     EXPECT_TRUE(message.contains(QStringLiteral("is empty")));
-    EXPECT_EQ(std::vector<uint8_t>(f.Doc().CurrentImage(), f.Doc().CurrentImage() + 218), image);
+    EXPECT_EQ(std::vector<uint8_t>(f.Doc().Edits().Data(), f.Doc().Edits().Data() + 218), image);
 }
 
 TEST_F(EqTuning, ImportFiltersAsksFirstWhenALineCannotBeImported) {
-    f.Doc().Set(ParamField::EqType, 0, 1);
+    f.Doc().Edits().Set(ParamField::EqType, 0, 1);
     f.Open(CommandId::ViewEqA);
     CParametricEqPage& page = f.Parametric();
     const QString path = WriteFile(dir, "apo.txt", tune_samples::kApoFilters);
-    const std::vector<uint8_t> image(f.Doc().CurrentImage(), f.Doc().CurrentImage() + 218);
+    const std::vector<uint8_t> image(f.Doc().Edits().Data(), f.Doc().Edits().Data() + 218);
     QString report;
     QString message;
     const auto decline = [&](const QString& text) {
@@ -138,13 +138,13 @@ TEST_F(EqTuning, ImportFiltersAsksFirstWhenALineCannotBeImported) {
     };
     EXPECT_FALSE(page.ImportFilters(path, decline, message));
     EXPECT_TRUE(report.contains(QStringLiteral("line 4: low shelf"))) << report.toStdString();
-    EXPECT_EQ(std::vector<uint8_t>(f.Doc().CurrentImage(), f.Doc().CurrentImage() + 218), image);
+    EXPECT_EQ(std::vector<uint8_t>(f.Doc().Edits().Data(), f.Doc().Edits().Data() + 218), image);
 
     EXPECT_TRUE(page.ImportFilters(
         path, [](const QString&) { return true; }, message));
     EXPECT_TRUE(message.contains(QStringLiteral("2 filter(s)"))) << message.toStdString();
-    EXPECT_NE(f.Doc().Get(ParamField::EqParamGain, 0, 0), 97);
-    EXPECT_EQ(f.Doc().Get(ParamField::EqParamGain, 0, 2), 97);
+    EXPECT_NE(f.Doc().Edits().Get(ParamField::EqParamGain, 0, 0), 97);
+    EXPECT_EQ(f.Doc().Edits().Get(ParamField::EqParamGain, 0, 2), 97);
 }
 
 // A fitted parametric page with its measurement, for the documentation (written only when

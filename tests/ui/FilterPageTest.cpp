@@ -32,7 +32,7 @@ class FilterPageTest : public ::testing::Test, public EqPageFixture {
     FilterPageTest() { Open(CommandId::ViewEqA); }
     CGraphicEqPage& Page() { return Graphic(); }
     std::span<const std::uint8_t, kPresetImageSize> Image() {
-        return std::span<const std::uint8_t, kPresetImageSize>(Doc().CurrentImage(),
+        return std::span<const std::uint8_t, kPresetImageSize>(Doc().Edits().Data(),
                                                                kPresetImageSize);
     }
 };
@@ -54,7 +54,7 @@ TEST_F(FilterPageTest, TypedCutoffsGoToTheNearestScaleValue) {
         edit->setFocus();
         edit->setText(QString::fromLatin1(c.typed));
         QTest::keyClick(edit, Qt::Key_Return);
-        EXPECT_EQ(Doc().Get(ParamField::LpCutoff, 0), c.code) << c.typed;
+        EXPECT_EQ(Doc().Edits().Get(ParamField::LpCutoff, 0), c.code) << c.typed;
         EXPECT_EQ(edit->text(), QString::fromLatin1(c.shown)) << c.typed;
         EXPECT_EQ(Page().SectionSlider(1)->value(), c.code) << c.typed;
     }
@@ -69,14 +69,14 @@ TEST_F(FilterPageTest, EnterCommitsEveryTypedSection) {
     Page().SectionEdit(0)->setText(QStringLiteral("100"));
     Page().SectionEdit(1)->setText(QStringLiteral("5000"));
     QTest::keyClick(&Page(), Qt::Key_Return);
-    EXPECT_EQ(Doc().Get(ParamField::HpCutoff, 0), 23);
-    EXPECT_EQ(Doc().Get(ParamField::LpCutoff, 0), 79);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::HpCutoff, 0), 23);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::LpCutoff, 0), 79);
 }
 
 TEST_F(FilterPageTest, AClickIntoACutoffEditKeepsTheFocusThereForTheDigitsTyped) {
     // Section 0 is the channel 1 high-pass: the click selects its block, which refreshes the
     // page; the slider must not take the keys meant for the field.
-    const int before = Doc().Get(ParamField::HpCutoff, 0);
+    const int before = Doc().Edits().Get(ParamField::HpCutoff, 0);
     QLineEdit* edit = Page().SectionEdit(0);
     edit->setFocus(Qt::MouseFocusReason);
     RunPosted();
@@ -88,9 +88,9 @@ TEST_F(FilterPageTest, AClickIntoACutoffEditKeepsTheFocusThereForTheDigitsTyped)
     harness.view->OnUpdate(1);
     EXPECT_EQ(edit->text(), QStringLiteral("1000"));
     QTest::keyClick(edit, Qt::Key_End);
-    EXPECT_EQ(Doc().Get(ParamField::HpCutoff, 0), before) << "End went to the field";
+    EXPECT_EQ(Doc().Edits().Get(ParamField::HpCutoff, 0), before) << "End went to the field";
     QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(Doc().Get(ParamField::HpCutoff, 0), 56);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::HpCutoff, 0), 56);
     EXPECT_EQ(edit->text(), QStringLiteral("1000"));
 }
 
@@ -99,7 +99,7 @@ TEST_F(FilterPageTest, SectionSliderSetsTheCutoffAndAsksForItsBlock) {
     CPanelSlider* slider = Page().SectionSlider(0);
     slider->setFocus();
     QTest::keyClick(slider, Qt::Key_Right);
-    EXPECT_EQ(Doc().Get(ParamField::HpCutoff, 0), 1);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::HpCutoff, 0), 1);
     EXPECT_EQ(Page().SectionEdit(0)->text(), QStringLiteral("22"));
     EXPECT_EQ(TakePosted(), std::vector<CommandId>{CommandId::ViewHighPassA});  // View High Pass A
 }
@@ -107,7 +107,7 @@ TEST_F(FilterPageTest, SectionSliderSetsTheCutoffAndAsksForItsBlock) {
 TEST_F(FilterPageTest, SlopeButtonsSetAndLatchTheSlope) {
     ASSERT_TRUE(Page().SlopeButton(1, 1)->IsLatched());  // new devices: 24 dB/octave
     QTest::mouseClick(Page().SlopeButton(1, 0), Qt::LeftButton);
-    EXPECT_EQ(Doc().Get(ParamField::LpSlope, 0), 0);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::LpSlope, 0), 0);
     EXPECT_TRUE(Page().SlopeButton(1, 0)->IsLatched());
     EXPECT_FALSE(Page().SlopeButton(1, 1)->IsLatched());
     EXPECT_TRUE(Page().Response().IsDirty(0, CurveKind::LowPass));
@@ -140,11 +140,11 @@ TEST_F(FilterPageTest, OpeningForABlockOfChannel2ShowsItsPath) {
 
 TEST_F(FilterPageTest, AHiddenPageLeavesTheDisplayedChannelAndTheFocusAlone) {
     // The parametric page was last opened for EQ A; the graphic page now shows channel 2.
-    Doc().Set(ParamField::EqType, 0, 1);
+    Doc().Edits().Set(ParamField::EqType, 0, 1);
     Open(CommandId::ViewDeviceConfiguration);
     Open(CommandId::ViewEqA);
     ASSERT_TRUE(Parametric().isVisible());
-    Doc().Set(ParamField::EqType, 0, 0);
+    Doc().Edits().Set(ParamField::EqType, 0, 0);
     Open(CommandId::ViewEqB);
     ASSERT_TRUE(Page().isVisible());
     ASSERT_EQ(Page().DisplayedChannel(), 1);
@@ -198,9 +198,10 @@ void ExpectCurveMatchesResponseMath(CFilterPage& page, std::span<const std::uint
 }
 
 TEST_F(FilterPageTest, TheDrawnCurveIsTheResponseOfTheImage) {
-    for (int band = 0; band < 31; band += 3) Doc().Set(ParamField::EqGraphicGain, 0, band, 40);
-    Doc().Set(ParamField::LpCutoff, 0, 80);
-    Doc().Set(ParamField::HpCutoff, 0, 15);
+    for (int band = 0; band < 31; band += 3)
+        Doc().Edits().Set(ParamField::EqGraphicGain, 0, band, 40);
+    Doc().Edits().Set(ParamField::LpCutoff, 0, 80);
+    Doc().Edits().Set(ParamField::HpCutoff, 0, 15);
     harness.view->OnUpdate(1);
     ExpectCurveMatchesResponseMath(Page(), Image());
     EXPECT_LT(*std::min_element(Page().LevelsDb().begin(), Page().LevelsDb().end()), -10.0);
@@ -329,7 +330,7 @@ TEST_F(FilterPageTest, TheGraphStaysCrispAtTwiceTheDevicePixels) {
 }
 
 TEST_F(FilterPageTest, AnEqTurnedParametricMovesTheViewToTheParametricPage) {
-    Doc().Set(ParamField::EqType, 0, 1);
+    Doc().Edits().Set(ParamField::EqType, 0, 1);
     TakePosted();
     harness.view->OnUpdate(1);
     EXPECT_EQ(TakePosted(),

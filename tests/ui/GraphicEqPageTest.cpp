@@ -25,7 +25,7 @@ class GraphicEqPageTest : public ::testing::Test, public EqPageFixture {
   protected:
     GraphicEqPageTest() { Open(CommandId::ViewEqA); }
     CGraphicEqPage& Page() { return Graphic(); }
-    int Gain(int band) { return Doc().Get(ParamField::EqGraphicGain, 0, band); }
+    int Gain(int band) { return Doc().Edits().Get(ParamField::EqGraphicGain, 0, band); }
     QPoint Dot(int band) { return Centre(Page().DotCentre(band)); }
     QPoint InColumn(int band, int y) {
         const PixelRect c = Page().ColumnOf(band);
@@ -126,7 +126,8 @@ TEST_F(GraphicEqPageTest, DrawingAcrossBandsFillsTheBandsPassed) {
 }
 
 TEST_F(GraphicEqPageTest, FlatPutsEveryBandAtZeroDb) {
-    for (int band = 0; band < 31; ++band) Doc().Set(ParamField::EqGraphicGain, 0, band, band * 2);
+    for (int band = 0; band < 31; ++band)
+        Doc().Edits().Set(ParamField::EqGraphicGain, 0, band, band * 2);
     harness.view->OnUpdate(1);
     QTest::mouseClick(Page().FlatButton(), Qt::LeftButton);
     const int zeroY = GraphicDotY(30, Page().TopLimitY(), Page().BottomLimitY());
@@ -142,16 +143,16 @@ TEST_F(GraphicEqPageTest, BandWidthLatchesNarrowOnlyForExactly7) {
     const std::pair<int, bool> cases[] = {
         {12, true}, {13, false}, {11, false}, {6, false}, {0, false}};
     for (const auto& [code, narrow] : cases) {
-        Doc().Set(ParamField::EqGraphicQ, 0, code);
+        Doc().Edits().Set(ParamField::EqGraphicQ, 0, code);
         harness.view->OnUpdate(1);
         EXPECT_EQ(Page().NarrowButton()->IsLatched(), narrow) << code;
         EXPECT_EQ(Page().WideButton()->IsLatched(), !narrow) << code;
     }
     QTest::mouseClick(Page().NarrowButton(), Qt::LeftButton);
-    EXPECT_EQ(Doc().Get(ParamField::EqGraphicQ, 0), 12);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::EqGraphicQ, 0), 12);
     EXPECT_TRUE(Page().NarrowButton()->IsLatched());
     QTest::mouseClick(Page().WideButton(), Qt::LeftButton);
-    EXPECT_EQ(Doc().Get(ParamField::EqGraphicQ, 0), 6);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::EqGraphicQ, 0), 6);
     EXPECT_FALSE(Page().NarrowButton()->IsLatched());
 }
 
@@ -222,11 +223,11 @@ TEST_F(GraphicEqPageTest, SlidersKeysAndDoubleClickSetBands) {
 
 TEST_F(GraphicEqPageTest, BypassAndTheSwitchToParametric) {
     QTest::mouseClick(Page().EqBypassButton(), Qt::LeftButton);
-    EXPECT_EQ(Doc().Get(ParamField::EqBypass, 0), 1);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::EqBypass, 0), 1);
     EXPECT_TRUE(Page().EqBypassButton()->IsLatched());
     TakePosted();
     QTest::mouseClick(Page().ParametricButton(), Qt::LeftButton);
-    EXPECT_EQ(Doc().Get(ParamField::EqType, 0), 1);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::EqType, 0), 1);
     EXPECT_EQ(TakePosted(),
               (std::vector<CommandId>{CommandId::ViewDeviceConfiguration, CommandId::ViewEqA}));
     harness.view->OnCommand(static_cast<CommandId>(145));

@@ -39,7 +39,7 @@ class PageScreenshots : public ::testing::Test {
 
 TEST_F(PageScreenshots, DelayPage) {
     CDelayPage::SetCelsius(false);
-    harness.doc.SetDelaySamples(kChannelA, 14000);
+    harness.doc.Edits().SetDelaySamples(kChannelA, 14000);
     harness.view->ShowPage(PageKind::Delay, CDelayPage::kDelayABlock);
     auto* page = static_cast<CDelayPage*>(harness.view->Page(PageKind::Delay));
     test::FlushEvents();
@@ -50,12 +50,12 @@ TEST_F(PageScreenshots, DelayPage) {
 
 TEST_F(PageScreenshots, CompLimPageDrawsCurvesOnlyForShownBands) {
     CQ7310Doc& doc = harness.doc;
-    doc.Set(PF::ClMode, kChannelA, 0);
-    doc.Set(PF::ClThreshold, kChannelA, 0, 160);
-    doc.Set(PF::ClRatio, kChannelA, 0, 15);
-    doc.Set(PF::ClGain, kChannelA, 0, 60);
-    doc.Set(PF::ClThreshold, kChannelA, 1, 130);
-    doc.Set(PF::ClRatio, kChannelA, 1, 5);
+    doc.Edits().Set(PF::ClMode, kChannelA, 0);
+    doc.Edits().Set(PF::ClThreshold, kChannelA, 0, 160);
+    doc.Edits().Set(PF::ClRatio, kChannelA, 0, 15);
+    doc.Edits().Set(PF::ClGain, kChannelA, 0, 60);
+    doc.Edits().Set(PF::ClThreshold, kChannelA, 1, 130);
+    doc.Edits().Set(PF::ClRatio, kChannelA, 1, 5);
     harness.view->ShowPage(PageKind::CompLim, CCompLimPage::kCompLimABlock);
     auto* page = static_cast<CCompLimPage*>(harness.view->Page(PageKind::CompLim));
     test::FlushEvents();
@@ -64,7 +64,7 @@ TEST_F(PageScreenshots, CompLimPageDrawsCurvesOnlyForShownBands) {
     EXPECT_GT(GreenPixels(image, page->BandControls(1).graph), 20);
     Save(*page, QStringLiteral("complim-page-split"));
 
-    doc.Set(PF::ClMode, kChannelA, 1);
+    doc.Edits().Set(PF::ClMode, kChannelA, 1);
     page->UpdatePage(0);
     test::FlushEvents();
     image = test::GrabImage(*page);

@@ -24,11 +24,11 @@ using Kind = CParametricEqPage::SliderKind;
 class ParametricEqPageTest : public ::testing::Test, public EqPageFixture {
   protected:
     ParametricEqPageTest() {
-        Doc().Set(ParamField::EqType, 0, 1);
+        Doc().Edits().Set(ParamField::EqType, 0, 1);
         Open(CommandId::ViewEqA);
     }
     CParametricEqPage& Page() { return Parametric(); }
-    int Code(ParamField field, int band) { return Doc().Get(field, 0, band); }
+    int Code(ParamField field, int band) { return Doc().Edits().Get(field, 0, band); }
     QPoint Dot(int band) { return Centre(Page().DotCentre(band)); }
     void Wheel(QPoint at, int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QWheelEvent event(at, Page().mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
@@ -104,8 +104,8 @@ TEST_F(ParametricEqPageTest, ADragRecomputesOnlyTheBandThatMoved) {
 
 TEST_F(ParametricEqPageTest, FlatResetsOnlyTheGains) {
     for (int band = 0; band < 10; ++band) {
-        Doc().Set(ParamField::EqParamGain, 0, band, 10 * band);
-        Doc().Set(ParamField::EqParamBandwidth, 0, band, band);
+        Doc().Edits().Set(ParamField::EqParamGain, 0, band, 10 * band);
+        Doc().Edits().Set(ParamField::EqParamBandwidth, 0, band, band);
     }
     harness.view->OnUpdate(1);
     QTest::mouseClick(Page().FlatButton(), Qt::LeftButton);
@@ -118,15 +118,15 @@ TEST_F(ParametricEqPageTest, FlatResetsOnlyTheGains) {
 }
 
 TEST_F(ParametricEqPageTest, TipsShowTheEffectiveBandwidth) {
-    Doc().Set(ParamField::EqParamFrequency, 0, 2, 56);
-    Doc().Set(ParamField::EqParamGain, 0, 2, 85);
+    Doc().Edits().Set(ParamField::EqParamFrequency, 0, 2, 56);
+    Doc().Edits().Set(ParamField::EqParamGain, 0, 2, 85);
     harness.view->OnUpdate(1);
     EXPECT_EQ(Page().DotTipText(2), QStringLiteral("Band 3: 1000 Hz, 1.00 bw, -6.0 dB"));
     EXPECT_EQ(Page().SliderTipText(2, Kind::Frequency), QStringLiteral("1000 Hz"));
     EXPECT_EQ(Page().SliderTipText(2, Kind::Gain), QStringLiteral("-6.0 dB"));
     // At 20 Hz no bandwidth below 0.2 is effective.
-    Doc().Set(ParamField::EqParamFrequency, 0, 0, 0);
-    Doc().Set(ParamField::EqParamBandwidth, 0, 0, 0);
+    Doc().Edits().Set(ParamField::EqParamFrequency, 0, 0, 0);
+    Doc().Edits().Set(ParamField::EqParamBandwidth, 0, 0, 0);
     EXPECT_EQ(Page().SliderTipText(0, Kind::Bandwidth), QStringLiteral("0.20"));
 }
 
@@ -135,7 +135,7 @@ TEST_F(ParametricEqPageTest, CodesBeyondTheirRangeFromAFileAreLimitedWhereUsed) 
     // Whole bytes written past the operations, which would clamp them.
     const auto poke = [this](ParamField field, int value) {
         const FieldDescriptor& info = FieldInfo(field);
-        Doc().CurrentImage()[info.offsetB - info.channelStride] = static_cast<std::uint8_t>(value);
+        Doc().Edits().Data()[info.offsetB - info.channelStride] = static_cast<std::uint8_t>(value);
     };
     poke(ParamField::EqParamFrequency, 250);
     poke(ParamField::EqParamBandwidth, 200);
@@ -180,7 +180,7 @@ TEST_F(ParametricEqPageTest, ALostButtonUpEndsTheDrag) {
 }
 
 TEST_F(ParametricEqPageTest, WheelOverADotWidensOrNarrowsTheBand) {
-    Doc().Set(ParamField::EqParamFrequency, 0, 5, 56);
+    Doc().Edits().Set(ParamField::EqParamFrequency, 0, 5, 56);
     harness.view->OnUpdate(1);
     Wheel(Dot(5), 120);
     EXPECT_EQ(Code(ParamField::EqParamBandwidth, 5), 21);
@@ -192,8 +192,8 @@ TEST_F(ParametricEqPageTest, WheelOverADotWidensOrNarrowsTheBand) {
     EXPECT_EQ(Code(ParamField::EqParamBandwidth, 5), 21);
     EXPECT_EQ(Page().BandSlider(5, Kind::Bandwidth)->value(), 39 - 21);
     // Stepping from the effective width: at 20 kHz nothing above code 14 is effective.
-    Doc().Set(ParamField::EqParamFrequency, 0, 5, 100);
-    Doc().Set(ParamField::EqParamBandwidth, 0, 5, 39);
+    Doc().Edits().Set(ParamField::EqParamFrequency, 0, 5, 100);
+    Doc().Edits().Set(ParamField::EqParamBandwidth, 0, 5, 39);
     harness.view->OnUpdate(1);
     Wheel(Dot(5), -120);
     EXPECT_EQ(Code(ParamField::EqParamBandwidth, 5), 12);
@@ -212,7 +212,7 @@ TEST_F(ParametricEqPageTest, KeysDoubleClickAndButtons) {
     EXPECT_FALSE(Page().BandBypassButton(6)->IsLatched());
     TakePosted();
     QTest::mouseClick(Page().GraphicButton(), Qt::LeftButton);
-    EXPECT_EQ(Doc().Get(ParamField::EqType, 0), 0);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::EqType, 0), 0);
     EXPECT_EQ(TakePosted(),
               (std::vector<CommandId>{CommandId::ViewDeviceConfiguration, CommandId::ViewEqA}));
 }

@@ -34,17 +34,17 @@ TEST(ViewLevelWheel, WheelUpRaisesTheLevelAndDownLowersIt) {
         {{0, 120}, Qt::ControlModifier, slider->pageStep()},  // a page at a time
     };
     for (const auto& c : cases) {
-        h.doc.Set(ParamField::InputLevel, 0, 192);
+        h.doc.Edits().Set(ParamField::InputLevel, 0, 192);
         h.view->OnUpdate(0);
         Wheel(*slider, c.angle, c.modifiers);
-        EXPECT_EQ(h.doc.Get(ParamField::InputLevel, 0), 192 + c.change) << c.angle.y();
+        EXPECT_EQ(h.doc.Edits().Get(ParamField::InputLevel, 0), 192 + c.change) << c.angle.y();
         EXPECT_EQ(slider->value(), 192 + c.change);
     }
     // At the top the wheel up changes nothing.
-    h.doc.Set(ParamField::InputLevel, 0, 232);
+    h.doc.Edits().Set(ParamField::InputLevel, 0, 232);
     h.view->OnUpdate(0);
     Wheel(*slider, {0, 120});
-    EXPECT_EQ(h.doc.Get(ParamField::InputLevel, 0), 232);
+    EXPECT_EQ(h.doc.Edits().Get(ParamField::InputLevel, 0), 232);
 }
 
 }  // namespace

@@ -115,11 +115,12 @@ TEST_F(ViewDevsimTest, FrameFitsThePictureAndTheViewIsItsCentralWidget) {
     // A routed preset: channel 1 runs EQ, low pass, compressor; channel 2 taps it after the EQ.
     CQ7310Doc& doc = shell->Doc();
     const int chain[16] = {1, 11, 5, 0, 0, 0, 0, 0, 0, 2, 3, 0, 0, 0, 0, 0};
-    for (int slot = 0; slot < 16; ++slot) doc.Set(ParamField::ChainSlot, 0, slot, chain[slot]);
-    doc.Set(ParamField::JoinOn, 0, 1);
-    doc.Set(ParamField::JoinTarget, 0, 1);
-    doc.Set(ParamField::JoinPosition, 0, 0, 1);
-    doc.Set(ParamField::JoinPosition, 0, 1, 1);
+    for (int slot = 0; slot < 16; ++slot)
+        doc.Edits().Set(ParamField::ChainSlot, 0, slot, chain[slot]);
+    doc.Edits().Set(ParamField::JoinOn, 0, 1);
+    doc.Edits().Set(ParamField::JoinTarget, 0, 1);
+    doc.Edits().Set(ParamField::JoinPosition, 0, 0, 1);
+    doc.Edits().Set(ParamField::JoinPosition, 0, 1, 1);
     view->OnUpdate(0);
     shell->Frame()->OnCommand(CommandId::ViewLowPassA);
     test::FlushEvents();
@@ -139,7 +140,7 @@ TEST_F(ViewDevsimTest, OnlineTheMetersMoveAndTheViewFollowsThePresetOfTheDevice)
 
     // An edit leaves the preset modified; the device then runs preset 3. The view follows it
     // without asking whether to save the modified preset.
-    doc.Set(ParamField::InputLevel, 0, 170);
+    doc.Edits().Set(ParamField::InputLevel, 0, 170);
     ASSERT_EQ(doc.Devices().PresetModified(), 1);
     RecallOnDevice(3);
     ASSERT_TRUE(test::WaitUntil([&] { return doc.Devices().CurrentPreset() == 3; }, 10000));

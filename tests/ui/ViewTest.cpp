@@ -112,7 +112,7 @@ TEST_F(ViewTest, SlidersShowTheLevelCodesAndTheirReadOuts) {
         {2, ParamField::OutputLevel, 0, 232, "20.0 dB"},
         {3, ParamField::OutputLevel, 1, 201, "4.5 dB"},
     };
-    for (const Case& c : cases) Doc().Set(c.field, c.channel, c.code);
+    for (const Case& c : cases) Doc().Edits().Set(c.field, c.channel, c.code);
     View().OnUpdate(1);
     for (const Case& c : cases) {
         CPanelSlider* slider = View().LevelSlider(c.index);
@@ -128,15 +128,15 @@ TEST_F(ViewTest, MovingASliderSetsTheLevelAndMarksThePresetModified) {
     CPanelSlider* slider = View().LevelSlider(2);  // Ch 1 output
     slider->setFocus();
     QTest::keyClick(slider, Qt::Key_Right);
-    EXPECT_EQ(Doc().Get(ParamField::OutputLevel, 0), 193);
-    EXPECT_EQ(Doc().Get(ParamField::OutputLevel, 1), 192);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::OutputLevel, 0), 193);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::OutputLevel, 1), 192);
     EXPECT_EQ(Doc().Devices().PresetModified(), 1);
     EXPECT_TRUE(Doc().IsModified());
     EXPECT_EQ(View().SliderTipText(2), QStringLiteral("0.5 dB"));
     QTest::keyClick(slider, Qt::Key_End);
-    EXPECT_EQ(Doc().Get(ParamField::OutputLevel, 0), 232);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::OutputLevel, 0), 232);
     QTest::keyClick(View().LevelSlider(1), Qt::Key_Home);
-    EXPECT_EQ(Doc().Get(ParamField::InputLevel, 1), 152);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::InputLevel, 1), 152);
     EXPECT_EQ(View().SliderTipText(1), QStringLiteral("-20.0 dB"));
 }
 
@@ -236,7 +236,7 @@ TEST_F(ViewTest, ChainButtonsMirrorTheSlots) {
     EXPECT_EQ(View().ChainButton(8)->FaceColor(), kRed);
     EXPECT_EQ(View().ChainButton(3)->FaceColor(), kBlue);
     // Emptying a slot hides its button.
-    Doc().Set(ParamField::ChainSlot, 0, 1, 0);
+    Doc().Edits().Set(ParamField::ChainSlot, 0, 1, 0);
     View().OnUpdate(2);
     EXPECT_FALSE(View().ChainButton(1)->isVisible());
 }
@@ -286,13 +286,13 @@ TEST_F(ViewTest, EditCommandsFollowOnlineStateAndPresetModified) {
 }
 
 TEST_F(ViewTest, SaveCurrentPresetStoresTheEditBuffer) {
-    Doc().Set(ParamField::InputLevel, 0, 200);
+    Doc().Edits().Set(ParamField::InputLevel, 0, 200);
     ASSERT_EQ(Doc().Devices().PresetModified(), 1);
     View().OnCommand(CommandId::EditSaveCurrentPreset);
     EXPECT_EQ(Doc().Devices().PresetModified(), 0);
     Doc().RecallPreset(2, true);
     Doc().RecallPreset(1, true);
-    EXPECT_EQ(Doc().Get(ParamField::InputLevel, 0), 200);
+    EXPECT_EQ(Doc().Edits().Get(ParamField::InputLevel, 0), 200);
 }
 
 TEST_F(ViewTest, DeviceListRunsOfflineAndRefreshesAllViews) {
@@ -310,8 +310,8 @@ TEST_F(ViewTest, ShowPagePicksTheEqPageOfTheBlocksPath) {
     h.SetChain({1, 11, 0, 13, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0});
     h.SetChainList(0, {13, 3, 1});
     h.SetChainList(1, {4, 2});
-    Doc().Set(ParamField::EqType, 0, 1);  // channel A parametric
-    Doc().Set(ParamField::EqType, 1, 0);
+    Doc().Edits().Set(ParamField::EqType, 0, 1);  // channel A parametric
+    Doc().Edits().Set(ParamField::EqType, 1, 0);
 
     View().OnCommand(CommandId::ViewLowPassA);
     EXPECT_EQ(Shown(), PageOf(PageKind::ParametricEq));
@@ -333,7 +333,7 @@ TEST_F(ViewTest, ShowPagePicksTheEqPageOfTheBlocksPath) {
     EXPECT_EQ(Shown(), PageOf(PageKind::ParametricEq));
 
     // Choosing the block already shown does nothing, even when its page would now differ.
-    Doc().Set(ParamField::EqType, 0, 0);
+    Doc().Edits().Set(ParamField::EqType, 0, 0);
     View().OnCommand(CommandId::ViewEqA);
     EXPECT_EQ(Shown(), PageOf(PageKind::ParametricEq));
 
@@ -371,8 +371,8 @@ TEST_F(ViewTest, UpdateHints) {
     ASSERT_EQ(Shown(), PageOf(PageKind::Delay));
 
     // Hint 2 refreshes only the chain buttons.
-    Doc().Set(ParamField::InputLevel, 0, 170);
-    Doc().Set(ParamField::ChainSlot, 0, 1, 14);
+    Doc().Edits().Set(ParamField::InputLevel, 0, 170);
+    Doc().Edits().Set(ParamField::ChainSlot, 0, 1, 14);
     View().OnUpdate(2);
     EXPECT_EQ(View().LevelSlider(0)->value(), 192);
     EXPECT_TRUE(View().ChainButton(1)->isVisible());
@@ -384,7 +384,7 @@ TEST_F(ViewTest, UpdateHints) {
     View().OnUpdate(0);
     EXPECT_EQ(View().LevelSlider(0)->value(), 170);
     // Hint 3 (a document was loaded) goes back to the configuration page and refreshes all.
-    Doc().Set(ParamField::InputLevel, 0, 180);
+    Doc().Edits().Set(ParamField::InputLevel, 0, 180);
     h.SetOnlineFlag(1);
     View().OnUpdate(3);
     EXPECT_EQ(Shown(), PageOf(PageKind::Configuration));
@@ -409,7 +409,7 @@ TEST_F(ViewTest, OnlineLabelTextAndColours) {
 }
 
 TEST_F(ViewTest, FullRefreshWithoutADeviceDoesNothing) {
-    Doc().Set(ParamField::InputLevel, 0, 160);
+    Doc().Edits().Set(ParamField::InputLevel, 0, 160);
     Doc().DeleteDevice(1);
     ASSERT_EQ(Doc().Devices().CountPresentDevices(), 0);
     h.SetOnlineFlag(1);
@@ -420,7 +420,7 @@ TEST_F(ViewTest, FullRefreshWithoutADeviceDoesNothing) {
 }
 
 TEST_F(ViewTest, RefreshFollowsNoPresetWhileOfflineOrWithoutAReport) {
-    Doc().Set(ParamField::InputLevel, 0, 170);
+    Doc().Edits().Set(ParamField::InputLevel, 0, 170);
     ASSERT_EQ(Doc().Devices().PresetModified(), 1);
     struct Case {
         int online;
@@ -434,7 +434,7 @@ TEST_F(ViewTest, RefreshFollowsNoPresetWhileOfflineOrWithoutAReport) {
         View().OnCommand(CommandId::MeterRefresh);
         EXPECT_EQ(Doc().Devices().CurrentPreset(), 1) << c.online << " " << c.reported;
         EXPECT_EQ(Doc().Devices().PresetModified(), 1) << c.online << " " << c.reported;
-        EXPECT_EQ(Doc().Get(ParamField::InputLevel, 0), 170);
+        EXPECT_EQ(Doc().Edits().Get(ParamField::InputLevel, 0), 170);
     }
     h.SetOnlineFlag(0);
     EXPECT_TRUE(h.ui.Questions().empty());
@@ -463,10 +463,10 @@ TEST_F(ViewTest, ChainMapDrawsNodesSegmentsAndTheTie) {
     EXPECT_EQ(pixel(a.points[2].x, (a.y + g.midlineY) / 2), kPanel);
 
     // Channel A's chain feeds B's after slot 1; B starts at its slot 3.
-    Doc().Set(ParamField::JoinOn, 0, 1);
-    Doc().Set(ParamField::JoinTarget, 0, 1);
-    Doc().Set(ParamField::JoinPosition, 0, 0, 2);
-    Doc().Set(ParamField::JoinPosition, 0, 1, 3);
+    Doc().Edits().Set(ParamField::JoinOn, 0, 1);
+    Doc().Edits().Set(ParamField::JoinTarget, 0, 1);
+    Doc().Edits().Set(ParamField::JoinPosition, 0, 0, 2);
+    Doc().Edits().Set(ParamField::JoinPosition, 0, 1, 3);
     View().OnUpdate(2);
     FlushEvents();
     EXPECT_EQ(pixel((b.points[0].x + b.points[1].x) / 2, b.y), kPanel);

@@ -46,7 +46,7 @@ class ViewHarness {
     // Puts block codes into the chain slots of the edit buffer (missing slots are emptied).
     void SetChain(const std::array<int, 16>& codes) {
         for (int slot = 0; slot < 16; ++slot) {
-            doc.Set(ParamField::ChainSlot, 0, slot, codes[static_cast<std::size_t>(slot)]);
+            doc.Edits().Set(ParamField::ChainSlot, 0, slot, codes[static_cast<std::size_t>(slot)]);
         }
     }
     // Records a channel's chain list: the output node, then the given nodes.

@@ -113,7 +113,7 @@ int RunAutoEq(const AutoEqOptions& options) {
             session.Ui().Note("Ch " + std::to_string(channel + 1) + ": the EQ type became " +
                               options.eq);
         }
-        if (doc.Get(ParamField::EqBypass, channel) != 0) {
+        if (doc.Edits().Get(ParamField::EqBypass, channel) != 0) {
             session.Ui().Note("Ch " + std::to_string(channel + 1) +
                               ": EQ Bypass is on; the fit is not heard until it is off");
         }

@@ -79,7 +79,7 @@ int RunEqImport(const EqImportOptions& options) {
             session.Ui().Note("Ch " + std::to_string(channel + 1) +
                               ": the EQ type became parametric");
         }
-        if (doc.Get(ParamField::EqBypass, channel) != 0) {
+        if (doc.Edits().Get(ParamField::EqBypass, channel) != 0) {
             session.Ui().Note("Ch " + std::to_string(channel + 1) +
                               ": EQ Bypass is on; the bands are not heard until it is off");
         }

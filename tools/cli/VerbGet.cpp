@@ -6,10 +6,11 @@
 #include "cli/CliSession.h"
 #include "cli/DeviceSummary.h"
 #include "cli/ExitStatus.h"
-#include "cli/ParamAccess.h"
 #include "cli/ParamName.h"
 #include "cli/ParamValue.h"
 #include "cli/Verbs.h"
+#include "document/EditPath.h"
+#include "model/Latin1.h"
 
 namespace arvestra::cli {
 
@@ -27,7 +28,7 @@ std::string ParamLine(CLocationImage& location, int slot, int image, const Param
                       bool units) {
     std::string value;
     if (ref.kind == ParamKind::PresetName) {
-        value = PrintableText(ReadImageName(location, slot, image));
+        value = PrintableText(Latin1ToUtf8(location.PresetName(slot, image)));
     } else {
         const int code = ReadParamCode(location, slot, image, ref);
         value = units ? FormatParamValue(ScaleOfParam(ref), code) : std::to_string(code);

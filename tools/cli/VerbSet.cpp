@@ -7,14 +7,12 @@
 // and saves the result to FILE.
 #include <memory>
 
-#include "cli/Assignment.h"
 #include "cli/BusOptions.h"
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
-#include "cli/ParamAccess.h"
 #include "cli/ParamValue.h"
 #include "cli/Verbs.h"
-#include "document/ChainRouting.h"
+#include "document/EditPath.h"
 #include "model/DelayMath.h"
 #include "model/Latin1.h"
 #include "model/PresetImage.h"
@@ -33,7 +31,7 @@ struct SetOptions {
 };
 
 // Says so when a code lies outside its parameter's range (the document limits it).
-void NoteLimits(CliUiPort& ui, const Assignment& a) {
+void NoteLimits(CliUiPort& ui, const ParamEdit& a) {
     if (a.ref.kind == ParamKind::PresetName) {
         if (Utf8ToLatin1(a.text).size() > kNameLength) {
             ui.Note("name: cut to " + std::to_string(kNameLength) + " characters");
@@ -49,8 +47,8 @@ void NoteLimits(CliUiPort& ui, const Assignment& a) {
 }
 
 // Says so when a distance needs more than the largest delay at the channel's temperature.
-void NoteDistanceLimit(CliUiPort& ui, const CQ7310Doc& doc, const Assignment& a) {
-    const int tenths = doc.GetTemperatureTenths(a.ref.channel);
+void NoteDistanceLimit(CliUiPort& ui, const CQ7310Doc& doc, const ParamEdit& a) {
+    const int tenths = doc.Edits().GetTemperatureTenths(a.ref.channel);
     const double feet = a.distance->unit == DistanceUnit::Metres
                             ? a.distance->value / kMetresPerFoot
                             : a.distance->value;
@@ -60,32 +58,24 @@ void NoteDistanceLimit(CliUiPort& ui, const CQ7310Doc& doc, const Assignment& a)
             std::to_string(kMaxDelaySamples) + " samples");
 }
 
-// Applies the edits to the selected device; false when one of them failed. When one of them
-// changed the chains, the palette, a pink noise select or the tie, the chains are cleaned and
-// every source is derived again afterwards, as the configuration page does, so the sources
-// never disagree with the chains (live, the device receives them one at a time).
-bool ApplyEdits(CliSession& session, const std::vector<Assignment>& edits) {
+// Applies the edits to the selected device through the document's edit path; false when one of
+// them failed. When one of them changed the chains, the palette, a pink noise select or the tie,
+// the chains are cleaned and every source is derived again afterwards, as the configuration
+// page does, so the sources never disagree with the chains (live, the device receives them one
+// at a time).
+bool ApplyEdits(CliSession& session, const std::vector<ParamEdit>& edits) {
     CQ7310Doc& doc = session.Doc();
-    bool routing = false;
-    for (const Assignment& edit : edits) {
-        routing = routing || ChangesRouting(edit.ref);
+    const EditScope scope(doc.Edits(), EditReason::Cli);
+    for (const ParamEdit& edit : edits) {
         NoteLimits(session.Ui(), edit);
-        if (edit.ref.kind == ParamKind::PresetName) {
-            if (!WritePresetName(doc, edit.text)) return false;
-        } else if (edit.distance) {
-            // Converted now, at the temperature that earlier edits may just have set.
-            NoteDistanceLimit(session.Ui(), doc, edit);
-            WriteDelayDistance(doc, edit.ref.channel, *edit.distance);
-        } else {
-            WriteParamCode(doc, edit.ref, edit.code);
-        }
-        if (!session.Healthy()) return false;
+        // A distance is converted when applied, at the temperature earlier edits may have set.
+        if (edit.distance) NoteDistanceLimit(session.Ui(), doc, edit);
+        if (!ApplyDocumentEdit(doc, edit) || !session.Healthy()) return false;
     }
-    if (routing && (!ApplyRouting(doc) || !session.Healthy())) return false;
-    return true;
+    return FinishRoutingEdits(doc, edits) != 0 && session.Healthy();
 }
 
-int RunSetOffline(const SetOptions& options, const std::vector<Assignment>& edits) {
+int RunSetOffline(const SetOptions& options, const std::vector<ParamEdit>& edits) {
     CliSession session("set", AnswerPolicy{});
     if (!session.OpenFile(options.file) || !session.RequireDevice(options.address)) {
         return session.Finish(false);
@@ -96,7 +86,7 @@ int RunSetOffline(const SetOptions& options, const std::vector<Assignment>& edit
     return session.Finish(session.SaveFile(options.file));
 }
 
-int RunSetOnline(const SetOptions& options, const std::vector<Assignment>& edits) {
+int RunSetOnline(const SetOptions& options, const std::vector<ParamEdit>& edits) {
     CliSession session("set", PolicyOf(options.bus));
     session.UsePort(PortOf(options.bus), options.bus.baud);
     if (!session.GoOnline(GoOnlineChoice::kUploadFromDevices) ||
@@ -119,15 +109,15 @@ int RunSetOnline(const SetOptions& options, const std::vector<Assignment>& edits
 }
 
 int RunSet(const SetOptions& options) {
-    std::vector<Assignment> edits;
+    std::vector<ParamEdit> edits;
     for (const std::string& text : options.assignments) {
-        edits.push_back(*ParseAssignment(text).assignment);
+        edits.push_back(*ParseParamEdit(text).edit);
     }
     return options.bus.port.empty() ? RunSetOffline(options, edits) : RunSetOnline(options, edits);
 }
 
 CLI::Validator AssignmentCheck() {
-    return CLI::Validator([](std::string& text) { return ParseAssignment(text).error; },
+    return CLI::Validator([](std::string& text) { return ParseParamEdit(text).error; },
                           "PARAM=VALUE", "assignment");
 }
 

@@ -133,7 +133,7 @@ int CCompLimPage::Channel() const {
 }
 
 bool CCompLimPage::HasData() const {
-    return Document() != nullptr && Document()->model.isBound();
+    return Document() != nullptr && Document()->Edits().IsBound();
 }
 
 QLineEdit* CCompLimPage::MakeEdit(int id) {
@@ -239,7 +239,7 @@ void CCompLimPage::OnInitDialog() {
         gain->setRange(0, kGainHighest);
         ToolTip().AddTool(gain, [this, band] {
             if (!HasData()) return QString();
-            const int code = Document()->Get(PF::ClGain, Channel(), band);
+            const int code = Document()->Edits().Get(PF::ClGain, Channel(), band);
             return QString::fromStdString(FormatDecibels(valueOf(Scale::CompressorGain, code)));
         });
     }
@@ -249,11 +249,11 @@ void CCompLimPage::OnInitDialog() {
 }
 
 int CCompLimPage::Code(Value value, int band) const {
-    return Document()->Get(FieldOf(value), Channel(), value == Value::Crossover ? 0 : band);
+    return Document()->Edits().Get(FieldOf(value), Channel(), value == Value::Crossover ? 0 : band);
 }
 
 void CCompLimPage::StoreCode(Value value, int band, long long code) {
-    Document()->Set(FieldOf(value), Channel(), value == Value::Crossover ? 0 : band, code);
+    Document()->Edits().Set(FieldOf(value), Channel(), value == Value::Crossover ? 0 : band, code);
 }
 
 void CCompLimPage::ShowField(const ValueField& field) {
@@ -265,13 +265,13 @@ void CCompLimPage::ShowField(const ValueField& field) {
 
 void CCompLimPage::ShowGain(int band) {
     Band& b = bands[static_cast<std::size_t>(band)];
-    b.gain->setValue(kGainHighest - Document()->Get(PF::ClGain, Channel(), band));
+    b.gain->setValue(kGainHighest - Document()->Edits().Get(PF::ClGain, Channel(), band));
     ToolTip().UpdateTipText(b.gain);
 }
 
 void CCompLimPage::ShowKnee(int band) {
     Band& b = bands[static_cast<std::size_t>(band)];
-    const int knee = Document()->Get(PF::ClKnee, Channel(), band);
+    const int knee = Document()->Edits().Get(PF::ClKnee, Channel(), band);
     b.hard->SetLatched(knee == kHard);
     b.medium->SetLatched(knee == kMedium);
     // A knee of 3 is shown as soft.
@@ -280,7 +280,8 @@ void CCompLimPage::ShowKnee(int band) {
 
 void CCompLimPage::ShowScaleLabels(int band) {
     Band& b = bands[static_cast<std::size_t>(band)];
-    const GainScaleLabels labels = GainLabelsOf(Document()->Get(PF::ClGain, Channel(), band));
+    const GainScaleLabels labels =
+        GainLabelsOf(Document()->Edits().Get(PF::ClGain, Channel(), band));
     b.scale[0]->setText(QString::fromStdString(labels.top));
     b.scale[1]->setText(QString::fromStdString(labels.middle));
     b.scale[2]->setText(QString::fromStdString(labels.bottom));
@@ -289,8 +290,9 @@ void CCompLimPage::ShowScaleLabels(int band) {
 
 void CCompLimPage::RecomputeCurve(int band) {
     Band& b = bands[static_cast<std::size_t>(band)];
-    b.threshold = ThresholdPoint(b.plot, Document()->Get(PF::ClThreshold, Channel(), band));
-    const double ratio = valueOf(Scale::Ratio, Document()->Get(PF::ClRatio, Channel(), band));
+    b.threshold = ThresholdPoint(b.plot, Document()->Edits().Get(PF::ClThreshold, Channel(), band));
+    const double ratio =
+        valueOf(Scale::Ratio, Document()->Edits().Get(PF::ClRatio, Channel(), band));
     b.ratio = RatioPoint(b.plot, b.threshold, ratio);
     b.handles = {HandleRect(b.threshold), HandleRect(b.ratio)};
     update(ToQRect(b.graph));
@@ -301,14 +303,14 @@ void CCompLimPage::UpdatePage(int unused) {
     if (!HasData()) return;
     const int channel = Channel();
     for (const ValueField& field : fields) ShowField(field);
-    const bool split = Document()->Get(PF::ClMode, channel) == kSplitBandMode;
+    const bool split = Document()->Edits().Get(PF::ClMode, channel) == kSplitBandMode;
     for (int band = 0; band < 2; ++band) {
         ShowGain(band);
         RecomputeCurve(band);
         ShowKnee(band);
         ShowScaleLabels(band);
     }
-    bypass->SetLatched(Document()->Get(PF::ClBypass, channel) != 0);
+    bypass->SetLatched(Document()->Edits().Get(PF::ClBypass, channel) != 0);
     splitBand->SetLatched(split);
     fullRange->SetLatched(!split);
     // Only split mode has a crossover and a low band.
@@ -368,7 +370,7 @@ void CCompLimPage::OnSliderMoved(const ValueField& field, int position) {
 
 void CCompLimPage::OnGainMoved(int band, int position) {
     if (!HasData()) return;
-    Document()->Set(PF::ClGain, Channel(), band, kGainHighest - position);
+    Document()->Edits().Set(PF::ClGain, Channel(), band, kGainHighest - position);
     ShowScaleLabels(band);
     ShowGain(band);
 }
@@ -377,20 +379,20 @@ void CCompLimPage::OnMode(int mode) {
     if (!HasData()) return;
     splitBand->SetLatched(mode == kSplitBandMode);
     fullRange->SetLatched(mode == kFullRangeMode);
-    Document()->Set(PF::ClMode, Channel(), mode);
+    Document()->Edits().Set(PF::ClMode, Channel(), mode);
     UpdatePage(0);
 }
 
 void CCompLimPage::OnKnee(int band, int knee) {
     if (!HasData()) return;
-    Document()->Set(PF::ClKnee, Channel(), band, knee);
+    Document()->Edits().Set(PF::ClKnee, Channel(), band, knee);
     ShowKnee(band);
 }
 
 void CCompLimPage::OnBypass() {
     if (!HasData()) return;
-    Document()->ToggleFlag(PF::ClBypass, Channel());
-    bypass->SetLatched(Document()->Get(PF::ClBypass, Channel()) != 0);
+    Document()->Edits().ToggleFlag(PF::ClBypass, Channel());
+    bypass->SetLatched(Document()->Edits().Get(PF::ClBypass, Channel()) != 0);
 }
 
 bool CCompLimPage::eventFilter(QObject* watched, QEvent* event) {
@@ -415,7 +417,7 @@ void CCompLimPage::mousePressEvent(QMouseEvent* event) {
         CPageDialog::mousePressEvent(event);
         return;
     }
-    const bool split = Document()->Get(PF::ClMode, Channel()) == kSplitBandMode;
+    const bool split = Document()->Edits().Get(PF::ClMode, Channel()) == kSplitBandMode;
     const HandleHit hit = HitHandle({bands[0].handles, bands[1].handles}, split, PointOf(event));
     if (hit.drag == HandleDrag::Idle) {
         CPageDialog::mousePressEvent(event);
@@ -486,7 +488,7 @@ void CCompLimPage::PaintArtwork(QPainter& painter) {
 
 void CCompLimPage::PaintPage(QPainter& painter) {
     if (!HasData()) return;
-    const bool split = Document()->Get(PF::ClMode, Channel()) == kSplitBandMode;
+    const bool split = Document()->Edits().Get(PF::ClMode, Channel()) == kSplitBandMode;
     painter.setPen(QPen(kCurveColour, 1));
     painter.setBrush(kCurveColour);
     for (int band = split ? 0 : 1; band < 2; ++band) {

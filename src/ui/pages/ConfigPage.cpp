@@ -229,7 +229,7 @@ void CConfigPage::RefreshLatches() {
 void CConfigPage::RefreshPinkNoise() {
     CQ7310Doc& doc = *Document();
     for (int ch = 0; ch < 2; ++ch) {
-        const bool on = doc.Get(ParamField::PinkNoiseOn, kChannelA, ch) != 0;
+        const bool on = doc.Edits().Get(ParamField::PinkNoiseOn, kChannelA, ch) != 0;
         pinkButtons[At(ch)]->SetLatched(on);
         pinkLamps[At(ch)]->SetLit(on);
     }
@@ -238,7 +238,7 @@ void CConfigPage::RefreshPinkNoise() {
 void CConfigPage::RefreshSlider() {
     // A programmatic move must not come back as an edit.
     const QSignalBlocker quiet(slider);
-    slider->setValue(Document()->Get(ParamField::PinkNoiseLevel));
+    slider->setValue(Document()->Edits().Get(ParamField::PinkNoiseLevel));
     ToolTip().UpdateTipText(slider);
 }
 
@@ -247,11 +247,11 @@ void CConfigPage::RefreshNamesAndMasters() {
     for (Tile& tile : tiles) {
         if (tile.block == FieldBlock::Equaliser) {
             // A file may hold any byte here: everything but 0 is the parametric equaliser.
-            const int type = std::min(doc.Get(ParamField::EqType, tile.channel), 1);
+            const int type = std::min(doc.Edits().Get(ParamField::EqType, tile.channel), 1);
             tile.name->setText(type == 1 ? tr("Parametric") : tr("Graphic"));
             FitNameText(tile.name);
         }
-        tile.master->SetLatched(doc.Get(MasterField(tile.block), tile.channel) != 0);
+        tile.master->SetLatched(doc.Edits().Get(MasterField(tile.block), tile.channel) != 0);
     }
 }
 
@@ -263,13 +263,13 @@ void CConfigPage::PlaceTilesFromPreset() {
     cellTile.fill(-1);
     frameTile.fill(-1);
     for (int s = 0; s < kConfigCells; ++s) {
-        const int tile = TileOfCode(doc.Get(ParamField::ChainSlot, kChannelA, s));
+        const int tile = TileOfCode(doc.Edits().Get(ParamField::ChainSlot, kChannelA, s));
         if (tile >= 0 && PlaceOfTile(tile).kind == PlaceKind::None) {
             PutTile(tile, {PlaceKind::Cell, s});
         }
     }
     for (int p = 0; p < kConfigFrames; ++p) {
-        const int tile = TileOfCode(doc.Get(ParamField::PalettePosition, kChannelA, p));
+        const int tile = TileOfCode(doc.Edits().Get(ParamField::PalettePosition, kChannelA, p));
         if (tile >= 0 && PlaceOfTile(tile).kind == PlaceKind::None) {
             PutTile(tile, {PlaceKind::Frame, p});
         }
@@ -338,11 +338,11 @@ void CConfigPage::PickUp(int t) {
     CQ7310Doc* doc = Document();
     if (tile.slot >= 0 && cellTile[At(tile.slot)] == t) {
         cellTile[At(tile.slot)] = -1;
-        if (doc != nullptr) doc->SetConfig(ParamField::ChainSlot, tile.slot, 0);
+        if (doc != nullptr) doc->Edits().SetConfig(ParamField::ChainSlot, tile.slot, 0);
     }
     if (tile.palette >= 0 && frameTile[At(tile.palette)] == t) {
         frameTile[At(tile.palette)] = -1;
-        if (doc != nullptr) doc->SetConfig(ParamField::PalettePosition, tile.palette, 0);
+        if (doc != nullptr) doc->Edits().SetConfig(ParamField::PalettePosition, tile.palette, 0);
     }
     ClearTilePlace(t);
 }
@@ -356,12 +356,12 @@ void CConfigPage::Drop(int t, TilePlace place) {
     InvalidateRect(tiles[At(t)].rect);
     const int code = tiles[At(t)].code;
     if (place.kind == PlaceKind::Frame) {
-        doc->SetConfig(ParamField::PalettePosition, place.index, code);
+        doc->Edits().SetConfig(ParamField::PalettePosition, place.index, code);
         selectedTile = -1;
         doc->Ui().DocumentChanged();
         slider->setFocus(Qt::OtherFocusReason);
     } else {
-        doc->SetConfig(ParamField::ChainSlot, place.index, code);
+        doc->Edits().SetConfig(ParamField::ChainSlot, place.index, code);
         selectedTile = t;
         doc->Ui().DocumentChanged();
         cells[At(place.index)]->setFocus(Qt::OtherFocusReason);
@@ -525,7 +525,7 @@ QString CConfigPage::LevelTipText() const {
 void CConfigPage::OnPinkButton(int channel) {
     CQ7310Doc* doc = Document();
     if (doc == nullptr) return;
-    doc->ToggleFlag(ParamField::PinkNoiseOn, kChannelA, channel);
+    doc->Edits().ToggleFlag(ParamField::PinkNoiseOn, kChannelA, channel);
     RefreshPinkNoise();
     UpdateRouting(*doc);
     InvalidateRect(chain.area);
@@ -549,14 +549,14 @@ void CConfigPage::OnMasterButton(int t) {
     if (doc == nullptr) return;
     const Tile& tile = tiles[At(t)];
     const ParamField field = MasterField(tile.block);
-    const int value = doc->Get(field, tile.channel) != 0 ? 0 : 1;
-    doc->SetMasterWithCopy(tile.block, tile.channel, value);
-    const bool on = doc->Get(field, tile.channel) != 0;
+    const int value = doc->Edits().Get(field, tile.channel) != 0 ? 0 : 1;
+    doc->Edits().SetMasterWithCopy(tile.block, tile.channel, value);
+    const bool on = doc->Edits().Get(field, tile.channel) != 0;
     tile.master->SetLatched(on);
     if (!on) return;
     // At most one channel is master of a block pair.
     const int other = 1 - tile.channel;
-    doc->SetMasterWithCopy(tile.block, other, 0);
+    doc->Edits().SetMasterWithCopy(tile.block, other, 0);
     for (const Tile& partner : tiles) {
         if (partner.block == tile.block && partner.channel == other)
             partner.master->SetLatched(false);
@@ -566,7 +566,7 @@ void CConfigPage::OnMasterButton(int t) {
 void CConfigPage::OnLevelMoved(int value) {
     CQ7310Doc* doc = Document();
     if (doc == nullptr) return;
-    doc->SetConfig(ParamField::PinkNoiseLevel, 0, value);
+    doc->Edits().SetConfig(ParamField::PinkNoiseLevel, 0, value);
     RefreshSlider();
 }
 

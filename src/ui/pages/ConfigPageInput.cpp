@@ -160,7 +160,7 @@ void CConfigPage::BeginTieDrag(TiePoint point) {
     drag.tieRow = point.row;
     drag.tieSource = point.position;
     drag.tieTarget = -1;
-    Document()->SetConfig(ParamField::JoinOn, 0, 0);
+    Document()->Edits().SetConfig(ParamField::JoinOn, 0, 0);
     InvalidateRect(chain.area);
     update();
 }
@@ -184,12 +184,12 @@ bool CConfigPage::SetTie(int sourceRow, int sourcePosition, int targetPosition) 
     if (doc == nullptr) return false;
     const int row = sourceRow == 0 ? 0 : 1;
     if (targetPosition < 0) {
-        doc->SetConfig(ParamField::JoinOn, 0, 0);
+        doc->Edits().SetConfig(ParamField::JoinOn, 0, 0);
     } else {
-        doc->SetConfig(ParamField::JoinOn, 0, 1);
-        doc->SetConfig(ParamField::JoinTarget, 0, row == 0 ? 1 : 0);
-        doc->SetConfig(ParamField::JoinPosition, row, sourcePosition);
-        doc->SetConfig(ParamField::JoinPosition, 1 - row, targetPosition);
+        doc->Edits().SetConfig(ParamField::JoinOn, 0, 1);
+        doc->Edits().SetConfig(ParamField::JoinTarget, 0, row == 0 ? 1 : 0);
+        doc->Edits().SetConfig(ParamField::JoinPosition, row, sourcePosition);
+        doc->Edits().SetConfig(ParamField::JoinPosition, 1 - row, targetPosition);
     }
     // Removing the tie changes the sources as much as setting it does.
     return RerouteAndNotify();
@@ -332,7 +332,7 @@ void CConfigPage::AddTieMenu(QMenu& menu) {
         }
     }
     QAction* remove = menu.addAction(tr("Remove the tie"));
-    remove->setEnabled(Document()->Get(ParamField::JoinOn) != 0);
+    remove->setEnabled(Document()->Edits().Get(ParamField::JoinOn) != 0);
     connect(remove, &QAction::triggered, this, [this] { SetTie(0, 0, -1); });
 }
 

@@ -45,7 +45,7 @@ int CDelayPage::Channel() const {
 }
 
 bool CDelayPage::HasData() const {
-    return Document() != nullptr && Document()->model.isBound();
+    return Document() != nullptr && Document()->Edits().IsBound();
 }
 
 QLineEdit* CDelayPage::MakeEdit(int id) {
@@ -106,15 +106,16 @@ void CDelayPage::UpdatePage(int unused) {
     const CQ7310Doc& doc = *Document();
     const int channel = Channel();
     // A file may hold more than the device uses: the page shows what the device would use.
-    const int samples = std::clamp(doc.GetDelaySamples(channel), 0, kMaxDelaySamples);
-    const int tenths = std::clamp(doc.GetTemperatureTenths(channel), 0, kMaxTemperatureTenths);
+    const int samples = std::clamp(doc.Edits().GetDelaySamples(channel), 0, kMaxDelaySamples);
+    const int tenths =
+        std::clamp(doc.Edits().GetTemperatureTenths(channel), 0, kMaxTemperatureTenths);
     // setText also clears each field's modified flag: only the user's typing sets it again.
     seconds->setText(Text(FormatDelaySeconds(DelaySeconds(samples))));
     feet->setText(Text(FormatFeet(DelayFeet(samples, tenths))));
     metres->setText(Text(FormatMetres(DelayMetres(samples, tenths))));
     temperature->setText(Text(FormatTemperature(ShownTemperature(tenths, celsiusUnit))));
     slider->setValue(samples);
-    bypass->SetLatched(doc.Get(ParamField::DelayBypass, channel) != 0);
+    bypass->SetLatched(doc.Edits().Get(ParamField::DelayBypass, channel) != 0);
     degC->SetLatched(celsiusUnit);
     degF->SetLatched(!celsiusUnit);
 }
@@ -127,27 +128,28 @@ void CDelayPage::CommitField(QLineEdit* field) {
     const int channel = Channel();
     const double typed = ParseTypedNumber(field->text());
     if (field == seconds) {
-        doc.SetDelaySamples(channel, SamplesFromSeconds(typed));
+        doc.Edits().SetDelaySamples(channel, SamplesFromSeconds(typed));
     } else if (field == feet) {
-        doc.SetDelayFeet(channel, typed);
+        doc.Edits().SetDelayFeet(channel, typed);
     } else if (field == metres) {
-        doc.SetDelayMetres(channel, typed);
+        doc.Edits().SetDelayMetres(channel, typed);
     } else if (field == temperature) {
-        doc.SetTemperatureKeepingDistance(channel, TemperatureTenthsFromTyped(typed, celsiusUnit));
+        doc.Edits().SetTemperatureKeepingDistance(channel,
+                                                  TemperatureTenthsFromTyped(typed, celsiusUnit));
     }
     UpdatePage(0);
 }
 
 void CDelayPage::OnSliderMoved(int samples) {
     if (!HasData()) return;
-    Document()->SetDelaySamples(Channel(), samples);
+    Document()->Edits().SetDelaySamples(Channel(), samples);
     UpdatePage(0);
 }
 
 void CDelayPage::OnBypass() {
     if (!HasData()) return;
-    Document()->ToggleFlag(ParamField::DelayBypass, Channel());
-    bypass->SetLatched(Document()->Get(ParamField::DelayBypass, Channel()) != 0);
+    Document()->Edits().ToggleFlag(ParamField::DelayBypass, Channel());
+    bypass->SetLatched(Document()->Edits().Get(ParamField::DelayBypass, Channel()) != 0);
 }
 
 void CDelayPage::OnUnit(bool celsius) {
@@ -159,7 +161,7 @@ void CDelayPage::OnUnit(bool celsius) {
 
 void CDelayPage::OnDefaults() {
     if (!HasData()) return;
-    Document()->DelayDefaultSettings(Channel());
+    Document()->Edits().DelayDefaultSettings(Channel());
     UpdatePage(0);
 }
 

@@ -299,7 +299,7 @@ bool CFilterPage::IsShownPage() const {
 }
 
 std::span<const std::uint8_t, kPresetImageSize> CFilterPage::Image() const {
-    return std::span<const std::uint8_t, kPresetImageSize>(Document()->CurrentImage(),
+    return std::span<const std::uint8_t, kPresetImageSize>(Document()->Edits().Data(),
                                                            kPresetImageSize);
 }
 
@@ -321,7 +321,7 @@ void CFilterPage::UpdatePage(int hint) {
     const BlockCode openedFor[] = {BlockCode::EqA, BlockCode::EqB};
     for (int channel = 0; channel < 2; ++channel) {
         if (IsShownPage() && IsOpenedFor(openedFor[channel]) &&
-            Document()->Get(ParamField::EqType, channel) != traits_.eqType) {
+            Document()->Edits().Get(ParamField::EqType, channel) != traits_.eqType) {
             editedChannel_ = channel;
             OnEqType(1 - traits_.eqType);
             break;
@@ -335,7 +335,7 @@ void CFilterPage::UpdatePage(int hint) {
 void CFilterPage::RefreshEqButtons() {
     graphic_->SetLatched(traits_.eqType == 0);
     parametric_->SetLatched(traits_.eqType == 1);
-    eqBypass_->SetLatched(Document()->Get(ParamField::EqBypass, editedChannel_) != 0);
+    eqBypass_->SetLatched(Document()->Edits().Get(ParamField::EqBypass, editedChannel_) != 0);
 }
 
 void CFilterPage::FollowDisplayOptions() {
@@ -441,7 +441,7 @@ void CFilterPage::RefreshFrequencies() {
     std::array<std::array<bool, 2>, 2> changed{};
     for (int s = 0; s < kSectionCount; ++s) {
         const int channel = SectionChannel(s);
-        const int code = Document()->Get(CutoffField(s), channel);
+        const int code = Document()->Edits().Get(CutoffField(s), channel);
         Section& section = sections_[static_cast<std::size_t>(s)];
         // What the user is typing stays until it is committed.
         if (!(section.edit->hasFocus() && section.edit->isModified())) {
@@ -472,7 +472,7 @@ void CFilterPage::RefreshSlopes() {
     std::array<std::array<bool, 2>, 2> changed{};
     for (int s = 0; s < kSectionCount; ++s) {
         const int channel = SectionChannel(s);
-        const int slope = Document()->Get(SlopeField(s), channel);
+        const int slope = Document()->Edits().Get(SlopeField(s), channel);
         Section& section = sections_[static_cast<std::size_t>(s)];
         section.slope12->SetLatched(slope == 0);
         section.slope24->SetLatched(slope == 1);
@@ -542,7 +542,7 @@ QWidget* CFilterPage::DefaultFocusWidget() const {
 }
 
 void CFilterPage::MarkCurveDirty(int channel, CurveKind kind) {
-    if (Document() != nullptr && Document()->IsLinked(LinkBlockOf(kind))) {
+    if (Document() != nullptr && Document()->Edits().IsLinked(LinkBlockOf(kind))) {
         shared_->response.MarkDirty(0, kind);
         shared_->response.MarkDirty(1, kind);
         return;
@@ -554,7 +554,7 @@ void CFilterPage::MarkCurveDirty(int channel, CurveKind kind) {
 
 void CFilterPage::OnSectionSlider(int section, int value) {
     if (!HasDocumentData()) return;
-    Document()->Set(CutoffField(section), SectionChannel(section), value);
+    Document()->Edits().Set(CutoffField(section), SectionChannel(section), value);
     RefreshFrequencies();
     ShowBlockPage(SectionBlock(section));
 }
@@ -563,8 +563,8 @@ void CFilterPage::StoreTypedCutoff(int section) {
     QLineEdit* edit = sections_[static_cast<std::size_t>(section)].edit;
     const double hz = ParseLeadingNumber(edit->text().toStdString());
     edit->setModified(false);
-    Document()->Set(CutoffField(section), SectionChannel(section),
-                    nearestCode(Scale::Frequency, hz));
+    Document()->Edits().Set(CutoffField(section), SectionChannel(section),
+                            nearestCode(Scale::Frequency, hz));
 }
 
 void CFilterPage::CommitSectionEdit(int section) {
@@ -582,7 +582,7 @@ void CFilterPage::OnOK() {
 
 void CFilterPage::OnSlopeButton(int section, int slope) {
     if (!HasDocumentData()) return;
-    Document()->Set(SlopeField(section), SectionChannel(section), slope);
+    Document()->Edits().Set(SlopeField(section), SectionChannel(section), slope);
     RefreshSlopes();
 }
 
@@ -637,8 +637,8 @@ void CFilterPage::ShowEqPage() {
 
 void CFilterPage::OnEqBypass() {
     if (!HasDocumentData()) return;
-    Document()->ToggleFlag(ParamField::EqBypass, editedChannel_);
-    eqBypass_->SetLatched(Document()->Get(ParamField::EqBypass, editedChannel_) != 0);
+    Document()->Edits().ToggleFlag(ParamField::EqBypass, editedChannel_);
+    eqBypass_->SetLatched(Document()->Edits().Get(ParamField::EqBypass, editedChannel_) != 0);
     MarkBandsDirty();
     ShowEqPage();
     InvalidateGraphInterior();
@@ -654,7 +654,7 @@ void CFilterPage::OnEqType(int type) {
     if (!HasDocumentData() || type == traits_.eqType) return;
     graphic_->SetLatched(type == 0);
     parametric_->SetLatched(type == 1);
-    Document()->Set(ParamField::EqType, editedChannel_, type);
+    Document()->Edits().Set(ParamField::EqType, editedChannel_, type);
     Host().PostViewCommand(CommandId::ViewDeviceConfiguration);
     ShowEqPage();
 }

@@ -100,7 +100,7 @@ PixelRect CGraphicEqPage::ColumnOf(int band) const {
 int CGraphicEqPage::GainCode(int band) const {
     if (Document() == nullptr) return kFlatCode;
     // A code from a damaged file is shown at the nearest end of the range.
-    return std::clamp(Document()->Get(ParamField::EqGraphicGain, EditedChannel(), band), 0,
+    return std::clamp(Document()->Edits().Get(ParamField::EqGraphicGain, EditedChannel(), band), 0,
                       kTopCode);
 }
 
@@ -121,7 +121,7 @@ void CGraphicEqPage::RefreshBands() {
 }
 
 void CGraphicEqPage::LatchBandwidth() {
-    const int code = Document()->Get(ParamField::EqGraphicQ, EditedChannel());
+    const int code = Document()->Edits().Get(ParamField::EqGraphicQ, EditedChannel());
     const bool narrow = valueOf(Scale::GraphicQ, code) == kNarrowQ;
     narrow_->SetLatched(narrow);
     wide_->SetLatched(!narrow);
@@ -140,14 +140,14 @@ void CGraphicEqPage::ShowSliderPosition(int band, int position) {
 
 void CGraphicEqPage::SetBandFromY(int band, int y) {
     const int position = GraphicPositionOfY(y, yTop_, yBottom_);
-    Document()->Set(ParamField::EqGraphicGain, EditedChannel(), band, kTopCode - position);
+    Document()->Edits().Set(ParamField::EqGraphicGain, EditedChannel(), band, kTopCode - position);
     // The dot follows the pointer pixel by pixel; the gain steps by 0.5 dB.
     PlaceDot(band, {bands_[At(band)].dotX, std::clamp(y, yTop_, yBottom_)});
     ShowSliderPosition(band, position);
 }
 
 void CGraphicEqPage::SetBandPosition(int band, int position) {
-    Document()->Set(ParamField::EqGraphicGain, EditedChannel(), band, kTopCode - position);
+    Document()->Edits().Set(ParamField::EqGraphicGain, EditedChannel(), band, kTopCode - position);
     PlaceDotFromPosition(band, position);
     ShowSliderPosition(band, position);
 }
@@ -167,7 +167,7 @@ void CGraphicEqPage::ResetBand(int band) {
 // ---- Buttons -----------------------------------------------------------------------------
 
 void CGraphicEqPage::FlattenBands() {
-    Document()->FlatGraphic(EditedChannel());
+    Document()->Edits().FlatGraphic(EditedChannel());
     for (int band = 0; band < kBands; ++band) {
         ShowSliderPosition(band, kFlatCode);
         PlaceDotFromPosition(band, kFlatCode);
@@ -177,9 +177,9 @@ void CGraphicEqPage::FlattenBands() {
 void CGraphicEqPage::OnBandwidth(bool narrow) {
     if (!HasDocumentData()) return;
     if (narrow) {
-        Document()->NarrowGraphicBandwidth(EditedChannel());
+        Document()->Edits().NarrowGraphicBandwidth(EditedChannel());
     } else {
-        Document()->WideGraphicBandwidth(EditedChannel());
+        Document()->Edits().WideGraphicBandwidth(EditedChannel());
     }
     narrow_->SetLatched(narrow);
     wide_->SetLatched(!narrow);

@@ -157,7 +157,7 @@ void CPageDialog::RequestViewUpdate() {
 int CPageDialog::IsBlockInChain(int code) const {
     if (doc == nullptr) return 0;
     for (int slot = 0; slot < kChainSlotCount; ++slot) {
-        if (doc->Get(ParamField::ChainSlot, kChannelA, slot) == code) return 1;
+        if (doc->Edits().Get(ParamField::ChainSlot, kChannelA, slot) == code) return 1;
     }
     return 0;
 }

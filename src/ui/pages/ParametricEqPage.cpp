@@ -127,7 +127,7 @@ CColorButton* CParametricEqPage::BandBypassButton(int band) const {
 // table lookup and slider position below relies on the range.
 int CParametricEqPage::Code(ParamField field, int band) const {
     if (Document() == nullptr) return 0;
-    return ClampToField(field, Document()->Get(field, EditedChannel(), band));
+    return ClampToField(field, Document()->Edits().Get(field, EditedChannel(), band));
 }
 
 QString CParametricEqPage::SliderTipText(int band, SliderKind kind) const {
@@ -186,7 +186,7 @@ void CParametricEqPage::PlaceBandDot(int band) {
 }
 
 void CParametricEqPage::StoreCode(int band, SliderKind kind, int code) {
-    Document()->Set(SpecOf(kind).field, EditedChannel(), band, code);
+    Document()->Edits().Set(SpecOf(kind).field, EditedChannel(), band, code);
     CPanelSlider* slider = bands_[At(band)].sliders[static_cast<std::size_t>(kind)];
     const QSignalBlocker quiet(slider);
     slider->setValue(SpecOf(kind).highest - Code(SpecOf(kind).field, band));
@@ -219,7 +219,7 @@ void CParametricEqPage::MoveDot(int band, int x, int y) {
 
 void CParametricEqPage::OnBandBypass(int band) {
     if (!HasDocumentData()) return;
-    Document()->ToggleFlag(ParamField::EqParamBypass, EditedChannel(), band);
+    Document()->Edits().ToggleFlag(ParamField::EqParamBypass, EditedChannel(), band);
     for (int i = 0; i < kBands; ++i) {
         bands_[At(i)].bypass->SetLatched(Code(ParamField::EqParamBypass, i) != 0);
     }

@@ -7,7 +7,7 @@ CByteEditCommand::CByteEditCommand(CQ7310Doc& document, int deviceAddress,
     : QUndoCommand(text), doc(document), address(deviceAddress), changes(std::move(changed)) {}
 
 void CByteEditCommand::undo() {
-    ReplayChanges(doc, address, changes, true);
+    ReplayChanges(doc, address, changes, EditReason::Undo);
 }
 
 void CByteEditCommand::redo() {
@@ -15,7 +15,7 @@ void CByteEditCommand::redo() {
         pushed = true;
         return;
     }
-    ReplayChanges(doc, address, changes, false);
+    ReplayChanges(doc, address, changes, EditReason::Redo);
 }
 
 }  // namespace arvestra

@@ -9,18 +9,71 @@
 
 namespace arvestra {
 
-CEditHistory::CEditHistory(CQ7310Doc& document, QObject* parent) : QObject(parent), doc(document) {
-    SnapshotAllDevices();
+namespace {
+
+// Edits the history records; its own replays, and what a device or a new record holds, it
+// leaves out.
+bool Recorded(EditReason reason) {
+    switch (reason) {
+        case EditReason::Undo:
+        case EditReason::Redo:
+        case EditReason::CompareSwap:
+        case EditReason::DeviceRead:
+        case EditReason::DeviceSetup:
+            return false;
+        default:
+            return true;
+    }
 }
 
-void CEditHistory::SnapshotAllDevices() {
-    snapshots.clear();
-    for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
-        if (doc.Devices().Location().SlotOf(address) != kNoDevice) {
-            snapshots.insert_or_assign(address, CEditSnapshot(doc, address));
+}  // namespace
+
+CEditHistory::CEditHistory(CQ7310Doc& document, QObject* parent) : QObject(parent), doc(document) {
+    stack.setUndoLimit(kUndoLimit);
+    listener = doc.Edits().Listen([this](const EditEvent& event) { Heard(event); });
+}
+
+CEditHistory::~CEditHistory() {
+    doc.Edits().Unlisten(listener);
+}
+
+void CEditHistory::Heard(const EditEvent& event) {
+    if (event.replaced) {
+        Clear(event.why);
+        return;
+    }
+    if (!Recorded(event.reason) || event.image != 0 || event.address == 0) return;
+    // A step belongs to one device: edits of another close the one being made.
+    if (!stepChanges.empty() && stepAddress != event.address) {
+        const int depth = gestureDepth;
+        gestureDepth = 0;
+        Sync();
+        gestureDepth = depth;
+    }
+    stepAddress = event.address;
+    Gather(event);
+    // An edit from elsewhere is a step of its own; page edits wait for the gesture's end.
+    if (event.reason != EditReason::Page) Sync();
+}
+
+void CEditHistory::Gather(const EditEvent& event) {
+    for (const ByteChange& change : event.changes) {
+        const auto found =
+            std::find_if(stepChanges.begin(), stepChanges.end(),
+                         [&change](const ByteChange& c) { return c.offset == change.offset; });
+        if (found != stepChanges.end()) {
+            found->after = change.after;
+        } else {
+            stepChanges.push_back(change);
         }
     }
-    epoch = doc.HistoryEpoch();
+}
+
+void CEditHistory::Clear(const std::string& why) {
+    stepChanges.clear();
+    if (stack.count() == 0) return;
+    stack.clear();
+    emit note(tr("Undo history cleared: %1.").arg(QString::fromStdString(why)));
 }
 
 void CEditHistory::BeginGesture(const QString& text) {
@@ -39,31 +92,13 @@ void CEditHistory::EndGesture() {
 }
 
 void CEditHistory::Sync() {
-    // Inside a gesture only the gesture's own end records; a push below notifies listeners
-    // that may ask again, which must not record the same bytes twice.
-    if (gestureDepth > 0 || syncing) return;
-    syncing = true;
-    if (doc.HistoryEpoch() != epoch) {
-        SnapshotAllDevices();
-        if (stack.count() > 0) {
-            stack.clear();
-            emit note(
-                tr("Undo history cleared: %1.").arg(QString::fromUtf8(doc.HistoryEpochReason())));
-        }
-    } else {
-        std::vector<ByteChange> changes;
-        if (const auto found = snapshots.find(doc.Devices().CurrentAddress());
-            found != snapshots.end()) {
-            changes = found->second.ChangesSince(doc);
-        }
-        snapshots.insert_or_assign(doc.Devices().CurrentAddress(), CEditSnapshot(doc));
-        if (!changes.empty()) {
-            const QString text = gestureText.isEmpty() ? tr("Edit") : gestureText;
-            stack.push(new CByteEditCommand(doc, doc.Devices().CurrentAddress(), std::move(changes),
-                                            text));
-        }
-    }
-    syncing = false;
+    if (gestureDepth > 0) return;
+    std::vector<ByteChange> changes;
+    changes.swap(stepChanges);
+    std::erase_if(changes, [](const ByteChange& c) { return c.before == c.after; });
+    if (changes.empty()) return;
+    const QString text = gestureText.isEmpty() ? tr("Edit") : gestureText;
+    stack.push(new CByteEditCommand(doc, stepAddress, std::move(changes), text));
 }
 
 bool CEditHistory::CanUndo() {
@@ -80,10 +115,7 @@ template <typename Step>
 void CEditHistory::Replay(Step step) {
     Sync();
     const int address = doc.Devices().CurrentAddress();
-    ++gestureDepth;
     step();
-    --gestureDepth;
-    snapshots.insert_or_assign(doc.Devices().CurrentAddress(), CEditSnapshot(doc));
     if (doc.Devices().CurrentAddress() == address) {
         doc.Ui().DocumentChanged();
     } else {
@@ -108,7 +140,9 @@ void CEditHistory::Redo() {
 
 void CEditHistory::SwapVersions() {
     if (doc.Devices().CurrentSlot() == kNoDevice) return;
-    Replay([this] { stack.push(new CSwapVersionsCommand(doc, compare)); });
+    Replay([this] {
+        stack.push(new CSwapVersionsCommand(doc, compare, doc.Devices().CurrentAddress()));
+    });
     emit note(tr("Now editing version %1.").arg(ActiveVersion()));
 }
 

@@ -4,23 +4,28 @@
 #include <QString>
 #include <QUndoStack>
 
-#include <map>
+#include <vector>
 
 #include "document/ABCompare.h"
-#include "document/EditSnapshot.h"
+#include "document/CQ7310Doc.h"
 
 namespace arvestra {
 
-// The editor's undo history over every device's edit buffer, on a QUndoStack. A step is the
-// set of bytes one gesture changed. Pages mark their gestures with BeginGesture/EndGesture (or
-// a CGestureScope); edits made outside any marked gesture are still caught: whatever changed
-// between two releases of a mouse button or key becomes one step ("Edit"). A recall, store,
-// read from a device, another location, or a device added, deleted or moved replaces the
-// buffer the steps were recorded on: the history is then cleared, and `note` says why.
+// The editor's undo history over every device's edit buffer, on a QUndoStack. It listens to the
+// edit buffer: a step is the set of bytes one gesture changed, on one device. Pages mark their
+// gestures with BeginGesture/EndGesture (or a CGestureScope); page edits made outside any
+// marked gesture are still caught: whatever changed between two releases of a mouse button or
+// key becomes one step ("Edit"). An edit from elsewhere (the remote page, a script) is a step of
+// its own. A recall, store, read from a device that found other bytes, another location, a copy
+// or import, or a device added, deleted or moved replaces the buffer the steps were recorded
+// on: the history is then cleared, and `note` says why. At most kUndoLimit steps are kept.
 class CEditHistory : public QObject {
     Q_OBJECT
   public:
+    static constexpr int kUndoLimit = 1000;
+
     explicit CEditHistory(CQ7310Doc& doc, QObject* parent = nullptr);
+    ~CEditHistory() override;
 
     QUndoStack& Stack() { return stack; }
 
@@ -28,13 +33,14 @@ class CEditHistory : public QObject {
     void BeginGesture(const QString& text);
     // Ends a gesture and records what it changed (nothing when it changed nothing).
     void EndGesture();
-    // Records edits made since the last look as one step, or clears the history when the
-    // buffer was replaced; nothing while a gesture is open.
+    // Records the page edits gathered since the last step as one step; nothing while a gesture
+    // is open.
     void Sync();
 
     bool CanUndo();
     bool CanRedo();
-    // Undoes or redoes one step; online the bytes are sent as any edit is.
+    // Undoes or redoes one step on the device it was made on, which becomes the one edited;
+    // online the bytes are sent as any edit is.
     void Undo();
     void Redo();
 
@@ -56,24 +62,26 @@ class CEditHistory : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // Runs a replay (undo, redo or swap) with recording held off, then looks afresh.
+    // What the edit buffer announced.
+    void Heard(const EditEvent& event);
+    // The history no longer applies: it is dropped, with a note when it held steps.
+    void Clear(const std::string& why);
+    // Gathers the bytes of one announcement into the step being made.
+    void Gather(const EditEvent& event);
+    // Runs a replay (undo, redo or swap), then refreshes the views.
     template <typename Step>
     void Replay(Step step);
-
-    // Takes a snapshot of every device's edit buffer: the starting point of their edits.
-    void SnapshotAllDevices();
 
     CQ7310Doc& doc;
     QUndoStack stack;
     CABCompare compare;
-    // Per device address, its edit buffer as last recorded: a device's buffer changes only
-    // while it is being edited, so switching devices loses no step.
-    std::map<int, CEditSnapshot> snapshots;
-    std::uint64_t epoch = 0;
+    EditListenerId listener = 0;
+    // The step being made: its device and its bytes (first before, last after, by offset).
+    int stepAddress = 0;
+    std::vector<ByteChange> stepChanges;
     QString gestureText;
     int gestureDepth = 0;
     bool syncQueued = false;
-    bool syncing = false;
 };
 
 }  // namespace arvestra

@@ -7,7 +7,6 @@
 #include <QSaveFile>
 
 #include "ui/shell/EditHistory.h"
-#include "ui/shell/GestureScope.h"
 
 namespace arvestra {
 
@@ -95,9 +94,8 @@ ImportReport CSettingsTransfer::ImportFrom(const QString& path) {
     }
     // One byte more than an import accepts is enough to have it refused as too large.
     const QByteArray bytes = file.read(static_cast<qint64>(kMaxSettingsBytes) + 1);
-    // A preset goes into the edit buffer as one undo step; a device or location ends the
+    // Loaded settings replace what they reach, as a recall does: the import ends the undo
     // history itself.
-    CGestureScope gesture(history, QStringLiteral("Import Settings"));
     return ImportSettingsJson(doc, std::string_view(bytes.constData(), bytes.size()));
 }
 

@@ -13,8 +13,8 @@ namespace arvestra {
 class CEditHistory;
 
 // File > Export Settings... and File > Import Settings...: settings as readable JSON, for the
-// edit buffer of the current device, the current device or the whole location. An imported
-// preset is one undo step; an imported device or location clears the undo history.
+// edit buffer of the current device, the current device or the whole location. An import
+// clears the undo history, as a recall does.
 class CSettingsTransfer {
   public:
     CSettingsTransfer(CQ7310Doc& doc, CEditHistory& history, QWidget* window);

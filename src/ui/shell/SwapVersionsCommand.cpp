@@ -4,9 +4,17 @@
 
 namespace arvestra {
 
-CSwapVersionsCommand::CSwapVersionsCommand(CQ7310Doc& document, CABCompare& versions)
+CSwapVersionsCommand::CSwapVersionsCommand(CQ7310Doc& document, CABCompare& versions,
+                                           int deviceAddress)
     : QUndoCommand(QCoreApplication::translate("CEditHistory", "Compare A/B")),
       doc(document),
-      compare(versions) {}
+      compare(versions),
+      address(deviceAddress) {}
+
+void CSwapVersionsCommand::SwapOnItsDevice() {
+    if (doc.Devices().Location().SlotOf(address) == kNoDevice) return;
+    if (doc.Devices().CurrentAddress() != address) doc.SelectDevice(address);
+    compare.Swap(doc);
+}
 
 }  // namespace arvestra

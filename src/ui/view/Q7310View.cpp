@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -74,9 +75,31 @@ CQ7310View::CQ7310View(CQ7310Doc& document, CAppSettings& appSettings, QWidget* 
     setFixedSize(form.Width(), form.Height());
     toolTip = new CToolTipControl(this);
     BuildControls();
+    editListener = doc.Edits().Listen([this](const EditEvent& event) { FollowEdit(event); });
 }
 
-CQ7310View::~CQ7310View() = default;
+CQ7310View::~CQ7310View() {
+    doc.Edits().Unlisten(editListener);
+}
+
+void CQ7310View::FollowEdit(const EditEvent& event) {
+    // A page shows its own edits as it makes them; a replacement, a read-back and a new record
+    // come with a refresh of their own.
+    switch (event.reason) {
+        case EditReason::Page:
+        case EditReason::DeviceRead:
+        case EditReason::DeviceSetup:
+            return;
+        default:
+            break;
+    }
+    if (event.replaced || event.image != 0 || refreshQueued) return;
+    refreshQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshQueued = false;
+        if (initialised) OnUpdate(static_cast<int>(ViewHint::Change));
+    });
+}
 
 void CQ7310View::BuildControls() {
     const auto place = [this](QWidget* widget, int id) {
@@ -240,7 +263,7 @@ PageKind CQ7310View::ResolveKind(PageKind kind, int block) const {
     EqPageInputs inputs;
     for (int channel = 0; channel < 2; ++channel) {
         const auto c = static_cast<std::size_t>(channel);
-        inputs.parametric[c] = doc.Get(ParamField::EqType, channel) == 1;
+        inputs.parametric[c] = doc.Edits().Get(ParamField::EqType, channel) == 1;
         for (int code = 0; code < kBlockCodeCount; ++code) {
             inputs.inChain[c][static_cast<std::size_t>(code)] =
                 doc.ChainHoldsKind(channel, code) != 0;
@@ -278,7 +301,7 @@ void CQ7310View::RefreshChainButtons() {
     editButton->setEnabled(currentBlock != 0);
     for (int slot = 0; slot < kChainSlotCount; ++slot) {
         CColorButton* button = chainButtons[static_cast<std::size_t>(slot)];
-        const int code = doc.Get(ParamField::ChainSlot, kChannelA, slot);
+        const int code = doc.Edits().Get(ParamField::ChainSlot, kChannelA, slot);
         if (code == 0) {
             button->setVisible(false);
             continue;
@@ -291,7 +314,7 @@ void CQ7310View::RefreshChainButtons() {
 }
 
 void CQ7310View::OnChainButton(int slot) {
-    const int code = doc.Get(ParamField::ChainSlot, kChannelA, slot);
+    const int code = doc.Edits().Get(ParamField::ChainSlot, kChannelA, slot);
     if (const auto command = ViewCommandOfBlock(code)) RunViewCommand(*command);
 }
 
@@ -437,7 +460,7 @@ void CQ7310View::RefreshOnlineLabel() {
 void CQ7310View::RefreshSlider(int index) {
     const SliderField& source = kSliderFields[static_cast<std::size_t>(index)];
     CPanelSlider* slider = sliders[static_cast<std::size_t>(index)];
-    slider->setValue(doc.Get(source.field, source.channel));
+    slider->setValue(doc.Edits().Get(source.field, source.channel));
     toolTip->UpdateTipText(slider);
 }
 
@@ -445,7 +468,7 @@ void CQ7310View::OnSliderMoved(int index, int value) {
     const SliderField& target = kSliderFields[static_cast<std::size_t>(index)];
     // The level operation clamps to 152..232, marks the bytes for the device and the preset
     // modified.
-    doc.Set(target.field, target.channel, value);
+    doc.Edits().Set(target.field, target.channel, value);
     RefreshSlider(index);
     doc.SetModifiedFlag(true);
 }
@@ -499,10 +522,10 @@ void CQ7310View::paintEvent(QPaintEvent* event) {
 
 void CQ7310View::PaintChainMap(QPainter& painter) const {
     ChainTie tie;
-    tie.enabled = doc.Get(ParamField::JoinOn) != 0;
-    tie.direction = doc.Get(ParamField::JoinTarget);
-    tie.position = {doc.Get(ParamField::JoinPosition, kChannelA, 0),
-                    doc.Get(ParamField::JoinPosition, kChannelA, 1)};
+    tie.enabled = doc.Edits().Get(ParamField::JoinOn) != 0;
+    tie.direction = doc.Edits().Get(ParamField::JoinTarget);
+    tie.position = {doc.Edits().Get(ParamField::JoinPosition, kChannelA, 0),
+                    doc.Edits().Get(ParamField::JoinPosition, kChannelA, 1)};
     const ChainMapPicture map = ComputeChainMapPicture(chainGeometry, tie);
     painter.setPen(QPen(Qt::white, 1));
     painter.setBrush(Qt::white);

@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "document/EditEvent.h"
 #include "ui/dialogs/DialogUnits.h"
 #include "ui/pages/BlockTable.h"
 #include "ui/pages/PageHost.h"
@@ -112,6 +113,9 @@ class CQ7310View : public QWidget, public IFrameView, public IPageHost {
     void ShowDevUtilities();
     // The copy command: the copy wizard, modal, for the document.
     void RunCopyWizard();
+    // An edit made elsewhere (the remote page, undo, a script): the view and the page shown
+    // refresh once the current event is done, however many edits it made.
+    void FollowEdit(const EditEvent& event);
 
     CQ7310Doc& doc;
     CAppSettings& settings;
@@ -130,6 +134,8 @@ class CQ7310View : public QWidget, public IFrameView, public IPageHost {
     int currentBlock = 0;
     ChainGeometry chainGeometry;
     CDevUtilitiesDialog* devUtils = nullptr;
+    EditListenerId editListener = 0;
+    bool refreshQueued = false;
 };
 
 }  // namespace arvestra

@@ -1,12 +1,12 @@
-// CQ7310Doc: the block parameter operations. Every edit of a preset goes through here: clamp,
-// compare, write through the image view, apply the channel link, mark the byte for sending
-// while live, and raise the modified flags. One generic setter per family, driven by the
-// model's field table.
+// The edit buffer's block parameter operations. Every edit of a preset goes through here:
+// clamp, compare, write through the image view, apply the channel link, mark the byte for
+// sending while live, raise the modified flags, and announce the changed bytes. One generic
+// setter per family, driven by the model's field table.
+#include "document/EditBuffer.h"
+
 #include <algorithm>
 #include <initializer_list>
 
-#include "document/CQ7310Doc.h"
-#include "document/SyncLiveGuard.h"
 #include "model/DelayMath.h"
 #include "model/Scales.h"
 
@@ -130,11 +130,12 @@ constexpr FieldBlock kCheckedBlocks[] = {FieldBlock::Delay, FieldBlock::Equalise
 
 // ---- Generic access ------------------------------------------------------------------------
 
-int CQ7310Doc::Get(ParamField field, int channel, int index) const {
-    return model.Get(field, channel, index);
+int EditBuffer::Get(ParamField field, int channel, int index) const {
+    return view_.Get(field, channel, index);
 }
 
-void CQ7310Doc::Set(ParamField field, int channel, int index, long long value) {
+void EditBuffer::Set(ParamField field, int channel, int index, long long value) {
+    const EditBatch batch(*this);
     switch (FamilyOf(FieldInfo(field))) {
         case Family::Linked:
             SetLinked(field, channel, index, value);
@@ -151,38 +152,43 @@ void CQ7310Doc::Set(ParamField field, int channel, int index, long long value) {
     }
 }
 
-bool CQ7310Doc::WriteField(ParamField field, int channel, int index, int value) {
-    std::lock_guard<std::mutex> lock(dirtyLock);
+bool EditBuffer::WriteField(ParamField field, int channel, int index, int value) {
+    std::lock_guard<std::mutex> lock(lock_);
     return WriteFieldLocked(field, channel, index, value);
 }
 
-bool CQ7310Doc::WriteFieldLocked(ParamField field, int channel, int index, int value) {
-    if (!model.isBound()) return false;
+bool EditBuffer::WriteFieldLocked(ParamField field, int channel, int index, int value) {
+    if (!view_.isBound()) return false;
     const int offset = FieldOffset(field, channel, index);
     if (offset < 0) return false;
-    if (model.Get(field, channel, index) == value) return false;
-    model.Set(field, channel, index, value);
+    if (view_.Get(field, channel, index) == value) return false;
+    const auto before = static_cast<uint8_t>(view_.byteAt(offset));
+    view_.Set(field, channel, index, value);
     // Marked after the write and under the same lock, so the worker never sends a half edit.
-    if (bus_.IsSyncLive()) {
-        const auto byte = static_cast<uint8_t>(offset);
-        dirtyFirst = std::min(dirtyFirst, byte);
-        dirtyLast = std::max(dirtyLast, byte);
-    }
+    MarkLocked(offset);
+    Record(offset, before, static_cast<uint8_t>(view_.byteAt(offset)));
     return true;
 }
 
-void CQ7310Doc::FlagChange(bool presetToo) {
-    if (presetToo) devices_.SetPresetModified(1);
-    SetModifiedFlag(true);
+void EditBuffer::MarkLocked(int offset) {
+    if (!live_() || quiet_ > 0) return;
+    const auto byte = static_cast<uint8_t>(offset);
+    dirtyFirst_ = std::min(dirtyFirst_, byte);
+    dirtyLast_ = std::max(dirtyLast_, byte);
 }
 
-bool CQ7310Doc::IsLinked(FieldBlock block) const {
+void EditBuffer::FlagChange(bool presetToo) {
+    if (changed_) changed_(presetToo);
+}
+
+bool EditBuffer::IsLinked(FieldBlock block) const {
     ParamField master{};
     if (!MasterOf(block, master)) return false;
-    return model.Get(master, kChannelA) != 0 || model.Get(master, kChannelB) != 0;
+    return view_.Get(master, kChannelA) != 0 || view_.Get(master, kChannelB) != 0;
 }
 
-void CQ7310Doc::SetLinked(ParamField field, int channel, int index, long long value) {
+void EditBuffer::SetLinked(ParamField field, int channel, int index, long long value) {
+    const EditBatch batch(*this);
     const int v = ClampToField(field, value);
     const FieldBlock block = FieldInfo(field).block;
     // The link is read afresh before each channel: a write may have been to a master flag's byte.
@@ -194,13 +200,13 @@ void CQ7310Doc::SetLinked(ParamField field, int channel, int index, long long va
     }
 }
 
-void CQ7310Doc::SetLinkedTogether(std::initializer_list<FieldWrite> writes, int channel) {
+void EditBuffer::SetLinkedTogether(std::initializer_list<FieldWrite> writes, int channel) {
     if (writes.size() == 0) return;
     // Every field of one value belongs to the same block, so one link test covers them all.
     const bool linked = IsLinked(FieldInfo(writes.begin()->field).block);
     bool changed = false;
     {
-        std::lock_guard<std::mutex> lock(dirtyLock);
+        std::lock_guard<std::mutex> lock(lock_);
         for (const int ch : {kChannelA, kChannelB}) {
             if (!linked && channel != ch) continue;
             for (const FieldWrite& w : writes) {
@@ -211,20 +217,23 @@ void CQ7310Doc::SetLinkedTogether(std::initializer_list<FieldWrite> writes, int 
     if (changed) FlagChange(true);
 }
 
-void CQ7310Doc::SetPerChannel(ParamField field, int channel, long long value) {
+void EditBuffer::SetPerChannel(ParamField field, int channel, long long value) {
+    const EditBatch batch(*this);
     const int v = ClampToField(field, value);
     if (!IsChannel(channel)) return;
     // Switching the equaliser link changes no sound, so the preset does not count as modified.
     if (WriteField(field, channel, 0, v)) FlagChange(field != PF::EqMaster);
 }
 
-void CQ7310Doc::SetRouting(ParamField field, int channel, long long node) {
+void EditBuffer::SetRouting(ParamField field, int channel, long long node) {
+    const EditBatch batch(*this);
     const int v = ClampToField(field, node);
     if (!IsChannel(channel)) return;
     WriteField(field, channel, 0, v);
 }
 
-void CQ7310Doc::SetConfig(ParamField field, int index, long long value) {
+void EditBuffer::SetConfig(ParamField field, int index, long long value) {
+    const EditBatch batch(*this);
     int v = ClampToField(field, value);
     // A code no block has is left out here just as the check after reading leaves it out:
     // otherwise the device keeps a code that a read-back clears in the document alone, and the
@@ -235,7 +244,8 @@ void CQ7310Doc::SetConfig(ParamField field, int index, long long value) {
 
 // ---- Master toggles and block copy ---------------------------------------------------------
 
-void CQ7310Doc::SetMasterWithCopy(FieldBlock block, int channel, int value) {
+void EditBuffer::SetMasterWithCopy(FieldBlock block, int channel, int value) {
+    const EditBatch batch(*this);
     ParamField master{};
     if (!MasterOf(block, master)) return;
     const int m = ClampToField(master, value);
@@ -244,7 +254,8 @@ void CQ7310Doc::SetMasterWithCopy(FieldBlock block, int channel, int value) {
     if (block == FieldBlock::CompLimiter) UpdateCompLimLinkFields();
 }
 
-void CQ7310Doc::CopyBlockToOtherChannel(FieldBlock block, int sourceChannel) {
+void EditBuffer::CopyBlockToOtherChannel(FieldBlock block, int sourceChannel) {
+    const EditBatch batch(*this);
     if (!IsChannel(sourceChannel)) return;
     const int target = 1 - sourceChannel;
     for (const FieldRef& ref : CopiedFields(block)) {
@@ -252,7 +263,8 @@ void CQ7310Doc::CopyBlockToOtherChannel(FieldBlock block, int sourceChannel) {
     }
 }
 
-void CQ7310Doc::UpdateCompLimLinkFields() {
+void EditBuffer::UpdateCompLimLinkFields() {
+    const EditBatch batch(*this);
     const bool linked = IsLinked(FieldBlock::CompLimiter);
     SetPerChannel(PF::ClLinkMode, kChannelA, linked ? 0 : 1);
     SetPerChannel(PF::ClLinkMode, kChannelB, linked ? 0 : 2);
@@ -262,9 +274,10 @@ void CQ7310Doc::UpdateCompLimLinkFields() {
 
 // ---- Check after reading ---------------------------------------------------------------------
 
-void CQ7310Doc::CheckImageAfterRead() {
+void EditBuffer::CheckImageAfterRead() {
     // The limits put back what was read; none of it is an edit to send back to the device.
-    SyncLiveGuard quiet(bus_, false);
+    const EditBatch batch(*this);
+    ++quiet_;
     const auto again = [this](ParamField field, int channel, int index = 0) {
         Set(field, channel, index, Get(field, channel, index));
     };
@@ -304,11 +317,13 @@ void CQ7310Doc::CheckImageAfterRead() {
             SetConfig(PF::PalettePosition, p, 0);
         }
     }
+    --quiet_;
 }
 
 // ---- Initial settings ------------------------------------------------------------------------
 
-void CQ7310Doc::ApplyConfigurationDefaults() {
+void EditBuffer::ApplyConfigurationDefaults() {
+    const EditBatch batch(*this);
     for (int ch = kChannelA; ch <= kChannelB; ++ch) {
         for (ParamField f : {PF::EqSource, PF::LpSource, PF::HpSource, PF::DelaySource,
                              PF::ClSource, PF::OutputSource}) {
@@ -334,7 +349,8 @@ void CQ7310Doc::ApplyConfigurationDefaults() {
     for (int i = 0; i < 32; ++i) SetConfig(PF::NameChar, i, 0);
 }
 
-void CQ7310Doc::ApplyEqualiserDefaults() {
+void EditBuffer::ApplyEqualiserDefaults() {
+    const EditBatch batch(*this);
     for (int ch = kChannelA; ch <= kChannelB; ++ch) {
         Set(PF::EqBypass, ch, 0);
         Set(PF::EqType, ch, 0);
@@ -350,7 +366,8 @@ void CQ7310Doc::ApplyEqualiserDefaults() {
     }
 }
 
-void CQ7310Doc::ApplyLowPassDefaults() {
+void EditBuffer::ApplyLowPassDefaults() {
+    const EditBatch batch(*this);
     for (int ch = kChannelA; ch <= kChannelB; ++ch) {
         Set(PF::LpBlockFlag, ch, 0);
         Set(PF::LpCutoff, ch, 100);
@@ -358,7 +375,8 @@ void CQ7310Doc::ApplyLowPassDefaults() {
     }
 }
 
-void CQ7310Doc::ApplyHighPassDefaults() {
+void EditBuffer::ApplyHighPassDefaults() {
+    const EditBatch batch(*this);
     for (int ch = kChannelA; ch <= kChannelB; ++ch) {
         Set(PF::HpBlockFlag, ch, 0);
         Set(PF::HpCutoff, ch, 0);
@@ -366,7 +384,8 @@ void CQ7310Doc::ApplyHighPassDefaults() {
     }
 }
 
-void CQ7310Doc::ApplyDelayDefaults() {
+void EditBuffer::ApplyDelayDefaults() {
+    const EditBatch batch(*this);
     for (int ch = kChannelA; ch <= kChannelB; ++ch) {
         Set(PF::DelayBypass, ch, 0);
         Set(PF::DelayHigh, ch, 0);
@@ -377,7 +396,8 @@ void CQ7310Doc::ApplyDelayDefaults() {
     }
 }
 
-void CQ7310Doc::ApplyCompLimiterDefaults() {
+void EditBuffer::ApplyCompLimiterDefaults() {
+    const EditBatch batch(*this);
     for (int ch = kChannelA; ch <= kChannelB; ++ch) {
         Set(PF::ClBypass, ch, 0);
         Set(PF::ClLinkMode, ch, 0);
@@ -397,39 +417,14 @@ void CQ7310Doc::ApplyCompLimiterDefaults() {
     }
 }
 
-int CQ7310Doc::InitialiseDeviceImages() {
-    static constexpr int kPalette[12] = {1, 11, 13, 5, 3, 0, 2, 12, 14, 8, 4, 0};
-    int named = 1;
-    for (int k = 0; k < kImageCount; ++k) {
-        BindImage(k);
-        ApplyConfigurationDefaults();
-        ApplyEqualiserDefaults();
-        ApplyLowPassDefaults();
-        ApplyHighPassDefaults();
-        ApplyDelayDefaults();
-        ApplyCompLimiterDefaults();
-        if (!NameImage(k, "Preset " + std::to_string(k))) named = 0;
-        SetRouting(PF::OutputSource, kChannelA, 1);
-        SetRouting(PF::OutputSource, kChannelB, 2);
-        for (int s = 0; s < 16; ++s) SetConfig(PF::ChainSlot, s, 0);
-        for (int p = 0; p < 12; ++p) SetConfig(PF::PalettePosition, p, kPalette[p]);
-        for (int ch = kChannelA; ch <= kChannelB; ++ch) {
-            for (int n = 0; n < 10; ++n) Set(PF::EqParamFrequency, ch, n, 7 + 9 * n);
-        }
-        UpdateCompLimLinkFields();
-    }
-    devices_.SetPresetModified(0);
-    BindImage(0);
-    return named;
-}
-
 // ---- Delay helpers and page shortcuts ---------------------------------------------------------
 
-int CQ7310Doc::GetDelaySamples(int channel) const {
-    return model.delaySamples(channel);
+int EditBuffer::GetDelaySamples(int channel) const {
+    return view_.delaySamples(channel);
 }
 
-void CQ7310Doc::SetDelaySamples(int channel, long long samples) {
+void EditBuffer::SetDelaySamples(int channel, long long samples) {
+    const EditBatch batch(*this);
     const long long limited = std::clamp<long long>(samples, 0, kMaxDelaySamples);
     const DelayBytes bytes = SplitDelaySamples(static_cast<int>(limited));
     SetLinkedTogether(
@@ -437,18 +432,20 @@ void CQ7310Doc::SetDelaySamples(int channel, long long samples) {
         channel);
 }
 
-int CQ7310Doc::GetTemperatureTenths(int channel) const {
-    return model.temperatureTenths(channel);
+int EditBuffer::GetTemperatureTenths(int channel) const {
+    return view_.temperatureTenths(channel);
 }
 
-void CQ7310Doc::SetTemperatureTenths(int channel, long long tenths) {
+void EditBuffer::SetTemperatureTenths(int channel, long long tenths) {
+    const EditBatch batch(*this);
     const long long limited = std::clamp<long long>(tenths, 0, kMaxTemperatureTenths);
     const TemperatureBytes bytes = SplitTemperatureTenths(static_cast<int>(limited));
     SetLinkedTogether({{PF::TemperatureLow, bytes.low}, {PF::TemperatureHigh, bytes.high}},
                       channel);
 }
 
-void CQ7310Doc::SetTemperatureKeepingDistance(int channel, long long tenths) {
+void EditBuffer::SetTemperatureKeepingDistance(int channel, long long tenths) {
+    const EditBatch batch(*this);
     const int oldTenths = GetTemperatureTenths(channel);
     const int newTenths = static_cast<int>(std::clamp<long long>(tenths, 0, kMaxTemperatureTenths));
     const int samples = SamplesForNewTemperature(GetDelaySamples(channel), oldTenths, newTenths);
@@ -463,40 +460,48 @@ void CQ7310Doc::SetTemperatureKeepingDistance(int channel, long long tenths) {
                       channel);
 }
 
-void CQ7310Doc::SetDelayFeet(int channel, double feet) {
+void EditBuffer::SetDelayFeet(int channel, double feet) {
+    const EditBatch batch(*this);
     SetDelaySamples(channel, SamplesFromFeet(feet, GetTemperatureTenths(channel)));
 }
 
-void CQ7310Doc::SetDelayMetres(int channel, double metres) {
+void EditBuffer::SetDelayMetres(int channel, double metres) {
+    const EditBatch batch(*this);
     SetDelaySamples(channel, SamplesFromMetres(metres, GetTemperatureTenths(channel)));
 }
 
-void CQ7310Doc::FlatGraphic(int channel) {
+void EditBuffer::FlatGraphic(int channel) {
+    const EditBatch batch(*this);
     for (int i = 0; i < FieldInfo(PF::EqGraphicGain).indexCount; ++i) {
         SetLinked(PF::EqGraphicGain, channel, i, 30);
     }
 }
 
-void CQ7310Doc::FlatParametric(int channel) {
+void EditBuffer::FlatParametric(int channel) {
+    const EditBatch batch(*this);
     for (int i = 0; i < FieldInfo(PF::EqParamGain).indexCount; ++i) {
         SetLinked(PF::EqParamGain, channel, i, 97);
     }
 }
 
-void CQ7310Doc::NarrowGraphicBandwidth(int channel) {
+void EditBuffer::NarrowGraphicBandwidth(int channel) {
+    const EditBatch batch(*this);
     SetLinked(PF::EqGraphicQ, channel, 0, nearestCode(Scale::GraphicQ, 7.0));
 }
 
-void CQ7310Doc::WideGraphicBandwidth(int channel) {
+void EditBuffer::WideGraphicBandwidth(int channel) {
+    const EditBatch batch(*this);
     SetLinked(PF::EqGraphicQ, channel, 0, nearestCode(Scale::GraphicQ, 4.0));
 }
 
-void CQ7310Doc::DelayDefaultSettings(int channel) {
+void EditBuffer::DelayDefaultSettings(int channel) {
+    const EditBatch batch(*this);
     // The distance stays; the time follows the new temperature.
     SetTemperatureKeepingDistance(channel, kDefaultTemperatureTenths);
 }
 
-void CQ7310Doc::ToggleFlag(ParamField field, int channel, int index) {
+void EditBuffer::ToggleFlag(ParamField field, int channel, int index) {
+    const EditBatch batch(*this);
     Set(field, channel, index, Get(field, channel, index) != 0 ? 0 : 1);
 }
 

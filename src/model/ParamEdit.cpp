@@ -1,11 +1,21 @@
-#include "cli/Assignment.h"
+#include "model/ParamEdit.h"
 
-#include "cli/ParamValue.h"
+namespace arvestra {
 
-namespace arvestra::cli {
+ParamEdit CodeEdit(const ParamRef& ref, long long code) {
+    ParamEdit edit;
+    edit.ref = ref;
+    edit.code = code;
+    return edit;
+}
 
-AssignmentParse ParseAssignment(std::string_view text) {
-    AssignmentParse parse;
+ParamEdit FieldEdit(ParamField field, int channel, int index, long long code) {
+    const int ch = FieldInfo(field).perChannel() ? channel : kNoChannel;
+    return CodeEdit(ParamRef{ParamKind::Field, field, ch, index}, code);
+}
+
+ParamEditParse ParseParamEdit(std::string_view text) {
+    ParamEditParse parse;
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) {
         parse.error = std::string(text) + ": write PARAM=VALUE, e.g. ch1.lp.cutoff=1000Hz";
@@ -17,26 +27,26 @@ AssignmentParse ParseAssignment(std::string_view text) {
         return parse;
     }
     const std::string_view value = text.substr(equals + 1);
-    Assignment assignment;
-    assignment.ref = *name.ref;
+    ParamEdit edit;
+    edit.ref = *name.ref;
     if (name.ref->kind == ParamKind::PresetName) {
-        assignment.text = std::string(value);
-        parse.assignment = assignment;
+        edit.text = std::string(value);
+        parse.edit = edit;
         return parse;
     }
     const ValueParse code = ParseParamValue(value, ScaleOfParam(*name.ref));
     if (code.distance) {
-        assignment.distance = code.distance;
-        parse.assignment = assignment;
+        edit.distance = code.distance;
+        parse.edit = edit;
         return parse;
     }
     if (!code.code) {
         parse.error = FormatParamName(*name.ref) + ": " + code.error;
         return parse;
     }
-    assignment.code = *code.code;
-    parse.assignment = assignment;
+    edit.code = *code.code;
+    parse.edit = edit;
     return parse;
 }
 
-}  // namespace arvestra::cli
+}  // namespace arvestra
