@@ -64,7 +64,7 @@ unsigned ReadCurrentImage(CQ7310Doc& doc) {
     unsigned sum =
         static_cast<unsigned>(doc.Devices().CurrentPreset() + doc.Devices().PresetModified() +
                               doc.Devices().BypassA() + doc.Devices().BypassB());
-    const uint8_t* bytes = doc.CurrentImage();
+    const uint8_t* bytes = doc.Edits().Data();
     if (bytes == nullptr) std::abort();  // a selected device always has an edit buffer
     const std::span<const uint8_t, kPresetImageSize> image(bytes, kPresetImageSize);
     for (const FieldDescriptor& field : AllFields()) {

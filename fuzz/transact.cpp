@@ -33,7 +33,7 @@ class FuzzUi final : public UiPort {
         return UiAnswer::Ok;
     }
     void ShowInformation(const std::string&) override {}
-    void PostViewCommand(int) override {}
+    void PostViewCommand(CommandId) override {}
     void UpdateAllViews(ViewHint) override {}
     void PostCloseMainWindow() override { ++closes; }
     void SetWaitCursor(bool) override {}
