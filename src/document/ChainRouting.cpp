@@ -56,12 +56,18 @@ int UpdateRouting(CQ7310Doc& doc) {
     const std::vector<SourceWrite> writes = RoutingWriteOrder(config, PlanRouting(config));
     // Whatever is still pending goes out before the first new source.
     if (!doc.Bus().WaitDirtyFlushed()) return 0;
+    // The writes up to each wait go out together (the two outputs move at once).
+    std::vector<EditBuffer::RoutingWrite> group;
     for (const SourceWrite& write : writes) {
-        const std::optional<SourceField> field = SourceFieldOf(write.node);
-        if (!field) continue;
-        doc.Edits().SetRouting(field->field, field->channel, write.source);
-        if (write.waitAfter && !doc.Bus().WaitDirtyFlushed()) return 0;
+        if (const std::optional<SourceField> field = SourceFieldOf(write.node)) {
+            group.push_back({field->field, field->channel, write.source});
+        }
+        if (!write.waitAfter) continue;
+        doc.Edits().SetRoutingTogether(group);
+        group.clear();
+        if (!doc.Bus().WaitDirtyFlushed()) return 0;
     }
+    doc.Edits().SetRoutingTogether(group);
     doc.RecordChains();
     return 1;
 }

@@ -232,6 +232,15 @@ void EditBuffer::SetRouting(ParamField field, int channel, long long node) {
     WriteField(field, channel, 0, v);
 }
 
+void EditBuffer::SetRoutingTogether(std::span<const RoutingWrite> writes) {
+    const EditBatch batch(*this);
+    std::lock_guard<std::mutex> lock(lock_);
+    for (const RoutingWrite& w : writes) {
+        if (IsChannel(w.channel))
+            WriteFieldLocked(w.field, w.channel, 0, ClampToField(w.field, w.node));
+    }
+}
+
 void EditBuffer::SetConfig(ParamField field, int index, long long value) {
     const EditBatch batch(*this);
     int v = ClampToField(field, value);

@@ -69,6 +69,14 @@ class EditBuffer {
     void SetPerChannel(ParamField field, int channel, long long value);
     // Source node of a block or an output (0..17); marks but sets no flag.
     void SetRouting(ParamField field, int channel, long long node);
+    struct RoutingWrite {
+        ParamField field;
+        int channel;
+        long long node;
+    };
+    // Several source nodes under one hold of the lock, so the worker sends them in one write:
+    // the device never runs with one of them moved and the others not yet.
+    void SetRoutingTogether(std::span<const RoutingWrite> writes);
     // A configuration field (index where it is an array).
     void SetConfig(ParamField field, int index, long long value);
     // True when the master flag of the block is set on channel A or B.

@@ -155,11 +155,17 @@ std::string Header(int version, const std::string& rest) {
            "}";
 }
 
+// The text is made when the case runs: a 64 MiB text built when the cases are listed would be
+// built again by every process that runs one test of this executable.
 struct RefusedCase {
     const char* name;
-    std::string text;
+    std::function<std::string()> text;
     const char* why;
 };
+
+RefusedCase Refused(const char* name, std::string text, const char* why) {
+    return {name, [text = std::move(text)] { return text; }, why};
+}
 
 class SettingsJsonRefuses : public ::testing::TestWithParam<RefusedCase> {};
 
@@ -167,7 +173,7 @@ TEST_P(SettingsJsonRefuses, AndChangesNothing) {
     DocBench bench;
     const std::vector<std::uint8_t> before = WholeLocation(bench.doc);
     bench.doc.SetModifiedFlag(false);
-    const ImportReport report = ImportSettingsJson(bench.doc, GetParam().text);
+    const ImportReport report = ImportSettingsJson(bench.doc, GetParam().text());
     EXPECT_TRUE(report.refused);
     EXPECT_THAT(report.refusal, HasSubstr(GetParam().why));
     EXPECT_TRUE(WholeLocation(bench.doc) == before);
@@ -183,28 +189,30 @@ std::string CutShort() {
 INSTANTIATE_TEST_SUITE_P(
     Hostile, SettingsJsonRefuses,
     ::testing::Values(
-        RefusedCase{"NotJson", "hello", "not JSON"}, RefusedCase{"Empty", "", "not JSON"},
-        RefusedCase{"CutShort", CutShort(), "not JSON"},
-        RefusedCase{"NewerVersion", Header(2, ", \"kind\": \"preset\", \"preset\": {}"),
-                    "format version 2 by a newer"},
-        RefusedCase{"NoVersion", "{\"format\": \"arvestra-settings\", \"kind\": \"preset\"}",
-                    "no valid format version"},
-        RefusedCase{"FractionalVersion",
-                    "{\"format\": \"arvestra-settings\", \"version\": 1.5, \"kind\": \"preset\", "
-                    "\"preset\": {}}",
-                    "no valid format version"},
-        RefusedCase{"OtherFormat", "{\"format\": \"other\", \"version\": 1}", "not Arvestra"},
-        RefusedCase{"NotAnObject", "[1, 2]", "not Arvestra"},
-        RefusedCase{"UnknownKind", Header(1, ", \"kind\": \"song\""), "\"kind\" must be"},
-        RefusedCase{"PresetNotObject", Header(1, ", \"kind\": \"preset\", \"preset\": 3"),
-                    "no valid \"preset\""},
-        RefusedCase{"DevicesNotList", Header(1, ", \"kind\": \"location\", \"devices\": {}"),
-                    "no valid \"devices\""},
-        RefusedCase{"DeviceWithoutAddress", Header(1, ", \"kind\": \"device\", \"device\": {}"),
-                    "no valid address"},
-        RefusedCase{"DeepNesting", std::string(100000, '[') + std::string(100000, ']'),
+        Refused("NotJson", "hello", "not JSON"), Refused("Empty", "", "not JSON"),
+        RefusedCase{"CutShort", CutShort, "not JSON"},
+        Refused("NewerVersion", Header(2, ", \"kind\": \"preset\", \"preset\": {}"),
+                "format version 2 by a newer"),
+        Refused("NoVersion", "{\"format\": \"arvestra-settings\", \"kind\": \"preset\"}",
+                "no valid format version"),
+        Refused("FractionalVersion",
+                "{\"format\": \"arvestra-settings\", \"version\": 1.5, \"kind\": \"preset\", "
+                "\"preset\": {}}",
+                "no valid format version"),
+        Refused("OtherFormat", "{\"format\": \"other\", \"version\": 1}", "not Arvestra"),
+        Refused("NotAnObject", "[1, 2]", "not Arvestra"),
+        Refused("UnknownKind", Header(1, ", \"kind\": \"song\""), "\"kind\" must be"),
+        Refused("PresetNotObject", Header(1, ", \"kind\": \"preset\", \"preset\": 3"),
+                "no valid \"preset\""),
+        Refused("DevicesNotList", Header(1, ", \"kind\": \"location\", \"devices\": {}"),
+                "no valid \"devices\""),
+        Refused("DeviceWithoutAddress", Header(1, ", \"kind\": \"device\", \"device\": {}"),
+                "no valid address"),
+        RefusedCase{"DeepNesting",
+                    [] { return std::string(100000, '[') + std::string(100000, ']'); },
                     "nests deeper"},
-        RefusedCase{"Huge", std::string(kMaxSettingsBytes + 1, ' '), "larger than 64 MiB"}),
+        RefusedCase{"Huge", [] { return std::string(kMaxSettingsBytes + 1, ' '); },
+                    "larger than 64 MiB"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Files loaded with problems -----------------------------------------------------------------
