@@ -15,9 +15,11 @@
 #include <initializer_list>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/Clock.h"
@@ -28,6 +30,8 @@
 #include "document/LocationImage.h"
 #include "document/LocationLayout.h"
 #include "document/LocationSession.h"
+#include "document/PageDocument.h"
+#include "document/RemoteControl.h"
 #include "link/SerialPortFactory.h"
 #include "link/SyncTarget.h"
 #include "model/ParamField.h"
@@ -51,7 +55,9 @@ inline constexpr char kMsgSameAddressFormat[] = "The device is already at addres
 inline constexpr char kMsgAddressTakenFormat[] = "There is already a device at address %d.";
 inline constexpr char kDefaultDeviceName[] = "No Device Name";
 
-class CQ7310Doc : public ISyncTarget {
+// The editing pages see the document as an IPageDocument and the remote controls as an
+// IRemoteControl, each only what it uses; the document's own window and the tools see it whole.
+class CQ7310Doc : public ISyncTarget, public IPageDocument, public IRemoteControl {
   public:
     // A document over the real serial ports.
     CQ7310Doc(ErrorReporter& reporter, Clock& clock);
@@ -65,14 +71,17 @@ class CQ7310Doc : public ISyncTarget {
 
     // The address table, the device records, which devices are present and which is edited.
     DeviceTable& Devices() { return devices_; }
-    const DeviceTable& Devices() const { return devices_; }
+    const DeviceTable& Devices() const override { return devices_; }
     // The link, the worker and the meters.
     BusSession& Bus() { return bus_; }
     const BusSession& Bus() const { return bus_; }
     AppState& App() { return reporter_.App(); }
     UiPort& Ui() { return reporter_.Ui(); }
     // True while the application is online.
-    bool IsOnline() const { return reporter_.App().IsOnline() != 0; }
+    bool IsOnline() const override { return reporter_.App().IsOnline() != 0; }
+    // The last meters the worker polled.
+    MeterRecord Meters() const override { return bus_.Meters(); }
+    void NotifyViewsOfChange() override { Ui().DocumentChanged(); }
 
     // ---- Framework steps (the GUI wraps them) ------------------------------------------------
 
@@ -98,8 +107,14 @@ class CQ7310Doc : public ISyncTarget {
 
     // The image being edited and every operation that writes it (see EditBuffer): the block
     // operations, the dirty range, the announcements and the end of the undo history.
-    EditBuffer& Edits() { return edits_; }
-    const EditBuffer& Edits() const { return edits_; }
+    EditBuffer& Edits() override { return edits_; }
+    const EditBuffer& Edits() const override { return edits_; }
+    EditListenerId ListenToEdits(EditListener listener) override {
+        return edits_.Listen(std::move(listener));
+    }
+    void StopListeningToEdits(EditListenerId id) override { edits_.Unlisten(id); }
+    // Applies edits to the current device through the one edit path (see ApplyDocumentEdits).
+    bool ApplyEdits(std::span<const ParamEdit> edits, EditReason reason) override;
 
     // Fills all nine images of the current record as a new device holds them; 0 when a preset
     // name could not be sent (online), 1 otherwise.
@@ -109,9 +124,9 @@ class CQ7310Doc : public ISyncTarget {
 
     // Makes `address` the device being edited (pauses, sends pending edits of the device
     // being left, then switches link address and images); records the chains.
-    void SelectDevice(int address);
+    void SelectDevice(int address) override;
     // SelectDevice, and online its information and edit buffer are read; 1 on success.
-    int EditDevice(int address);
+    int EditDevice(int address) override;
     int EditDeviceInSlot(int slot);
     // True when a chain slot of the current image holds the block code.
     bool IsKindConfigured(int code) const;
@@ -124,7 +139,9 @@ class CQ7310Doc : public ISyncTarget {
     // Walks each output's sources in the current image and records the two chain lists.
     void RecordChains();
     // The indicator lamp rule for a channel.
-    bool AnyIndicatorLit(int channel) const;
+    bool AnyIndicatorLit(int channel) const override;
+    // Derives the sources from the chains (see UpdateRouting); 1 on success.
+    int DeriveRouting() override;
 
     // Editing operations; 1 on success, 0 on failure.
     int SetDeviceName(std::string_view name, int address);
@@ -135,6 +152,10 @@ class CQ7310Doc : public ISyncTarget {
     int RecallPresetOnAllDevices(int preset);
     int SetBypassA(int on);
     int SetBypassB(int on);
+    int SetBypass(int channel, bool on) override;
+    // What a remote control's recall and store do (see IRemoteControl).
+    int RecallPresetDiscardingEdits(int preset) override;
+    StoreOutcome StorePresetAs(int preset, std::optional<std::string_view> latin1Name) override;
     // The address of the new device, or -1 when no address or slot is free.
     int AddDevice(int address = -1);
     int DeleteDevice(int address);
