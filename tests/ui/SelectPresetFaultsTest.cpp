@@ -7,6 +7,7 @@
 
 #include "document/DocTestSupport.h"
 #include "link/DeviceCommands.h"
+#include "ui/DocumentPageHost.h"
 #include "ui/ViewTestSupport.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/dialogs/SelectPresetDialog.h"
@@ -36,22 +37,9 @@ TEST(SelectPresetFaults, AFailedRecallLeavesTheCheckOnTheCurrentPreset) {
     EXPECT_FALSE(dialog.PresetRadio(3)->isChecked());
 }
 
-// A host that only hands the page its document.
-class DocumentHost : public IPageHost {
-  public:
-    explicit DocumentHost(CQ7310Doc& document) : doc(document) {}
-    CQ7310Doc* HostDocument() override { return &doc; }
-    void OnUpdate(int) override {}
-    void PostViewCommand(CommandId) override {}
-    void RunFrameCommand(CommandId) override {}
-
-  private:
-    CQ7310Doc& doc;
-};
-
 TEST(SelectPresetFaults, CancelFromAPageRecallsTheFirstPresetOnce) {
     viewtest::ViewHarness harness(false);
-    DocumentHost host(harness.doc);
+    test::DocumentPageHost host(&harness.doc);
     QWidget parent;
     parent.resize(900, 500);
     auto* page = new CDelayPage(host, &parent);
