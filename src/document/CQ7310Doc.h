@@ -26,6 +26,7 @@
 #include "app/ErrorReporter.h"
 #include "document/BusSession.h"
 #include "document/DeviceTable.h"
+#include "document/DocumentMessages.h"
 #include "document/EditBuffer.h"
 #include "document/LocationImage.h"
 #include "document/LocationLayout.h"
@@ -41,19 +42,6 @@ namespace arvestra {
 
 // Chain lists: per channel the output node followed by the nodes up to the source.
 inline constexpr int kChainLength = 12;
-
-// Texts the document asks.
-inline constexpr char kMsgSavePreset[] =
-    "The current preset has been modified, do you want to save it?";
-inline constexpr char kMsgOverwriteAddressFormat[] =
-    "There is already a device at address %d, do you want to overwrite it?";
-inline constexpr char kMsgAddressRangeFormat[] =
-    "The device address must be between 1 and %d. Please enter a valid device address.";
-inline constexpr char kMsgNoFreeAddress[] =
-    "The location already holds 126 devices; delete a device before adding another.";
-inline constexpr char kMsgSameAddressFormat[] = "The device is already at address %d.";
-inline constexpr char kMsgAddressTakenFormat[] = "There is already a device at address %d.";
-inline constexpr char kDefaultDeviceName[] = "No Device Name";
 
 // The editing pages see the document as an IPageDocument and the remote controls as an
 // IRemoteControl, each only what it uses; the document's own window and the tools see it whole.

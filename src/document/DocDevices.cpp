@@ -14,10 +14,10 @@ namespace arvestra {
 namespace {
 
 // True when the byte at `offset` belongs to a block whose Master flag is set.
-bool InLinkedBlock(const CQ7310Doc& doc, int offset) {
+bool InLinkedBlock(const EditBuffer& edits, int offset) {
     for (const FieldDescriptor& field : AllFields()) {
         if (field.block == FieldBlock::Configuration || field.block == FieldBlock::Name ||
-            !doc.Edits().IsLinked(field.block)) {
+            !edits.IsLinked(field.block)) {
             continue;
         }
         const auto id = static_cast<ParamField>(&field - AllFields().data());
@@ -349,7 +349,7 @@ int CQ7310Doc::ReadImage(int image) {
     // Other limits put back what was read and are not echoed.
     if (read && live && image == 0) {
         for (std::size_t i = 0; i < reply.size(); ++i) {
-            if (edits_.Data()[i] != reply[i] && InLinkedBlock(*this, static_cast<int>(i))) {
+            if (edits_.Data()[i] != reply[i] && InLinkedBlock(edits_, static_cast<int>(i))) {
                 edits_.MarkDirty(static_cast<uint8_t>(i));
             }
         }
