@@ -138,8 +138,7 @@ class CQ7310Doc : public ISyncTarget, public IPageDocument, public IRemoteContro
     int RecallPreset(int preset, bool readBack);
     int StorePreset();
     int RecallPresetOnAllDevices(int preset);
-    int SetBypassA(int on);
-    int SetBypassB(int on);
+    // Sets a channel's bypass flag of the current device and sends both flags; 1 on success.
     int SetBypass(int channel, bool on) override;
     // What a remote control's recall and store do (see IRemoteControl).
     int RecallPresetDiscardingEdits(int preset) override;
@@ -223,9 +222,6 @@ class CQ7310Doc : public ISyncTarget, public IPageDocument, public IRemoteContro
     // Names, bypass flags, the nine images and the recall of preset 1 of a device just entered
     // in the table; 0 after a failed exchange.
     int SetUpNewDevice();
-    // Stores one bypass flag (record field kRecBypassA or kRecBypassB) of the current record and
-    // sends both flags.
-    int SetBypassFlag(std::size_t recordField, int on);
     // Limits every field of images 0..8 of the current record to its range (before a download).
     void LimitStoredImages();
     // Waits until the device reports `preset` or a second has passed.

@@ -14,10 +14,6 @@ int CQ7310Doc::DeriveRouting() {
     return UpdateRouting(*this);
 }
 
-int CQ7310Doc::SetBypass(int channel, bool on) {
-    return channel == kChannelA ? SetBypassA(on ? 1 : 0) : SetBypassB(on ? 1 : 0);
-}
-
 int CQ7310Doc::RecallPresetDiscardingEdits(int preset) {
     // The edits are given up here, so the recall asks nothing.
     devices_.SetPresetModified(false);
