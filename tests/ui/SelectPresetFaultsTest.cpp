@@ -7,12 +7,10 @@
 
 #include "document/DocTestSupport.h"
 #include "link/DeviceCommands.h"
-#include "ui/DocumentPageHost.h"
 #include "ui/ViewTestSupport.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/dialogs/SelectPresetDialog.h"
-#include "ui/pages/DelayPage.h"
-#include "ui/pages/PageHost.h"
+#include "ui/pages/PageDialog.h"
 
 namespace arvestra {
 namespace {
@@ -38,15 +36,10 @@ TEST(SelectPresetFaults, AFailedRecallLeavesTheCheckOnTheCurrentPreset) {
 }
 
 TEST(SelectPresetFaults, CancelFromAPageRecallsTheFirstPresetOnce) {
-    viewtest::ViewHarness harness(false);
-    test::DocumentPageHost host(&harness.doc);
-    QWidget parent;
-    parent.resize(900, 500);
-    auto* page = new CDelayPage(host, &parent);
-    page->Create();
-    page->show();
-    parent.show();
-    test::FlushEvents();
+    // The page's Preset button, as the main view hosts it: the view runs the dialog.
+    viewtest::ViewHarness harness;
+    CPageDialog* page = harness.view->VisiblePage();
+    ASSERT_NE(page, nullptr);
 
     // Preset 2 is recalled and then edited; on Cancel the user keeps the edits (Cancel in the
     // save question), so preset 2 stays current and must not be asked about a second time.
