@@ -4,16 +4,16 @@
 
 namespace arvestra {
 
-bool CABCompare::Follows(const CQ7310Doc& doc) const {
+bool CABCompare::Follows(const IPageDocument& doc) const {
     return started_ && doc.Devices().CurrentAddress() == address_ &&
            doc.Devices().CurrentSlot() == slot_ && doc.Edits().HistoryEpoch() == epoch_;
 }
 
-CABCompare::Version CABCompare::Active(const CQ7310Doc& doc) const {
+CABCompare::Version CABCompare::Active(const IPageDocument& doc) const {
     return Follows(doc) ? active_ : Version::A;
 }
 
-bool CABCompare::Swap(CQ7310Doc& doc) {
+bool CABCompare::Swap(IPageDocument& doc) {
     if (doc.Devices().CurrentSlot() == kNoDevice) return false;
     const uint8_t* buffer = doc.Devices().Location().Image(doc.Devices().CurrentSlot(), 0);
     if (!Follows(doc)) {

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "document/CQ7310Doc.h"
+#include "document/PageDocument.h"
 
 namespace arvestra {
 
@@ -16,14 +16,14 @@ class CABCompare {
     enum class Version { A, B };
 
     // The version the edit buffer of the document's current device holds now.
-    Version Active(const CQ7310Doc& doc) const;
+    Version Active(const IPageDocument& doc) const;
     // Swaps the edit buffer with the kept version; false when no device is selected.
-    bool Swap(CQ7310Doc& doc);
+    bool Swap(IPageDocument& doc);
     // The letter of a version, as the window shows it.
     static const char* Name(Version version) { return version == Version::A ? "A" : "B"; }
 
   private:
-    bool Follows(const CQ7310Doc& doc) const;
+    bool Follows(const IPageDocument& doc) const;
 
     bool started_ = false;
     int address_ = 0;

@@ -15,19 +15,24 @@
 #include <initializer_list>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/Clock.h"
 #include "app/ErrorReporter.h"
 #include "document/BusSession.h"
 #include "document/DeviceTable.h"
+#include "document/DocumentMessages.h"
 #include "document/EditBuffer.h"
 #include "document/LocationImage.h"
 #include "document/LocationLayout.h"
 #include "document/LocationSession.h"
+#include "document/PageDocument.h"
+#include "document/RemoteControl.h"
 #include "link/SerialPortFactory.h"
 #include "link/SyncTarget.h"
 #include "model/ParamField.h"
@@ -38,20 +43,9 @@ namespace arvestra {
 // Chain lists: per channel the output node followed by the nodes up to the source.
 inline constexpr int kChainLength = 12;
 
-// Texts the document asks.
-inline constexpr char kMsgSavePreset[] =
-    "The current preset has been modified, do you want to save it?";
-inline constexpr char kMsgOverwriteAddressFormat[] =
-    "There is already a device at address %d, do you want to overwrite it?";
-inline constexpr char kMsgAddressRangeFormat[] =
-    "The device address must be between 1 and %d. Please enter a valid device address.";
-inline constexpr char kMsgNoFreeAddress[] =
-    "The location already holds 126 devices; delete a device before adding another.";
-inline constexpr char kMsgSameAddressFormat[] = "The device is already at address %d.";
-inline constexpr char kMsgAddressTakenFormat[] = "There is already a device at address %d.";
-inline constexpr char kDefaultDeviceName[] = "No Device Name";
-
-class CQ7310Doc : public ISyncTarget {
+// The editing pages see the document as an IPageDocument and the remote controls as an
+// IRemoteControl, each only what it uses; the document's own window and the tools see it whole.
+class CQ7310Doc : public ISyncTarget, public IPageDocument, public IRemoteControl {
   public:
     // A document over the real serial ports.
     CQ7310Doc(ErrorReporter& reporter, Clock& clock);
@@ -65,14 +59,17 @@ class CQ7310Doc : public ISyncTarget {
 
     // The address table, the device records, which devices are present and which is edited.
     DeviceTable& Devices() { return devices_; }
-    const DeviceTable& Devices() const { return devices_; }
+    const DeviceTable& Devices() const override { return devices_; }
     // The link, the worker and the meters.
     BusSession& Bus() { return bus_; }
     const BusSession& Bus() const { return bus_; }
     AppState& App() { return reporter_.App(); }
     UiPort& Ui() { return reporter_.Ui(); }
     // True while the application is online.
-    bool IsOnline() const { return reporter_.App().IsOnline() != 0; }
+    bool IsOnline() const override { return reporter_.App().IsOnline() != 0; }
+    // The last meters the worker polled.
+    MeterRecord Meters() const override { return bus_.Meters(); }
+    void NotifyViewsOfChange() override { Ui().DocumentChanged(); }
 
     // ---- Framework steps (the GUI wraps them) ------------------------------------------------
 
@@ -98,8 +95,14 @@ class CQ7310Doc : public ISyncTarget {
 
     // The image being edited and every operation that writes it (see EditBuffer): the block
     // operations, the dirty range, the announcements and the end of the undo history.
-    EditBuffer& Edits() { return edits_; }
-    const EditBuffer& Edits() const { return edits_; }
+    EditBuffer& Edits() override { return edits_; }
+    const EditBuffer& Edits() const override { return edits_; }
+    EditListenerId ListenToEdits(EditListener listener) override {
+        return edits_.Listen(std::move(listener));
+    }
+    void StopListeningToEdits(EditListenerId id) override { edits_.Unlisten(id); }
+    // Applies edits to the current device through the one edit path (see ApplyDocumentEdits).
+    bool ApplyEdits(std::span<const ParamEdit> edits, EditReason reason) override;
 
     // Fills all nine images of the current record as a new device holds them; 0 when a preset
     // name could not be sent (online), 1 otherwise.
@@ -109,9 +112,9 @@ class CQ7310Doc : public ISyncTarget {
 
     // Makes `address` the device being edited (pauses, sends pending edits of the device
     // being left, then switches link address and images); records the chains.
-    void SelectDevice(int address);
+    void SelectDevice(int address) override;
     // SelectDevice, and online its information and edit buffer are read; 1 on success.
-    int EditDevice(int address);
+    int EditDevice(int address) override;
     int EditDeviceInSlot(int slot);
     // True when a chain slot of the current image holds the block code.
     bool IsKindConfigured(int code) const;
@@ -124,7 +127,9 @@ class CQ7310Doc : public ISyncTarget {
     // Walks each output's sources in the current image and records the two chain lists.
     void RecordChains();
     // The indicator lamp rule for a channel.
-    bool AnyIndicatorLit(int channel) const;
+    bool AnyIndicatorLit(int channel) const override;
+    // Derives the sources from the chains (see UpdateRouting); 1 on success.
+    int DeriveRouting() override;
 
     // Editing operations; 1 on success, 0 on failure.
     int SetDeviceName(std::string_view name, int address);
@@ -133,8 +138,11 @@ class CQ7310Doc : public ISyncTarget {
     int RecallPreset(int preset, bool readBack);
     int StorePreset();
     int RecallPresetOnAllDevices(int preset);
-    int SetBypassA(int on);
-    int SetBypassB(int on);
+    // Sets a channel's bypass flag of the current device and sends both flags; 1 on success.
+    int SetBypass(int channel, bool on) override;
+    // What a remote control's recall and store do (see IRemoteControl).
+    int RecallPresetDiscardingEdits(int preset) override;
+    StoreOutcome StorePresetAs(int preset, std::optional<std::string_view> latin1Name) override;
     // The address of the new device, or -1 when no address or slot is free.
     int AddDevice(int address = -1);
     int DeleteDevice(int address);
@@ -214,9 +222,6 @@ class CQ7310Doc : public ISyncTarget {
     // Names, bypass flags, the nine images and the recall of preset 1 of a device just entered
     // in the table; 0 after a failed exchange.
     int SetUpNewDevice();
-    // Stores one bypass flag (record field kRecBypassA or kRecBypassB) of the current record and
-    // sends both flags.
-    int SetBypassFlag(std::size_t recordField, int on);
     // Limits every field of images 0..8 of the current record to its range (before a download).
     void LimitStoredImages();
     // Waits until the device reports `preset` or a second has passed.

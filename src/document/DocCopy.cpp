@@ -47,9 +47,9 @@ bool ApplyBytes(CQ7310Doc& doc, const CopySnapshot& snapshot, const CopyRequest&
     return true;
 }
 
-std::string CheckPresentOnBus(const CQ7310Doc& doc, const CopyRequest& request) {
+std::string CheckPresentOnBus(const DeviceTable& devices, const CopyRequest& request) {
     for (const int address : request.toAddresses) {
-        if (doc.Devices().IsDevicePresent(address) == 0) {
+        if (devices.IsDevicePresent(address) == 0) {
             return FormatText("No device answered at address %d.", address);
         }
     }
@@ -58,10 +58,10 @@ std::string CheckPresentOnBus(const CQ7310Doc& doc, const CopyRequest& request) 
 
 // True when a path names the file the document has open: a copy written there behind the
 // document's back would be lost at the document's next save.
-bool IsOpenLocationFile(const CQ7310Doc& doc, const std::string& path) {
-    if (doc.Session().Path().empty()) return false;
+bool IsOpenLocationFile(const LocationSession& session, const std::string& path) {
+    if (session.Path().empty()) return false;
     std::error_code error;
-    return std::filesystem::equivalent(doc.Session().Path(), path, error);
+    return std::filesystem::equivalent(session.Path(), path, error);
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ std::string CopyIntoDocument(CQ7310Doc& doc, const CLocationImage& source,
                              const CopyRequest& request) {
     const bool online = doc.IsOnline() != 0;
     std::string error = CheckCopy(source, doc.Devices().Location(), request, !online);
-    if (error.empty() && online) error = CheckPresentOnBus(doc, request);
+    if (error.empty() && online) error = CheckPresentOnBus(doc.Devices(), request);
     if (!error.empty()) return error;
 
     const CopySnapshot snapshot = TakeCopySnapshot(source, request.fromAddress);
@@ -109,7 +109,7 @@ std::string RunCopy(CQ7310Doc& doc, const CopyEndpoint& from, const CopyEndpoint
     }
     const CLocationImage& source = sourceFile ? sourceFile->Location() : doc.Devices().Location();
     if (to.currentLocation) return CopyIntoDocument(doc, source, request);
-    if (IsOpenLocationFile(doc, to.path)) {
+    if (IsOpenLocationFile(doc.Session(), to.path)) {
         return to.path + " is the location open here; choose Current Location to copy into it.";
     }
 

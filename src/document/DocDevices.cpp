@@ -14,10 +14,10 @@ namespace arvestra {
 namespace {
 
 // True when the byte at `offset` belongs to a block whose Master flag is set.
-bool InLinkedBlock(const CQ7310Doc& doc, int offset) {
+bool InLinkedBlock(const EditBuffer& edits, int offset) {
     for (const FieldDescriptor& field : AllFields()) {
         if (field.block == FieldBlock::Configuration || field.block == FieldBlock::Name ||
-            !doc.Edits().IsLinked(field.block)) {
+            !edits.IsLinked(field.block)) {
             continue;
         }
         const auto id = static_cast<ParamField>(&field - AllFields().data());
@@ -172,17 +172,10 @@ int CQ7310Doc::RecallPresetOnAllDevices(int preset) {
 
 // ---- Bypass ----------------------------------------------------------------------
 
-int CQ7310Doc::SetBypassA(int on) {
-    return SetBypassFlag(kRecBypassA, on);
-}
-
-int CQ7310Doc::SetBypassB(int on) {
-    return SetBypassFlag(kRecBypassB, on);
-}
-
-int CQ7310Doc::SetBypassFlag(std::size_t recordField, int on) {
+int CQ7310Doc::SetBypass(int channel, bool on) {
     if (devices_.CurrentSlot() == kNoDevice) return 0;
-    devices_.Location().SetRecordInt(devices_.CurrentSlot(), recordField, on != 0 ? 1 : 0);
+    const std::size_t recordField = channel == kChannelA ? kRecBypassA : kRecBypassB;
+    devices_.Location().SetRecordInt(devices_.CurrentSlot(), recordField, on ? 1 : 0);
     SetModifiedFlag(true);
     const PauseResult pause = bus_.PauseWorker(true);
     if (!pause.ok) return 0;
@@ -227,7 +220,7 @@ int CQ7310Doc::AddDevice(int address) {
 
 int CQ7310Doc::SetUpNewDevice() {
     if (!SetDeviceName(kDefaultDeviceName)) return 0;
-    if (!SetBypassA(0) || !SetBypassB(0)) return 0;
+    if (!SetBypass(kChannelA, false) || !SetBypass(kChannelB, false)) return 0;
     int named = 1;
     {
         // Images 1..8 are built in turn as the current image: none of their bytes may be sent
@@ -320,8 +313,8 @@ int CQ7310Doc::ReadDeviceInfo() {
         if (!SetDeviceName(info.name)) return 0;
         devices_.SetCurrentPreset(info.currentPreset);
         bus_.SetDevicePreset(info.currentPreset);
-        if (!SetBypassA(info.bypassA ? 1 : 0)) return 0;
-        if (!SetBypassB(info.bypassB ? 1 : 0)) return 0;
+        if (!SetBypass(kChannelA, info.bypassA)) return 0;
+        if (!SetBypass(kChannelB, info.bypassB)) return 0;
     }
     bus_.ResumeWorker(pause.saved);
     return 1;
@@ -349,7 +342,7 @@ int CQ7310Doc::ReadImage(int image) {
     // Other limits put back what was read and are not echoed.
     if (read && live && image == 0) {
         for (std::size_t i = 0; i < reply.size(); ++i) {
-            if (edits_.Data()[i] != reply[i] && InLinkedBlock(*this, static_cast<int>(i))) {
+            if (edits_.Data()[i] != reply[i] && InLinkedBlock(edits_, static_cast<int>(i))) {
                 edits_.MarkDirty(static_cast<uint8_t>(i));
             }
         }
@@ -410,8 +403,8 @@ int CQ7310Doc::DownloadDevice() {
     SyncLiveGuard live(bus_, true);
     const std::string name = devices_.GetDeviceName(devices_.CurrentAddress());
     if (!SetDeviceName(name)) return 0;
-    if (devices_.BypassA() && !SetBypassA(1)) return 0;
-    if (devices_.BypassB() && !SetBypassB(1)) return 0;
+    if (devices_.BypassA() && !SetBypass(kChannelA, true)) return 0;
+    if (devices_.BypassB() && !SetBypass(kChannelB, true)) return 0;
     const int p = devices_.CurrentPreset();
     LimitStoredImages();
     BindImage(0);
@@ -423,8 +416,8 @@ int CQ7310Doc::DownloadDevice() {
         if (!SendStoredImage(n, n)) return 0;
     }
     devices_.SetPresetModified(wasModified);
-    if (!devices_.BypassA() && !SetBypassA(0)) return 0;
-    if (!devices_.BypassB() && !SetBypassB(0)) return 0;
+    if (!devices_.BypassA() && !SetBypass(kChannelA, false)) return 0;
+    if (!devices_.BypassB() && !SetBypass(kChannelB, false)) return 0;
     bus_.ResumeWorker(pause.saved);
     return 1;
 }

@@ -55,8 +55,8 @@ bool CanGoOn(CQ7310Doc& doc) {
     return doc.IsOnline() != 0 && doc.Bus().Link().IsOpen();
 }
 
-bool AskYesNo(CQ7310Doc& doc, const std::string& text) {
-    return AskQuestion(doc.Ui(), text, ButtonSet::YesNo) == UiAnswer::Yes;
+bool AskYesNo(UiPort& ui, const std::string& text) {
+    return AskQuestion(ui, text, ButtonSet::YesNo) == UiAnswer::Yes;
 }
 
 // Outcome of one address: go on with the next one, or end the scan with 0.
@@ -66,7 +66,7 @@ enum class ScanStep { kNext, kFail };
 ScanStep HandleNoAnswer(CQ7310Doc& doc, int address, bool reconcile) {
     if (!CanGoOn(doc)) return ScanStep::kFail;
     if (reconcile && doc.Devices().Location().SlotOf(address) != kNoDevice &&
-        AskYesNo(doc, FormatText(kMsgNotOnNetworkFormat, address))) {
+        AskYesNo(doc.Ui(), FormatText(kMsgNotOnNetworkFormat, address))) {
         doc.Devices().Location().SetSlotOf(address, kNoDevice);
         doc.SetModifiedFlag();
     }
@@ -75,14 +75,13 @@ ScanStep HandleNoAnswer(CQ7310Doc& doc, int address, bool reconcile) {
 }
 
 // True when the identify reply names a device this editor drives; otherwise says why.
-bool IsAcceptedKind(CQ7310Doc& doc, int address, const DeviceIdentity& identity) {
+bool IsAcceptedKind(UiPort& ui, int address, const DeviceIdentity& identity) {
     if (identity.deviceType != kAcceptedDeviceType) {
-        doc.Ui().ShowInformation(
-            FormatText(kMsgUnknownDeviceTypeFormat, address, identity.deviceType));
+        ui.ShowInformation(FormatText(kMsgUnknownDeviceTypeFormat, address, identity.deviceType));
         return false;
     }
     if (identity.manufacturer != kAcceptedManufacturer) {
-        doc.Ui().ShowInformation(
+        ui.ShowInformation(
             FormatText(kMsgUnknownManufacturerFormat, address, identity.manufacturer));
         return false;
     }
@@ -95,7 +94,7 @@ int SlotForFoundDevice(CQ7310Doc& doc, int address, bool reconcile) {
         return doc.Devices().FirstFreeSlot();  // the record keeps the new file's zero bytes
     const int listed = doc.Devices().Location().SlotOf(address);
     if (listed != kNoDevice) return listed;
-    if (!AskYesNo(doc, FormatText(kMsgNotInFileFormat, address))) return kNoDevice;
+    if (!AskYesNo(doc.Ui(), FormatText(kMsgNotInFileFormat, address))) return kNoDevice;
     const int slot = doc.Devices().FirstFreeSlot();
     if (slot == kNoDevice) return kNoDevice;
     SyncLiveGuard quiet(doc.Bus(), false);
@@ -113,16 +112,15 @@ bool ReadFirmware(CQ7310Doc& doc, int slot, FirmwareInfo& firmware) {
 }
 
 // True when the firmware suits this editor; otherwise says why.
-bool IsAcceptedFirmware(CQ7310Doc& doc, int address, const FirmwareInfo& firmware) {
+bool IsAcceptedFirmware(UiPort& ui, int address, const FirmwareInfo& firmware) {
     if (!IsCompatibilityLevelAccepted(firmware)) {
-        doc.Ui().ShowInformation(FormatText(kMsgOldFirmwareFormat, address, kErrOldFirmware,
-                                            firmware.compatibilityLevel,
-                                            kEditorCompatibilityLevel));
+        ui.ShowInformation(FormatText(kMsgOldFirmwareFormat, address, kErrOldFirmware,
+                                      firmware.compatibilityLevel, kEditorCompatibilityLevel));
         return false;
     }
     if (!IsEditorLevelAccepted(firmware)) {
-        doc.Ui().ShowInformation(FormatText(kMsgNewerFirmwareFormat, address, kErrNewerFirmware,
-                                            firmware.editorLevel, kEditorCompatibilityLevel));
+        ui.ShowInformation(FormatText(kMsgNewerFirmwareFormat, address, kErrNewerFirmware,
+                                      firmware.editorLevel, kEditorCompatibilityLevel));
         return false;
     }
     return true;
@@ -157,7 +155,7 @@ ScanStep DiscoverAddress(CQ7310Doc& doc, int address, bool reconcile) {
     DeviceIdentity identity;
     if (!RequestIdentity(link, identity)) return HandleNoAnswer(doc, address, reconcile);
     if (!SetProbeMode(link, false)) return ScanStep::kFail;
-    if (!IsAcceptedKind(doc, address, identity)) return ScanStep::kNext;
+    if (!IsAcceptedKind(doc.Ui(), address, identity)) return ScanStep::kNext;
 
     const int slot = SlotForFoundDevice(doc, address, reconcile);
     if (!CanGoOn(doc)) return ScanStep::kFail;
@@ -169,7 +167,7 @@ ScanStep DiscoverAddress(CQ7310Doc& doc, int address, bool reconcile) {
 
     FirmwareInfo firmware;
     if (!ReadFirmware(doc, slot, firmware)) return ScanStep::kFail;
-    if (!IsAcceptedFirmware(doc, address, firmware)) {
+    if (!IsAcceptedFirmware(doc.Ui(), address, firmware)) {
         doc.Devices().SetPresent(address, false);
         return ScanStep::kNext;
     }

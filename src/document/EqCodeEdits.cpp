@@ -6,61 +6,61 @@ namespace arvestra {
 
 namespace {
 
-// These edits reach the document through the one edit path; a code already held is left alone
+// These edits reach the edit buffer through the one edit path; a code already held is left alone
 // (on a linked equaliser, the other channel keeps its own).
-void ApplyEqCode(CQ7310Doc& doc, ParamField field, int channel, int index, int code) {
-    if (doc.Edits().Get(field, channel, index) == code) return;
-    ApplyParamEdit(doc.Edits(), FieldEdit(field, channel, index, code));
+void ApplyEqCode(EditBuffer& edits, ParamField field, int channel, int index, int code) {
+    if (edits.Get(field, channel, index) == code) return;
+    ApplyParamEdit(edits, FieldEdit(field, channel, index, code));
 }
 
 }  // namespace
 
-EqKind ReadEqKind(const CQ7310Doc& doc, int channel) {
-    return doc.Edits().Get(ParamField::EqType, channel) == 1 ? EqKind::Parametric : EqKind::Graphic;
+EqKind ReadEqKind(const EditBuffer& edits, int channel) {
+    return edits.Get(ParamField::EqType, channel) == 1 ? EqKind::Parametric : EqKind::Graphic;
 }
 
-ParametricCodes ReadParametricCodes(CQ7310Doc& doc, int channel) {
+ParametricCodes ReadParametricCodes(const EditBuffer& edits, int channel) {
     return ReadParametricCodes(
-        std::span<const std::uint8_t, kPresetImageSize>(doc.Edits().Data(), kPresetImageSize),
-        channel);
+        std::span<const std::uint8_t, kPresetImageSize>(edits.Data(), kPresetImageSize), channel);
 }
 
-GraphicGainCodes ReadGraphicGains(const CQ7310Doc& doc, int channel) {
+GraphicGainCodes ReadGraphicGains(const EditBuffer& edits, int channel) {
     GraphicGainCodes gains{};
     for (int i = 0; i < kGraphicBandCount; ++i) {
-        gains[static_cast<std::size_t>(i)] = doc.Edits().Get(ParamField::EqGraphicGain, channel, i);
+        gains[static_cast<std::size_t>(i)] = edits.Get(ParamField::EqGraphicGain, channel, i);
     }
     return gains;
 }
 
-void ApplyEqKind(CQ7310Doc& doc, int channel, EqKind kind) {
-    const EditScope scope(doc.Edits(), EditReason::Fit);
-    ApplyEqCode(doc, ParamField::EqType, channel, 0, static_cast<int>(kind));
+void ApplyEqKind(EditBuffer& edits, int channel, EqKind kind) {
+    const EditScope scope(edits, EditReason::Fit);
+    ApplyEqCode(edits, ParamField::EqType, channel, 0, static_cast<int>(kind));
 }
 
-void ApplyParametricCodes(CQ7310Doc& doc, int channel, const ParametricCodes& bands) {
-    const EditScope scope(doc.Edits(), EditReason::Fit);
+void ApplyParametricCodes(EditBuffer& edits, int channel, const ParametricCodes& bands) {
+    const EditScope scope(edits, EditReason::Fit);
     for (int i = 0; i < kParametricBandCount; ++i) {
         const ParametricBandCodes& band = bands[static_cast<std::size_t>(i)];
-        ApplyEqCode(doc, ParamField::EqParamFrequency, channel, i, band.frequency);
-        ApplyEqCode(doc, ParamField::EqParamBandwidth, channel, i, band.bandwidth);
-        ApplyEqCode(doc, ParamField::EqParamGain, channel, i, band.gain);
-        ApplyEqCode(doc, ParamField::EqParamBypass, channel, i, band.bypass ? 1 : 0);
+        ApplyEqCode(edits, ParamField::EqParamFrequency, channel, i, band.frequency);
+        ApplyEqCode(edits, ParamField::EqParamBandwidth, channel, i, band.bandwidth);
+        ApplyEqCode(edits, ParamField::EqParamGain, channel, i, band.gain);
+        ApplyEqCode(edits, ParamField::EqParamBypass, channel, i, band.bypass ? 1 : 0);
     }
 }
 
-void ApplyGraphicGains(CQ7310Doc& doc, int channel, const GraphicGainCodes& gains) {
-    const EditScope scope(doc.Edits(), EditReason::Fit);
+void ApplyGraphicGains(EditBuffer& edits, int channel, const GraphicGainCodes& gains) {
+    const EditScope scope(edits, EditReason::Fit);
     for (int i = 0; i < kGraphicBandCount; ++i) {
-        ApplyEqCode(doc, ParamField::EqGraphicGain, channel, i, gains[static_cast<std::size_t>(i)]);
+        ApplyEqCode(edits, ParamField::EqGraphicGain, channel, i,
+                    gains[static_cast<std::size_t>(i)]);
     }
 }
 
-bool ApplyImportedBands(CQ7310Doc& doc, int channel, const ParametricCodes& matched, int count) {
-    const EditScope scope(doc.Edits(), EditReason::Fit);
-    const bool kindChanged = ReadEqKind(doc, channel) != EqKind::Parametric;
-    if (kindChanged) ApplyEqKind(doc, channel, EqKind::Parametric);
-    ParametricCodes bands = ReadParametricCodes(doc, channel);
+bool ApplyImportedBands(EditBuffer& edits, int channel, const ParametricCodes& matched, int count) {
+    const EditScope scope(edits, EditReason::Fit);
+    const bool kindChanged = ReadEqKind(edits, channel) != EqKind::Parametric;
+    if (kindChanged) ApplyEqKind(edits, channel, EqKind::Parametric);
+    ParametricCodes bands = ReadParametricCodes(edits, channel);
     for (int i = 0; i < kParametricBandCount; ++i) {
         ParametricBandCodes& band = bands[static_cast<std::size_t>(i)];
         if (i < count) {
@@ -70,29 +70,29 @@ bool ApplyImportedBands(CQ7310Doc& doc, int channel, const ParametricCodes& matc
             band.bypass = false;
         }
     }
-    ApplyParametricCodes(doc, channel, bands);
+    ApplyParametricCodes(edits, channel, bands);
     return kindChanged;
 }
 
-AppliedFit FitAndApply(CQ7310Doc& doc, int channel, EqKind kind, const FitProblem& problem) {
-    const EditScope scope(doc.Edits(), EditReason::Fit);
+AppliedFit FitAndApply(EditBuffer& edits, int channel, EqKind kind, const FitProblem& problem) {
+    const EditScope scope(edits, EditReason::Fit);
     AppliedFit applied;
     applied.kind = kind;
-    applied.kindChanged = ReadEqKind(doc, channel) != kind;
-    if (applied.kindChanged) ApplyEqKind(doc, channel, kind);
+    applied.kindChanged = ReadEqKind(edits, channel) != kind;
+    if (applied.kindChanged) ApplyEqKind(edits, channel, kind);
     if (kind == EqKind::Graphic) {
         const GraphicFitResult fit =
-            FitGraphic(problem, doc.Edits().Get(ParamField::EqGraphicQ, channel));
+            FitGraphic(problem, edits.Get(ParamField::EqGraphicQ, channel));
         applied.before = fit.before;
         applied.after = fit.after;
         applied.gains = fit.gains;
-        ApplyGraphicGains(doc, channel, fit.gains);
+        ApplyGraphicGains(edits, channel, fit.gains);
     } else {
         const ParametricFitResult fit = FitParametric(problem);
         applied.before = fit.before;
         applied.after = fit.after;
         applied.bands = fit.bands;
-        ApplyParametricCodes(doc, channel, fit.bands);
+        ApplyParametricCodes(edits, channel, fit.bands);
     }
     return applied;
 }

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <optional>
 
-#include "document/CQ7310Doc.h"
 #include "document/EditPath.h"
+#include "document/RemoteControl.h"
 #include "osc/OscPacket.h"
 #include "osc/OscReplies.h"
 #include "osc/OscValue.h"
@@ -184,7 +184,7 @@ OscDispatcher::Outcome OscDispatcher::ApplyToDevice(const OscMessage& message,
                 break;
             }
             outcome.replies.push_back(
-                ParamReply(address, route.param, EditBufferOf(doc_, address)));
+                ParamReply(address, route.param, EditBufferOf(doc_.Devices().Location(), address)));
             break;
         case OscVerb::Bypass:
             OnDevice(address, [&] { SetBypass(route, message, outcome); });
@@ -205,17 +205,15 @@ OscDispatcher::Outcome OscDispatcher::ApplyToDevice(const OscMessage& message,
 void OscDispatcher::Recall(int preset, Outcome& outcome, const std::string& path) {
     // A cue recalls as the device's own buttons do: edits of the current preset are given up,
     // so the recall asks nothing (the stored presets are untouched).
-    doc_.Devices().SetPresetModified(0);
     outcome.changed = true;
-    if (!doc_.RecallPreset(preset, true)) {
+    if (!doc_.RecallPresetDiscardingEdits(preset)) {
         outcome.replies.push_back(ErrorReply(path, "the preset was not recalled"));
     }
 }
 
 void OscDispatcher::Store(int preset, Outcome& outcome, const std::string& path) {
-    doc_.Devices().SetCurrentPreset(preset);
     outcome.changed = true;
-    if (!doc_.StorePreset()) {
+    if (doc_.StorePresetAs(preset, std::nullopt) != IRemoteControl::StoreOutcome::Stored) {
         outcome.replies.push_back(ErrorReply(path, "the preset was not stored"));
     }
 }
@@ -227,7 +225,7 @@ void OscDispatcher::SetBypass(const OscRoute& route, const OscMessage& message, 
         return;
     }
     outcome.changed = true;
-    const int done = route.channel == kChannelA ? doc_.SetBypassA(*on) : doc_.SetBypassB(*on);
+    const int done = doc_.SetBypass(route.channel, *on != 0);
     if (!done) outcome.replies.push_back(ErrorReply(message.path, "the bypass was not sent"));
 }
 
@@ -244,8 +242,7 @@ void OscDispatcher::SetParam(const OscRoute& route, const OscMessage& message, O
     ParamEdit edit = CodeEdit(route.param, value.code.value_or(0));
     if (value.text) edit.text = *value.text;
     edit.distance = value.distance;
-    const bool done =
-        ApplyDocumentEdits(doc_, std::span<const ParamEdit>(&edit, 1), EditReason::Osc);
+    const bool done = doc_.ApplyEdits(std::span<const ParamEdit>(&edit, 1), EditReason::Osc);
     outcome.changed = true;
     if (!value.limited.empty()) outcome.replies.push_back(ErrorReply(message.path, value.limited));
     if (!done) outcome.replies.push_back(ErrorReply(message.path, "the value was not applied"));
@@ -265,7 +262,7 @@ void OscDispatcher::StepParam(const OscRoute& route, const OscMessage& message, 
     if (*value.code == current) return;
     outcome.changed = true;
     const ParamEdit edit = CodeEdit(route.param, *value.code);
-    if (!ApplyDocumentEdits(doc_, std::span<const ParamEdit>(&edit, 1), EditReason::Osc)) {
+    if (!doc_.ApplyEdits(std::span<const ParamEdit>(&edit, 1), EditReason::Osc)) {
         outcome.replies.push_back(ErrorReply(message.path, "the value was not applied"));
     }
 }

@@ -20,7 +20,7 @@
 #include "osc/OscRoute.h"
 
 namespace arvestra {
-class CQ7310Doc;
+class IRemoteControl;
 }
 
 namespace arvestra::osc {
@@ -30,7 +30,7 @@ class OscDispatcher {
     // Messages one datagram (a bundle) may carry; the rest are refused.
     static constexpr std::size_t kMaxMessagesPerDatagram = 64;
 
-    OscDispatcher(CQ7310Doc& doc, OscFeedback& feedback) : doc_(doc), feedback_(feedback) {}
+    OscDispatcher(IRemoteControl& doc, OscFeedback& feedback) : doc_(doc), feedback_(feedback) {}
 
     // Says whether the document is in an operation of its own (a dialog, a long exchange);
     // messages are then answered with an error and not applied.
@@ -66,7 +66,7 @@ class OscDispatcher {
     // Runs `apply` with `address` selected, then selects the earlier device again.
     void OnDevice(int address, const std::function<void()>& apply);
 
-    CQ7310Doc& doc_;
+    IRemoteControl& doc_;
     OscFeedback& feedback_;
     std::function<bool()> busy_;
     bool changed_ = false;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "document/CQ7310Doc.h"
 #include "document/EditPath.h"
+#include "document/RemoteControl.h"
 #include "osc/OscReplies.h"
 #include "osc/OscRoute.h"
 
@@ -48,15 +48,15 @@ OscFeedback::~OscFeedback() {
 
 void OscFeedback::Clear() {
     subscribers_.clear();
-    if (followed_ != nullptr) followed_->Edits().Unlisten(listener_);
+    if (followed_ != nullptr) followed_->StopListeningToEdits(listener_);
     followed_ = nullptr;
 }
 
-void OscFeedback::Follow(CQ7310Doc& doc) {
+void OscFeedback::Follow(IRemoteControl& doc) {
     if (followed_ == &doc) return;
-    if (followed_ != nullptr) followed_->Edits().Unlisten(listener_);
+    if (followed_ != nullptr) followed_->StopListeningToEdits(listener_);
     followed_ = &doc;
-    listener_ = doc.Edits().Listen([this](const EditEvent& event) { Heard(event); });
+    listener_ = doc.ListenToEdits([this](const EditEvent& event) { Heard(event); });
 }
 
 void OscFeedback::Heard(const EditEvent& event) {
@@ -95,7 +95,7 @@ bool OscFeedback::Unsubscribe(const OscPeer& peer) {
     return true;
 }
 
-std::vector<OscOutgoing> OscFeedback::Tick(CQ7310Doc& doc, Clock::time_point now) {
+std::vector<OscOutgoing> OscFeedback::Tick(IRemoteControl& doc, Clock::time_point now) {
     Follow(doc);
     std::vector<OscOutgoing> out;
     std::vector<DeviceState> state;
@@ -103,7 +103,7 @@ std::vector<OscOutgoing> OscFeedback::Tick(CQ7310Doc& doc, Clock::time_point now
     for (Subscriber& subscriber : subscribers_) {
         if (now < subscriber.due) continue;
         if (!stateRead) {
-            state = CurrentState(doc);
+            state = CurrentState(doc.Devices().Location());
             stateRead = true;
         }
         // A subscriber that was late (a long operation) is not sent several feedbacks at once.
@@ -127,9 +127,8 @@ std::vector<OscOutgoing> OscFeedback::Tick(CQ7310Doc& doc, Clock::time_point now
     return out;
 }
 
-std::vector<OscFeedback::DeviceState> OscFeedback::CurrentState(const CQ7310Doc& doc) {
+std::vector<OscFeedback::DeviceState> OscFeedback::CurrentState(const CLocationImage& location) {
     std::vector<DeviceState> devices;
-    const CLocationImage& location = doc.Devices().Location();
     for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
         const int slot = location.SlotOf(address);
         if (slot == kNoDevice) continue;
@@ -168,10 +167,10 @@ void OscFeedback::Compare(const DeviceState* before, const DeviceState& now, boo
     }
 }
 
-void OscFeedback::AddMeters(const CQ7310Doc& doc, std::vector<OscMessage>& out) {
+void OscFeedback::AddMeters(const IRemoteControl& doc, std::vector<OscMessage>& out) {
     if (!doc.IsOnline() || doc.Devices().CurrentSlot() == kNoDevice) return;
     OscMessage meters{DevicePrefix(doc.Devices().CurrentAddress()) + "/meters", {}};
-    const MeterRecord polled = doc.Bus().Meters();
+    const MeterRecord polled = doc.Meters();
     for (const std::uint8_t level :
          {polled.levelA, polled.levelB, polled.level2A, polled.level2B}) {
         meters.args.push_back(OscArg::Int(level));

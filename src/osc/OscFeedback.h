@@ -21,8 +21,9 @@
 #include "osc/OscMessage.h"
 
 namespace arvestra {
-class CQ7310Doc;
-}
+class CLocationImage;
+class IRemoteControl;
+}  // namespace arvestra
 
 namespace arvestra::osc {
 
@@ -51,7 +52,7 @@ class OscFeedback {
 
     // The feedback due at `now`, for every subscriber whose time has come. The first call starts
     // listening to the document's edits.
-    std::vector<OscOutgoing> Tick(CQ7310Doc& doc, Clock::time_point now);
+    std::vector<OscOutgoing> Tick(IRemoteControl& doc, Clock::time_point now);
 
   private:
     // What a subscriber was last told about one device.
@@ -71,16 +72,16 @@ class OscFeedback {
         bool everyDeviceEdited = false;
     };
 
-    void Follow(CQ7310Doc& doc);
+    void Follow(IRemoteControl& doc);
     void Heard(const EditEvent& event);
 
-    static std::vector<DeviceState> CurrentState(const CQ7310Doc& doc);
+    static std::vector<DeviceState> CurrentState(const CLocationImage& location);
     static void Compare(const DeviceState* before, const DeviceState& now, bool edited,
                         std::vector<OscMessage>& out);
-    static void AddMeters(const CQ7310Doc& doc, std::vector<OscMessage>& out);
+    static void AddMeters(const IRemoteControl& doc, std::vector<OscMessage>& out);
 
     std::vector<Subscriber> subscribers_;
-    CQ7310Doc* followed_ = nullptr;
+    IRemoteControl* followed_ = nullptr;
     EditListenerId listener_ = 0;
 };
 

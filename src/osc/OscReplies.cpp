@@ -1,7 +1,7 @@
 #include "osc/OscReplies.h"
 
-#include "document/CQ7310Doc.h"
 #include "document/EditPath.h"
+#include "document/LocationImage.h"
 #include "model/Latin1.h"
 #include "model/ParamValue.h"
 #include "osc/OscRoute.h"
@@ -15,8 +15,7 @@ std::string NameInImage(ImageBytes image) {
     return Latin1ToUtf8(latin1);
 }
 
-ImageBytes EditBufferOf(const CQ7310Doc& doc, int address) {
-    const CLocationImage& location = doc.Devices().Location();
+ImageBytes EditBufferOf(const CLocationImage& location, int address) {
     return ImageBytes(location.Image(location.SlotOf(address), 0), kPresetImageSize);
 }
 

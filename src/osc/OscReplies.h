@@ -14,7 +14,7 @@
 #include "osc/OscMessage.h"
 
 namespace arvestra {
-class CQ7310Doc;
+class CLocationImage;
 }
 
 namespace arvestra::osc {
@@ -23,8 +23,8 @@ using ImageBytes = std::span<const std::uint8_t, kPresetImageSize>;
 
 // The name held in an image, as UTF-8 without trailing blanks.
 std::string NameInImage(ImageBytes image);
-// The edit buffer of a device of the document's location (the address must be present).
-ImageBytes EditBufferOf(const CQ7310Doc& doc, int address);
+// The edit buffer of a device of a location (the address must be present).
+ImageBytes EditBufferOf(const CLocationImage& location, int address);
 
 // "/arvestra/error" with the path that failed and the reason.
 OscMessage ErrorReply(std::string_view path, std::string_view reason);

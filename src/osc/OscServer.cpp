@@ -8,7 +8,7 @@
 
 namespace arvestra::osc {
 
-OscServer::OscServer(CQ7310Doc& doc, std::size_t queueCapacity)
+OscServer::OscServer(IRemoteControl& doc, std::size_t queueCapacity)
     : inbox_(queueCapacity), dispatcher_(doc, feedback_), doc_(doc) {}
 
 OscServer::~OscServer() {

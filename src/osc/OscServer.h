@@ -20,7 +20,7 @@
 #include "osc/OscSocket.h"
 
 namespace arvestra {
-class CQ7310Doc;
+class IRemoteControl;
 }
 
 namespace arvestra::osc {
@@ -39,7 +39,7 @@ class OscServer {
         std::uint64_t errors = 0;    // /arvestra/error replies sent
     };
 
-    explicit OscServer(CQ7310Doc& doc, std::size_t queueCapacity = OscInbox::kDefaultCapacity);
+    explicit OscServer(IRemoteControl& doc, std::size_t queueCapacity = OscInbox::kDefaultCapacity);
     ~OscServer();
     OscServer(const OscServer&) = delete;
     OscServer& operator=(const OscServer&) = delete;
@@ -77,7 +77,7 @@ class OscServer {
     OscInbox inbox_;
     OscFeedback feedback_;
     OscDispatcher dispatcher_;
-    CQ7310Doc& doc_;
+    IRemoteControl& doc_;
     std::thread receiver_;
     int stopFd_ = -1;
     std::atomic<std::uint64_t> received_{0};

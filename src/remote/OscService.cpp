@@ -4,7 +4,7 @@
 
 namespace arvestra::remote {
 
-OscService::OscService(CQ7310Doc& doc, QObject* parent)
+OscService::OscService(IRemoteControl& doc, QObject* parent)
     : QObject(parent), server_(std::make_unique<osc::OscServer>(doc)) {
     // Runs on the receiving thread: only posts. Calls still queued when this object goes are
     // discarded with it, and the receiving thread is joined before that.

@@ -12,7 +12,7 @@
 #include "osc/OscServer.h"
 
 namespace arvestra {
-class CQ7310Doc;
+class IRemoteControl;
 }
 
 namespace arvestra::remote {
@@ -21,7 +21,7 @@ class OscService : public QObject {
     Q_OBJECT
 
   public:
-    explicit OscService(CQ7310Doc& doc, QObject* parent = nullptr);
+    explicit OscService(IRemoteControl& doc, QObject* parent = nullptr);
     ~OscService() override;
 
     // Listens on "HOST:PORT" for the senders of `allow` ("" for every sender); false with the

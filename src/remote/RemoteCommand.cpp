@@ -8,8 +8,8 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 
-#include "document/CQ7310Doc.h"
 #include "document/EditPath.h"
+#include "document/RemoteControl.h"
 #include "model/Latin1.h"
 #include "remote/PresetNameText.h"
 
@@ -122,22 +122,27 @@ CommandResult Failed(std::string text) {
     return CommandResult{false, std::move(text)};
 }
 
-CommandResult Recall(CQ7310Doc& doc, const RemoteCommand& command) {
+CommandResult Recall(IRemoteControl& doc, const RemoteCommand& command) {
     if (doc.Devices().PresetModified() && !command.discard) {
         return Failed("The current preset has been modified; store it or discard the changes.");
     }
-    // The edits are given up here, so the recall asks nothing.
-    doc.Devices().SetPresetModified(0);
-    if (!doc.RecallPreset(command.preset, true)) return Failed("The preset was not recalled.");
+    if (!doc.RecallPresetDiscardingEdits(command.preset)) {
+        return Failed("The preset was not recalled.");
+    }
     return {};
 }
 
-CommandResult Store(CQ7310Doc& doc, const RemoteCommand& command) {
-    doc.Devices().SetCurrentPreset(command.preset);
-    if (command.name && !doc.SetPresetName(Utf8ToLatin1(*command.name))) {
-        return Failed("The preset name was not sent.");
+CommandResult Store(IRemoteControl& doc, const RemoteCommand& command) {
+    std::optional<std::string> latin1Name;
+    if (command.name) latin1Name = Utf8ToLatin1(*command.name);
+    switch (doc.StorePresetAs(command.preset, latin1Name)) {
+        case IRemoteControl::StoreOutcome::NameNotSent:
+            return Failed("The preset name was not sent.");
+        case IRemoteControl::StoreOutcome::NotStored:
+            return Failed("The preset was not stored.");
+        case IRemoteControl::StoreOutcome::Stored:
+            break;
     }
-    if (!doc.StorePreset()) return Failed("The preset was not stored.");
     return {};
 }
 
@@ -152,7 +157,7 @@ std::optional<RemoteCommand> ParseRemoteCommand(const QByteArray& message) {
     return command;
 }
 
-CommandResult ApplyRemoteCommand(CQ7310Doc& doc, const RemoteCommand& command) {
+CommandResult ApplyRemoteCommand(IRemoteControl& doc, const RemoteCommand& command) {
     if (command.kind == CommandKind::Device) {
         if (!doc.Devices().IsDevicePresent(command.address))
             return Failed("There is no such device.");
@@ -164,12 +169,11 @@ CommandResult ApplyRemoteCommand(CQ7310Doc& doc, const RemoteCommand& command) {
         case CommandKind::Set: {
             const ParamEdit edit =
                 FieldEdit(command.field, command.channel, command.index, command.code);
-            ApplyDocumentEdits(doc, std::span<const ParamEdit>(&edit, 1), EditReason::Remote);
+            doc.ApplyEdits(std::span<const ParamEdit>(&edit, 1), EditReason::Remote);
             return {};
         }
         case CommandKind::Bypass: {
-            const int done = command.channel == kChannelA ? doc.SetBypassA(command.on ? 1 : 0)
-                                                          : doc.SetBypassB(command.on ? 1 : 0);
+            const int done = doc.SetBypass(command.channel, command.on);
             return done ? CommandResult{} : Failed("The bypass was not sent.");
         }
         case CommandKind::Recall:

@@ -25,7 +25,7 @@
 #include "model/ParamField.h"
 
 namespace arvestra {
-class CQ7310Doc;
+class IRemoteControl;
 }
 
 namespace arvestra::remote {
@@ -59,6 +59,6 @@ struct CommandResult {
 
 // Applies a command to the document through its block and preset operations. Runs on the
 // thread that owns the document.
-CommandResult ApplyRemoteCommand(CQ7310Doc& doc, const RemoteCommand& command);
+CommandResult ApplyRemoteCommand(IRemoteControl& doc, const RemoteCommand& command);
 
 }  // namespace arvestra::remote

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QJsonDocument>
 
-#include "document/CQ7310Doc.h"
+#include "document/RemoteControl.h"
 #include "remote/AccessCode.h"
 #include "remote/NetworkServer.h"
 #include "remote/RemoteCommand.h"
@@ -35,15 +35,15 @@ std::shared_ptr<const std::string> Compact(const QJsonObject& message) {
 
 }  // namespace
 
-RemoteServer::RemoteServer(CQ7310Doc& doc, QObject* parent) : QObject(parent), doc_(doc) {
+RemoteServer::RemoteServer(IRemoteControl& doc, QObject* parent) : QObject(parent), doc_(doc) {
     InitRemoteResources();
     tick_.setInterval(kTickMs);
     connect(&tick_, &QTimer::timeout, this, &RemoteServer::OnTick);
-    listener_ = doc_.Edits().Listen([this](const EditEvent& event) { Heard(event); });
+    listener_ = doc_.ListenToEdits([this](const EditEvent& event) { Heard(event); });
 }
 
 RemoteServer::~RemoteServer() {
-    doc_.Edits().Unlisten(listener_);
+    doc_.StopListeningToEdits(listener_);
     Stop();
 }
 
@@ -248,7 +248,7 @@ void RemoteServer::OnMessage(std::uint64_t id, const std::string& text) {
     }
     // A full refresh of the editor's view and pages ("loaded" would also take the editor's user
     // back to the configuration page).
-    doc_.Ui().DocumentChanged();
+    doc_.NotifyViewsOfChange();
     emit RemoteEdit();
     BroadcastState(false);
 }

@@ -31,7 +31,7 @@
 #include "remote/TlsIdentity.h"
 
 namespace arvestra {
-class CQ7310Doc;
+class IRemoteControl;
 }
 
 namespace arvestra::remote {
@@ -66,7 +66,7 @@ class RemoteServer : public QObject {
     // The meters run this often (20 times a second).
     static constexpr int kTickMs = 50;
 
-    explicit RemoteServer(CQ7310Doc& doc, QObject* parent = nullptr);
+    explicit RemoteServer(IRemoteControl& doc, QObject* parent = nullptr);
     ~RemoteServer() override;
 
     void SetOptions(const ServeOptions& options) { options_ = options; }
@@ -136,7 +136,7 @@ class RemoteServer : public QObject {
     void SendToAll(const QJsonObject& message);
     bool DocumentBusy() const { return applying_ || (busy_ && busy_()); }
 
-    CQ7310Doc& doc_;
+    IRemoteControl& doc_;
     ServeOptions options_;
     std::unique_ptr<NetworkServer> network_;
     std::uint64_t generation_ = 0;  // counts starts and stops

@@ -5,7 +5,7 @@
 
 #include <QJsonArray>
 
-#include "document/CQ7310Doc.h"
+#include "document/RemoteControl.h"
 #include "model/FilterResponse.h"
 #include "model/FilterSettingsFromImage.h"
 #include "model/Latin1.h"
@@ -31,42 +31,42 @@ QJsonArray FieldCodes(ParamField field) {
     return QJsonArray{info.lo, info.hi};
 }
 
-QJsonArray Devices(const CQ7310Doc& doc) {
+QJsonArray DeviceList(const DeviceTable& table) {
     QJsonArray devices;
     for (int address = kFirstAddress; address <= kMaxAddress; ++address) {
-        if (!doc.Devices().IsDevicePresent(address)) continue;
-        devices.append(QJsonObject{{"address", address},
-                                   {"name", Text(doc.Devices().GetDeviceName(address))}});
+        if (!table.IsDevicePresent(address)) continue;
+        devices.append(
+            QJsonObject{{"address", address}, {"name", Text(table.GetDeviceName(address))}});
     }
     return devices;
 }
 
-QJsonArray ArrayOf(const CQ7310Doc& doc, ParamField field, int channel) {
+QJsonArray ArrayOf(const EditBuffer& edits, ParamField field, int channel) {
     QJsonArray codes;
     for (int i = 0; i < FieldInfo(field).indexCount; ++i)
-        codes.append(doc.Edits().Get(field, channel, i));
+        codes.append(edits.Get(field, channel, i));
     return codes;
 }
 
-QJsonObject Channel(const CQ7310Doc& doc, int channel) {
+QJsonObject Channel(const EditBuffer& edits, int channel) {
     QJsonObject values;
     for (const ParamField field :
          {ParamField::InputLevel, ParamField::OutputLevel, ParamField::EqType, ParamField::EqBypass,
           ParamField::EqMaster, ParamField::EqGraphicQ}) {
-        values.insert(FieldInfo(field).name, doc.Edits().Get(field, channel));
+        values.insert(FieldInfo(field).name, edits.Get(field, channel));
     }
     for (const ParamField field :
          {ParamField::EqGraphicGain, ParamField::EqParamFrequency, ParamField::EqParamBandwidth,
           ParamField::EqParamGain, ParamField::EqParamBypass}) {
-        values.insert(FieldInfo(field).name, ArrayOf(doc, field, channel));
+        values.insert(FieldInfo(field).name, ArrayOf(edits, field, channel));
     }
     return values;
 }
 
-QJsonArray PresetNames(const CQ7310Doc& doc) {
+QJsonArray PresetNames(const DeviceTable& table) {
     QJsonArray names;
     for (int image = kFirstPreset; image <= kLastPreset; ++image) {
-        names.append(Text(doc.Devices().GetPresetName(image)));
+        names.append(Text(table.GetPresetName(image)));
     }
     return names;
 }
@@ -99,8 +99,9 @@ QJsonObject HelloMessage() {
                        {"codes", codes}};
 }
 
-QJsonObject StateMessage(const CQ7310Doc& doc) {
-    QJsonObject state{{"t", "state"}, {"online", doc.IsOnline() != 0}, {"devices", Devices(doc)}};
+QJsonObject StateMessage(const IRemoteControl& doc) {
+    QJsonObject state{
+        {"t", "state"}, {"online", doc.IsOnline() != 0}, {"devices", DeviceList(doc.Devices())}};
     if (doc.Devices().CurrentSlot() == kNoDevice) {
         state.insert("address", 0);
         return state;
@@ -109,13 +110,14 @@ QJsonObject StateMessage(const CQ7310Doc& doc) {
     state.insert("preset", doc.Devices().CurrentPreset());
     state.insert("modified", doc.Devices().PresetModified() != 0);
     state.insert("name", Text(doc.Devices().GetPresetName(0)));
-    state.insert("presets", PresetNames(doc));
+    state.insert("presets", PresetNames(doc.Devices()));
     state.insert("bypass", QJsonArray{doc.Devices().BypassA() != 0, doc.Devices().BypassB() != 0});
-    state.insert("ch", QJsonArray{Channel(doc, kChannelA), Channel(doc, kChannelB)});
+    state.insert("ch",
+                 QJsonArray{Channel(doc.Edits(), kChannelA), Channel(doc.Edits(), kChannelB)});
     return state;
 }
 
-void AddResponse(CQ7310Doc& doc, QJsonObject& state) {
+void AddResponse(const IRemoteControl& doc, QJsonObject& state) {
     if (doc.Devices().CurrentSlot() == kNoDevice) return;
     const std::span<const std::uint8_t, kPresetImageSize> image(doc.Edits().Data(),
                                                                 kPresetImageSize);
@@ -141,8 +143,8 @@ void AddResponse(CQ7310Doc& doc, QJsonObject& state) {
     state.insert("eq_in_path", equaliserInPath);
 }
 
-QJsonObject MetersMessage(const CQ7310Doc& doc) {
-    const MeterRecord polled = doc.Bus().Meters();
+QJsonObject MetersMessage(const IRemoteControl& doc) {
+    const MeterRecord polled = doc.Meters();
     const QJsonArray input{polled.levelA, polled.levelB};
     const QJsonArray output{polled.level2A, polled.level2B};
     const QJsonArray reduction{polled.reduction1[0], polled.reduction2[0], polled.reduction1[1],

@@ -11,7 +11,7 @@
 #include <QJsonObject>
 
 namespace arvestra {
-class CQ7310Doc;
+class IRemoteControl;
 }
 
 namespace arvestra::remote {
@@ -23,13 +23,13 @@ QJsonObject HelloMessage();
 
 // The state without the response curves: cheap enough to build many times a second and
 // compare, so that an edit made anywhere is noticed.
-QJsonObject StateMessage(const CQ7310Doc& doc);
+QJsonObject StateMessage(const IRemoteControl& doc);
 
 // Adds the response of each output ("resp": two arrays of dB, one per grid point) to a state,
 // and whether an equaliser lies in each output's signal path ("eq_in_path").
-void AddResponse(CQ7310Doc& doc, QJsonObject& state);
+void AddResponse(const IRemoteControl& doc, QJsonObject& state);
 
-QJsonObject MetersMessage(const CQ7310Doc& doc);
+QJsonObject MetersMessage(const IRemoteControl& doc);
 
 QJsonObject ErrorMessage(const std::string& text);
 

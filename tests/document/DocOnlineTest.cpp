@@ -145,9 +145,9 @@ TEST(Online, PresetNameIsWrittenIntoThePresetsImage) {
 
 TEST(Online, BypassSendsBothFlags) {
     OnlineDoc t;
-    ASSERT_EQ(t.doc.SetBypassB(1), 1);
-    ASSERT_EQ(t.doc.SetBypassA(1), 1);
-    ASSERT_EQ(t.doc.SetBypassB(0), 1);
+    ASSERT_EQ(t.doc.SetBypass(kChannelB, true), 1);
+    ASSERT_EQ(t.doc.SetBypass(kChannelA, true), 1);
+    ASSERT_EQ(t.doc.SetBypass(kChannelB, false), 1);
     const auto sent = t.device.RequestsOf(CMD_SET_BYPASS);
     ASSERT_EQ(sent.size(), 3u);
     EXPECT_EQ(sent[0].payload, (Bytes{2}));
@@ -274,7 +274,7 @@ TEST(Online, FailedExchangeLeavesTheWorkerPaused) {
     t.doc.Bus().EnableSync();
     t.device.silentCommands = {CMD_SET_BYPASS};
     t.ui.Push(UiAnswer::Ignore);
-    EXPECT_EQ(t.doc.SetBypassA(1), 0);
+    EXPECT_EQ(t.doc.SetBypass(kChannelA, true), 0);
     EXPECT_EQ(t.doc.Bus().Worker().syncEnabled.load(), 0);
 }
 

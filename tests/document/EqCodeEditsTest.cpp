@@ -19,10 +19,10 @@ TEST(EqCodeEdits, ImportedBandsFillTheFirstBandsAndFlattenTheRest) {
     ParametricCodes matched{};
     matched[0] = {16, 14, 80, false};
     matched[1] = {46, 21, 103, false};
-    const bool kindChanged = ApplyImportedBands(doc, kChannelB, matched, 2);
+    const bool kindChanged = ApplyImportedBands(doc.Edits(), kChannelB, matched, 2);
     EXPECT_TRUE(kindChanged);  // a new device's EQ is graphic
-    EXPECT_EQ(ReadEqKind(doc, kChannelB), EqKind::Parametric);
-    const ParametricCodes bands = ReadParametricCodes(doc, kChannelB);
+    EXPECT_EQ(ReadEqKind(doc.Edits(), kChannelB), EqKind::Parametric);
+    const ParametricCodes bands = ReadParametricCodes(doc.Edits(), kChannelB);
     EXPECT_EQ(bands[0], matched[0]);
     EXPECT_EQ(bands[1], matched[1]);
     for (int i = 2; i < kParametricBandCount; ++i) {
@@ -30,7 +30,7 @@ TEST(EqCodeEdits, ImportedBandsFillTheFirstBandsAndFlattenTheRest) {
         EXPECT_FALSE(bands[static_cast<std::size_t>(i)].bypass) << i;
     }
     // Channel A is left alone while the EQ is not linked.
-    EXPECT_EQ(ReadParametricCodes(doc, kChannelA)[0].gain, ParametricBandCodes::kFlatGain);
+    EXPECT_EQ(ReadParametricCodes(doc.Edits(), kChannelA)[0].gain, ParametricBandCodes::kFlatGain);
     EXPECT_EQ(doc.Devices().PresetModified(), 1);
 }
 
@@ -43,11 +43,11 @@ TEST(EqCodeEdits, AFitReachesBothChannelsWhenTheEqIsLinked) {
         fit_cases::RequestFor(fit_cases::InverseWithNoise(fit_cases::GraphicLevels(truth, 6), 4)));
     ASSERT_TRUE(made.problem);
     doc.Edits().Set(PF::EqGraphicQ, kChannelA, 6);
-    const AppliedFit fit = FitAndApply(doc, kChannelA, EqKind::Graphic, *made.problem);
+    const AppliedFit fit = FitAndApply(doc.Edits(), kChannelA, EqKind::Graphic, *made.problem);
     EXPECT_FALSE(fit.kindChanged);
     EXPECT_LE(fit.after.rmsDb, 1.0);
-    EXPECT_EQ(ReadGraphicGains(doc, kChannelA), fit.gains);
-    EXPECT_EQ(ReadGraphicGains(doc, kChannelB), fit.gains);
+    EXPECT_EQ(ReadGraphicGains(doc.Edits(), kChannelA), fit.gains);
+    EXPECT_EQ(ReadGraphicGains(doc.Edits(), kChannelB), fit.gains);
 }
 
 }  // namespace

@@ -201,7 +201,7 @@ TEST_F(DocOnDevsim, BlocklessChainCodesLeaveStoredPresetsEqual) {
 TEST_F(DocOnDevsim, NamesAndBypassReachTheDevice) {
     Start({1, 3});
     ASSERT_EQ(doc_.SetDeviceName("Delay Tower", 3), 1);
-    ASSERT_EQ(doc_.SetBypassB(1), 1);
+    ASSERT_EQ(doc_.SetBypass(kChannelB, true), 1);
     ASSERT_EQ(doc_.SetPresetName("Sermon"), 1);
     const DeviceInfo three = DeviceInformation(3);
     EXPECT_EQ(three.name, "Delay Tower");

@@ -71,7 +71,7 @@ TEST_F(Feedback, EachSubscriberHasItsOwnRate) {
     feedback.Subscribe(kConsole, 50, t0);
     feedback.Subscribe(kTablet, 2, t0);
     feedback.Tick(doc, t0);
-    doc.SetBypassA(1);
+    doc.SetBypass(kChannelA, true);
     const auto fast = feedback.Tick(doc, t0 + 20ms);
     EXPECT_EQ(Paths(fast, kConsole), std::vector<std::string>{"/arvestra/1/bypass/1"});
     EXPECT_TRUE(Paths(fast, kTablet).empty());

@@ -169,15 +169,16 @@ Image ThroughFit(const EditRow& row) {
     const int channel = edit.ref.channel;
     const auto at = static_cast<std::size_t>(edit.ref.index);
     if (edit.ref.field == PF::EqType) {
-        ApplyEqKind(bench.doc, channel, edit.code == 1 ? EqKind::Parametric : EqKind::Graphic);
+        ApplyEqKind(bench.doc.Edits(), channel,
+                    edit.code == 1 ? EqKind::Parametric : EqKind::Graphic);
     } else if (edit.ref.field == PF::EqGraphicGain) {
-        GraphicGainCodes gains = ReadGraphicGains(bench.doc, channel);
+        GraphicGainCodes gains = ReadGraphicGains(bench.doc.Edits(), channel);
         gains[at] = static_cast<int>(edit.code);
-        ApplyGraphicGains(bench.doc, channel, gains);
+        ApplyGraphicGains(bench.doc.Edits(), channel, gains);
     } else if (edit.ref.field == PF::EqParamGain) {
-        ParametricCodes bands = ReadParametricCodes(bench.doc, channel);
+        ParametricCodes bands = ReadParametricCodes(bench.doc.Edits(), channel);
         bands[at].gain = static_cast<int>(edit.code);
-        ApplyParametricCodes(bench.doc, channel, bands);
+        ApplyParametricCodes(bench.doc.Edits(), channel, bands);
     } else {
         ADD_FAILURE() << "a fit sets no " << row.edit;
     }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "app/AppState.h"
 #include "document/DocTestSupport.h"
+#include "document/RemoteControl.h"
 #include "remote/RemoteCommand.h"
 
 namespace arvestra::remote {
@@ -134,6 +136,81 @@ TEST(RemoteApplyNoDevice, EditsWithoutADeviceAreRefused) {
     const auto device = ParseRemoteCommand(R"({"t":"device","address":5})");
     ASSERT_TRUE(device);
     EXPECT_FALSE(ApplyRemoteCommand(bench.doc, *device).ok);
+}
+
+// A remote control whose front-panel operations fail as they do when the bus does: device 1 is
+// being edited and every exchange answers with the outcome a case sets.
+class FailingControl : public IRemoteControl {
+  public:
+    FailingControl() {
+        devices_.Enter(1, 0);
+        devices_.RebuildPresentTable();
+        devices_.MakeCurrent(1);
+    }
+    bool IsOnline() const override { return true; }
+    const DeviceTable& Devices() const override { return devices_; }
+    const EditBuffer& Edits() const override { return edits_; }
+    MeterRecord Meters() const override { return {}; }
+    bool AnyIndicatorLit(int /*channel*/) const override { return false; }
+    EditListenerId ListenToEdits(EditListener /*listener*/) override { return 0; }
+    void StopListeningToEdits(EditListenerId /*id*/) override {}
+    void SelectDevice(int /*address*/) override {}
+    int EditDevice(int /*address*/) override { return 0; }
+    bool ApplyEdits(std::span<const ParamEdit> /*edits*/, EditReason /*reason*/) override {
+        return false;
+    }
+    int RecallPresetDiscardingEdits(int /*preset*/) override { return 0; }
+    StoreOutcome StorePresetAs(int preset, std::optional<std::string_view> latin1Name) override {
+        storedAs = preset;
+        storedName = latin1Name ? std::string(*latin1Name) : std::string("(none)");
+        return store;
+    }
+    int SetBypass(int /*channel*/, bool /*on*/) override { return 0; }
+    void NotifyViewsOfChange() override {}
+
+    StoreOutcome store = StoreOutcome::Stored;
+    int storedAs = 0;
+    std::string storedName;
+
+  private:
+    AppState app_;
+    DeviceTable devices_{app_};
+    EditBuffer edits_{[] { return false; }, [](bool /*presetToo*/) {}};
+};
+
+TEST(RemoteApplyFailures, EachFailedExchangeHasItsOwnMessage) {
+    using Outcome = IRemoteControl::StoreOutcome;
+    const struct {
+        const char* message;
+        Outcome store;
+        const char* error;
+    } cases[] = {
+        {R"({"t":"device","address":1})", Outcome::Stored, "The device did not answer."},
+        {R"({"t":"device","address":9})", Outcome::Stored, "There is no such device."},
+        {R"({"t":"recall","preset":2})", Outcome::Stored, "The preset was not recalled."},
+        {R"({"t":"store","preset":3,"name":"Hall"})", Outcome::NameNotSent,
+         "The preset name was not sent."},
+        {R"({"t":"store","preset":3})", Outcome::NotStored, "The preset was not stored."},
+        {R"({"t":"bypass","ch":1,"on":true})", Outcome::Stored, "The bypass was not sent."},
+    };
+    for (const auto& c : cases) {
+        FailingControl control;
+        control.store = c.store;
+        const auto command = ParseRemoteCommand(c.message);
+        ASSERT_TRUE(command) << c.message;
+        const CommandResult result = ApplyRemoteCommand(control, *command);
+        EXPECT_FALSE(result.ok) << c.message;
+        EXPECT_EQ(result.error, c.error) << c.message;
+    }
+}
+
+TEST(RemoteApplyFailures, AStoreNamesThePresetItStoresInto) {
+    FailingControl control;
+    const auto command = ParseRemoteCommand(R"({"t":"store","preset":4,"name":"Café"})");
+    ASSERT_TRUE(command);
+    EXPECT_TRUE(ApplyRemoteCommand(control, *command).ok);
+    EXPECT_EQ(control.storedAs, 4);
+    EXPECT_EQ(control.storedName, "Caf\xE9");  // the device's names are Latin-1
 }
 
 }  // namespace

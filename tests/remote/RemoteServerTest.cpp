@@ -116,7 +116,7 @@ TEST_F(RemoteServerTest, ABypassAndAnotherDeviceChosenInTheEditorReachThePages) 
     ASSERT_EQ(bench.doc.AddDevice(5), 5);
     bench.doc.SelectDevice(1);
     auto page = ConnectReady();
-    ASSERT_EQ(bench.doc.SetBypassB(1), 1);
+    ASSERT_EQ(bench.doc.SetBypass(kChannelB, true), 1);
     EXPECT_TRUE(page->WaitFor(
         "state", [](const QJsonObject& s) { return s.value("bypass").toArray().at(1).toBool(); },
         nullptr, 1000));

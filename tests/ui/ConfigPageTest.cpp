@@ -10,6 +10,7 @@
 
 #include "app/CommandId.h"
 #include "document/CQ7310Doc.h"
+#include "ui/DocumentPageHost.h"
 #include "ui/ViewTestSupport.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/LedIndicator.h"
@@ -28,14 +29,11 @@ using viewtest::ViewHarness;
 
 constexpr int kEqA = 1, kEqB = 2, kLowPassA = 11, kLowPassB = 12;
 
-class Host : public IPageHost {
+class Host : public test::DocumentPageHost {
   public:
-    explicit Host(CQ7310Doc* document) : doc(document) {}
-    CQ7310Doc* HostDocument() override { return doc; }
+    explicit Host(CQ7310Doc* document) : DocumentPageHost(document) {}
     void OnUpdate(int hint) override { updates.push_back(hint); }
     void PostViewCommand(CommandId command) override { posted.push_back(command); }
-    void RunFrameCommand(CommandId /*command*/) override {}
-    CQ7310Doc* doc;
     std::vector<int> updates;
     std::vector<CommandId> posted;
 };

@@ -11,6 +11,7 @@
 #include "document/DocTestSupport.h"
 #include "model/CurveDisplayOptions.h"
 #include "model/ResponseDump.h"
+#include "ui/DocumentPageHost.h"
 #include "ui/UiTestSupport.h"
 #include "ui/ViewTestSupport.h"
 #include "ui/dialogs/DevUtilitiesDialog.h"
@@ -22,16 +23,6 @@ namespace arvestra {
 namespace {
 
 using testing::DocBench;
-
-class StubHost : public IPageHost {
-  public:
-    explicit StubHost(CQ7310Doc* document) : doc(document) {}
-    CQ7310Doc* HostDocument() override { return doc; }
-    void OnUpdate(int) override {}
-    void PostViewCommand(CommandId) override {}
-    void RunFrameCommand(CommandId) override {}
-    CQ7310Doc* doc;
-};
 
 // An equaliser page as the utilities see it: it rebuilds its grid from the shared options when
 // refreshed (the page framework's update) and dumps a 12 dB/octave low-pass at 1 kHz.
@@ -80,7 +71,7 @@ class DevUtilities : public ::testing::Test {
     void TearDown() override { SharedCurveDisplayOptions() = {}; }
 
     DocBench bench;
-    StubHost host{&bench.doc};
+    test::DocumentPageHost host{&bench.doc};
     QWidget frame;
     DumpPage* graphic = new DumpPage(host, &frame);
     DumpPage* parametric = new DumpPage(host, &frame);

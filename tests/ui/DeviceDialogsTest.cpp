@@ -77,7 +77,7 @@ int RowOf(const QListWidget* list, int address) {
 
 TEST(DeviceRows, OneRowPerDeviceInAscendingAddressOrder) {
     DialogBench bench{126, 3, 17};
-    const QList<DeviceRow> rows = BuildDeviceRows(bench.doc);
+    const QList<DeviceRow> rows = BuildDeviceRows(bench.doc.Devices());
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0].text, QStringLiteral("3 - Unit 3"));
     EXPECT_EQ(rows[1].text, QStringLiteral("17 - Unit 17"));
@@ -89,7 +89,8 @@ TEST(DeviceRows, OneRowPerDeviceInAscendingAddressOrder) {
 TEST(DeviceRows, NamesAreShownAsLatin1) {
     DialogBench bench{5};
     bench.doc.SetDeviceName(std::string("Caf\xE9 B\xFChne"), 5);
-    EXPECT_EQ(BuildDeviceRows(bench.doc).value(0).text, QStringLiteral("5 - Caf\u00E9 B\u00FChne"));
+    EXPECT_EQ(BuildDeviceRows(bench.doc.Devices()).value(0).text,
+              QStringLiteral("5 - Caf\u00E9 B\u00FChne"));
 }
 
 // ---- Select Device ----------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <QToolTip>
 
 #include "app/CommandId.h"
+#include "ui/DocumentPageHost.h"
 #include "ui/ViewTestSupport.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/dialogs/SelectDeviceDialog.h"
@@ -27,10 +28,9 @@ using test::GrabImage;
 using viewtest::ViewHarness;
 
 // A view stand-in that records what a page asks of it.
-class RecordingHost : public IPageHost {
+class RecordingHost : public test::DocumentPageHost {
   public:
-    explicit RecordingHost(CQ7310Doc* document) : doc(document) {}
-    CQ7310Doc* HostDocument() override { return doc; }
+    explicit RecordingHost(CQ7310Doc* document) : DocumentPageHost(document) {}
     void OnUpdate(int hint) override { updates.push_back(hint); }
     void PostViewCommand(CommandId command) override { posted.push_back(command); }
     void RunFrameCommand(CommandId command) override {
@@ -38,7 +38,6 @@ class RecordingHost : public IPageHost {
         if (onFrameCommand) onFrameCommand(command);
     }
 
-    CQ7310Doc* doc;
     std::vector<int> updates;
     std::vector<CommandId> posted;
     std::vector<CommandId> frameCommands;

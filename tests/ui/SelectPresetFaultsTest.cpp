@@ -10,8 +10,7 @@
 #include "ui/ViewTestSupport.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/dialogs/SelectPresetDialog.h"
-#include "ui/pages/DelayPage.h"
-#include "ui/pages/PageHost.h"
+#include "ui/pages/PageDialog.h"
 
 namespace arvestra {
 namespace {
@@ -36,29 +35,11 @@ TEST(SelectPresetFaults, AFailedRecallLeavesTheCheckOnTheCurrentPreset) {
     EXPECT_FALSE(dialog.PresetRadio(3)->isChecked());
 }
 
-// A host that only hands the page its document.
-class DocumentHost : public IPageHost {
-  public:
-    explicit DocumentHost(CQ7310Doc& document) : doc(document) {}
-    CQ7310Doc* HostDocument() override { return &doc; }
-    void OnUpdate(int) override {}
-    void PostViewCommand(CommandId) override {}
-    void RunFrameCommand(CommandId) override {}
-
-  private:
-    CQ7310Doc& doc;
-};
-
 TEST(SelectPresetFaults, CancelFromAPageRecallsTheFirstPresetOnce) {
-    viewtest::ViewHarness harness(false);
-    DocumentHost host(harness.doc);
-    QWidget parent;
-    parent.resize(900, 500);
-    auto* page = new CDelayPage(host, &parent);
-    page->Create();
-    page->show();
-    parent.show();
-    test::FlushEvents();
+    // The page's Preset button, as the main view hosts it: the view runs the dialog.
+    viewtest::ViewHarness harness;
+    CPageDialog* page = harness.view->VisiblePage();
+    ASSERT_NE(page, nullptr);
 
     // Preset 2 is recalled and then edited; on Cancel the user keeps the edits (Cancel in the
     // save question), so preset 2 stays current and must not be asked about a second time.

@@ -12,6 +12,7 @@
 #include "document/LocationFileTestDir.h"
 #include "model/CurveDisplayOptions.h"
 #include "model/ResponseDump.h"
+#include "ui/DocumentPageHost.h"
 #include "ui/UiTestSupport.h"
 #include "ui/dialogs/DevUtilitiesDialog.h"
 #include "ui/pages/PageDialog.h"
@@ -26,16 +27,6 @@ namespace arvestra {
 namespace {
 
 using namespace copywiz;
-
-class NoHost : public IPageHost {
-  public:
-    explicit NoHost(CQ7310Doc* document) : doc(document) {}
-    CQ7310Doc* HostDocument() override { return doc; }
-    void OnUpdate(int) override {}
-    void PostViewCommand(CommandId) override {}
-    void RunFrameCommand(CommandId) override {}
-    CQ7310Doc* doc;
-};
 
 // A graphic EQ page stand-in whose graph holds a high-pass, a low-pass and a graphic cut.
 class CurvePage : public CPageDialog, public IResponseDumpSource {
@@ -88,7 +79,7 @@ class ToolScreenshots : public ::testing::Test {
 };
 
 TEST_F(ToolScreenshots, DevelopmentUtilities) {
-    NoHost host(&bench.doc);
+    test::DocumentPageHost host(&bench.doc);
     QWidget frame;
     auto* page = new CurvePage(host, &frame);
     page->Create();

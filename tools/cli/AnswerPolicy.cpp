@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "document/CQ7310Doc.h"
+#include "document/DocumentMessages.h"
 
 namespace arvestra::cli {
 

@@ -103,17 +103,17 @@ int RunAutoEq(const AutoEqOptions& options) {
         return kExitFailure;
     }
     return RunEqEdit("autoeq", options.target, [&](CliSession& session, int channel) {
-        CQ7310Doc& doc = session.Doc();
-        EqKind kind = ReadEqKind(doc, channel);
+        EditBuffer& edits = session.Doc().Edits();
+        EqKind kind = ReadEqKind(edits, channel);
         if (!options.eq.empty()) {
             kind = options.eq == "graphic" ? EqKind::Graphic : EqKind::Parametric;
         }
-        const AppliedFit fit = FitAndApply(doc, channel, kind, *made.problem);
+        const AppliedFit fit = FitAndApply(edits, channel, kind, *made.problem);
         if (fit.kindChanged) {
             session.Ui().Note("Ch " + std::to_string(channel + 1) + ": the EQ type became " +
                               options.eq);
         }
-        if (doc.Edits().Get(ParamField::EqBypass, channel) != 0) {
+        if (edits.Get(ParamField::EqBypass, channel) != 0) {
             session.Ui().Note("Ch " + std::to_string(channel + 1) +
                               ": EQ Bypass is on; the fit is not heard until it is off");
         }

@@ -74,12 +74,12 @@ int RunEqImport(const EqImportOptions& options) {
         FormatNumber(match.total.maxDb, 2).c_str(),
         FormatNumber(match.nearestNumbers.rmsDb, 2).c_str());
     return RunEqEdit("eq-import", options.target, [&](CliSession& session, int channel) {
-        CQ7310Doc& doc = session.Doc();
-        if (ApplyImportedBands(doc, channel, match.bands, count)) {
+        EditBuffer& edits = session.Doc().Edits();
+        if (ApplyImportedBands(edits, channel, match.bands, count)) {
             session.Ui().Note("Ch " + std::to_string(channel + 1) +
                               ": the EQ type became parametric");
         }
-        if (doc.Edits().Get(ParamField::EqBypass, channel) != 0) {
+        if (edits.Get(ParamField::EqBypass, channel) != 0) {
             session.Ui().Note("Ch " + std::to_string(channel + 1) +
                               ": EQ Bypass is on; the bands are not heard until it is off");
         }

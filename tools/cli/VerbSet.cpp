@@ -47,8 +47,8 @@ void NoteLimits(CliUiPort& ui, const ParamEdit& a) {
 }
 
 // Says so when a distance needs more than the largest delay at the channel's temperature.
-void NoteDistanceLimit(CliUiPort& ui, const CQ7310Doc& doc, const ParamEdit& a) {
-    const int tenths = doc.Edits().GetTemperatureTenths(a.ref.channel);
+void NoteDistanceLimit(CliUiPort& ui, const EditBuffer& edits, const ParamEdit& a) {
+    const int tenths = edits.GetTemperatureTenths(a.ref.channel);
     const double feet = a.distance->unit == DistanceUnit::Metres
                             ? a.distance->value / kMetresPerFoot
                             : a.distance->value;
@@ -69,7 +69,7 @@ bool ApplyEdits(CliSession& session, const std::vector<ParamEdit>& edits) {
     for (const ParamEdit& edit : edits) {
         NoteLimits(session.Ui(), edit);
         // A distance is converted when applied, at the temperature earlier edits may have set.
-        if (edit.distance) NoteDistanceLimit(session.Ui(), doc, edit);
+        if (edit.distance) NoteDistanceLimit(session.Ui(), doc.Edits(), edit);
         if (!ApplyDocumentEdit(doc, edit) || !session.Healthy()) return false;
     }
     return FinishRoutingEdits(doc, edits) != 0 && session.Healthy();

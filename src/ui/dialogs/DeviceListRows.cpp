@@ -4,25 +4,26 @@
 
 #include <algorithm>
 
-#include "document/CQ7310Doc.h"
+#include "document/DeviceTable.h"
 #include "ui/dialogs/NameText.h"
 
 namespace arvestra {
 
-QList<DeviceRow> BuildDeviceRows(const CQ7310Doc& doc) {
+QList<DeviceRow> BuildDeviceRows(const DeviceTable& devices) {
     QList<DeviceRow> rows;
     for (int address = 0; address <= kMaxAddress; ++address) {
-        if (doc.Devices().IsDevicePresent(address) == 0) {
+        if (devices.IsDevicePresent(address) == 0) {
             continue;
         }
         rows.append({address, QStringLiteral("%1 - %2").arg(address).arg(
-                                  NameToDisplay(doc.Devices().GetDeviceName(address)))});
+                                  NameToDisplay(devices.GetDeviceName(address)))});
     }
     return rows;
 }
 
-int FillDeviceList(QListWidget* list, const CQ7310Doc& doc, int selectAddress, int fallbackRow) {
-    const QList<DeviceRow> rows = BuildDeviceRows(doc);
+int FillDeviceList(QListWidget* list, const DeviceTable& devices, int selectAddress,
+                   int fallbackRow) {
+    const QList<DeviceRow> rows = BuildDeviceRows(devices);
     list->clear();
     int selected = -1;
     for (int i = 0; i < rows.size(); ++i) {

@@ -34,7 +34,7 @@ CEditDeviceListDialog::CEditDeviceListDialog(CQ7310Doc& document, QWidget* paren
     connect(changeNameButton, &QPushButton::clicked, this, &CEditDeviceListDialog::OnChangeName);
     connect(done, &QPushButton::clicked, this, &QDialog::accept);
 
-    selectedRow = FillDeviceList(list, doc, -1, 0);
+    selectedRow = FillDeviceList(list, doc.Devices(), -1, 0);
     connect(list, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) {
             selectedRow = row;
@@ -49,7 +49,7 @@ int CEditDeviceListDialog::SelectedAddress() const {
 
 void CEditDeviceListDialog::Refill(int selectAddress) {
     const QSignalBlocker blocker(list);
-    const int row = FillDeviceList(list, doc, selectAddress, selectedRow);
+    const int row = FillDeviceList(list, doc.Devices(), selectAddress, selectedRow);
     selectedRow = row < 0 ? 0 : row;
     UpdateButtons();
 }

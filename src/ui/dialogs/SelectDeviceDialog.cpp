@@ -28,7 +28,7 @@ CSelectDeviceDialog::CSelectDeviceDialog(CQ7310Doc& document, int initialAddress
     connect(editName, &QPushButton::clicked, this, &CSelectDeviceDialog::OnEditDeviceName);
     connect(list, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
-    selectedRow = FillDeviceList(list, doc, initialAddress, -1);
+    selectedRow = FillDeviceList(list, doc.Devices(), initialAddress, -1);
     connect(list, &QListWidget::currentRowChanged, this, &CSelectDeviceDialog::OnRowChanged);
 }
 
@@ -57,7 +57,7 @@ void CSelectDeviceDialog::OnEditDeviceName() {
         return;  // reported already; the list stays as it was
     }
     const QSignalBlocker blocker(list);
-    selectedRow = FillDeviceList(list, doc, address, selectedRow);
+    selectedRow = FillDeviceList(list, doc.Devices(), address, selectedRow);
     selectedAddress = AddressOfRow(list, selectedRow);
     doc.Ui().DocumentChanged();
 }

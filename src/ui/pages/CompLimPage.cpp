@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPolygon>
 
-#include "document/CQ7310Doc.h"
+#include "document/PageDocument.h"
 #include "model/Scales.h"
 #include "model/ValueFormat.h"
 #include "ui/controls/ColorButton.h"

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 
-#include "document/CQ7310Doc.h"
 #include "document/ChainRouting.h"
+#include "document/PageDocument.h"
 #include "model/Scales.h"
 #include "model/ValueFormat.h"
 #include "ui/controls/ColorButton.h"
@@ -202,7 +202,7 @@ void CConfigPage::showEvent(QShowEvent* event) {
 // ---- Refresh -------------------------------------------------------------------------------
 
 void CConfigPage::UpdatePage(int unused) {
-    CQ7310Doc* doc = Document();
+    IPageDocument* doc = Document();
     if (doc == nullptr || refreshing) return;
     // A refresh during a drag would place the dragged tile under the pointer's feet.
     if (drag.mode != DragMode::Idle) EndDragAtLastPoint();
@@ -211,9 +211,9 @@ void CConfigPage::UpdatePage(int unused) {
     RefreshPinkNoise();
     RefreshSlider();
     RefreshNamesAndMasters();
-    CleanChainsAndPalette(*doc);
+    CleanChainsAndPalette(doc->Edits());
     PlaceTilesFromPreset();
-    const bool routed = UpdateRouting(*doc) != 0;
+    const bool routed = doc->DeriveRouting() != 0;
     refreshing = false;
     if (!routed) return;
     InvalidateRect(chain.area);
@@ -221,13 +221,13 @@ void CConfigPage::UpdatePage(int unused) {
 }
 
 void CConfigPage::RefreshLatches() {
-    CQ7310Doc& doc = *Document();
+    IPageDocument& doc = *Document();
     bypassButtons[0]->SetLatched(doc.Devices().BypassA() != 0);
     bypassButtons[1]->SetLatched(doc.Devices().BypassB() != 0);
 }
 
 void CConfigPage::RefreshPinkNoise() {
-    CQ7310Doc& doc = *Document();
+    IPageDocument& doc = *Document();
     for (int ch = 0; ch < 2; ++ch) {
         const bool on = doc.Edits().Get(ParamField::PinkNoiseOn, kChannelA, ch) != 0;
         pinkButtons[At(ch)]->SetLatched(on);
@@ -243,7 +243,7 @@ void CConfigPage::RefreshSlider() {
 }
 
 void CConfigPage::RefreshNamesAndMasters() {
-    CQ7310Doc& doc = *Document();
+    IPageDocument& doc = *Document();
     for (Tile& tile : tiles) {
         if (tile.block == FieldBlock::Equaliser) {
             // A file may hold any byte here: everything but 0 is the parametric equaliser.
@@ -256,7 +256,7 @@ void CConfigPage::RefreshNamesAndMasters() {
 }
 
 void CConfigPage::PlaceTilesFromPreset() {
-    CQ7310Doc& doc = *Document();
+    IPageDocument& doc = *Document();
     // Every tile starts without a place: one the preset no longer places keeps only its
     // rectangle, and never a slot that another block now holds.
     for (int t = 0; t < kTileCount; ++t) ClearTilePlace(t);
@@ -335,7 +335,7 @@ void CConfigPage::ClearTilePlace(int t) {
 
 void CConfigPage::PickUp(int t) {
     Tile& tile = tiles[At(t)];
-    CQ7310Doc* doc = Document();
+    IPageDocument* doc = Document();
     if (tile.slot >= 0 && cellTile[At(tile.slot)] == t) {
         cellTile[At(tile.slot)] = -1;
         if (doc != nullptr) doc->Edits().SetConfig(ParamField::ChainSlot, tile.slot, 0);
@@ -348,7 +348,7 @@ void CConfigPage::PickUp(int t) {
 }
 
 void CConfigPage::Drop(int t, TilePlace place) {
-    CQ7310Doc* doc = Document();
+    IPageDocument* doc = Document();
     if (doc == nullptr || place.kind == PlaceKind::None) return;
     const PixelRect old = tiles[At(t)].rect;
     PutTile(t, place);
@@ -358,12 +358,12 @@ void CConfigPage::Drop(int t, TilePlace place) {
     if (place.kind == PlaceKind::Frame) {
         doc->Edits().SetConfig(ParamField::PalettePosition, place.index, code);
         selectedTile = -1;
-        doc->Ui().DocumentChanged();
+        doc->NotifyViewsOfChange();
         slider->setFocus(Qt::OtherFocusReason);
     } else {
         doc->Edits().SetConfig(ParamField::ChainSlot, place.index, code);
         selectedTile = t;
-        doc->Ui().DocumentChanged();
+        doc->NotifyViewsOfChange();
         cells[At(place.index)]->setFocus(Qt::OtherFocusReason);
     }
 }
@@ -523,29 +523,25 @@ QString CConfigPage::LevelTipText() const {
 // ---- Control actions -------------------------------------------------------------------------
 
 void CConfigPage::OnPinkButton(int channel) {
-    CQ7310Doc* doc = Document();
+    IPageDocument* doc = Document();
     if (doc == nullptr) return;
     doc->Edits().ToggleFlag(ParamField::PinkNoiseOn, kChannelA, channel);
     RefreshPinkNoise();
-    UpdateRouting(*doc);
+    doc->DeriveRouting();
     InvalidateRect(chain.area);
 }
 
 void CConfigPage::OnBypassButton(int channel) {
-    CQ7310Doc* doc = Document();
+    IPageDocument* doc = Document();
     if (doc == nullptr) return;
     CColorButton* button = bypassButtons[At(channel)];
     const bool on = !button->IsLatched();
     button->SetLatched(on);
-    if (channel == 0) {
-        doc->SetBypassA(on ? 1 : 0);
-    } else {
-        doc->SetBypassB(on ? 1 : 0);
-    }
+    doc->SetBypass(channel, on);
 }
 
 void CConfigPage::OnMasterButton(int t) {
-    CQ7310Doc* doc = Document();
+    IPageDocument* doc = Document();
     if (doc == nullptr) return;
     const Tile& tile = tiles[At(t)];
     const ParamField field = MasterField(tile.block);
@@ -564,17 +560,17 @@ void CConfigPage::OnMasterButton(int t) {
 }
 
 void CConfigPage::OnLevelMoved(int value) {
-    CQ7310Doc* doc = Document();
+    IPageDocument* doc = Document();
     if (doc == nullptr) return;
     doc->Edits().SetConfig(ParamField::PinkNoiseLevel, 0, value);
     RefreshSlider();
 }
 
 bool CConfigPage::RerouteAndNotify() {
-    CQ7310Doc* doc = Document();
+    IPageDocument* doc = Document();
     if (doc == nullptr) return false;
-    const bool ok = UpdateRouting(*doc) != 0;
-    if (ok) doc->Ui().DocumentChanged();
+    const bool ok = doc->DeriveRouting() != 0;
+    if (ok) doc->NotifyViewsOfChange();
     InvalidateRect(chain.area);
     update();
     return ok;
@@ -590,9 +586,9 @@ void CConfigPage::PaintArtwork(QPainter& painter) {
 }
 
 void CConfigPage::PaintPage(QPainter& painter) {
-    CQ7310Doc* doc = Document();
+    IPageDocument* doc = Document();
     if (doc == nullptr) return;
-    const RoutingConfig config = RoutingConfigOf(*doc);
+    const RoutingConfig config = RoutingConfigOf(doc->Edits());
     ChainTie tie;
     tie.enabled = config.tie.enabled;
     tie.direction = config.tie.direction;

@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 
-#include "document/CQ7310Doc.h"
+#include "document/PageDocument.h"
 #include "model/RoutingPlan.h"
 #include "ui/controls/PanelSlider.h"
 #include "ui/pages/ChainCell.h"
@@ -180,7 +180,7 @@ void CConfigPage::FinishTieDrag() {
 }
 
 bool CConfigPage::SetTie(int sourceRow, int sourcePosition, int targetPosition) {
-    CQ7310Doc* doc = Document();
+    IPageDocument* doc = Document();
     if (doc == nullptr) return false;
     const int row = sourceRow == 0 ? 0 : 1;
     if (targetPosition < 0) {

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "document/CQ7310Doc.h"
+#include "document/PageDocument.h"
 #include "model/DelayMath.h"
 #include "model/PresetImage.h"
 #include "model/ValueFormat.h"
@@ -103,7 +103,7 @@ void CDelayPage::OnInitDialog() {
 void CDelayPage::UpdatePage(int unused) {
     CPageDialog::UpdatePage(unused);
     if (!HasData()) return;
-    const CQ7310Doc& doc = *Document();
+    const IPageDocument& doc = *Document();
     const int channel = Channel();
     // A file may hold more than the device uses: the page shows what the device would use.
     const int samples = std::clamp(doc.Edits().GetDelaySamples(channel), 0, kMaxDelaySamples);
@@ -124,7 +124,7 @@ void CDelayPage::CommitField(QLineEdit* field) {
     // A field the user did not change keeps the stored value: its text is only a rounding of it.
     if (!HasData() || !field->isModified()) return;
     field->setModified(false);
-    CQ7310Doc& doc = *Document();
+    IPageDocument& doc = *Document();
     const int channel = Channel();
     const double typed = ParseTypedNumber(field->text());
     if (field == seconds) {

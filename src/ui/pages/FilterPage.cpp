@@ -13,7 +13,7 @@
 #include <cmath>
 
 #include "app/CommandId.h"
-#include "document/CQ7310Doc.h"
+#include "document/PageDocument.h"
 #include "model/CurveDisplayOptions.h"
 #include "model/FilterSettingsFromImage.h"
 #include "model/ResponseDump.h"

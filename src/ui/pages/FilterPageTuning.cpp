@@ -10,6 +10,7 @@
 
 #include <cmath>
 
+#include "document/PageDocument.h"
 #include "tune/TextLines.h"
 #include "ui/pages/FilterPage.h"
 #include "ui/pages/FilterPageShared.h"
@@ -151,7 +152,7 @@ bool CFilterPage::FitToMeasurement(const CFitDialog::Choices& choices, QString& 
     AppliedFit fit;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     RunAsOneStep(QStringLiteral("Fit to Measurement"), [&] {
-        fit = FitAndApply(*Document(), EditedChannel(), PageEqKind(), *made.problem);
+        fit = FitAndApply(Document()->Edits(), EditedChannel(), PageEqKind(), *made.problem);
     });
     QApplication::restoreOverrideCursor();
     message = QStringLiteral("Fitted over %1-%2 Hz.\nBefore: %3\nAfter: %4")

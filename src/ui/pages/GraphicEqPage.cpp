@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "document/CQ7310Doc.h"
+#include "document/PageDocument.h"
 #include "model/FilterResponse.h"
 #include "model/Scales.h"
 #include "model/ValueFormat.h"

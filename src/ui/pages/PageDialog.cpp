@@ -7,12 +7,10 @@
 #include <QPainter>
 
 #include "app/CommandId.h"
-#include "document/CQ7310Doc.h"
+#include "document/PageDocument.h"
 #include "ui/controls/ColorButton.h"
 #include "ui/controls/PanelPalette.h"
 #include "ui/dialogs/NameText.h"
-#include "ui/dialogs/SelectDeviceDialog.h"
-#include "ui/dialogs/SelectPresetDialog.h"
 #include "ui/pages/PageGeometry.h"
 #include "ui/pages/PageHost.h"
 #include "ui/pages/PicturePainter.h"
@@ -126,22 +124,21 @@ void CPageDialog::UpdatePage(int /*unused*/) {
         deviceName->clear();
         presetName->clear();
     } else {
-        deviceName->setText(DeviceLabelText(*doc));
-        presetName->setText(PresetLabelText(*doc));
+        deviceName->setText(DeviceLabelText(doc->Devices()));
+        presetName->setText(PresetLabelText(doc->Devices()));
     }
     RefreshLatchState();
 }
 
-QString CPageDialog::DeviceLabelText(const CQ7310Doc& document) {
-    const int address = document.Devices().CurrentAddress();
+QString CPageDialog::DeviceLabelText(const DeviceTable& devices) {
+    const int address = devices.CurrentAddress();
     return QStringLiteral("%1 - %2").arg(address).arg(
-        NameToDisplay(document.Devices().GetDeviceName(address)));
+        NameToDisplay(devices.GetDeviceName(address)));
 }
 
-QString CPageDialog::PresetLabelText(const CQ7310Doc& document) {
-    const int preset = document.Devices().CurrentPreset();
-    return QStringLiteral("%1 - %2").arg(preset).arg(
-        NameToDisplay(document.Devices().GetPresetName(preset)));
+QString CPageDialog::PresetLabelText(const DeviceTable& devices) {
+    const int preset = devices.CurrentPreset();
+    return QStringLiteral("%1 - %2").arg(preset).arg(NameToDisplay(devices.GetPresetName(preset)));
 }
 
 void CPageDialog::RefreshLatchState() {
@@ -187,13 +184,13 @@ int CPageDialog::SelectedBlock() const {
 
 void CPageDialog::OnDeviceButton() {
     if (doc == nullptr) return;
-    if (CSelectDeviceDialog::Run(*doc, this)) RequestViewUpdate();
+    if (host.RunSelectDeviceDialog(this)) RequestViewUpdate();
 }
 
 void CPageDialog::OnPresetButton() {
     if (doc == nullptr) return;
     // On Cancel the dialog itself brings back the preset that was current when it opened.
-    CSelectPresetDialog::Run(*doc, this);
+    host.RunSelectPresetDialog(this);
 }
 
 void CPageDialog::OnOnlineButton() {

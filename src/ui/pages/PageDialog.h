@@ -14,7 +14,8 @@ class QPainter;
 namespace arvestra {
 
 class CColorButton;
-class CQ7310Doc;
+class DeviceTable;
+class IPageDocument;
 class CToolTipControl;
 class IPageHost;
 
@@ -71,7 +72,7 @@ class CPageDialog : public QWidget {
     // The page's size in pixels for a font's base units (the configuration page's size).
     static QSize PageSize(const DialogBaseUnits& units);
 
-    CQ7310Doc* Document() const { return doc; }
+    IPageDocument* Document() const { return doc; }
     IPageHost& Host() const { return host; }
     CColorButton* OnlineButton() const { return onlineButton; }
     CColorButton* OfflineButton() const { return offlineButton; }
@@ -85,8 +86,8 @@ class CPageDialog : public QWidget {
 
     // The texts of the two name fields: "%d - %s" with the address and the device name, and
     // with the preset number and the preset name.
-    static QString DeviceLabelText(const CQ7310Doc& doc);
-    static QString PresetLabelText(const CQ7310Doc& doc);
+    static QString DeviceLabelText(const DeviceTable& devices);
+    static QString PresetLabelText(const DeviceTable& devices);
 
   protected:
     // Initialisation: a derived page builds its controls, registers its edit fields and then
@@ -121,7 +122,7 @@ class CPageDialog : public QWidget {
 
     int templateId;
     IPageHost& host;
-    CQ7310Doc* doc = nullptr;
+    IPageDocument* doc = nullptr;
     DialogBaseUnits units;
     std::vector<QWidget*> editFields;
     std::array<int, kBlockCodeCount> selectedBlocks{};

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "document/EqCodeEdits.h"
+#include "document/PageDocument.h"
 #include "tune/BandMatcher.h"
 #include "tune/TextFileReader.h"
 #include "tune/TextLines.h"
@@ -49,7 +50,7 @@ bool CParametricEqPage::ImportFilters(
     const int count = static_cast<int>(list.filters.size());
     const int channel = EditedChannel();
     RunAsOneStep(QStringLiteral("Import Filters"),
-                 [&] { ApplyImportedBands(*Document(), channel, match.bands, count); });
+                 [&] { ApplyImportedBands(Document()->Edits(), channel, match.bands, count); });
     message = QStringLiteral(
                   "%1 filter(s) set on bands 1 to %1 of Ch %2.\nThe bands come within "
                   "%3 dB RMS (%4 dB worst) of the file's response.")

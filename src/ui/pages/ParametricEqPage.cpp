@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "document/CQ7310Doc.h"
+#include "document/PageDocument.h"
 #include "model/Scales.h"
 #include "model/ValueFormat.h"
 #include "ui/controls/ColorButton.h"

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include "document/CQ7310Doc.h"
 #include "ui/shell/ByteEditCommand.h"
 #include "ui/shell/SwapVersionsCommand.h"
 

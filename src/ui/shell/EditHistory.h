@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "document/ABCompare.h"
-#include "document/CQ7310Doc.h"
+#include "document/EditEvent.h"
 
 namespace arvestra {
+
+class CQ7310Doc;
 
 // The editor's undo history over every device's edit buffer, on a QUndoStack. It listens to the
 // edit buffer: a step is the set of bytes one gesture changed, on one device. Pages mark their

@@ -43,16 +43,16 @@ void ShowReportBox(QWidget* window, bool warning, const QString& text, const QSt
     box.exec();
 }
 
-std::string ExportText(const CQ7310Doc& doc, SettingsKind kind) {
+std::string ExportText(const DeviceTable& devices, SettingsKind kind) {
     switch (kind) {
         case SettingsKind::Preset:
-            return ExportPresetJson(doc.Devices().Location(), doc.Devices().CurrentAddress(), 0);
+            return ExportPresetJson(devices.Location(), devices.CurrentAddress(), 0);
         case SettingsKind::Device:
-            return ExportDeviceJson(doc.Devices().Location(), doc.Devices().CurrentAddress());
+            return ExportDeviceJson(devices.Location(), devices.CurrentAddress());
         case SettingsKind::Location:
             break;
     }
-    return ExportLocationJson(doc.Devices().Location());
+    return ExportLocationJson(devices.Location());
 }
 
 }  // namespace
@@ -68,7 +68,7 @@ CSettingsTransfer::CSettingsTransfer(CQ7310Doc& document, CEditHistory& editHist
 }
 
 bool CSettingsTransfer::ExportTo(const QString& path, SettingsKind kind, QString& error) {
-    const std::string text = ExportText(doc, kind);
+    const std::string text = ExportText(doc.Devices(), kind);
     if (text.empty()) {
         error = QStringLiteral("No device is selected.");
         return false;

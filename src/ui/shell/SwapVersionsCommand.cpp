@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "document/CQ7310Doc.h"
+
 namespace arvestra {
 
 CSwapVersionsCommand::CSwapVersionsCommand(CQ7310Doc& document, CABCompare& versions,

@@ -17,6 +17,8 @@
 #include "ui/controls/PanelSlider.h"
 #include "ui/dialogs/DevUtilitiesDialog.h"
 #include "ui/dialogs/EditDeviceListDialog.h"
+#include "ui/dialogs/SelectDeviceDialog.h"
+#include "ui/dialogs/SelectPresetDialog.h"
 #include "ui/pages/CompLimPage.h"
 #include "ui/pages/ConfigPage.h"
 #include "ui/pages/DelayPage.h"
@@ -407,6 +409,18 @@ void CQ7310View::RunCopyWizard() {
 }
 
 // ---- Updates -----------------------------------------------------------------------------
+
+IPageDocument* CQ7310View::HostDocument() {
+    return &doc;
+}
+
+bool CQ7310View::RunSelectDeviceDialog(QWidget* parent) {
+    return CSelectDeviceDialog::Run(doc, parent);
+}
+
+void CQ7310View::RunSelectPresetDialog(QWidget* parent) {
+    CSelectPresetDialog::Run(doc, parent);
+}
 
 void CQ7310View::OnUpdate(int hint) {
     if (devUtils != nullptr) devUtils->RefreshOnlineState();

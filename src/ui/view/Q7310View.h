@@ -51,9 +51,11 @@ class CQ7310View : public QWidget, public IFrameView, public IPageHost {
     void OnInitialUpdate() override;
 
     // IPageHost.
-    CQ7310Doc* HostDocument() override { return &doc; }
+    IPageDocument* HostDocument() override;
     void PostViewCommand(CommandId command) override;
     void RunFrameCommand(CommandId command) override;
+    bool RunSelectDeviceDialog(QWidget* parent) override;
+    void RunSelectPresetDialog(QWidget* parent) override;
 
     // Shows the page of a kind for a block (EqForBlock picks the graphic or parametric page);
     // does nothing when that block's page is already shown.

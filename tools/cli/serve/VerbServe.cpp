@@ -90,17 +90,17 @@ class StopOnSignal {
 };
 
 // Working copies go where the editor keeps them for recovery, each with its note.
-void KeepForRecovery(CQ7310Doc& doc) {
+void KeepForRecovery(LocationSession& session) {
     const std::string directory = RecoveryStore::StateDirectory();
     if (!directory.empty() && RecoveryStore::EnsureDirectory(directory) == 0) {
-        doc.Session().SetRecoveryDirectory(directory);
+        session.SetRecoveryDirectory(directory);
     }
 }
 
 // Opens the location and selects the device to edit first; false after a message.
 bool Prepare(CliSession& session, const ServeOptions& options) {
     const bool online = !options.bus.port.empty();
-    KeepForRecovery(session.Doc());
+    KeepForRecovery(session.Doc().Session());
     if (online) {
         session.UsePort(PortOf(options.bus), options.bus.baud);
         if (!session.GoOnline(GoOnlineChoice::kUploadFromDevices)) return false;
