@@ -2,7 +2,8 @@
 // firmware numbers, bypass flags and nine parameter images, kept in the 528,638 bytes of a
 // location (an in-memory buffer until a Location File's working copy is attached). It tracks
 // the device and preset being edited, owns the serial link and the synchronisation worker, and
-// offers every parameter operation the editing pages use.
+// runs what spans its parts (select, recall, store, go online, discover). The editing pages see
+// it only as an IPageDocument, the remote page and OSC as an IRemoteControl.
 //
 // Threads: everything runs on the user-interface thread except the worker, which reaches the
 // document only through ISyncTarget. The edit buffer (EditBuffer) is written, and the dirty
