@@ -68,9 +68,6 @@ class CQ7310Doc : public ISyncTarget, public IPageDocument, public IRemoteContro
     UiPort& Ui() { return reporter_.Ui(); }
     // True while the application is online.
     bool IsOnline() const override { return reporter_.App().IsOnline() != 0; }
-    // The last meters the worker polled.
-    MeterRecord Meters() const override { return bus_.Meters(); }
-    void NotifyViewsOfChange() override { Ui().DocumentChanged(); }
 
     // ---- Framework steps (the GUI wraps them) ------------------------------------------------
 
@@ -98,12 +95,6 @@ class CQ7310Doc : public ISyncTarget, public IPageDocument, public IRemoteContro
     // operations, the dirty range, the announcements and the end of the undo history.
     EditBuffer& Edits() override { return edits_; }
     const EditBuffer& Edits() const override { return edits_; }
-    EditListenerId ListenToEdits(EditListener listener) override {
-        return edits_.Listen(std::move(listener));
-    }
-    void StopListeningToEdits(EditListenerId id) override { edits_.Unlisten(id); }
-    // Applies edits to the current device through the one edit path (see ApplyDocumentEdits).
-    bool ApplyEdits(std::span<const ParamEdit> edits, EditReason reason) override;
 
     // Fills all nine images of the current record as a new device holds them; 0 when a preset
     // name could not be sent (online), 1 otherwise.
@@ -129,8 +120,6 @@ class CQ7310Doc : public ISyncTarget, public IPageDocument, public IRemoteContro
     void RecordChains();
     // The indicator lamp rule for a channel.
     bool AnyIndicatorLit(int channel) const override;
-    // Derives the sources from the chains (see UpdateRouting); 1 on success.
-    int DeriveRouting() override;
 
     // Editing operations; 1 on success, 0 on failure.
     int SetDeviceName(std::string_view name, int address);
@@ -141,9 +130,6 @@ class CQ7310Doc : public ISyncTarget, public IPageDocument, public IRemoteContro
     int RecallPresetOnAllDevices(int preset);
     // Sets a channel's bypass flag of the current device and sends both flags; 1 on success.
     int SetBypass(int channel, bool on) override;
-    // What a remote control's recall and store do (see IRemoteControl).
-    int RecallPresetDiscardingEdits(int preset) override;
-    StoreOutcome StorePresetAs(int preset, std::optional<std::string_view> latin1Name) override;
     // The address of the new device, or -1 when no address or slot is free.
     int AddDevice(int address = -1);
     int DeleteDevice(int address);
@@ -177,6 +163,23 @@ class CQ7310Doc : public ISyncTarget, public IPageDocument, public IRemoteContro
     // ---- Document state ---------------------------------------------------------------------
 
   private:
+    // ---- Reached only through IPageDocument and IRemoteControl ----------------------------------
+
+    // The last meters the worker polled.
+    MeterRecord Meters() const override { return bus_.Meters(); }
+    void NotifyViewsOfChange() override { Ui().DocumentChanged(); }
+    EditListenerId ListenToEdits(EditListener listener) override {
+        return edits_.Listen(std::move(listener));
+    }
+    void StopListeningToEdits(EditListenerId id) override { edits_.Unlisten(id); }
+    // Applies edits to the current device through the one edit path (see ApplyDocumentEdits).
+    bool ApplyEdits(std::span<const ParamEdit> edits, EditReason reason) override;
+    // Derives the sources from the chains (see UpdateRouting); 1 on success.
+    int DeriveRouting() override;
+    // What a remote control's recall and store do (see IRemoteControl).
+    int RecallPresetDiscardingEdits(int preset) override;
+    StoreOutcome StorePresetAs(int preset, std::optional<std::string_view> latin1Name) override;
+
     // Works on these 528,638 bytes from now on (the mapped working copy). No device is selected
     // afterwards and the dirty range is empty; the caller selects the first device.
     void AttachStorage(std::span<uint8_t, kLocationSize> bytes);
