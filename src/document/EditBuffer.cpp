@@ -226,10 +226,8 @@ void EditBuffer::SetPerChannel(ParamField field, int channel, long long value) {
 }
 
 void EditBuffer::SetRouting(ParamField field, int channel, long long node) {
-    const EditBatch batch(*this);
-    const int v = ClampToField(field, node);
-    if (!IsChannel(channel)) return;
-    WriteField(field, channel, 0, v);
+    const RoutingWrite write{field, channel, node};
+    SetRoutingTogether({&write, 1});
 }
 
 void EditBuffer::SetRoutingTogether(std::span<const RoutingWrite> writes) {
